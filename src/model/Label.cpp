@@ -1,0 +1,37 @@
+#include "model/Label.h"
+
+#include "model/DictionaryValues.h"
+#include "model/RectText.h"
+#include "model/TextMeasurer.h"
+#include "model/Uuid.h"
+
+#include <nlohmann/json.hpp>
+
+namespace pathwicks {
+
+Label::Label() : id_(makeUuidText()) {}
+
+void Label::setTitle(std::string title, const TextMeasurer& measurer) {
+    title_ = std::move(title);
+    rect.height = measurer.measureText(title_, labelTextAttributes()).height;
+}
+
+std::shared_ptr<Label> Label::fromDictionary(const nlohmann::json& dictionary) {
+    auto label = std::make_shared<Label>();
+    label->title_ = stringValue(dictionary, "title").value_or("Unnamed");
+    label->rect = rectValue(dictionary, "rect");
+    return label;
+}
+
+nlohmann::ordered_json Label::toDictionary() const {
+    nlohmann::ordered_json dictionary = nlohmann::ordered_json::object();
+    dictionary["title"] = title_;
+    dictionary["rect"] = stringFromRect(rect);
+    return dictionary;
+}
+
+void Label::fitToTitle(const TextMeasurer& measurer) {
+    fitWidth(rect, measurer.measureText(title_, labelTextAttributes()).width);
+}
+
+} // namespace pathwicks

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "model/Geometry.h"
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <memory>
+#include <string>
+
+namespace pathwicks {
+
+class TextMeasurer;
+
+// A free text caption on the canvas. Its id lives only as long as the program runs.
+class Label {
+public:
+    Label();
+
+    const std::string& id() const { return id_; }
+
+    const std::string& title() const { return title_; }
+    // Stores the title and makes the box as tall as the title measures; width and origin stay.
+    void setTitle(std::string title, const TextMeasurer& measurer);
+
+    Rect rect;
+
+    static std::shared_ptr<Label> fromDictionary(const nlohmann::json& dictionary);
+
+    // "title" and "rect"; the id is never written.
+    nlohmann::ordered_json toDictionary() const;
+
+    // Widens or narrows the box to its title, keeping its horizontal centre.
+    void fitToTitle(const TextMeasurer& measurer);
+
+private:
+    std::string id_;
+    std::string title_ = "Unnamed";
+};
+
+using LabelPtr = std::shared_ptr<Label>;
+
+} // namespace pathwicks

@@ -1,0 +1,51 @@
+#include "model/Reference.h"
+
+#include "model/DictionaryValues.h"
+#include "model/RectText.h"
+#include "model/TextMeasurer.h"
+#include "model/Uuid.h"
+
+#include <nlohmann/json.hpp>
+
+namespace pathwicks {
+
+std::string Reference::generateId() { return "pathwick-" + makeUuidText(); }
+
+std::shared_ptr<Reference> Reference::fromDictionary(const nlohmann::json& dictionary) {
+    auto reference = std::make_shared<Reference>();
+    auto id = stringValue(dictionary, "id");
+    reference->id = id ? std::move(*id) : generateId();
+    reference->title = stringValue(dictionary, "title").value_or("Unnamed");
+    reference->editor = stringValue(dictionary, "editor").value_or("Xcode");
+    reference->rect = rectValue(dictionary, "rect");
+    return reference;
+}
+
+nlohmann::ordered_json Reference::toDictionary(const std::vector<int64_t>& arrows) const {
+    nlohmann::ordered_json dictionary = nlohmann::ordered_json::object();
+    dictionary["id"] = id;
+    dictionary["title"] = title;
+    dictionary["editor"] = editor;
+    dictionary["rect"] = stringFromRect(rect);
+    dictionary["arrows"] = arrows;
+    return dictionary;
+}
+
+std::string Reference::markerText() const {
+    if (isWebAddress())
+        return "Format: <Title>,<URL>";
+    return "// " + id;
+}
+
+std::string Reference::displayTitle() const {
+    if (!isWebAddress())
+        return title;
+    const auto comma = title.find(',');
+    return comma == std::string::npos ? title : title.substr(0, comma);
+}
+
+void Reference::fitToTitle(const TextMeasurer& measurer) {
+    fitWidth(rect, measurer.measureText(displayTitle(), referenceTextAttributes()).width);
+}
+
+} // namespace pathwicks

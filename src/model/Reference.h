@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/Geometry.h"
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pathwicks {
+
+class TextMeasurer;
+
+// A box on the canvas that stands for one place in the source code, or, with the editor
+// "Safari", for a web address. A shared, mutable object: whoever holds it sees every change.
+// Made with fromDictionary, which gives it an id; a default-made one has an empty id.
+class Reference {
+public:
+    std::string id;
+    std::string title = "Unnamed";
+    std::string editor = "Xcode";
+    Rect rect;
+    bool selected = false;
+    // Position in the model's content, rewritten by the encoder just before it writes.
+    int64_t index = 0;
+
+    static std::string generateId();
+
+    // Every absent or ill-typed value takes its fallback; building never fails.
+    static std::shared_ptr<Reference> fromDictionary(const nlohmann::json& dictionary);
+
+    // "id", "title", "editor", "rect" and the given arrow positions under "arrows".
+    nlohmann::ordered_json toDictionary(const std::vector<int64_t>& arrows) const;
+
+    bool isWebAddress() const { return editor == "Safari"; }
+
+    // The detail panel's marker: "// " + id, or a hint on how to write a web reference's title.
+    std::string markerText() const;
+
+    // The text shown in the box: for a web reference, the caption before the first comma.
+    std::string displayTitle() const;
+
+    // Widens or narrows the box to its display title, keeping its horizontal centre.
+    void fitToTitle(const TextMeasurer& measurer);
+};
+
+using ReferencePtr = std::shared_ptr<Reference>;
+
+} // namespace pathwicks

@@ -1,0 +1,134 @@
+#include "model/StepsModel.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace pathwicks {
+
+void StepsModel::changed() const {
+    if (redraw)
+        redraw();
+}
+
+void StepsModel::setContent(std::vector<ReferencePtr> content) {
+    content_ = std::move(content);
+    changed();
+}
+
+void StepsModel::appendReference(ReferencePtr reference) {
+    content_.push_back(std::move(reference));
+    changed();
+}
+
+void StepsModel::insertReference(size_t position, ReferencePtr reference) {
+    content_.insert(content_.begin() + std::min(position, content_.size()), std::move(reference));
+    changed();
+}
+
+void StepsModel::removeReferenceAt(size_t position) {
+    if (position >= content_.size())
+        return;
+    content_.erase(content_.begin() + position);
+    changed();
+}
+
+std::optional<std::string> StepsModel::encode(nlohmann::ordered_json topLevel) {
+    for (size_t i = 0; i < content_.size(); ++i)
+        content_[i]->index = static_cast<int64_t>(i);
+
+    // Each arrow belongs to the box it starts from; an end that is not in the content (which
+    // the edits never allow) would name a wrong position, so such an arrow is left out.
+    auto isInContent = [this](const ReferencePtr& reference) {
+        return reference && reference->index >= 0 &&
+               static_cast<size_t>(reference->index) < content_.size() &&
+               content_[reference->index] == reference;
+    };
+    std::vector<std::vector<int64_t>> outgoing(content_.size());
+    for (const auto& [from, to] : arrows) {
+        if (isInContent(from) && isInContent(to))
+            outgoing[from->index].push_back(to->index);
+    }
+
+    nlohmann::ordered_json references = nlohmann::ordered_json::array();
+    for (size_t i = 0; i < content_.size(); ++i)
+        references.push_back(content_[i]->toDictionary(outgoing[i]));
+    topLevel["content"] = std::move(references);
+
+    nlohmann::ordered_json labelList = nlohmann::ordered_json::array();
+    for (const auto& label : labels)
+        labelList.push_back(label->toDictionary());
+    topLevel["labels"] = std::move(labelList);
+
+    try {
+        return topLevel.dump(2);
+    } catch (const nlohmann::json::exception&) {
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+// The "arrows" of one content element: an array of integers, or nothing at all.
+std::vector<int64_t> arrowPositions(const nlohmann::json& element) {
+    auto it = element.find("arrows");
+    if (it == element.end() || !it->is_array())
+        return {};
+    std::vector<int64_t> positions;
+    positions.reserve(it->size());
+    for (const auto& value : *it) {
+        if (value.is_number_unsigned()) {
+            // Too large to name any element; keep it as a position that names nothing.
+            const auto position = value.get<uint64_t>();
+            positions.push_back(position > INT64_MAX ? -1 : static_cast<int64_t>(position));
+        } else if (value.is_number_integer()) {
+            positions.push_back(value.get<int64_t>());
+        } else {
+            return {};
+        }
+    }
+    return positions;
+}
+
+} // namespace
+
+void StepsModel::decode(const nlohmann::json* topLevel) {
+    if (!topLevel || !topLevel->is_object())
+        return;
+
+    auto contentIt = topLevel->find("content");
+    if (contentIt != topLevel->end() && contentIt->is_array()) {
+        // The reference built from each element, or none for an element that is no object;
+        // arrow positions count every element, built or not.
+        std::vector<ReferencePtr> built;
+        built.reserve(contentIt->size());
+        for (const auto& element : *contentIt) {
+            if (!element.is_object()) {
+                built.push_back(nullptr);
+                continue;
+            }
+            built.push_back(Reference::fromDictionary(element));
+            appendReference(built.back());
+        }
+        for (size_t i = 0; i < built.size(); ++i) {
+            if (!built[i])
+                continue;
+            for (int64_t target : arrowPositions((*contentIt)[i])) {
+                if (target < 0 || static_cast<size_t>(target) >= built.size() || !built[target])
+                    continue;
+                arrows.emplace_back(built[i], built[target]);
+            }
+        }
+    }
+
+    auto labelsIt = topLevel->find("labels");
+    if (labelsIt != topLevel->end() && labelsIt->is_array()) {
+        for (const auto& element : *labelsIt) {
+            if (element.is_object())
+                labels.push_back(Label::fromDictionary(element));
+        }
+    }
+}
+
+} // namespace pathwicks
