@@ -1,0 +1,171 @@
+#include "app/Application.h"
+
+#include "app/DocumentWindow.h"
+#include "app/StartWindow.h"
+#include "model/DocumentFile.h"
+#include "model/FileIO.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSettings>
+
+namespace pathwicks {
+
+namespace {
+
+constexpr int kMaxRecentFiles = 10;
+const char* const kRecentFilesKey = "recentFiles";
+
+QString canonical(const QString& path) {
+    const QFileInfo info(path);
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+}
+
+} // namespace
+
+Application::Application() = default;
+
+Application::~Application() = default;
+
+QString Application::fileFilter() {
+    return tr("Pathwicks documents (*.pathwicks);;All files (*)");
+}
+
+bool Application::openFiles(const QStringList& paths) {
+    bool opened = false;
+    for (const QString& path : paths)
+        opened = openFile(path) != nullptr || opened;
+    return opened;
+}
+
+DocumentWindow* Application::openFile(const QString& path, QWidget* messageParent) {
+    if (DocumentWindow* open = windowFor(path)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
+
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    std::string reason;
+    auto bytes = readFileBytes(absolute.toStdString());
+    if (auto* error = std::get_if<FileError>(&bytes)) {
+        reason = error->message;
+    } else {
+        auto parsed = DocumentFile::parse(std::get<std::string>(bytes), absolute.toStdString());
+        if (auto* content = std::get_if<nlohmann::json>(&parsed)) {
+            auto* window = new DocumentWindow(*this, std::move(*content), absolute);
+            track(window);
+            noteRecentFile(absolute);
+            window->show();
+            return window;
+        }
+        reason = "The file is not a Pathwicks document: " +
+                 std::get<DocumentFile::ReadError>(parsed).reason + ".";
+    }
+    QMessageBox box(QMessageBox::Critical, tr("Pathwicks"),
+                    tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
+                    QMessageBox::Ok, messageParent);
+    box.setInformativeText(QString::fromStdString(reason));
+    box.exec();
+    return nullptr;
+}
+
+void Application::openWithDialog(QWidget* parent) {
+    const QStringList paths = QFileDialog::getOpenFileNames(parent, tr("Open Document"),
+                                                            lastFolder(), fileFilter());
+    for (const QString& path : paths)
+        openFile(path, parent);
+}
+
+void Application::newDocument() {
+    auto* window = new DocumentWindow(*this, std::nullopt, QString());
+    track(window);
+    window->show();
+}
+
+void Application::showStartWindow() {
+    if (!startWindow_)
+        startWindow_ = new StartWindow(*this);
+    startWindow_->show();
+    startWindow_->raise();
+}
+
+void Application::track(DocumentWindow* window) {
+    std::erase_if(windows_, [](const QPointer<DocumentWindow>& w) { return w.isNull(); });
+    windows_.emplace_back(window);
+    // The start window has done its part once a document is open.
+    if (startWindow_)
+        startWindow_->close();
+}
+
+DocumentWindow* Application::windowFor(const QString& path) const {
+    const QString wanted = canonical(path);
+    for (const auto& window : windows_) {
+        if (window && !window->path().isEmpty() && canonical(window->path()) == wanted)
+            return window;
+    }
+    return nullptr;
+}
+
+void Application::quit() {
+    for (const auto& window : std::vector(windows_)) {
+        if (window && !window->close())
+            return;
+    }
+    if (startWindow_)
+        startWindow_->close();
+    QApplication::quit();
+}
+
+QStringList Application::recentFiles() const {
+    return QSettings().value(kRecentFilesKey).toStringList();
+}
+
+void Application::noteRecentFile(const QString& path) {
+    QStringList files = recentFiles();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > kMaxRecentFiles)
+        files.removeLast();
+    QSettings().setValue(kRecentFilesKey, files);
+    emit recentFilesChanged();
+}
+
+void Application::clearRecentFiles() {
+    QSettings().remove(kRecentFilesKey);
+    emit recentFilesChanged();
+}
+
+QMenu* Application::makeRecentMenu(QWidget* parent) {
+    auto* menu = new QMenu(tr("Open &Recent"), parent);
+    auto rebuild = [this, menu, parent] {
+        menu->clear();
+        const QStringList files = recentFiles();
+        for (const QString& file : files) {
+            menu->addAction(QFileInfo(file).fileName(), this, [this, file, parent] {
+                openFile(file, parent);
+            })->setToolTip(file);
+        }
+        if (!files.isEmpty())
+            menu->addSeparator();
+        menu->addAction(tr("Clear Menu"), this, &Application::clearRecentFiles)
+            ->setEnabled(!files.isEmpty());
+    };
+    rebuild();
+    connect(this, &Application::recentFilesChanged, menu, rebuild);
+    return menu;
+}
+
+QString Application::lastFolder() const {
+    const QStringList files = recentFiles();
+    return files.isEmpty() ? QDir::homePath() : QFileInfo(files.front()).absolutePath();
+}
+
+} // namespace pathwicks

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/QtTextMeasurer.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <vector>
+
+class QMenu;
+class QWidget;
+
+namespace pathwicks {
+
+class DocumentWindow;
+class StartWindow;
+
+// The running program: its document windows, the recently opened documents, and the start
+// window shown when no document is open.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    Application();
+    ~Application() override;
+
+    // Opens each file in a window of its own; false when none could be opened.
+    bool openFiles(const QStringList& paths);
+    // Opens one file, or brings its window forward when it is open already. A file that is no
+    // document is refused with a message, and no window opens for it.
+    DocumentWindow* openFile(const QString& path, QWidget* messageParent = nullptr);
+    void openWithDialog(QWidget* parent);
+    void newDocument();
+    void showStartWindow();
+    // Closes every window, asking about unsaved changes; stops when the user cancels.
+    void quit();
+
+    const std::vector<QPointer<DocumentWindow>>& windows() const { return windows_; }
+
+    QStringList recentFiles() const;
+    void noteRecentFile(const QString& path);
+    void clearRecentFiles();
+    // An "Open Recent" menu that keeps itself up to date.
+    QMenu* makeRecentMenu(QWidget* parent);
+    // Where file dialogs start: the folder of the last document opened or saved.
+    QString lastFolder() const;
+
+    const QtTextMeasurer& measurer() const { return measurer_; }
+    static QString fileFilter();
+
+signals:
+    void recentFilesChanged();
+
+private:
+    DocumentWindow* windowFor(const QString& path) const;
+    void track(DocumentWindow* window);
+
+    QtTextMeasurer measurer_;
+    std::vector<QPointer<DocumentWindow>> windows_;
+    QPointer<StartWindow> startWindow_;
+};
+
+} // namespace pathwicks

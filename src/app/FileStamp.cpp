@@ -1,0 +1,24 @@
+#include "app/FileStamp.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace pathwicks {
+
+std::optional<FileStamp> FileStamp::of(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    FileStamp stamp;
+    stamp.size = info.st_size;
+#ifdef __APPLE__
+    stamp.modifiedNs = qint64(info.st_mtimespec.tv_sec) * 1'000'000'000 + info.st_mtimespec.tv_nsec;
+#else
+    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+#endif
+    stamp.inode = info.st_ino;
+    return stamp;
+}
+
+} // namespace pathwicks

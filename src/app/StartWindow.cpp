@@ -1,0 +1,91 @@
+#include "app/StartWindow.h"
+
+#include "app/Application.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pathwicks {
+
+StartWindow::StartWindow(Application& application) : application_(application) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Pathwicks"));
+    setMinimumSize(420, 320);
+    resize(480, 380);
+
+    auto* title = new QLabel(tr("Pathwicks"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    auto* subtitle = new QLabel(tr("Lay out a walk through source code."));
+
+    auto* newButton = new QPushButton(tr("New Document"));
+    auto* openButton = new QPushButton(tr("Open…"));
+    newButton->setDefault(true);
+    connect(newButton, &QPushButton::clicked, &application_, &Application::newDocument);
+    connect(openButton, &QPushButton::clicked, this, [this] { application_.openWithDialog(this); });
+
+    recent_ = new QListWidget;
+    recent_->setObjectName("recentDocuments");
+    connect(recent_, &QListWidget::itemActivated, this, &StartWindow::openSelected);
+    connect(&application_, &Application::recentFilesChanged, this, &StartWindow::fillRecentList);
+    fillRecentList();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(newButton);
+    buttons->addWidget(openButton);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addWidget(subtitle);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->addSpacing(8);
+    layout->addWidget(new QLabel(tr("Recent documents")));
+    layout->addWidget(recent_, 1);
+
+    auto addShortcut = [this](QKeySequence::StandardKey key, auto slot) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    };
+    addShortcut(QKeySequence::New, [this] { application_.newDocument(); });
+    addShortcut(QKeySequence::Open, [this] { application_.openWithDialog(this); });
+    addShortcut(QKeySequence::Quit, [this] { application_.quit(); });
+    addShortcut(QKeySequence::Close, [this] { close(); });
+}
+
+void StartWindow::fillRecentList() {
+    recent_->clear();
+    for (const QString& file : application_.recentFiles()) {
+        auto* item = new QListWidgetItem(QFileInfo(file).fileName() + "  —  " +
+                                         QDir::toNativeSeparators(QFileInfo(file).absolutePath()));
+        item->setData(Qt::UserRole, file);
+        item->setToolTip(file);
+        recent_->addItem(item);
+    }
+    if (recent_->count() == 0) {
+        auto* none = new QListWidgetItem(tr("No recent documents"));
+        none->setFlags(Qt::NoItemFlags);
+        recent_->addItem(none);
+    }
+}
+
+void StartWindow::openSelected() {
+    if (QListWidgetItem* item = recent_->currentItem()) {
+        const QString file = item->data(Qt::UserRole).toString();
+        if (!file.isEmpty())
+            application_.openFile(file, this);
+    }
+}
+
+} // namespace pathwicks
