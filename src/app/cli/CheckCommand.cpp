@@ -1,0 +1,103 @@
+#include "app/cli/CheckCommand.h"
+
+#include "goto/MarkerSearch.h"
+#include "model/DocumentFile.h"
+#include "model/FileIO.h"
+#include "model/StepsModel.h"
+
+#include <ostream>
+
+namespace pathwicks::cli {
+
+namespace {
+
+constexpr const char* kUsage = "usage: pathwicks check FILE";
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// One report line per reference, whatever its id or title holds.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+} // namespace
+
+int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (const auto& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            err << "pathwicks check: unknown option " << arg << "\n" << kUsage << "\n";
+            return 2;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 1) {
+        err << kUsage << "\n";
+        return 2;
+    }
+    const std::string& path = files.front();
+
+    auto read = readFileBytes(path);
+    if (auto* error = std::get_if<FileError>(&read)) {
+        err << "pathwicks check: " << error->message << "\n";
+        return 2;
+    }
+    auto parsed = DocumentFile::parse(std::get<std::string>(read), path);
+    if (auto* error = std::get_if<DocumentFile::ReadError>(&parsed)) {
+        err << "pathwicks check: " << path << ": cannot be opened as a document: " << error->reason
+            << "\n";
+        return 2;
+    }
+    StepsModel model;
+    model.decode(&std::get<nlohmann::json>(parsed));
+
+    std::vector<ReferencePtr> checked;
+    std::vector<std::string> ids;
+    for (const auto& reference : model.content()) {
+        if (reference->isWebAddress())
+            continue;
+        checked.push_back(reference);
+        ids.push_back(reference->id);
+    }
+
+    auto searched = searchMarkers(folderOf(path), ids);
+    if (auto* error = std::get_if<std::string>(&searched)) {
+        err << "pathwicks check: cannot search the document's folder: " << *error << "\n";
+        return 2;
+    }
+    const auto& result = std::get<MarkerSearchResult>(searched);
+
+    bool problems = false;
+    for (size_t i = 0; i < checked.size(); ++i) {
+        const auto& places = result.places[i];
+        if (places.size() == 1)
+            continue;
+        problems = true;
+        const auto& reference = *checked[i];
+        out << (places.empty() ? "missing " : "duplicate ") << oneLine(reference.id) << " "
+            << oneLine(reference.title) << "\n";
+        for (const auto& place : places)
+            out << "  " << oneLine(place.path) << ":" << place.line << "\n";
+    }
+    if (result.unreadable > 0)
+        err << "pathwicks check: " << result.unreadable
+            << " files or folders below the document's folder could not be read\n";
+    out.flush();
+    if (!out)
+        return 2;
+    return problems ? 1 : 0;
+}
+
+} // namespace pathwicks::cli

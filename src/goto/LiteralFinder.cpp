@@ -1,0 +1,100 @@
+#include "goto/LiteralFinder.h"
+
+#include <array>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace pathwicks {
+
+namespace {
+
+// Bytes of source text from the most to the least common, roughly; bytes not listed (other
+// control bytes, non-ASCII) are rarer still.
+constexpr std::string_view kCommonFirst =
+    " \ne\tt_rinsoalcd/pu*m(),;.fh=\"gb-x0>:1{}yTSEINRAOLCvw2P#D3'k[]MF4<&8U5B69G7HqXKVWzYjJ!%Z|"
+    "+?\\@$^~`Q\r";
+
+constexpr std::array<unsigned char, 256> makeRanks() {
+    std::array<unsigned char, 256> ranks{};
+    for (size_t i = 0; i < kCommonFirst.size(); ++i)
+        ranks[static_cast<unsigned char>(kCommonFirst[i])] =
+            static_cast<unsigned char>(kCommonFirst.size() - i);
+    return ranks;
+}
+
+constexpr std::array<unsigned char, 256> kRanks = makeRanks();
+
+unsigned rank(char c) {
+    return kRanks[static_cast<unsigned char>(c)];
+}
+
+} // namespace
+
+LiteralFinder::LiteralFinder(std::string needle) : needle_(std::move(needle)) {
+    if (needle_.size() < 2)
+        return;
+    rare1_ = 0;
+    for (size_t i = 1; i < needle_.size(); ++i)
+        if (rank(needle_[i]) < rank(needle_[rare1_]))
+            rare1_ = i;
+    rare2_ = rare1_ == 0 ? 1 : 0;
+    for (size_t i = 0; i < needle_.size(); ++i)
+        if (i != rare1_ && needle_[i] != needle_[rare1_] &&
+            (needle_[rare2_] == needle_[rare1_] || rank(needle_[i]) < rank(needle_[rare2_])))
+            rare2_ = i;
+}
+
+size_t LiteralFinder::find(std::string_view text, size_t from) const {
+    const size_t m = needle_.size();
+    const size_t n = text.size();
+    if (m == 0)
+        return from <= n ? from : std::string_view::npos;
+    if (from > n || n - from < m)
+        return std::string_view::npos;
+    const char* data = text.data();
+    const char* needle = needle_.data();
+    if (m == 1) {
+        const void* hit = std::memchr(data + from, needle[0], n - from);
+        return hit ? static_cast<const char*>(hit) - data : std::string_view::npos;
+    }
+    const size_t lastStart = n - m;
+    size_t pos = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(needle[rare1_]);
+    const __m128i second = _mm_set1_epi8(needle[rare2_]);
+    // Sixteen candidate starts at once; every load stays inside the text.
+    for (; pos + 15 <= lastStart; pos += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + rare1_));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + rare2_));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
+        while (mask != 0) {
+            const size_t candidate = pos + static_cast<size_t>(__builtin_ctz(mask));
+            if (std::memcmp(data + candidate, needle, m) == 0)
+                return candidate;
+            mask &= mask - 1;
+        }
+    }
+    for (; pos <= lastStart; ++pos)
+        if (data[pos + rare1_] == needle[rare1_] && data[pos + rare2_] == needle[rare2_] &&
+            std::memcmp(data + pos, needle, m) == 0)
+            return pos;
+    return std::string_view::npos;
+#else
+    while (pos <= lastStart) {
+        const void* hit = std::memchr(data + pos + rare1_, needle[rare1_], lastStart - pos + 1);
+        if (!hit)
+            return std::string_view::npos;
+        const size_t candidate = static_cast<const char*>(hit) - data - rare1_;
+        if (std::memcmp(data + candidate, needle, m) == 0)
+            return candidate;
+        pos = candidate + 1;
+    }
+    return std::string_view::npos;
+#endif
+}
+
+} // namespace pathwicks

@@ -1,0 +1,88 @@
+#include "goto/MarkerMatcher.h"
+
+#include <algorithm>
+
+namespace pathwicks {
+
+namespace {
+
+// Beyond this many ids one pass over all comments beats one pass per id.
+constexpr size_t kMostSeparatePasses = 4;
+
+bool isMarkerEnd(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
+bool endsMarker(std::string_view text, size_t end) {
+    return end >= text.size() || isMarkerEnd(text[end]);
+}
+
+uint64_t LineCounter::lineAt(size_t offset) {
+    for (; offset_ < offset && offset_ < text_.size(); ++offset_) {
+        const char c = text_[offset_];
+        if (c == '\n' || (c == '\r' && (offset_ + 1 >= text_.size() || text_[offset_ + 1] != '\n')))
+            ++line_;
+    }
+    return line_;
+}
+
+MarkerMatcher::MarkerMatcher(const std::vector<std::string>& ids) {
+    std::vector<size_t> usable;
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (!ids[i].empty() && ids[i].find_first_of("\n\r") == std::string::npos)
+            usable.push_back(i);
+    const bool separatePasses = usable.size() <= kMostSeparatePasses;
+    words_.reserve(usable.size());
+    for (size_t i : usable) {
+        if (separatePasses || ids[i].find_first_of(" \t") != std::string::npos) {
+            finders_.emplace_back(i, LiteralFinder("// " + ids[i]));
+        } else {
+            words_.push_back(ids[i]);
+            byWord_.emplace(words_.back(), i);
+        }
+    }
+}
+
+void MarkerMatcher::match(std::string_view text, bool firstOnly,
+                          const std::function<void(size_t, uint64_t)>& found) const {
+    for (const auto& [index, finder] : finders_) {
+        LineCounter lines(text);
+        uint64_t lastLine = 0;
+        const size_t length = finder.needle().size();
+        for (size_t at = finder.find(text); at != std::string_view::npos;
+             at = finder.find(text, at + 1)) {
+            if (!endsMarker(text, at + length))
+                continue;
+            const uint64_t line = lines.lineAt(at);
+            if (line != lastLine)
+                found(index, line);
+            lastLine = line;
+            if (firstOnly)
+                break;
+        }
+    }
+    if (byWord_.empty())
+        return;
+    LineCounter lines(text);
+    std::unordered_map<size_t, uint64_t> reported;
+    for (size_t at = commentStart_.find(text); at != std::string_view::npos;
+         at = commentStart_.find(text, at + 1)) {
+        const size_t wordStart = at + 3;
+        size_t wordEnd = wordStart;
+        while (wordEnd < text.size() && !isMarkerEnd(text[wordEnd]))
+            ++wordEnd;
+        const auto hit = byWord_.find(text.substr(wordStart, wordEnd - wordStart));
+        if (hit == byWord_.end())
+            continue;
+        const uint64_t line = lines.lineAt(at);
+        auto [seen, fresh] = reported.try_emplace(hit->second, line);
+        if (!fresh && (firstOnly || seen->second == line))
+            continue;
+        seen->second = line;
+        found(hit->second, line);
+    }
+}
+
+} // namespace pathwicks

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "goto/LiteralFinder.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pathwicks {
+
+// Counts lines from 1 up to offsets that only grow. A line ends at LF, at CR LF or at a lone CR.
+class LineCounter {
+public:
+    explicit LineCounter(std::string_view text) : text_(text) {}
+    uint64_t lineAt(size_t offset);
+
+private:
+    std::string_view text_;
+    size_t offset_ = 0;
+    uint64_t line_ = 1;
+};
+
+// Finds the lines of a text that carry the marker of any of a set of ids: "// " and the id,
+// followed by a space, a tab, a line end or the end of the text.
+class MarkerMatcher {
+public:
+    // An id that is empty or holds a line end cannot stand on one line and is never found.
+    explicit MarkerMatcher(const std::vector<std::string>& ids);
+
+    // Calls found(index of the id, line) for every line carrying a marker, at most once per id
+    // and line; with firstOnly, only for the first such line of each id.
+    void match(std::string_view text, bool firstOnly,
+               const std::function<void(size_t, uint64_t)>& found) const;
+
+private:
+    // Few ids: one fast pass per id. Many ids: one pass over every "// ", looking up the word
+    // after it; ids holding a space or a tab cannot be looked up that way and get passes too.
+    std::vector<std::pair<size_t, LiteralFinder>> finders_;
+    std::unordered_map<std::string_view, size_t> byWord_;
+    std::vector<std::string> words_;
+    LiteralFinder commentStart_{"// "};
+};
+
+// Whether the byte at `end` (or the end of the text) may follow a marker.
+bool endsMarker(std::string_view text, size_t end);
+
+} // namespace pathwicks

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pathwicks {
+
+// Reads every text file under a folder once, on several threads. Skipped: version-control
+// folders (.git, .hg, .svn), symbolic links (never followed, so the walk cannot loop or leave
+// the folder), devices, FIFOs and sockets (never opened for reading, so nothing blocks), files
+// over 64 MiB, and files with a NUL byte in their first 8 KiB.
+class SourceTreeWalker {
+public:
+    static constexpr uint64_t kLargestFile = 64ull * 1024 * 1024;
+    static constexpr size_t kBinaryProbe = 8 * 1024;
+
+    // Called from any of the worker threads: the worker's number (below threadCount()), the
+    // file's path relative to the folder, and its whole content.
+    using Visit =
+        std::function<void(unsigned worker, std::string_view path, std::string_view bytes)>;
+
+    // threads 0 picks a count that suits the machine.
+    explicit SourceTreeWalker(unsigned threads = 0);
+
+    unsigned threadCount() const { return threads_; }
+
+    // Walks the folder; a message when it is no folder that can be read. Entries below it that
+    // cannot be opened are skipped and counted.
+    std::optional<std::string> walk(const std::string& folder, const Visit& visit);
+
+    uint64_t unreadableCount() const { return unreadable_; }
+
+private:
+    unsigned threads_;
+    uint64_t unreadable_ = 0;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,19 @@
+#include "goto/GotoCommand.h"
+
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char* argv[]) {
+    pathwicks::GotoEnvironment environment;
+    const char* path = std::getenv("PATH");
+    environment.path = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    if (const char* home = std::getenv("HOME"))
+        environment.home = home;
+    char folder[PATH_MAX];
+    if (::getcwd(folder, sizeof folder))
+        environment.workingFolder = folder;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return pathwicks::runGoto(argc > 0 ? argv[0] : "", args, std::cout, std::cerr, environment);
+}

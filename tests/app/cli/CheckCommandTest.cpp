@@ -1,0 +1,93 @@
+#include "app/cli/CheckCommand.h"
+#include "app/cli/Commands.h"
+
+#include "goto/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result check(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = pathwicks::cli::runCheck(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string reference(const std::string& id, const std::string& title,
+                      const std::string& editor = "Xcode") {
+    return R"({"id":")" + id + R"(","title":")" + title + R"(","editor":")" + editor +
+           R"(","rect":"{{0, 0}, {80, 30}}","arrows":[]})";
+}
+
+std::string document(const std::vector<std::string>& references) {
+    std::string content;
+    for (const auto& r : references)
+        content += (content.empty() ? "" : ",") + r;
+    return R"({"window":"{{0, 0}, {800, 600}}","content":[)" + content + R"(],"labels":[]})";
+}
+
+} // namespace
+
+TEST(CheckCommand, ReportsMissingAndDuplicatedMarkersInDocumentOrder) {
+    TempTree tree;
+    tree.write("src/one.c", "int a; // pathwick-ONE First step\n");
+    tree.write("src/two.c", "\n// pathwick-TWO\n");
+    tree.write("lib/two.h", "// pathwick-TWO again\n// pathwick-TWO and again\n");
+    tree.write(".git/x.c", "// pathwick-MISSING\n");
+    const auto file = tree.write(
+        "walk.pathwicks",
+        document({reference("pathwick-TWO", "Second step"), reference("pathwick-ONE", "First"),
+                  reference("pathwick-MISSING", "Gone  away"), reference("", "No id"),
+                  reference("pathwick-WEB", "Docs,https://example.org", "Safari"),
+                  reference("pathwick-ONE", "Same box id")}));
+    const auto result = check({file});
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.out, "duplicate pathwick-TWO Second step\n"
+                          "  lib/two.h:1\n"
+                          "  lib/two.h:2\n"
+                          "  src/two.c:2\n"
+                          "missing pathwick-MISSING Gone  away\n"
+                          "missing  No id\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CheckCommand, SucceedsSilentlyWhenEveryMarkerIsFoundOnce) {
+    TempTree tree;
+    tree.write("a.c", "// pathwick-A\r\n// pathwick-B title\r\n");
+    const auto file =
+        tree.write("sub/../walk.pathwicks",
+                   document({reference("pathwick-A", "A"), reference("pathwick-B", "B"),
+                             reference("x", "Web,http://x", "Safari")}));
+    const auto result = check({file});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    // Through the dispatcher, as the program runs it.
+    std::ostringstream out, err;
+    EXPECT_EQ(pathwicks::cli::runCommand({"check", file}, out, err), 0);
+}
+
+TEST(CheckCommand, RefusesBadUsageAndUnreadableDocuments) {
+    TempTree tree;
+    const auto broken = tree.write("broken.pathwicks", "{\"content\": [");
+    const auto list = tree.write("list.pathwicks", "[1, 2]");
+    for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                  {"a", "b"},
+                                                                  {"-x", "a"},
+                                                                  {tree.path("absent.pathwicks")},
+                                                                  {tree.path()},
+                                                                  {broken},
+                                                                  {list}}) {
+        const auto result = check(args);
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(result.out, "");
+        EXPECT_FALSE(result.err.empty());
+    }
+}

@@ -1,0 +1,182 @@
+#include "goto/MarkerSearch.h"
+#include "goto/SourceTreeWalker.h"
+
+#include "goto/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using pathwicks::MarkerPlace;
+using pathwicks::MarkerSearchOptions;
+using pathwicks::MarkerSearchResult;
+
+namespace {
+
+using Places = std::vector<MarkerPlace>;
+
+MarkerSearchResult search(const TempTree& tree, const std::vector<std::string>& ids,
+                          bool firstLinePerFile = false, unsigned threads = 0) {
+    MarkerSearchOptions options;
+    options.firstLinePerFile = firstLinePerFile;
+    options.threads = threads;
+    auto result = pathwicks::searchMarkers(tree.path(), ids, options);
+    if (auto* error = std::get_if<std::string>(&result))
+        ADD_FAILURE() << *error;
+    return std::get<MarkerSearchResult>(result);
+}
+
+Places placesOf(const TempTree& tree, const std::string& id, bool firstLinePerFile = false) {
+    return search(tree, {id}, firstLinePerFile).places.front();
+}
+
+} // namespace
+
+TEST(MarkerSearch, FindsMarkersInNestedFoldersWithLineNumbers) {
+    TempTree tree;
+    tree.write("top.c", "// pathwick-TOP title\n");
+    tree.write("a/b/c/d/deep.cpp", "int x;\n\n  x = 1; // pathwick-DEEP Some title\n");
+    tree.write("a/other.h", "no marker here\n");
+    for (unsigned threads : {1u, 2u, 8u}) {
+        const auto result = search(tree, {"pathwick-TOP", "pathwick-DEEP"}, false, threads);
+        EXPECT_EQ(result.places[0], (Places{{"top.c", 1}})) << threads;
+        EXPECT_EQ(result.places[1], (Places{{"a/b/c/d/deep.cpp", 3}})) << threads;
+    }
+}
+
+TEST(MarkerSearch, MarkerMustBeFollowedByBlankLineEndOrFileEnd) {
+    TempTree tree;
+    tree.write("space.c", "// id-1 title\n");
+    tree.write("tab.c", "// id-2\ttitle\n");
+    tree.write("lf.c", "// id-3\n");
+    tree.write("cr.c", "// id-4\rnext\r");
+    tree.write("end.c", "x\n// id-5");
+    tree.write("glued.c", "// id-6x\n// id-6: no\n");
+    tree.write("triple.c", "/// id-7 doc comment\n");
+    tree.write("twice.c", "code // id-8 // id-8 a line marked twice\n");
+    const auto result =
+        search(tree, {"id-1", "id-2", "id-3", "id-4", "id-5", "id-6", "id-7", "id-8"});
+    EXPECT_EQ(result.places[0], (Places{{"space.c", 1}}));
+    EXPECT_EQ(result.places[1], (Places{{"tab.c", 1}}));
+    EXPECT_EQ(result.places[2], (Places{{"lf.c", 1}}));
+    EXPECT_EQ(result.places[3], (Places{{"cr.c", 1}}));
+    EXPECT_EQ(result.places[4], (Places{{"end.c", 2}}));
+    EXPECT_TRUE(result.places[5].empty());
+    EXPECT_EQ(result.places[6], (Places{{"triple.c", 1}}));
+    EXPECT_EQ(result.places[7], (Places{{"twice.c", 1}}));
+    // The same with one pass per id, as the goto tools search.
+    EXPECT_EQ(placesOf(tree, "id-6"), Places{});
+    EXPECT_EQ(placesOf(tree, "id-4"), (Places{{"cr.c", 1}}));
+    EXPECT_EQ(placesOf(tree, "id-8"), (Places{{"twice.c", 1}}));
+}
+
+TEST(MarkerSearch, AnIdThatIsAPrefixOfAnotherIsNotFoundInIt) {
+    TempTree tree;
+    tree.write("long.c", "// pathwick-ABC long one\n");
+    EXPECT_EQ(placesOf(tree, "pathwick-AB"), Places{});
+    EXPECT_EQ(placesOf(tree, "pathwick-ABC"), (Places{{"long.c", 1}}));
+    tree.write("short.c", "// pathwick-AB short one\n");
+    const auto many = search(tree, {"pathwick-A", "pathwick-AB", "pathwick-ABC", "x1", "x2", "x3"});
+    EXPECT_EQ(many.places[0], Places{});
+    EXPECT_EQ(many.places[1], (Places{{"short.c", 1}}));
+    EXPECT_EQ(many.places[2], (Places{{"long.c", 1}}));
+}
+
+TEST(MarkerSearch, CountsLinesOfCrLfAndCrFiles) {
+    TempTree tree;
+    tree.write("crlf.c", "one\r\ntwo\r\n// pathwick-CRLF title\r\n");
+    tree.write("cr.c", "one\rtwo\rthree\r// pathwick-CR\r");
+    EXPECT_EQ(placesOf(tree, "pathwick-CRLF"), (Places{{"crlf.c", 3}}));
+    EXPECT_EQ(placesOf(tree, "pathwick-CR"), (Places{{"cr.c", 4}}));
+}
+
+TEST(MarkerSearch, ListsDuplicatesInByteOrderOfPath) {
+    TempTree tree;
+    tree.write("b/x.c", "// dup one\n\n// dup again\n");
+    tree.write("a/x.c", "\n// dup\n");
+    tree.write("B.c", "// dup\n");
+    tree.write("a-b.c", "// dup\n");
+    EXPECT_EQ(placesOf(tree, "dup"),
+              (Places{{"B.c", 1}, {"a-b.c", 1}, {"a/x.c", 2}, {"b/x.c", 1}, {"b/x.c", 3}}));
+    EXPECT_EQ(placesOf(tree, "dup", true),
+              (Places{{"B.c", 1}, {"a-b.c", 1}, {"a/x.c", 2}, {"b/x.c", 1}}));
+    // An id given twice (two boxes sharing it) is answered for both.
+    const auto shared = search(tree, {"dup", "dup"}, true);
+    EXPECT_EQ(shared.places[0], shared.places[1]);
+}
+
+TEST(MarkerSearch, ManyIdsAndIdsWithBlanksAreFoundInOnePass) {
+    TempTree tree;
+    tree.write("m.c", "// m1\n// m2 // m3\n// with space here\n// m5\n// m6\n");
+    const auto result = search(tree, {"m1", "m2", "m3", "with space", "m5", "m6", "m7"});
+    EXPECT_EQ(result.places[0], (Places{{"m.c", 1}}));
+    EXPECT_EQ(result.places[1], (Places{{"m.c", 2}}));
+    EXPECT_EQ(result.places[2], (Places{{"m.c", 2}}));
+    EXPECT_EQ(result.places[3], (Places{{"m.c", 3}}));
+    EXPECT_EQ(result.places[4], (Places{{"m.c", 4}}));
+    EXPECT_EQ(result.places[5], (Places{{"m.c", 5}}));
+    EXPECT_EQ(result.places[6], Places{});
+}
+
+TEST(MarkerSearch, IdsThatCannotStandOnOneLineAreNeverFound) {
+    TempTree tree;
+    tree.write("f.c", "// a\nb\n// \n");
+    const auto result = search(tree, {"a\nb", "", "a\r"});
+    for (const auto& places : result.places)
+        EXPECT_TRUE(places.empty());
+}
+
+TEST(MarkerSearch, SkipsVersionControlFoldersButNotLookalikes) {
+    TempTree tree;
+    tree.write(".git/HEAD.c", "// vcs\n");
+    tree.write("sub/.hg/x.c", "// vcs\n");
+    tree.write("sub/.svn/x.c", "// vcs\n");
+    tree.write(".github/ci.c", "// vcs\n");
+    tree.write(".hidden/x.c", "// vcs\n");
+    EXPECT_EQ(placesOf(tree, "vcs"), (Places{{".github/ci.c", 1}, {".hidden/x.c", 1}}));
+}
+
+TEST(MarkerSearch, SkipsBinaryAndOversizedFiles) {
+    TempTree tree;
+    tree.write("early-nul.bin", std::string("\0", 1) + "\n// bin\n");
+    std::string late(pathwicks::SourceTreeWalker::kBinaryProbe, 'x');
+    late += std::string("\0", 1) + "\n// bin\n";
+    tree.write("late-nul.c", late);
+    // Sparse, so it costs no disk: the marker is in the first line of a 65 MiB file.
+    const auto big = tree.write("big.c", "// bin\n");
+    ASSERT_EQ(::truncate(big.c_str(), 65 * 1024 * 1024), 0);
+    EXPECT_EQ(placesOf(tree, "bin"), (Places{{"late-nul.c", 2}}));
+}
+
+TEST(MarkerSearch, NeverFollowsSymbolicLinksOrBlocksOnSpecialFiles) {
+    TempTree outside;
+    outside.write("target.c", "// linked\n");
+    TempTree tree;
+    tree.write("real/x.c", "// real\n");
+    std::filesystem::create_symlink(outside.path("target.c"), tree.path("file-link.c"));
+    std::filesystem::create_directory_symlink(outside.path(), tree.path("folder-link"));
+    // A link back to the top would loop forever if it were followed.
+    std::filesystem::create_directory_symlink(tree.path(), tree.path("real/loop"));
+    ASSERT_EQ(::mkfifo(tree.path("real/pipe.c").c_str(), 0600), 0);
+    const auto result = search(tree, {"linked", "real"});
+    EXPECT_EQ(result.places[0], Places{});
+    EXPECT_EQ(result.places[1], (Places{{"real/x.c", 1}}));
+}
+
+TEST(MarkerSearch, RefusesWhatIsNoReadableFolder) {
+    TempTree tree;
+    const auto file = tree.write("plain.c", "// x\n");
+    EXPECT_TRUE(std::holds_alternative<std::string>(pathwicks::searchMarkers(file, {"x"})));
+    EXPECT_TRUE(
+        std::holds_alternative<std::string>(pathwicks::searchMarkers(tree.path("absent"), {"x"})));
+    // The folder itself may be reached through a link; only links below it are not followed.
+    std::filesystem::create_directory_symlink(
+        tree.path(), tree.path("../" + tree.root().filename().string() + "-link"));
+    const std::string link = tree.path() + "-link";
+    auto viaLink = pathwicks::searchMarkers(link, {"x"});
+    std::filesystem::remove(link);
+    ASSERT_TRUE(std::holds_alternative<MarkerSearchResult>(viaLink));
+    EXPECT_EQ(std::get<MarkerSearchResult>(viaLink).places[0], (Places{{"plain.c", 1}}));
+}
