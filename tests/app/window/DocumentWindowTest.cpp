@@ -306,3 +306,23 @@ TEST_F(DocumentWindowTest, TheLogoStaysClearOfTheScroller) {
     ASSERT_TRUE(scroller->isVisible()); // the far label makes the canvas taller than the window
     EXPECT_EQ(scrollArea->width() - logo->geometry().right() - 1, scroller->width() + 3);
 }
+
+TEST_F(DocumentWindowTest, SaveAsMovesTheDocumentAndItsReferenceFolder) {
+    DocumentWindow* window = open();
+    ASSERT_TRUE(window);
+    fs::create_directory(folder / "elsewhere");
+    const fs::path target = folder / "elsewhere" / "copy";
+    DialogAnswer chooser([&](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        files->selectFile(QString::fromStdString(target.string()));
+        QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+    });
+    ASSERT_TRUE(window->saveAs());
+    // A name without an extension gets the document extension.
+    const fs::path saved = target.string() + ".pathwicks";
+    EXPECT_EQ(window->path().toStdString(), saved.string());
+    ASSERT_TRUE(window->filepath());
+    EXPECT_EQ(window->filepath()->toStdString(), saved.string());
+    EXPECT_EQ(readText(saved), formatted(saved));
+    EXPECT_TRUE(window->windowTitle().startsWith("copy.pathwicks"));
+}

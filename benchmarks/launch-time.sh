@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Times Pathwicks from start to the first painted canvas of the sample document, against a bare
+# Qt window's start to its first paint, in the same run, under one X server.
+# Usage: benchmarks/launch-time.sh [BUILD_DIR] [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-20}
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+chmod 700 "$XDG_RUNTIME_DIR"
+
+measure() {
+    local total=0 best=
+    for _ in $(seq "$runs"); do
+        local start end ms
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        end=$(date +%s%N)
+        ms=$(( (end - start) / 1000 ))
+        total=$(( total + ms ))
+        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+    done
+    echo "$(( total / runs )) $best"
+}
+
+run_all() {
+    read -r bare_mean bare_best < <(measure "$build/bin/bare_window")
+    read -r app_mean app_best < <(measure env PATHWICKS_QUIT_AFTER_FIRST_PAINT=1 "$build/bin/pathwicks" examples/tour/tour.pathwicks)
+    printf 'bare Qt window:     mean %6d us   best %6d us\n' "$bare_mean" "$bare_best"
+    printf 'pathwicks (sample): mean %6d us   best %6d us\n' "$app_mean" "$app_best"
+    awk -v a="$app_mean" -v b="$bare_mean" 'BEGIN { printf "ratio (mean):       %.2f (target: under 2)\n", a / b }'
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build" "$runs"
+fi
+run_all
