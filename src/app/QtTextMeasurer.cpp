@@ -1,0 +1,64 @@
+#include "app/QtTextMeasurer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cmath>
+
+namespace pathwicks {
+
+QtTextMeasurer::QtTextMeasurer()
+    : referenceFont_(fontFor(referenceTextAttributes())),
+      labelFont_(fontFor(labelTextAttributes())), referenceMetrics_(referenceFont_),
+      labelMetrics_(labelFont_) {}
+
+QFont QtTextMeasurer::fontFor(const TextAttributes& attributes) {
+    QFont font;
+    font.setFamilies(QStringList{QString::fromStdString(attributes.fontName),
+                                 QStringLiteral("Lucida Grande"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    // Canvas points are pixels at scale 1; unhinted glyphs keep their widths at every scale, so
+    // a picture exported larger is laid out the same.
+    font.setPixelSize(std::max(1, int(std::lround(attributes.fontSize))));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+const QFont& QtTextMeasurer::font(TextStyle style) const {
+    return style == TextStyle::label ? labelFont_ : referenceFont_;
+}
+
+const QFontMetricsF& QtTextMeasurer::metrics(TextStyle style) const {
+    return style == TextStyle::label ? labelMetrics_ : referenceMetrics_;
+}
+
+const QFontMetricsF& QtTextMeasurer::metricsFor(const TextAttributes& attributes,
+                                                std::optional<QFontMetricsF>& other) const {
+    if (attributes.fontName == referenceTextAttributes().fontName) {
+        if (attributes.fontSize == referenceTextAttributes().fontSize)
+            return referenceMetrics_;
+        if (attributes.fontSize == labelTextAttributes().fontSize)
+            return labelMetrics_;
+    }
+    other.emplace(fontFor(attributes));
+    return *other;
+}
+
+Size QtTextMeasurer::measureText(std::string_view text, const TextAttributes& attributes) const {
+    std::optional<QFontMetricsF> other;
+    const QFontMetricsF& metrics = metricsFor(attributes, other);
+    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return {metrics.horizontalAdvance(string), metrics.height()};
+}
+
+double QtTextMeasurer::ascent(const TextAttributes& attributes) const {
+    std::optional<QFontMetricsF> other;
+    return metricsFor(attributes, other).ascent();
+}
+
+double QtTextMeasurer::lineHeight(const TextAttributes& attributes) const {
+    std::optional<QFontMetricsF> other;
+    return metricsFor(attributes, other).lineSpacing();
+}
+
+} // namespace pathwicks

@@ -1,0 +1,267 @@
+#include "appearance/CanvasDrawing.h"
+
+#include "appearance/TextLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace pathwicks {
+
+namespace {
+
+constexpr double referenceCornerRadius = 8;
+constexpr double referenceLineWidth = 2;
+constexpr double referenceTitleOffset = 8;
+constexpr double labelCornerRadius = 5;
+
+bool isFinite(const Rect& r) {
+    return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.width) &&
+           std::isfinite(r.height);
+}
+
+Rect normalized(const Rect& r) {
+    return {r.minX(), r.minY(), r.maxX() - r.minX(), r.maxY() - r.minY()};
+}
+
+Rect united(const Rect& a, const Rect& b) {
+    const double x = std::min(a.minX(), b.minX());
+    const double y = std::min(a.minY(), b.minY());
+    return {x, y, std::max(a.maxX(), b.maxX()) - x, std::max(a.maxY(), b.maxY()) - y};
+}
+
+Rect inflated(const Rect& r, double by) {
+    return {r.minX() - by, r.minY() - by, r.maxX() - r.minX() + 2 * by,
+            r.maxY() - r.minY() + 2 * by};
+}
+
+// Culling keeps a pixel of margin beyond every stroke, for antialiasing.
+class Cull {
+public:
+    explicit Cull(const Rect& dirty) : dirty_(normalized(dirty)) {}
+
+    bool shows(const Rect& extent) const {
+        if (!isFinite(extent))
+            return false;
+        const Rect grown = inflated(extent, 1);
+        return grown.minX() <= dirty_.maxX() && dirty_.minX() <= grown.maxX() &&
+               grown.minY() <= dirty_.maxY() && dirty_.minY() <= grown.maxY();
+    }
+
+    const Rect& dirty() const { return dirty_; }
+
+private:
+    Rect dirty_;
+};
+
+Rect extentOf(const LinesOp& op) {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    for (const Line& line : op.lines) {
+        for (Point p : {line.from, line.to}) {
+            minX = std::min(minX, p.x);
+            minY = std::min(minY, p.y);
+            maxX = std::max(maxX, p.x);
+            maxY = std::max(maxY, p.y);
+        }
+    }
+    // Round caps and the line's own width reach half the width past each point.
+    return inflated({minX, minY, maxX - minX, maxY - minY}, std::max(op.lineWidth, 1.0) / 2);
+}
+
+void appendGrid(DrawList& list, const Size& bounds, const Cull& cull, const Color& color) {
+    LinesOp grid{{}, color, 1, LineCap::butt, {4, 6}, 10};
+    const Rect& d = cull.dirty();
+    const double w = bounds.width;
+    const double h = bounds.height;
+    // A canvas or an area without end would never finish.
+    if (!(w >= 0) || !(h >= 0) || !std::isfinite(w) || !std::isfinite(h) || !isFinite(d))
+        return;
+    // Only the lines that cross the painted area; the others could not touch it.
+    auto range = [](double from, double to, double limit) {
+        const double first = std::max(0.0, std::ceil((from - 1) / gridSpacing));
+        const double last =
+            std::min(std::floor(limit / gridSpacing), std::floor((to + 1) / gridSpacing));
+        return std::pair{first, last};
+    };
+    if (d.minY() - 1 <= h && d.maxY() + 1 >= 0) {
+        const auto [first, last] = range(d.minX(), d.maxX(), w);
+        for (double i = first; i <= last; ++i)
+            grid.lines.push_back({{gridSpacing * i, 0}, {gridSpacing * i, h}});
+    }
+    if (d.minX() - 1 <= w && d.maxX() + 1 >= 0) {
+        const auto [first, last] = range(d.minY(), d.maxY(), h);
+        for (double j = first; j <= last; ++j)
+            grid.lines.push_back({{0, gridSpacing * j}, {w, gridSpacing * j}});
+    }
+    if (!grid.lines.empty())
+        list.push_back(std::move(grid));
+}
+
+void appendLabel(DrawList& list, const Label& label, const Cull& cull,
+                 const AppearanceConfig& config, const LayoutMeasurer& measurer) {
+    if (!cull.shows(label.rect))
+        return;
+    list.push_back(RectOp{label.rect, labelCornerRadius, config.namedColor("LabelBackground"),
+                          std::nullopt, 1});
+    appendText(list, label.title(), label.rect, TextStyle::label, config.namedColor("LabelText"),
+               measurer);
+}
+
+void appendReference(DrawList& list, const Reference& reference, const Cull& cull,
+                     const AppearanceConfig& config, const LayoutMeasurer& measurer) {
+    const Rect& r = reference.rect;
+    const Rect titleRect{r.x, r.y + referenceTitleOffset, r.width, r.height};
+    if (!cull.shows(united(inflated(r, referenceLineWidth / 2), titleRect)))
+        return;
+    const bool selected = reference.selected;
+    list.push_back(
+        RectOp{r, referenceCornerRadius,
+               config.namedColor(selected ? "ReferenceSelectedBackground" : "ReferenceBackground"),
+               config.namedColor(selected ? "ReferenceSelectedBorder" : "ReferenceBorder"),
+               referenceLineWidth});
+    // Titles carry no colour of their own: the default text colour, black.
+    appendText(list, reference.displayTitle(), titleRect, TextStyle::reference, opaqueBlack,
+               measurer);
+}
+
+void appendArrow(DrawList& list, LinesOp arrow, const Cull& cull) {
+    if (cull.shows(extentOf(arrow)))
+        list.push_back(std::move(arrow));
+}
+
+Point centre(const Rect& r) {
+    return {r.x + r.width * 0.5, r.y + r.height * 0.5};
+}
+
+LinesOp arrowBetween(const Reference& source, const Reference& target,
+                     const AppearanceConfig& config) {
+    const double gap = config.arrowGap();
+    return arrowLines(arrowEndpoint(source.rect, centre(target.rect), gap),
+                      arrowEndpoint(target.rect, centre(source.rect), gap), config);
+}
+
+void appendInteractionOverlay(DrawList& list, const StepsModel& model, const CanvasDrawState& state,
+                              const Cull& cull, const AppearanceConfig& config) {
+    if (state.interactionState == InteractionState::canvasBegan) {
+        if (cull.shows(state.selectRect))
+            list.push_back(RectOp{normalized(state.selectRect), 0, config.namedColor("SelectArea"),
+                                  config.namedColor("SelectBorder"), 1});
+        return;
+    }
+    if (state.interactionState != InteractionState::controlReferenceBegan)
+        return;
+    const ReferencePtr from = state.mouseDownRef.lock();
+    const ReferencePtr over = state.mouseDragRef.lock();
+    if (!over) {
+        if (from)
+            appendArrow(
+                list,
+                arrowLines(arrowEndpoint(from->rect, state.mouseLocation, config.arrowGap()),
+                           state.mouseLocation, config),
+                cull);
+        return;
+    }
+    if (!from || from == over)
+        return;
+    // An arrow that already exists in this direction is not drawn again.
+    for (const auto& [source, target] : model.arrows) {
+        if (source == from && target == over)
+            return;
+    }
+    appendArrow(list, arrowBetween(*from, *over, config), cull);
+}
+
+} // namespace
+
+Point arrowEndpoint(const Rect& box, Point p, double gap) {
+    const double cx = box.x + box.width * 0.5;
+    const double cy = box.y + box.height * 0.5;
+    const double dx = p.x - cx;
+    const double dy = p.y - cy;
+    const double sx = std::signbit(dx) ? -1 : 1;
+    const double sy = std::signbit(dy) ? -1 : 1;
+    const double hw = box.width * 0.5 + gap;
+    if (std::abs(dy) < 1) {
+        if (dx > hw)
+            return {cx + hw, cy};
+        if (dx < -hw)
+            return {cx - hw, cy};
+        return {cx, cy};
+    }
+    const double hh = box.height * 0.5 + gap;
+    if (std::abs(dx) < 1) {
+        if (dy > hh)
+            return {cx, cy + hh};
+        if (dy < -hh)
+            return {cx, cy - hh};
+        return {cx, cy};
+    }
+    const double s = dy / dx;
+    const double t = std::abs(s * hw);
+    if (t > hh)
+        return {cx + sx * std::abs(hh / s), cy + sy * hh};
+    return {cx + sx * hw, cy + sy * t};
+}
+
+LinesOp arrowLines(Point from, Point to, const AppearanceConfig& config) {
+    const double theta = std::atan2(from.x - to.x, from.y - to.y);
+    const double e = config.arrowAngle() * std::numbers::pi / 180;
+    const double length = config.arrowLength();
+    const Point wingPlus{to.x + length * std::sin(theta + e), to.y + length * std::cos(theta + e)};
+    const Point wingMinus{to.x + length * std::sin(theta - e), to.y + length * std::cos(theta - e)};
+    // A negative width from the configuration draws as the thinnest line, like 0.
+    return LinesOp{{{from, to}, {to, wingPlus}, {to, wingMinus}},
+                   config.namedColor("Arrow"),
+                   std::max(config.arrowLineWidth(), 0.0),
+                   LineCap::round,
+                   {},
+                   0};
+}
+
+void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& config) {
+    const double ox = origin.x + addButtonInset;
+    const double oy = origin.y + addButtonInset;
+    const Color detail = config.namedColor("AddDetail");
+    list.push_back(
+        RectOp{{ox, oy, addButtonSize, addButtonSize}, 0, config.namedColor("AddArea"), detail, 2});
+    list.push_back(
+        LinesOp{{{{ox + 8, oy + 15}, {ox + 22, oy + 15}}, {{ox + 15, oy + 8}, {ox + 15, oy + 22}}},
+                detail,
+                2,
+                LineCap::butt,
+                {},
+                0});
+}
+
+DrawList drawCanvas(const StepsModel& model, CanvasDrawState& state, const CanvasViewport& viewport,
+                    const AppearanceConfig& config, const LayoutMeasurer& measurer) {
+    DrawList list;
+    const Cull cull(viewport.dirty);
+    list.push_back(
+        RectOp{viewport.dirty, 0, config.namedColor("CanvasBackground"), std::nullopt, 1});
+    appendGrid(list, viewport.bounds, cull, config.namedColor("CanvasGrid"));
+
+    for (const LabelPtr& label : model.labels) {
+        if (label)
+            appendLabel(list, *label, cull, config, measurer);
+    }
+    for (const auto& [source, target] : model.arrows) {
+        if (source && target)
+            appendArrow(list, arrowBetween(*source, *target, config), cull);
+    }
+    // Selected boxes lie on top of the others.
+    for (bool selectedPass : {false, true}) {
+        for (const ReferencePtr& reference : model.content()) {
+            if (reference && reference->selected == selectedPass)
+                appendReference(list, *reference, cull, config, measurer);
+        }
+    }
+    appendInteractionOverlay(list, model, state, cull, config);
+
+    if (viewport.visibleOrigin)
+        state.addRect = {viewport.visibleOrigin->x + addButtonInset,
+                         viewport.visibleOrigin->y + addButtonInset, addButtonSize, addButtonSize};
+    return list;
+}
+
+} // namespace pathwicks

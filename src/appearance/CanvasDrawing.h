@@ -1,0 +1,43 @@
+#pragma once
+
+#include "appearance/AppearanceConfig.h"
+#include "appearance/DrawList.h"
+#include "appearance/LayoutMeasurer.h"
+#include "canvas/CanvasDrawState.h"
+#include "model/StepsModel.h"
+
+#include <optional>
+
+namespace pathwicks {
+
+// Where the canvas is being drawn.
+struct CanvasViewport {
+    Size bounds; // the whole canvas; the grid covers it
+    // The area being painted. What lies wholly outside it is left out of the list, which
+    // changes no pixel inside it.
+    Rect dirty;
+    // The top-left corner of the visible part of the canvas, in canvas coordinates, when the
+    // canvas lies in a scroll view; the add button sits there.
+    std::optional<Point> visibleOrigin;
+};
+
+// The canvas, back to front: background, grid, labels, arrows, unselected then selected
+// references, and the rubber band or the arrow being dragged out. Updates state.addRect when
+// the canvas lies in a scroll view.
+DrawList drawCanvas(const StepsModel& model, CanvasDrawState& state, const CanvasViewport& viewport,
+                    const AppearanceConfig& config, const LayoutMeasurer& measurer);
+
+// The add button: a 30 by 30 square with a plus, 4 points in from origin.
+void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& config);
+
+// Where the line from the centre of box toward p leaves the box grown by gap on every side.
+Point arrowEndpoint(const Rect& box, Point p, double gap);
+
+// The shaft from `from` to the head at `to`, and the head's two wings, as one stroke.
+LinesOp arrowLines(Point from, Point to, const AppearanceConfig& config);
+
+inline constexpr double gridSpacing = 100;
+inline constexpr double addButtonInset = 4;
+inline constexpr double addButtonSize = 30;
+
+} // namespace pathwicks

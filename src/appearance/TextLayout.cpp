@@ -1,0 +1,119 @@
+#include "appearance/TextLayout.h"
+
+#include <cmath>
+
+namespace pathwicks {
+
+namespace {
+
+// Where the UTF-8 code point that starts at i ends.
+size_t nextCodePoint(std::string_view text, size_t i) {
+    ++i;
+    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+        ++i;
+    return i;
+}
+
+std::string_view trimTrailingSpaces(std::string_view text) {
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+class LineBreaker {
+public:
+    LineBreaker(double width, const TextAttributes& attributes, const LayoutMeasurer& measurer)
+        : width_(width), attributes_(attributes), measurer_(measurer) {}
+
+    std::vector<std::string_view> lines(std::string_view paragraph) const {
+        std::vector<std::string_view> result;
+        while (true) {
+            paragraph = result.empty() ? paragraph : skipSpaces(paragraph);
+            if (fits(trimTrailingSpaces(paragraph)) || paragraph.empty()) {
+                if (!paragraph.empty() || result.empty())
+                    result.push_back(trimTrailingSpaces(paragraph));
+                return result;
+            }
+            const size_t end = lineEnd(paragraph);
+            result.push_back(trimTrailingSpaces(paragraph.substr(0, end)));
+            paragraph.remove_prefix(end);
+        }
+    }
+
+private:
+    bool fits(std::string_view text) const {
+        return measurer_.measureText(text, attributes_).width <= width_;
+    }
+
+    static std::string_view skipSpaces(std::string_view text) {
+        while (!text.empty() && text.front() == ' ')
+            text.remove_prefix(1);
+        return text;
+    }
+
+    // The length of the longest run of whole words that fits, or, when even the first word is
+    // too long, of the longest run of its code points that fits (at least one).
+    size_t lineEnd(std::string_view text) const {
+        size_t best = 0;
+        size_t space = text.find(' ', 1);
+        while (space != std::string_view::npos && fits(trimTrailingSpaces(text.substr(0, space)))) {
+            best = space;
+            space = text.find(' ', space + 1);
+        }
+        if (best > 0)
+            return best;
+        size_t end = nextCodePoint(text, 0);
+        while (end < text.size()) {
+            const size_t next = nextCodePoint(text, end);
+            if (!fits(text.substr(0, next)))
+                break;
+            end = next;
+        }
+        return end;
+    }
+
+    double width_;
+    const TextAttributes& attributes_;
+    const LayoutMeasurer& measurer_;
+};
+
+} // namespace
+
+const TextAttributes& textAttributes(TextStyle style) {
+    return style == TextStyle::label ? labelTextAttributes() : referenceTextAttributes();
+}
+
+void appendText(DrawList& list, std::string_view text, const Rect& rect, TextStyle style,
+                const Color& color, const LayoutMeasurer& measurer) {
+    if (text.empty() || !(rect.width > 0) || !(rect.height > 0))
+        return;
+    const TextAttributes& attributes = textAttributes(style);
+    const double lineHeight = measurer.lineHeight(attributes);
+    const double ascent = measurer.ascent(attributes);
+    const LineBreaker breaker(rect.width, attributes, measurer);
+    const double centerX = rect.x + rect.width / 2;
+
+    double top = rect.y;
+    size_t start = 0;
+    while (start <= text.size() && top < rect.maxY()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view paragraph = text.substr(start, end - start);
+        if (!paragraph.empty() && paragraph.back() == '\r')
+            paragraph.remove_suffix(1);
+        for (std::string_view line : breaker.lines(paragraph)) {
+            if (!(top < rect.maxY()))
+                break;
+            if (!line.empty()) {
+                const double width = measurer.measureText(line, attributes).width;
+                list.push_back(
+                    TextOp{std::string(line), style, centerX, top + ascent, width, rect, color});
+            }
+            top += lineHeight;
+        }
+        start = end + 1;
+    }
+}
+
+} // namespace pathwicks

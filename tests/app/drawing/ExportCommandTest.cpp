@@ -1,0 +1,141 @@
+#include "app/ExportCommand.h"
+
+#include "model/FileIO.h"
+
+#include <QImage>
+#include <QSvgRenderer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace pathwicks {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ExportCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("pathwicks-export-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        const auto path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::string document(const std::string& content, const std::string& labels = "[]") {
+        return write("doc.pathwicks", R"({"window": "{{0, 0}, {800, 600}}", "content": )" +
+                                          content + R"(, "labels": )" + labels + "}");
+    }
+
+    int run(std::vector<std::string> args) {
+        std::ostringstream out;
+        errors.str("");
+        return runExport(args, out, errors);
+    }
+
+    std::string read(const std::string& path) {
+        auto bytes = readFileBytes(path);
+        return std::holds_alternative<std::string>(bytes) ? std::get<std::string>(bytes) : "";
+    }
+
+    fs::path folder;
+    std::ostringstream errors;
+};
+
+const std::string twoBoxes =
+    R"([{"id": "a", "title": "First", "rect": "{{40, 60}, {220, 50}}", "arrows": [1]},
+        {"id": "b", "title": "Second", "rect": "{{320, 180.5}, {180, 50}}", "arrows": []}])";
+
+TEST_F(ExportCommand, SvgIsTheCanvasAtItsItemsExtentWithTextKeptAsText) {
+    const auto doc = document(twoBoxes, R"([{"title": "Note", "rect": "{{-30, 10}, {100, 29}}"}])");
+    const auto out = (folder / "picture.SVG").string();
+    ASSERT_EQ(run({doc, out}), 0) << errors.str();
+    const std::string svg = read(out);
+    // Left edges: -30 counts as 0, so W = 0 + 500; H = 10 + 230.5, rounded up.
+    EXPECT_NE(svg.find(R"(width="500" height="241" viewBox="0 0 500 241")"), std::string::npos)
+        << svg.substr(0, 300);
+    EXPECT_NE(svg.find(">First</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">Note</text>"), std::string::npos);
+    QSvgRenderer renderer(QByteArray::fromStdString(svg));
+    EXPECT_TRUE(renderer.isValid());
+}
+
+TEST_F(ExportCommand, PngIsScaledAndAnEmptyDocumentIsOnePixel) {
+    const auto doc = document(twoBoxes);
+    const auto out = (folder / "picture.png").string();
+    ASSERT_EQ(run({"--scale", "2", doc, out}), 0) << errors.str();
+    QImage image(QString::fromStdString(out));
+    // W = 40 + 500 and H = 60 + 230.5, the far margins matching the near ones.
+    EXPECT_EQ(image.width(), 2 * 540);
+    EXPECT_EQ(image.height(), 2 * 291);
+    // Inside the first box, away from its title, the box's fill shows.
+    EXPECT_NE(image.pixelColor(2 * 50, 2 * 105), image.pixelColor(2 * 290, 2 * 30));
+
+    ASSERT_EQ(run({"--scale=3", document("[]"), out}), 0) << errors.str();
+    EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(3, 3));
+}
+
+TEST_F(ExportCommand, BadUsageIsStatusTwoAndWritesNothing) {
+    const auto doc = document(twoBoxes);
+    const auto out = (folder / "picture.png").string();
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {doc},
+                                               {doc, out, "extra"},
+                                               {doc, "--scale", "2", out},
+                                               {"--scale", "0", doc, out},
+                                               {"--scale", "9", doc, out},
+                                               {"--scale", "1.5", doc, out},
+                                               {"--scale"},
+                                               {"--colour", doc, out},
+                                               {doc, (folder / "picture.jpg").string()},
+                                               {doc, (folder / "picture").string()}}) {
+        EXPECT_EQ(run(args), 2) << testing::PrintToString(args);
+        EXPECT_FALSE(errors.str().empty());
+    }
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(fs::exists(folder / "picture.jpg"));
+}
+
+TEST_F(ExportCommand, FailuresAreStatusOneAndLeaveExistingPicturesAlone) {
+    const auto out = write("picture.png", "old picture");
+    EXPECT_EQ(run({(folder / "missing.pathwicks").string(), out}), 1);
+    EXPECT_NE(errors.str().find("missing.pathwicks"), std::string::npos);
+    EXPECT_EQ(run({write("broken.pathwicks", "{\"content\": ["), out}), 1);
+    EXPECT_EQ(run({write("list.pathwicks", "[1, 2]"), out}), 1);
+
+    const auto wide = document(R"([{"id": "a", "rect": "{{16000, 0}, {140, 50}}"}])");
+    EXPECT_EQ(run({wide, out}), 1);
+    EXPECT_NE(errors.str().find("too large"), std::string::npos);
+    EXPECT_EQ(
+        run({"--scale", "8", document(R"([{"id": "a", "rect": "{{0, 2000}, {140, 50}}"}])"), out}),
+        1);
+    EXPECT_EQ(read(out), "old picture");
+    // The same document fits as SVG, where the scale does not count.
+    EXPECT_EQ(run({"--scale", "8", wide, (folder / "wide.svg").string()}), 0) << errors.str();
+
+    EXPECT_EQ(run({document(twoBoxes), (folder / "no-such-folder" / "p.png").string()}), 1);
+    EXPECT_NE(errors.str().find("no-such-folder"), std::string::npos);
+}
+
+TEST_F(ExportCommand, NeverWritesOverTheDocumentItself) {
+    const auto doc = write("doc.svg", R"({"content": [], "labels": []})");
+    EXPECT_EQ(run({doc, doc}), 1);
+    EXPECT_EQ(read(doc), R"({"content": [], "labels": []})");
+}
+
+} // namespace
+} // namespace pathwicks

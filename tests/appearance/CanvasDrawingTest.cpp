@@ -1,0 +1,339 @@
+#include "appearance/CanvasDrawing.h"
+
+#include "appearance/FakeLayoutMeasurer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace pathwicks {
+namespace {
+
+using testing::FakeLayoutMeasurer;
+
+const AppearanceConfig& metricsConfig() {
+    static const AppearanceConfig config = AppearanceConfig::fromText(R"({
+        "Color Scheme": "S",
+        "S": {"CanvasBackground": "FFFFFF", "CanvasGrid": "000001", "Arrow": "000002",
+              "ReferenceBackground": "000003", "ReferenceBorder": "000004",
+              "ReferenceSelectedBackground": "000005", "ReferenceSelectedBorder": "000006",
+              "LabelBackground": "000007", "LabelText": "000008", "SelectArea": "000009",
+              "SelectBorder": "00000A", "AddArea": "00000B", "AddDetail": "00000C"},
+        "CGFloat": {"ArrowGap": 5, "ArrowAngle": 30, "ArrowLength": 10, "ArrowLineWidth": 2}})");
+    return config;
+}
+
+Color code(int n) {
+    return AppearanceConfig::hexColor(n, 1);
+}
+
+ReferencePtr reference(Rect rect, std::string title = "Step", std::string editor = "Xcode") {
+    auto r = std::make_shared<Reference>();
+    r->id = "pathwick-" + title;
+    r->title = std::move(title);
+    r->editor = std::move(editor);
+    r->rect = rect;
+    return r;
+}
+
+DrawList draw(const StepsModel& model, CanvasDrawState& state,
+              const AppearanceConfig& config = metricsConfig(), Size bounds = {1000, 1000}) {
+    const FakeLayoutMeasurer measurer;
+    return drawCanvas(model, state, {bounds, {0, 0, bounds.width, bounds.height}, {}}, config,
+                      measurer);
+}
+
+template <typename Op> std::vector<Op> opsOf(const DrawList& list) {
+    std::vector<Op> result;
+    for (const auto& op : list)
+        if (auto* o = std::get_if<Op>(&op))
+            result.push_back(*o);
+    return result;
+}
+
+std::vector<LinesOp> arrowsIn(const DrawList& list) {
+    std::vector<LinesOp> result;
+    for (const auto& op : opsOf<LinesOp>(list))
+        if (op.cap == LineCap::round)
+            result.push_back(op);
+    return result;
+}
+
+void expectPoint(Point actual, double x, double y) {
+    EXPECT_NEAR(actual.x, x, 5e-5);
+    EXPECT_NEAR(actual.y, y, 5e-5);
+}
+
+TEST(CanvasGrid, LinesEveryHundredPointsFromTheOriginBothEndsIncluded) {
+    StepsModel model;
+    CanvasDrawState state;
+    auto grid = opsOf<LinesOp>(draw(model, state, metricsConfig(), {250, 120})).at(0);
+    ASSERT_EQ(grid.lines.size(), 5u);
+    for (int i = 0; i < 3; ++i) {
+        expectPoint(grid.lines[i].from, 100 * i, 0);
+        expectPoint(grid.lines[i].to, 100 * i, 120);
+    }
+    for (int j = 0; j < 2; ++j) {
+        expectPoint(grid.lines[3 + j].from, 0, 100 * j);
+        expectPoint(grid.lines[3 + j].to, 250, 100 * j);
+    }
+    EXPECT_EQ(grid.dashPattern, (std::vector<double>{4, 6}));
+    EXPECT_EQ(grid.dashPhase, 10);
+    EXPECT_EQ(grid.lineWidth, 1);
+    EXPECT_EQ(grid.color, code(1));
+
+    auto exact = opsOf<LinesOp>(draw(model, state, metricsConfig(), {300, 120})).at(0);
+    EXPECT_EQ(exact.lines.size(), 6u);
+    expectPoint(exact.lines[3].from, 300, 0);
+}
+
+TEST(ArrowEndpoint, LeavesTheGrownBoxTowardThePoint) {
+    const Rect box{0, 0, 100, 50};
+    expectPoint(arrowEndpoint(box, {250, 125}, 0), 100, 50);
+    expectPoint(arrowEndpoint(box, {250, 225}, 0), 75, 50);
+    expectPoint(arrowEndpoint(box, {60, 30}, 0), 100, 50);  // from inside, still on the border
+    expectPoint(arrowEndpoint(box, {80, 25.5}, 0), 50, 25); // within a point of level
+    expectPoint(arrowEndpoint(box, {-300, 25}, 5), -5, 25);
+    expectPoint(arrowEndpoint(box, {50.5, -200}, 5), 50, -5);
+    expectPoint(arrowEndpoint(box, {50.5, 30}, 5), 50, 25);
+    expectPoint(arrowEndpoint(box, {-250, -225}, 0), 20, 0);
+}
+
+TEST(ArrowDrawing, ShaftAndWingsBetweenTwoBoxes) {
+    struct Case {
+        Rect target;
+        Point p1, p2, wingPlus, wingMinus;
+    };
+    for (const Case& c :
+         {Case{{300, 0, 100, 50}, {105, 25}, {295, 25}, {286.3397, 30}, {286.3397, 20}},
+          Case{{200, 200, 100, 50},
+               {80, 55},
+               {220, 195},
+               {210.3407, 192.4118},
+               {217.4118, 185.3407}}}) {
+        StepsModel model;
+        auto source = reference({0, 0, 100, 50}, "a");
+        auto target = reference(c.target, "b");
+        model.setContent({source, target});
+        model.arrows.push_back({source, target});
+        CanvasDrawState state;
+        auto arrows = arrowsIn(draw(model, state));
+        ASSERT_EQ(arrows.size(), 1u);
+        const auto& lines = arrows[0].lines;
+        ASSERT_EQ(lines.size(), 3u);
+        expectPoint(lines[0].from, c.p1.x, c.p1.y);
+        expectPoint(lines[0].to, c.p2.x, c.p2.y);
+        expectPoint(lines[1].from, c.p2.x, c.p2.y);
+        expectPoint(lines[1].to, c.wingPlus.x, c.wingPlus.y);
+        expectPoint(lines[2].from, c.p2.x, c.p2.y);
+        expectPoint(lines[2].to, c.wingMinus.x, c.wingMinus.y);
+        EXPECT_EQ(arrows[0].lineWidth, 2);
+        EXPECT_EQ(arrows[0].color, code(2));
+        EXPECT_TRUE(arrows[0].dashPattern.empty());
+    }
+}
+
+TEST(ArrowDrawing, WithoutConfigurationArrowsRunBorderToBorderWithAHeadlessTip) {
+    StepsModel model;
+    auto source = reference({0, 0, 100, 50}, "a");
+    auto target = reference({300, 0, 100, 50}, "b");
+    model.setContent({source, target});
+    model.arrows.push_back({source, target});
+    CanvasDrawState state;
+    const AppearanceConfig empty;
+    auto arrows = arrowsIn(draw(model, state, empty));
+    ASSERT_EQ(arrows.size(), 1u);
+    expectPoint(arrows[0].lines[0].from, 100, 25);
+    expectPoint(arrows[0].lines[0].to, 300, 25);
+    expectPoint(arrows[0].lines[1].to, 300, 25);
+    expectPoint(arrows[0].lines[2].to, 300, 25);
+    EXPECT_EQ(arrows[0].lineWidth, 0);
+    EXPECT_EQ(arrows[0].color, opaqueRed);
+}
+
+TEST(CanvasDrawing, PassesRunBackToFrontWithSelectedReferencesLast) {
+    StepsModel model;
+    auto first = reference({0, 0, 100, 50}, "first");
+    auto second = reference({300, 0, 100, 50}, "second");
+    first->selected = true;
+    model.setContent({first, second});
+    model.arrows.push_back({first, second});
+    model.labels.push_back(
+        Label::fromDictionary({{"title", "Note"}, {"rect", "{{0, 200}, {100, 30}}"}}));
+    CanvasDrawState state;
+    state.interactionState = InteractionState::canvasBegan;
+    state.selectRect = {10, 10, 50, 50};
+
+    std::vector<std::string> order;
+    for (const auto& op : draw(model, state)) {
+        if (auto* r = std::get_if<RectOp>(&op)) {
+            if (r->fill == code(0xFFFFFF))
+                order.push_back("background");
+            else if (r->fill == code(7))
+                order.push_back("label");
+            else if (r->fill == code(3))
+                order.push_back("reference");
+            else if (r->fill == code(5) && r->stroke == code(6))
+                order.push_back("selected");
+            else if (r->fill == code(9) && r->stroke == code(10))
+                order.push_back("rubber band");
+        } else if (auto* l = std::get_if<LinesOp>(&op)) {
+            order.push_back(l->dashPattern.empty() ? "arrow" : "grid");
+        } else {
+            order.push_back("text " + std::get<TextOp>(op).text);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"background", "grid", "label", "text Note", "arrow",
+                                               "reference", "text second", "selected", "text first",
+                                               "rubber band"}));
+}
+
+TEST(CanvasDrawing, ReferenceBoxesAndTitles) {
+    StepsModel model;
+    model.setContent({reference({10, 20, 140, 50}, "Docs,https://example.org", "Safari"),
+                      reference({10, 100, 140, 50}, ",https://example.org", "Safari"),
+                      reference({10, 200, 140, 50}, "a,b", "Xcode")});
+    CanvasDrawState state;
+    const auto list = draw(model, state);
+
+    auto boxes = opsOf<RectOp>(list);
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[1].rect, (Rect{10, 20, 140, 50}));
+    EXPECT_EQ(boxes[1].radius, 8);
+    EXPECT_EQ(boxes[1].lineWidth, 2);
+    EXPECT_EQ(boxes[1].stroke, code(4));
+
+    auto texts = opsOf<TextOp>(list);
+    ASSERT_EQ(texts.size(), 2u); // the title starting with a comma shows nothing
+    EXPECT_EQ(texts[0].text, "Docs");
+    EXPECT_EQ(texts[0].clip, (Rect{10, 28, 140, 50}));
+    EXPECT_EQ(texts[0].centerX, 80);
+    EXPECT_EQ(texts[0].baseline, 28 + 12);
+    EXPECT_EQ(texts[0].color, opaqueBlack);
+    EXPECT_EQ(texts[0].style, TextStyle::reference);
+    EXPECT_EQ(texts[1].text, "a,b");
+}
+
+TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
+    StepsModel model;
+    model.labels.push_back(
+        Label::fromDictionary({{"title", "Hello"}, {"rect", "{{20, 40}, {200, 30}}"}}));
+    CanvasDrawState state;
+    const auto list = draw(model, state);
+    auto label = opsOf<RectOp>(list).at(1);
+    EXPECT_EQ(label.radius, 5);
+    EXPECT_FALSE(label.stroke);
+    auto text = opsOf<TextOp>(list).at(0);
+    EXPECT_EQ(text.style, TextStyle::label);
+    EXPECT_EQ(text.color, code(8));
+    EXPECT_EQ(text.clip, (Rect{20, 40, 200, 30}));
+}
+
+TEST(InteractionOverlay, RubberBandOnlyWhileCanvasBegan) {
+    StepsModel model;
+    CanvasDrawState state;
+    state.selectRect = {60, 60, -50, -50}; // dragged up and to the left
+    for (int s = 0; s <= 12; ++s) {
+        state.interactionState = InteractionState(s);
+        auto rects = opsOf<RectOp>(draw(model, state));
+        if (state.interactionState == InteractionState::canvasBegan) {
+            ASSERT_EQ(rects.size(), 2u);
+            EXPECT_EQ(rects[1].rect, (Rect{10, 10, 50, 50}));
+            EXPECT_EQ(rects[1].lineWidth, 1);
+            EXPECT_EQ(rects[1].radius, 0);
+        } else {
+            EXPECT_EQ(rects.size(), 1u) << s;
+        }
+    }
+}
+
+TEST(InteractionOverlay, ArrowBeingDraggedOut) {
+    StepsModel model;
+    auto from = reference({0, 0, 100, 50}, "from");
+    auto other = reference({300, 0, 100, 50}, "other");
+    auto twin = reference({0, 300, 100, 50}, "from"); // same id, another box
+    model.setContent({from, other, twin});
+    CanvasDrawState state;
+    state.interactionState = InteractionState::controlReferenceBegan;
+    state.mouseDownRef = from;
+    state.mouseLocation = {250, 25};
+
+    auto free = arrowsIn(draw(model, state));
+    ASSERT_EQ(free.size(), 1u);
+    expectPoint(free[0].lines[0].from, 105, 25);
+    expectPoint(free[0].lines[0].to, 250, 25);
+
+    state.mouseDragRef = from;
+    EXPECT_TRUE(arrowsIn(draw(model, state)).empty());
+
+    state.mouseDragRef = twin;
+    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 1u);
+
+    state.mouseDragRef = other;
+    model.arrows.push_back({other, from}); // the other direction only
+    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 2u);
+    model.arrows.push_back({from, other});
+    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 2u); // the two model arrows, no third
+
+    state.mouseDownRef.reset();
+    model.arrows.clear();
+    EXPECT_TRUE(arrowsIn(draw(model, state)).empty());
+    state.mouseDragRef.reset();
+    EXPECT_TRUE(arrowsIn(draw(model, state)).empty());
+}
+
+TEST(AddButton, AddRectFollowsTheVisibleCornerOnlyInsideAScrollView) {
+    StepsModel model;
+    CanvasDrawState state;
+    state.addRect = {1, 2, 3, 4};
+    const FakeLayoutMeasurer measurer;
+    drawCanvas(model, state, {{500, 500}, {0, 0, 500, 500}, {}}, metricsConfig(), measurer);
+    EXPECT_EQ(state.addRect, (Rect{1, 2, 3, 4}));
+    drawCanvas(model, state, {{500, 500}, {0, 0, 500, 500}, Point{120, 40}}, metricsConfig(),
+               measurer);
+    EXPECT_EQ(state.addRect, (Rect{124, 44, 30, 30}));
+
+    DrawList button;
+    appendAddButton(button, {10, 20}, metricsConfig());
+    auto square = std::get<RectOp>(button.at(0));
+    EXPECT_EQ(square.rect, (Rect{14, 24, 30, 30}));
+    EXPECT_EQ(square.fill, code(11));
+    EXPECT_EQ(square.stroke, code(12));
+    EXPECT_EQ(square.lineWidth, 2);
+    auto plus = std::get<LinesOp>(button.at(1));
+    ASSERT_EQ(plus.lines.size(), 2u);
+    expectPoint(plus.lines[0].from, 22, 39);
+    expectPoint(plus.lines[0].to, 36, 39);
+    expectPoint(plus.lines[1].from, 29, 32);
+    expectPoint(plus.lines[1].to, 29, 46);
+    EXPECT_EQ(plus.lineWidth, 2);
+}
+
+TEST(CanvasDrawing, LeavesOutWhatLiesWhollyOutsideThePaintedArea) {
+    StepsModel model;
+    auto near = reference({0, 0, 100, 50}, "near");
+    auto far = reference({5000, 5000, 100, 50}, "far");
+    auto huge = reference({0, 0, INFINITY, 50}, "huge");
+    model.setContent({near, far, huge});
+    model.arrows.push_back({near, far}); // crosses the area
+    CanvasDrawState state;
+    const FakeLayoutMeasurer measurer;
+    const auto list =
+        drawCanvas(model, state, {{6000, 6000}, {0, 0, 400, 300}, {}}, metricsConfig(), measurer);
+    auto texts = opsOf<TextOp>(list);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, "near");
+    EXPECT_EQ(arrowsIn(list).size(), 1u);
+    // Only the grid lines that cross the area: x = 0..400 and y = 0..300.
+    auto grid = opsOf<LinesOp>(list).at(0);
+    EXPECT_EQ(grid.lines.size(), 5u + 4u);
+    EXPECT_EQ(grid.lines[0].to.y, 6000); // but each at full length, so dashes fall the same
+
+    // A canvas without end draws no grid rather than never finishing.
+    const auto endless = drawCanvas(model, state, {{INFINITY, 100}, {0, 0, INFINITY, 100}, {}},
+                                    metricsConfig(), measurer);
+    EXPECT_TRUE(opsOf<LinesOp>(endless).size() <= 1u);
+}
+
+} // namespace
+} // namespace pathwicks
