@@ -41,28 +41,37 @@ size=$(du -sh "$tree" | cut -f1)
 files=$(find "$tree" -type f | wc -l)
 echo "tree: $tree, $size in $files files; marker in $deepest/planted.c"
 
-# Median wall time of a command in milliseconds; each run must find the planted file.
-median_ms() {
-  local times=() start end output
-  for _ in $(seq "$runs"); do
-    start=$(date +%s%N)
-    output=$("$@" 2>/dev/null || true)
-    end=$(date +%s%N)
-    case "$output" in *planted.c*) ;; *) echo "goto-search: '$*' missed the marker" >&2; exit 1 ;; esac
-    times+=($(( (end - start) / 1000000 )))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p"
+# Wall time of one run in milliseconds; the run must find the planted file.
+time_ms() {
+  local start end output
+  start=$(date +%s%N)
+  output=$("$@" 2>/dev/null || true)
+  end=$(date +%s%N)
+  case "$output" in *planted.c*) ;; *) echo "goto-search: '$*' missed the marker" >&2; exit 1 ;; esac
+  echo $(( (end - start) / 1000000 ))
 }
+
+median() { printf '%s\n' "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
 
 # Warm the page cache.
 "$tool" --print "$tree" "$id" >/dev/null
 rg -F -l -- "// $id" "$tree" >/dev/null || true
 grep -rFl -- "// $id" "$tree" >/dev/null || true
 
-goto_ms=$(median_ms "$tool" --print "$tree" "$id")
-rg_ms=$(median_ms rg -F -l -- "// $id" "$tree")
-grep_ms=$(median_ms grep -rFl -- "// $id" "$tree")
+# Interleaved, so that load from elsewhere on the machine falls on all three alike.
+goto_times=() rg_times=() grep_times=()
+for _ in $(seq "$runs"); do
+  goto_times+=("$(time_ms "$tool" --print "$tree" "$id")")
+  rg_times+=("$(time_ms rg -F -l -- "// $id" "$tree")")
+  grep_times+=("$(time_ms grep -rFl -- "// $id" "$tree")")
+done
+goto_ms=$(median "${goto_times[@]}")
+rg_ms=$(median "${rg_times[@]}")
+grep_ms=$(median "${grep_times[@]}")
 
+echo "goto runs (ms): ${goto_times[*]}"
+echo "rg runs (ms):   ${rg_times[*]}"
+echo "grep runs (ms): ${grep_times[*]}"
 echo "median of $runs runs (ms): goto $goto_ms, rg $rg_ms, grep -rFl $grep_ms"
 awk -v g="$goto_ms" -v r="$rg_ms" -v q="$grep_ms" 'BEGIN {
   printf "goto / rg = %.2f, goto / grep = %.2f (below 1: goto is faster)\n", g / r, g / q }'
