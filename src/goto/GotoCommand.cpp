@@ -107,7 +107,10 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
     if (print) {
         out << file << ":" << line << "\n";
         out.flush();
-        return out ? 0 : 3;
+        if (out)
+            return 0;
+        err << name << ": cannot write " << file << ":" << line << " to standard output\n";
+        return 3;
     }
 
     std::string failure;
