@@ -69,6 +69,7 @@ Rect extentOf(const LinesOp& op) {
 }
 
 void appendGrid(DrawList& list, const Size& bounds, const Cull& cull, const Color& color) {
+    constexpr double dashPeriod = 4 + 6;
     LinesOp grid{{}, color, 1, LineCap::butt, {4, 6}, 10};
     const Rect& d = cull.dirty();
     const double w = bounds.width;
@@ -83,15 +84,23 @@ void appendGrid(DrawList& list, const Size& bounds, const Cull& cull, const Colo
             std::min(std::floor(limit / gridSpacing), std::floor((to + 1) / gridSpacing));
         return std::pair{first, last};
     };
+    // Each line only across the painted area. It still starts on a whole dash period, so its
+    // dashes fall exactly where the full line's would.
+    auto span = [](double from, double to, double limit) {
+        const double start = std::max(0.0, std::floor((from - 1) / dashPeriod) * dashPeriod);
+        return std::pair{start, std::min(limit, to + 1)};
+    };
     if (d.minY() - 1 <= h && d.maxY() + 1 >= 0) {
         const auto [first, last] = range(d.minX(), d.maxX(), w);
+        const auto [top, bottom] = span(d.minY(), d.maxY(), h);
         for (double i = first; i <= last; ++i)
-            grid.lines.push_back({{gridSpacing * i, 0}, {gridSpacing * i, h}});
+            grid.lines.push_back({{gridSpacing * i, top}, {gridSpacing * i, bottom}});
     }
     if (d.minX() - 1 <= w && d.maxX() + 1 >= 0) {
         const auto [first, last] = range(d.minY(), d.maxY(), h);
+        const auto [left, right] = span(d.minX(), d.maxX(), w);
         for (double j = first; j <= last; ++j)
-            grid.lines.push_back({{0, gridSpacing * j}, {w, gridSpacing * j}});
+            grid.lines.push_back({{left, gridSpacing * j}, {right, gridSpacing * j}});
     }
     if (!grid.lines.empty())
         list.push_back(std::move(grid));
@@ -125,6 +134,7 @@ void appendReference(DrawList& list, const Reference& reference, const Cull& cul
 }
 
 void appendArrow(DrawList& list, LinesOp arrow, const Cull& cull) {
+    // Arrows are drawn whole: cutting a line to the area moves its antialiased edge a little.
     if (cull.shows(extentOf(arrow)))
         list.push_back(std::move(arrow));
 }

@@ -25,25 +25,34 @@ public:
     LineBreaker(double width, const TextAttributes& attributes, const LayoutMeasurer& measurer)
         : width_(width), attributes_(attributes), measurer_(measurer) {}
 
-    std::vector<std::string_view> lines(std::string_view paragraph) const {
-        std::vector<std::string_view> result;
+    struct Line {
+        std::string_view text;
+        double width;
+    };
+
+    std::vector<Line> lines(std::string_view paragraph) const {
+        std::vector<Line> result;
         while (true) {
             paragraph = result.empty() ? paragraph : skipSpaces(paragraph);
-            if (fits(trimTrailingSpaces(paragraph)) || paragraph.empty()) {
+            const std::string_view rest = trimTrailingSpaces(paragraph);
+            const double restWidth = measure(rest);
+            if (restWidth <= width_ || paragraph.empty()) {
                 if (!paragraph.empty() || result.empty())
-                    result.push_back(trimTrailingSpaces(paragraph));
+                    result.push_back({rest, restWidth});
                 return result;
             }
             const size_t end = lineEnd(paragraph);
-            result.push_back(trimTrailingSpaces(paragraph.substr(0, end)));
+            const std::string_view line = trimTrailingSpaces(paragraph.substr(0, end));
+            result.push_back({line, measure(line)});
             paragraph.remove_prefix(end);
         }
     }
 
 private:
-    bool fits(std::string_view text) const {
-        return measurer_.measureText(text, attributes_).width <= width_;
+    double measure(std::string_view text) const {
+        return measurer_.measureText(text, attributes_).width;
     }
+    bool fits(std::string_view text) const { return measure(text) <= width_; }
 
     static std::string_view skipSpaces(std::string_view text) {
         while (!text.empty() && text.front() == ' ')
@@ -102,14 +111,12 @@ void appendText(DrawList& list, std::string_view text, const Rect& rect, TextSty
         std::string_view paragraph = text.substr(start, end - start);
         if (!paragraph.empty() && paragraph.back() == '\r')
             paragraph.remove_suffix(1);
-        for (std::string_view line : breaker.lines(paragraph)) {
+        for (const auto& line : breaker.lines(paragraph)) {
             if (!(top < rect.maxY()))
                 break;
-            if (!line.empty()) {
-                const double width = measurer.measureText(line, attributes).width;
-                list.push_back(
-                    TextOp{std::string(line), style, centerX, top + ascent, width, rect, color});
-            }
+            if (!line.text.empty())
+                list.push_back(TextOp{std::string(line.text), style, centerX, top + ascent,
+                                      line.width, rect, color});
             top += lineHeight;
         }
         start = end + 1;

@@ -327,7 +327,11 @@ TEST(CanvasDrawing, LeavesOutWhatLiesWhollyOutsideThePaintedArea) {
     // Only the grid lines that cross the area: x = 0..400 and y = 0..300.
     auto grid = opsOf<LinesOp>(list).at(0);
     EXPECT_EQ(grid.lines.size(), 5u + 4u);
-    EXPECT_EQ(grid.lines[0].to.y, 6000); // but each at full length, so dashes fall the same
+    // Each cut to the area, starting on a whole dash period so that dashes fall the same.
+    EXPECT_EQ(grid.lines[0].from.y, 0);
+    EXPECT_EQ(grid.lines[0].to.y, 301);
+    EXPECT_EQ(grid.lines[5].from.x, 0);
+    EXPECT_EQ(grid.lines[5].to.x, 401);
 
     // A canvas without end draws no grid rather than never finishing.
     const auto endless = drawCanvas(model, state, {{INFINITY, 100}, {0, 0, INFINITY, 100}, {}},
