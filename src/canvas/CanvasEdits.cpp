@@ -1,0 +1,88 @@
+// The canvas's undoable edits. Each step calls the same edit, or its twin, with the old
+// values, so undo and redo walk back and forth through one mechanism.
+#include "canvas/Canvas.h"
+
+#include "model/UndoCapture.h"
+
+#include <algorithm>
+
+namespace pathwicks {
+
+void Canvas::recordUndo(std::function<void(Canvas&)> step) {
+    // A canvas nobody shares (one made on the stack) has nothing to hold weakly.
+    auto self = weak_from_this().lock();
+    if (self)
+        registerUndo<Canvas>(host_->undoManager(), self, std::move(step));
+}
+
+void Canvas::moveReferences(const PositionList& newPositions,
+                            const PositionList& previousPositions) {
+    for (const auto& [reference, rect] : newPositions)
+        reference->rect = rect;
+    recordUndo([newPositions, previousPositions](Canvas& canvas) {
+        canvas.moveReferencesBack(newPositions, previousPositions);
+    });
+    redisplay();
+}
+
+void Canvas::moveReferencesBack(const PositionList& current, const PositionList& target) {
+    deselectAllReferences();
+    updateDetailPanel();
+    for (const auto& [reference, rect] : target)
+        reference->rect = rect;
+    recordUndo([current, target](Canvas& canvas) { canvas.moveReferencesBack(target, current); });
+    redisplay();
+}
+
+void Canvas::addArrow(const ReferencePtr& from, const ReferencePtr& to) {
+    recordUndo([from, to](Canvas& canvas) {
+        canvas.deselectAllReferences();
+        canvas.updateDetailPanel();
+        canvas.removeArrow(from, to);
+    });
+    model.arrows.emplace_back(from, to);
+    redisplay();
+}
+
+void Canvas::removeArrow(const ReferencePtr& from, const ReferencePtr& to) {
+    recordUndo([from, to](Canvas& canvas) {
+        canvas.deselectAllReferences();
+        canvas.updateDetailPanel();
+        canvas.addArrow(from, to);
+    });
+    std::erase_if(model.arrows,
+                  [&](const Arrow& arrow) { return arrow.first == from && arrow.second == to; });
+    redisplay();
+}
+
+void Canvas::setContentAndArrows(std::vector<ReferencePtr> content, std::vector<Arrow> arrows) {
+    recordUndo([oldContent = model.content(), oldArrows = model.arrows](Canvas& canvas) {
+        canvas.setContentAndArrows(oldContent, oldArrows);
+        canvas.deselectAllReferences();
+        canvas.updateDetailPanel();
+    });
+    model.setContent(std::move(content));
+    model.arrows = std::move(arrows);
+    redisplay();
+}
+
+void Canvas::setLabelPresence(const LabelPtr& label, bool add) {
+    std::erase(model.labels, label);
+    recordUndo([snapshot = model.labels, label, add](Canvas& canvas) {
+        canvas.model.labels = snapshot;
+        canvas.setLabelPresence(label, !add);
+    });
+    if (add)
+        model.labels.push_back(label);
+    redisplay();
+}
+
+void Canvas::moveLabel(const LabelPtr& label, Point target) {
+    const Point start{label->rect.x, label->rect.y};
+    recordUndo([label, start](Canvas& canvas) { canvas.moveLabel(label, start); });
+    label->rect.x = target.x;
+    label->rect.y = target.y;
+    redisplay();
+}
+
+} // namespace pathwicks
