@@ -4,7 +4,9 @@
 #include "app/QtTextMeasurer.h"
 #include "appearance/CanvasDrawing.h"
 #include "canvas/CanvasFit.h"
+#include "model/UndoManager.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -13,6 +15,28 @@
 #include <cmath>
 
 namespace pathwicks {
+
+namespace {
+
+// The physical Control key: Qt names it Meta on macOS.
+#ifdef Q_OS_MACOS
+constexpr Qt::KeyboardModifier controlModifier = Qt::MetaModifier;
+#else
+constexpr Qt::KeyboardModifier controlModifier = Qt::ControlModifier;
+#endif
+
+unsigned modifiersOf(Qt::KeyboardModifiers qt) {
+    unsigned modifiers = 0;
+    if (qt & Qt::ShiftModifier)
+        modifiers |= shiftKey;
+    if (qt & controlModifier)
+        modifiers |= controlKey;
+    if (qt & Qt::AltModifier)
+        modifiers |= optionKey;
+    return modifiers;
+}
+
+} // namespace
 
 CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer& measurer,
                            QScrollArea& scrollArea)
@@ -26,6 +50,13 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     connect(scrollArea_.verticalScrollBar(), &QScrollBar::valueChanged, this,
             qOverload<>(&QWidget::update));
     canvas_->model.redraw = [this] { update(); };
+    canvas_->setHost(this);
+}
+
+CanvasWidget::~CanvasWidget() {
+    // Undo steps may keep the canvas alive after its window is gone.
+    canvas_->setHost(nullptr);
+    canvas_->model.redraw = nullptr;
 }
 
 void CanvasWidget::fitToContent() {
@@ -35,16 +66,104 @@ void CanvasWidget::fitToContent() {
     if (!fitted)
         return;
     // Whole pixels, rounded up, so that the far edge of the farthest box is never cut off.
-    const auto whole = [](double v) { return int(std::min(std::ceil(v), double(QWIDGETSIZE_MAX))); };
+    const auto whole = [](double v) {
+        return int(std::min(std::ceil(v), double(QWIDGETSIZE_MAX)));
+    };
     resize(std::max(whole(fitted->width), 1), std::max(whole(fitted->height), 1));
+}
+
+void CanvasWidget::panBy(Point movement) {
+    // The scroll bars hold the visible part on the canvas at both ends.
+    QScrollBar* horizontal = scrollArea_.horizontalScrollBar();
+    QScrollBar* vertical = scrollArea_.verticalScrollBar();
+    horizontal->setValue(horizontal->value() - int(std::lround(movement.x)));
+    vertical->setValue(vertical->value() - int(std::lround(movement.y)));
+}
+
+void CanvasWidget::gotoReference(const ReferencePtr& reference) {
+    if (onGotoReference)
+        onGotoReference(reference);
+}
+
+const TextMeasurer* CanvasWidget::textMeasurer() const {
+    return &measurer_;
+}
+
+void CanvasWidget::finishGesture() {
+    if (canvas_->gestureInProgress())
+        asOneStep([this] { canvas_->finishGesture(); });
+}
+
+void CanvasWidget::asOneStep(const std::function<void()>& work) {
+    if (undo_)
+        undo_->beginGroup();
+    work();
+    if (undo_)
+        undo_->endGroup();
+}
+
+PointerEvent CanvasWidget::pointerEvent(const QMouseEvent& event, int clickCount) {
+    PointerEvent pointer;
+    pointer.location = Point{event.position().x(), event.position().y()};
+    pointer.modifiers = modifiersOf(event.modifiers());
+    pointer.clickCount = clickCount;
+    const QPointF global = event.globalPosition();
+    pointer.delta = Point{global.x() - lastGlobal_.x(), global.y() - lastGlobal_.y()};
+    lastGlobal_ = global;
+    return pointer;
+}
+
+void CanvasWidget::press(QMouseEvent* event, int clickCount) {
+    lastGlobal_ = event->globalPosition();
+    const PointerEvent pointer = pointerEvent(*event, clickCount);
+    if (event->button() == Qt::LeftButton)
+        asOneStep([&] { canvas_->mouseDown(pointer); });
+    else if (event->button() == Qt::RightButton)
+        asOneStep([&] { canvas_->rightMouseDown(pointer); });
+    else
+        QWidget::mousePressEvent(event);
+}
+
+void CanvasWidget::mousePressEvent(QMouseEvent* event) {
+    press(event, 1);
+}
+
+void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    press(event, 2);
+}
+
+void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+    const PointerEvent pointer = pointerEvent(*event, 1);
+    if (event->buttons() & Qt::LeftButton)
+        asOneStep([&] { canvas_->mouseDragged(pointer); });
+    else if (event->buttons() & Qt::RightButton)
+        asOneStep([&] { canvas_->rightMouseDragged(pointer); });
+}
+
+void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const PointerEvent pointer = pointerEvent(*event, 1);
+    if (event->button() == Qt::LeftButton)
+        asOneStep([&] { canvas_->mouseUp(pointer); });
+    else if (event->button() == Qt::RightButton)
+        asOneStep([&] { canvas_->rightMouseUp(pointer); });
+    else
+        QWidget::mouseReleaseEvent(event);
+}
+
+bool CanvasWidget::event(QEvent* event) {
+    // A key pressed while the button is still held ends the drag first, so that a command
+    // never acts on a gesture half done.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        finishGesture();
+    return QWidget::event(event);
 }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     CanvasViewport viewport;
     viewport.bounds = Size{double(width()), double(height())};
-    viewport.dirty = Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()),
-                          double(dirty.height())};
+    viewport.dirty =
+        Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())};
     viewport.visibleOrigin = Point{double(-pos().x()), double(-pos().y())};
 
     const DrawList list = drawCanvas(canvas_->model, canvas_->drawState, viewport,

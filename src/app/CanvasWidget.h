@@ -1,23 +1,31 @@
 #pragma once
 
+#include "app/QtUserDefaults.h"
 #include "canvas/Canvas.h"
+#include "canvas/CanvasHost.h"
 
+#include <QPointF>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
+class QMouseEvent;
 class QScrollArea;
 
 namespace pathwicks {
 
 class QtTextMeasurer;
+class UndoManager;
 
-// Paints a canvas inside a scroll area and keeps it large enough for its content.
-class CanvasWidget : public QWidget {
+// Paints a canvas inside a scroll area, keeps it large enough for its content, and turns the
+// pointer into the canvas's presses, drags and releases.
+class CanvasWidget : public QWidget, public CanvasHost {
     Q_OBJECT
 public:
     CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer& measurer,
                  QScrollArea& scrollArea);
+    ~CanvasWidget() override;
 
     Canvas& canvas() { return *canvas_; }
 
@@ -25,13 +33,44 @@ public:
     // its content fits.
     void fitToContent();
 
+    // The window's undo history: each event's edits become one undoable step.
+    void setUndoManager(UndoManager* undo) { undo_ = undo; }
+    // Ends a press in progress as its release would, recording what its drags changed.
+    void finishGesture();
+
+    std::function<void(const ReferencePtr&)> onGotoReference;
+
+    // CanvasHost
+    void redisplay() override { update(); }
+    void fitCanvasToContent() override { fitToContent(); }
+    void panBy(Point movement) override;
+    void gotoReference(const ReferencePtr& reference) override;
+    UndoManager* undoManager() override { return undo_; }
+    UserDefaults* userDefaults() override { return &defaults_; }
+    const TextMeasurer* textMeasurer() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    PointerEvent pointerEvent(const QMouseEvent& event, int clickCount);
+    void press(QMouseEvent* event, int clickCount);
+    // Runs one event's work on the canvas as one undo group.
+    void asOneStep(const std::function<void()>& work);
+
     std::shared_ptr<Canvas> canvas_;
     const QtTextMeasurer& measurer_;
     QScrollArea& scrollArea_;
+    UndoManager* undo_ = nullptr;
+    QtUserDefaults defaults_;
+    // Where the pointer was at the previous event, on the screen: panning moves the canvas
+    // under the pointer, so only screen positions tell how far the pointer itself went.
+    QPointF lastGlobal_;
 };
 
 } // namespace pathwicks

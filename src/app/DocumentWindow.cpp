@@ -3,11 +3,13 @@
 #include "app/AddView.h"
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
+#include "canvas/AddGesture.h"
 #include "model/DocumentFile.h"
 #include "model/FileIO.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -53,6 +55,7 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
     scrollArea_->setWidgetResizable(false);
     scrollArea_->setFrameShape(QFrame::NoFrame);
     canvasWidget_ = new CanvasWidget(canvas_, application_.measurer(), *scrollArea_);
+    canvasWidget_->setUndoManager(&undo_);
     scrollArea_->setWidget(canvasWidget_);
     setCentralWidget(scrollArea_);
 
@@ -79,6 +82,7 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
 }
 
 DocumentWindow::~DocumentWindow() {
+    canvasWidget_->setUndoManager(nullptr);
     undo_.removeObserver(willUndoObserver_);
     undo_.removeObserver(willRedoObserver_);
     undo_.changed = nullptr;
@@ -101,6 +105,31 @@ void DocumentWindow::buildMenus() {
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     undoAction_ = edit->addAction(tr("&Undo"), QKeySequence::Undo, this, [this] { undo_.undo(); });
     redoAction_ = edit->addAction(tr("&Redo"), QKeySequence::Redo, this, [this] { undo_.redo(); });
+
+    // The keyboard's way to the add button: the new item lands in the middle of the view.
+    QMenu* insert = menuBar()->addMenu(tr("&Insert"));
+    insert->addAction(tr("&Reference"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
+                      [this] { insertAtVisibleCentre(adding::insertReference); });
+    insert->addAction(tr("&Label"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this,
+                      [this] { insertAtVisibleCentre(adding::insertLabel); });
+}
+
+void DocumentWindow::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {
+    const QWidget* viewport = scrollArea_->viewport();
+    const QPoint centre = canvasWidget_->mapFrom(viewport, viewport->rect().center());
+    undo_.beginGroup();
+    insert(*canvas_, Point{double(centre.x()), double(centre.y())});
+    undo_.endGroup();
+    canvasWidget_->fitToContent();
+    canvasWidget_->setFocus();
+}
+
+void DocumentWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A window that loses the focus in the middle of a drag (a dialog, another window) may
+    // never see the release: end the gesture now, so its changes are recorded.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        canvasWidget_->finishGesture();
 }
 
 void DocumentWindow::showEvent(QShowEvent* event) {

@@ -49,10 +49,12 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void insertAtVisibleCentre(void (*insert)(Canvas&, Point));
     void firstAppearance();
     bool writeTo(const QString& path);
     bool confirmOverwriteOfChangedFile();
