@@ -1,15 +1,18 @@
 #include "app/Application.h"
 
+#include "app/AboutBox.h"
 #include "app/DocumentWindow.h"
 #include "app/StartWindow.h"
 #include "model/DocumentFile.h"
 #include "model/FileIO.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
 
@@ -161,6 +164,13 @@ QMenu* Application::makeRecentMenu(QWidget* parent) {
     rebuild();
     connect(this, &Application::recentFilesChanged, menu, rebuild);
     return menu;
+}
+
+void Application::addHelpMenu(QMenuBar* menuBar) {
+    QMenu* help = menuBar->addMenu(tr("&Help"));
+    QAction* about = help->addAction(tr("&About Pathwicks"), menuBar,
+                                     [menuBar] { showAboutBox(menuBar->window()); });
+    about->setMenuRole(QAction::AboutRole);
 }
 
 QString Application::lastFolder() const {

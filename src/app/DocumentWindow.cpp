@@ -112,6 +112,7 @@ void DocumentWindow::buildMenus() {
                       [this] { insertAtVisibleCentre(adding::insertReference); });
     insert->addAction(tr("&Label"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this,
                       [this] { insertAtVisibleCentre(adding::insertLabel); });
+    application_.addHelpMenu(menuBar());
 }
 
 void DocumentWindow::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

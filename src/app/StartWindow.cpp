@@ -1,5 +1,6 @@
 #include "app/StartWindow.h"
 
+#include "app/AboutBox.h"
 #include "app/Application.h"
 
 #include <QAction>
@@ -25,6 +26,9 @@ StartWindow::StartWindow(Application& application) : application_(application) {
     titleFont.setBold(true);
     title->setFont(titleFont);
     auto* subtitle = new QLabel(tr("Lay out a walk through source code."));
+    auto* icon = new QLabel;
+    icon->setObjectName("applicationIcon");
+    icon->setPixmap(applicationIcon().pixmap(64, 64));
 
     auto* newButton = new QPushButton(tr("New Document"));
     auto* openButton = new QPushButton(tr("Open…"));
@@ -43,9 +47,16 @@ StartWindow::StartWindow(Application& application) : application_(application) {
     buttons->addWidget(openButton);
     buttons->addStretch();
 
+    auto* heading = new QVBoxLayout;
+    heading->addWidget(title);
+    heading->addWidget(subtitle);
+    auto* banner = new QHBoxLayout;
+    banner->addWidget(icon);
+    banner->addSpacing(8);
+    banner->addLayout(heading, 1);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(title);
-    layout->addWidget(subtitle);
+    layout->addLayout(banner);
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->addSpacing(8);

@@ -1,6 +1,8 @@
+#include "app/AboutBox.h"
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
 #include "app/ExportCommand.h"
+#include "app/Version.h"
 #include "app/cli/Commands.h"
 
 #include <QApplication>
@@ -29,6 +31,10 @@ protected:
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args.front() == "--version") {
+        std::cout << "pathwicks " << pathwicks::kVersion << "\n";
+        return 0;
+    }
     if (!args.empty() && args.front() == "export")
         return pathwicks::runExport({args.begin() + 1, args.end()}, std::cout, std::cerr);
     if (auto status = pathwicks::cli::runCommand(args, std::cout, std::cerr))
@@ -38,6 +44,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Pathwicks");
     QApplication::setOrganizationName("Pathwicks");
     QApplication::setApplicationDisplayName("Pathwicks");
+    QApplication::setApplicationVersion(pathwicks::kVersion);
+    QApplication::setDesktopFileName("pathwicks");
+    QApplication::setWindowIcon(pathwicks::applicationIcon());
 
     QuitAfterFirstCanvasPaint quitter;
     if (std::getenv("PATHWICKS_QUIT_AFTER_FIRST_PAINT"))
