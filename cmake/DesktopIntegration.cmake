@@ -17,32 +17,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/application-x-pathwicks.svg
   DESTINATION ${pathwicks_share}/icons/hicolor/scalable/mimetypes)
 
 # Desktops read the MIME, menu and icon caches, not the files themselves. A staged install
-# (DESTDIR set, as for a package) leaves them to the package manager's triggers; a missing
-# tool only means the desktop notices the new files later.
-install(CODE "set(pathwicks_share \"${pathwicks_share}\")")
-install(CODE [[
-  if("$ENV{DESTDIR}" STREQUAL "")
-    set(share "${CMAKE_INSTALL_PREFIX}/${pathwicks_share}")
-    if(IS_ABSOLUTE "${pathwicks_share}")
-      set(share "${pathwicks_share}")
-    endif()
-    foreach(refresh
-        "update-mime-database|${share}/mime"
-        "update-desktop-database|-q|${share}/applications"
-        "gtk-update-icon-cache|-q|-t|-f|${share}/icons/hicolor")
-      string(REPLACE "|" ";" command "${refresh}")
-      list(POP_FRONT command tool)
-      find_program(pathwicks_${tool} ${tool})
-      if(NOT pathwicks_${tool})
-        message(STATUS "Not refreshed (no ${tool}): ${share}")
-        continue()
-      endif()
-      list(JOIN command " " shown)
-      message(STATUS "Refreshing: ${tool} ${shown}")
-      execute_process(COMMAND ${pathwicks_${tool}} ${command} RESULT_VARIABLE status)
-      if(NOT status EQUAL 0)
-        message(WARNING "${tool} failed (${status}); the desktop may pick up Pathwicks late")
-      endif()
-    endforeach()
-  endif()
-]])
+# (DESTDIR set, as for a package) leaves them to the package manager's triggers.
+install(CODE "
+  if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+    cmake_path(ABSOLUTE_PATH CMAKE_INSTALL_PREFIX NORMALIZE OUTPUT_VARIABLE PATHWICKS_SHARE)
+    cmake_path(APPEND PATHWICKS_SHARE \"${pathwicks_share}\")
+    include(\"${CMAKE_CURRENT_LIST_DIR}/RefreshDesktopCaches.cmake\")
+  endif()")

@@ -22,3 +22,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, hicolor-icon-theme, shared-mime-info, desktop-file-utils")
 
 include(CPack)
+
+# `cmake --build BUILD --target uninstall` undoes the last `cmake --install` from BUILD.
+add_custom_target(uninstall
+  COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+          -P ${CMAKE_CURRENT_LIST_DIR}/Uninstall.cmake
+  COMMENT "Removing what cmake --install put in place"
+  VERBATIM)

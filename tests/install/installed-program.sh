@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix (with a space in its path, as users' folders have) and
-# runs what was installed: the program, a goto tool, and the desktop's view of the document type.
+# runs what was installed: the program, a goto tool, and the desktop's view of the document type;
+# then uninstalls it.
 # Usage: installed-program.sh BUILD_DIR SOURCE_DIR VERSION
 set -uo pipefail
 build=$1 source=$2 version=$3
@@ -13,7 +14,15 @@ for tool in desktop-file-validate xdg-mime mimetype update-mime-database; do
 done
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# cmake --install records what it installed in the build folder; the user's own record of a
+# real install is put back afterwards.
+manifest="$build/install_manifest.txt"
+[ -e "$manifest" ] && cp -p "$manifest" "$work/user-manifest"
+finish() {
+  if [ -e "$work/user-manifest" ]; then cp -p "$work/user-manifest" "$manifest"; else rm -f "$manifest"; fi
+  rm -rf "$work"
+}
+trap finish EXIT
 prefix="$work/the prefix"
 failures=0
 fail() {
@@ -80,6 +89,17 @@ type=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOM
   XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/data-home" \
   xdg-mime query filetype "$work/tour/tour.pathwicks") || fail "xdg-mime query filetype"
 [ "$type" = application/x-pathwicks ] || fail "xdg-mime says '$type' for a .pathwicks file"
+
+# Uninstalling removes every installed file and the type from the MIME database.
+cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" >"$work/uninstall.log" 2>&1 ||
+  fail "uninstall: $(cat "$work/uninstall.log")"
+left=$(find "$prefix" -type f ! -path "$share/mime/*" ! -name '*.cache')
+[ -z "$left" ] || fail "left after uninstalling: $left"
+[ ! -e "$prefix/lib/pathwicks" ] || fail "the bundle folder is left after uninstalling"
+type=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+  XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/data-home" \
+  xdg-mime query filetype "$work/tour/tour.pathwicks")
+[ "$type" != application/x-pathwicks ] || fail "xdg-mime still knows .pathwicks files after uninstalling"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed; install log:" >&2

@@ -1,0 +1,36 @@
+# cmake -DMANIFEST=<build>/install_manifest.txt -P Uninstall.cmake (the `uninstall` target):
+# removes what the last `cmake --install` from that build put in place, then refreshes the
+# desktop caches there, so menus and file managers forget Pathwicks too.
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing; cmake --install writes it")
+endif()
+file(STRINGS "${MANIFEST}" installed)
+set(share "")
+set(bundle "")
+foreach(file IN LISTS installed)
+  if(IS_SYMLINK "${file}" OR (EXISTS "${file}" AND NOT IS_DIRECTORY "${file}"))
+    message(STATUS "Removing: ${file}")
+    file(REMOVE "${file}")
+  endif()
+  if(file MATCHES "^(.*)/applications/pathwicks\\.desktop$")
+    set(share "${CMAKE_MATCH_1}")
+  elseif(file MATCHES "^(.*/lib/pathwicks)/Contents/Resources/[^/]+$")
+    set(bundle "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+
+# The bundle folder is Pathwicks' own; the folders above it may hold other programs' files.
+if(bundle)
+  foreach(folder "${bundle}/Contents/Resources" "${bundle}/Contents" "${bundle}")
+    file(GLOB left LIST_DIRECTORIES true "${folder}/*")
+    if(IS_DIRECTORY "${folder}" AND NOT left)
+      file(REMOVE_RECURSE "${folder}")
+    endif()
+  endforeach()
+endif()
+file(REMOVE "${MANIFEST}")
+
+if(share AND "$ENV{DESTDIR}" STREQUAL "")
+  set(PATHWICKS_SHARE "${share}")
+  include(${CMAKE_CURRENT_LIST_DIR}/RefreshDesktopCaches.cmake)
+endif()
