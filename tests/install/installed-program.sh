@@ -84,11 +84,18 @@ place=$(run "$resources/vscode-goto" --print "$work/tour" "$id") || fail "vscode
 # The install refreshed the MIME database, and the desktop tools read the type from it alone.
 grep -qx 'application/x-pathwicks application/json' "$share/mime/subclasses" 2>/dev/null ||
   fail "the MIME database in $share lacks application/x-pathwicks as a kind of JSON"
-mkdir -p "$work/data-home"
-type=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
-  XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/data-home" \
-  xdg-mime query filetype "$work/tour/tour.pathwicks") || fail "xdg-mime query filetype"
+mkdir -p "$work/home"
+desktop() {
+  env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+    XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/home" \
+    XDG_CONFIG_DIRS="$work/home" XDG_CONFIG_HOME="$work/home" "$@"
+}
+type=$(desktop xdg-mime query filetype "$work/tour/tour.pathwicks") || fail "xdg-mime query filetype"
 [ "$type" = application/x-pathwicks ] || fail "xdg-mime says '$type' for a .pathwicks file"
+# The handler of a double-click, read from the menu cache itself: xdg-mime's own lookup of it
+# splits XDG_DATA_DIRS at spaces.
+grep -qx 'application/x-pathwicks=pathwicks.desktop;' "$share/applications/mimeinfo.cache" ||
+  fail "the menu cache in $share does not open .pathwicks files with pathwicks.desktop"
 
 # Uninstalling removes every installed file and the type from the MIME database.
 cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" >"$work/uninstall.log" 2>&1 ||
@@ -96,9 +103,7 @@ cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" >"$work/uninstal
 left=$(find "$prefix" -type f ! -path "$share/mime/*" ! -name '*.cache')
 [ -z "$left" ] || fail "left after uninstalling: $left"
 [ ! -e "$prefix/lib/pathwicks" ] || fail "the bundle folder is left after uninstalling"
-type=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
-  XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/data-home" \
-  xdg-mime query filetype "$work/tour/tour.pathwicks")
+type=$(desktop xdg-mime query filetype "$work/tour/tour.pathwicks")
 [ "$type" != application/x-pathwicks ] || fail "xdg-mime still knows .pathwicks files after uninstalling"
 
 if [ "$failures" -ne 0 ]; then
