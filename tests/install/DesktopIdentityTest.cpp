@@ -8,8 +8,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
+#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace pathwicks {
 namespace {
@@ -35,6 +39,30 @@ TEST(ApplicationIcon, RendersTheDrawnMarkAtAnySize) {
         EXPECT_TRUE(near(image.pixel(110, 14), qRgb(0x2E, 0x3A, 0x48))) << "background, " << side;
         EXPECT_TRUE(near(image.pixel(20, 40), qRgb(0xFA, 0xF8, 0xF0))) << "a box, " << side;
         EXPECT_TRUE(near(image.pixel(60, 64), qRgb(0xF2, 0xB4, 0x41))) << "an arrowhead, " << side;
+    }
+}
+
+// The installed icons are read by the desktop's own SVG renderer; a file that does not parse
+// shows as a blank or a generic icon in menus and file managers.
+TEST(ShippedIcons, BothDrawAtTheirDesignSize) {
+    struct Case {
+        const char* file;
+        QPoint probe;
+        QRgb colour;
+    };
+    for (const Case& c : {Case{"pathwicks.svg", {110, 14}, qRgb(0x2E, 0x3A, 0x48)},
+                          Case{"application-x-pathwicks.svg", {30, 110}, qRgb(0xFA, 0xF8, 0xF0)},
+                          Case{"application-x-pathwicks.svg", {34, 98}, qRgb(0x2E, 0x3A, 0x48)}}) {
+        QSvgRenderer renderer(QString(PATHWICKS_TEST_RESOURCES) + "/" + c.file);
+        ASSERT_TRUE(renderer.isValid()) << c.file;
+        EXPECT_EQ(renderer.defaultSize(), QSize(128, 128)) << c.file;
+        QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        EXPECT_TRUE(near(image.pixel(c.probe), c.colour)) << c.file;
+        EXPECT_EQ(qAlpha(image.pixel(127, 127)), 0) << c.file << " keeps its corners clear";
     }
 }
 
