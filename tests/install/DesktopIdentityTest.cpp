@@ -90,7 +90,8 @@ TEST(AboutBox, OpensFromTheHelpMenuWithTheVersionAndIcon) {
     auto* box = window->findChild<QMessageBox*>();
     ASSERT_TRUE(box);
     EXPECT_TRUE(box->isVisible());
-    EXPECT_TRUE(box->text().contains("Pathwicks " PATHWICKS_TEST_VERSION)) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains("Pathwicks " PATHWICKS_TEST_VERSION))
+        << box->text().toStdString();
     EXPECT_FALSE(box->iconPixmap().isNull());
     box->accept();
     window->close();
@@ -101,7 +102,8 @@ TEST(StartWindow, ShowsTheApplicationIcon) {
     application.showStartWindow();
     StartWindow* start = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* candidate = qobject_cast<StartWindow*>(widget); candidate && candidate->isVisible())
+        if (auto* candidate = qobject_cast<StartWindow*>(widget);
+            candidate && candidate->isVisible())
             start = candidate;
     ASSERT_TRUE(start);
     auto* icon = start->findChild<QLabel*>("applicationIcon");
