@@ -6,6 +6,7 @@
 #include "canvas/CanvasFit.h"
 #include "model/UndoManager.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -152,9 +153,22 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 bool CanvasWidget::event(QEvent* event) {
     // A key pressed while the button is still held ends the drag first, so that a command
-    // never acts on a gesture half done.
-    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
-        finishGesture();
+    // never acts on a gesture half done. Modifier keys are part of the gesture itself.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+            break;
+        default:
+            finishGesture();
+        }
+    }
     return QWidget::event(event);
 }
 

@@ -129,7 +129,7 @@ void DocumentWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // A window that loses the focus in the middle of a drag (a dialog, another window) may
     // never see the release: end the gesture now, so its changes are recorded.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && canvasWidget_)
         canvasWidget_->finishGesture();
 }
 

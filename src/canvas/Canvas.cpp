@@ -12,6 +12,9 @@ namespace pathwicks {
 using State = InteractionState;
 
 void Canvas::mouseDown(const PointerEvent& event) {
+    // A release that never came (the other button pressed meanwhile, a lost grab) still ends
+    // its gesture, so that no change is left unrecorded.
+    finishGesture();
     State& state = drawState.interactionState;
     state = State::none;
     savedSelected.clear();
@@ -120,6 +123,7 @@ void Canvas::mouseUp(const PointerEvent&) {
 }
 
 void Canvas::rightMouseDown(const PointerEvent& event) {
+    finishGesture();
     arrows::press(*this, event.location, true);
 }
 

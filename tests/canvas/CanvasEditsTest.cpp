@@ -21,18 +21,6 @@ protected:
             ids.push_back(r->id);
         return ids;
     }
-    // What deleting the selection does: unselected boxes and the arrows between them stay.
-    void deleteSelection() {
-        std::vector<ReferencePtr> content;
-        std::vector<Arrow> arrows;
-        for (const auto& r : canvas->model.content())
-            if (!r->selected)
-                content.push_back(r);
-        for (const auto& arrow : canvas->model.arrows)
-            if (!arrow.first->selected && !arrow.second->selected)
-                arrows.push_back(arrow);
-        canvas->setContentAndArrows(content, arrows);
-    }
     ReferencePtr a, b, c, d;
 };
 

@@ -142,6 +142,21 @@ protected:
     }
     InteractionState state() const { return canvas->drawState.interactionState; }
 
+    // What the Delete key does, which like every key first ends a gesture in progress: the
+    // unselected boxes and the arrows between them stay.
+    void deleteSelection() {
+        canvas->finishGesture();
+        std::vector<ReferencePtr> content;
+        std::vector<Arrow> arrows;
+        for (const auto& r : canvas->model.content())
+            if (!r->selected)
+                content.push_back(r);
+        for (const auto& arrow : canvas->model.arrows)
+            if (!arrow.first->selected && !arrow.second->selected)
+                arrows.push_back(arrow);
+        canvas->setContentAndArrows(content, arrows);
+    }
+
     FakeHost host;
     std::shared_ptr<Canvas> canvas = std::make_shared<Canvas>();
 };

@@ -68,6 +68,7 @@ public:
             if (auto broken = check(); !broken.empty())
                 return broken;
         }
+        canvas->finishGesture(); // as the window does when it loses the focus
         // The furthest state the history reaches, then the earliest, then the furthest again.
         while (host.undo.canRedo())
             host.undo.redo();
@@ -156,28 +157,17 @@ private:
             if (chance(3)) {
                 host.undo.undo();
             } else if (chance(3)) {
-                canvas->finishGesture();
                 deleteSelection();
             }
         }
+        if (chance(5))
+            return; // a release lost on the way; the next press must cope
         if (right)
             canvas->rightMouseUp(at(p.x, p.y));
         else
             canvas->mouseUp(at(p.x, p.y));
         if (state() != InteractionState::none)
             releaseBroken = true;
-    }
-
-    void deleteSelection() {
-        std::vector<ReferencePtr> content;
-        std::vector<Arrow> arrows;
-        for (const auto& r : canvas->model.content())
-            if (!r->selected)
-                content.push_back(r);
-        for (const auto& arrow : canvas->model.arrows)
-            if (!arrow.first->selected && !arrow.second->selected)
-                arrows.push_back(arrow);
-        canvas->setContentAndArrows(content, arrows);
     }
 
     std::string check() const {

@@ -209,3 +209,22 @@ TEST_F(SelectionTest, ADoubleClickOnALabelOpensItsEditorWhichTheNextPressCloses)
     EXPECT_FALSE(host.editedLabel);
     EXPECT_TRUE(host.gotos.empty());
 }
+
+TEST_F(SelectionTest, APressWhileAGestureIsUnfinishedRecordsThatGestureFirst) {
+    // The right button pressed in the middle of a left drag.
+    press(150, 120);
+    drag(450, 420);
+    rightPress(350, 120);
+    EXPECT_EQ(state(), InteractionState::controlReferenceBegan);
+    rightRelease();
+    release(); // the left release comes last and finds nothing to do
+    host.undo.undo();
+    EXPECT_EQ(a->rect, (Rect{100, 100, 100, 50}));
+
+    // A release that never came at all.
+    press(150, 120);
+    drag(450, 420);
+    click(900, 900);
+    host.undo.undo();
+    EXPECT_EQ(a->rect, (Rect{100, 100, 100, 50}));
+}
