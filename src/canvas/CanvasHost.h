@@ -50,7 +50,7 @@ public:
     // The window's undo history; without one, edits take place but cannot be undone.
     virtual UndoManager* undoManager() { return nullptr; }
     virtual UserDefaults* userDefaults() { return nullptr; }
-    // Measures new labels; without one they keep their default size.
+    // Measures new labels; without one their size is estimated.
     virtual const TextMeasurer* textMeasurer() const { return nullptr; }
 };
 
