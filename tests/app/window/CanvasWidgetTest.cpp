@@ -38,6 +38,10 @@ protected:
         folder = mkdtemp(pattern.data());
         const fs::path file = folder / "canvas.pathwicks";
         std::ofstream(file) << kDocument;
+        // Settings of their own (the recent documents among them), so that window tests run
+        // at the same time do not see each other's.
+        previousName = QApplication::applicationName();
+        QApplication::setApplicationName("canvas_widget_tests");
         QSettings().remove("lastSetEditor");
         application = std::make_unique<Application>();
         window = application->openFile(QString::fromStdString(file.string()));
@@ -55,6 +59,7 @@ protected:
         QApplication::processEvents();
         application.reset();
         fs::remove_all(folder);
+        QApplication::setApplicationName(previousName);
     }
 
     // Mouse events as the window system sends them: moves carry the buttons held. Points are
@@ -86,6 +91,7 @@ protected:
     Rect rectOf(size_t i) { return canvas().model.content().at(i)->rect; }
 
     fs::path folder;
+    QString previousName;
     std::unique_ptr<Application> application;
     QPointer<DocumentWindow> window;
     CanvasWidget* widget = nullptr;
