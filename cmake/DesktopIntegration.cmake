@@ -2,15 +2,14 @@
 # with its icon, and the application icon, under <prefix>/share where desktops look for them.
 include(GNUInstallDirs)
 
-set(PATHWICKS_DESKTOP_ID pathwicks)
+# The desktop id "pathwicks" names the entry, its icon and the program's desktopFileName.
 set(pathwicks_share ${CMAKE_INSTALL_DATADIR})
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/pathwicks.desktop
-  DESTINATION ${pathwicks_share}/applications
-  RENAME ${PATHWICKS_DESKTOP_ID}.desktop)
+  DESTINATION ${pathwicks_share}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/pathwicks-mime.xml
   DESTINATION ${pathwicks_share}/mime/packages
-  RENAME ${PATHWICKS_DESKTOP_ID}.xml)
+  RENAME pathwicks.xml)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/pathwicks.svg
   DESTINATION ${pathwicks_share}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/application-x-pathwicks.svg
