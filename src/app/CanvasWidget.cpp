@@ -91,6 +91,7 @@ const TextMeasurer* CanvasWidget::textMeasurer() const {
 }
 
 void CanvasWidget::finishGesture() {
+    gestureButton_ = Qt::NoButton;
     if (canvas_->gestureInProgress())
         asOneStep([this] { canvas_->finishGesture(); });
 }
@@ -115,6 +116,15 @@ PointerEvent CanvasWidget::pointerEvent(const QMouseEvent& event, int clickCount
 }
 
 void CanvasWidget::press(QMouseEvent* event, int clickCount) {
+    // One gesture at a time: another button pressed meanwhile is ignored. A button that is
+    // held no longer (its release got lost) leaves nothing to wait for.
+    if (isButtonHeld()) {
+        if (event->buttons() & gestureButton_)
+            return;
+        gestureButton_ = Qt::NoButton;
+    }
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        gestureButton_ = event->button();
     lastGlobal_ = event->globalPosition();
     const PointerEvent pointer = pointerEvent(*event, clickCount);
     if (event->button() == Qt::LeftButton)
@@ -134,28 +144,42 @@ void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & gestureButton_))
+        return;
     const PointerEvent pointer = pointerEvent(*event, 1);
-    if (event->buttons() & Qt::LeftButton)
+    if (gestureButton_ == Qt::LeftButton)
         asOneStep([&] { canvas_->mouseDragged(pointer); });
-    else if (event->buttons() & Qt::RightButton)
+    else
         asOneStep([&] { canvas_->rightMouseDragged(pointer); });
 }
 
 void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
+    // Only the release of the button that started the gesture ends it.
+    if (!isButtonHeld() || event->button() != gestureButton_) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    gestureButton_ = Qt::NoButton;
     const PointerEvent pointer = pointerEvent(*event, 1);
     if (event->button() == Qt::LeftButton)
         asOneStep([&] { canvas_->mouseUp(pointer); });
-    else if (event->button() == Qt::RightButton)
-        asOneStep([&] { canvas_->rightMouseUp(pointer); });
     else
-        QWidget::mouseReleaseEvent(event);
+        asOneStep([&] { canvas_->rightMouseUp(pointer); });
 }
 
 bool CanvasWidget::event(QEvent* event) {
+    // The canvas that loses the focus (a dialog opened, another window came forward) may never
+    // see the release: the gesture ends now, as that release would have ended it.
+    if (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide)
+        finishGesture();
     // A key pressed while the button is still held ends the drag first, so that a command
-    // never acts on a gesture half done. Modifier keys are part of the gesture itself.
+    // never acts on a gesture half done. Modifier keys are part of the gesture itself, and
+    // undo and redo wait for the release.
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+            return QWidget::event(event);
+        switch (key->key()) {
         case Qt::Key_Shift:
         case Qt::Key_Control:
         case Qt::Key_Meta:

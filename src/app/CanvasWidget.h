@@ -39,6 +39,9 @@ public:
     void finishGesture();
 
     std::function<void(const ReferencePtr&)> onGotoReference;
+    // A mouse button that started a gesture is still held: until its release, presses of other
+    // buttons are ignored, and so are undo and redo.
+    bool isButtonHeld() const { return gestureButton_ != Qt::NoButton; }
 
     // CanvasHost
     void redisplay() override { update(); }
@@ -71,6 +74,7 @@ private:
     // Where the pointer was at the previous event, on the screen: panning moves the canvas
     // under the pointer, so only screen positions tell how far the pointer itself went.
     QPointF lastGlobal_;
+    Qt::MouseButton gestureButton_ = Qt::NoButton;
 };
 
 } // namespace pathwicks

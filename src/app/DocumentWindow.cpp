@@ -103,8 +103,15 @@ void DocumentWindow::buildMenus() {
     quit->setMenuRole(QAction::QuitRole);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    undoAction_ = edit->addAction(tr("&Undo"), QKeySequence::Undo, this, [this] { undo_.undo(); });
-    redoAction_ = edit->addAction(tr("&Redo"), QKeySequence::Redo, this, [this] { undo_.redo(); });
+    // While a mouse button is held, the gesture in progress owns the document.
+    undoAction_ = edit->addAction(tr("&Undo"), QKeySequence::Undo, this, [this] {
+        if (!canvasWidget_->isButtonHeld())
+            undo_.undo();
+    });
+    redoAction_ = edit->addAction(tr("&Redo"), QKeySequence::Redo, this, [this] {
+        if (!canvasWidget_->isButtonHeld())
+            undo_.redo();
+    });
 
     // The keyboard's way to the add button: the new item lands in the middle of the view.
     QMenu* insert = menuBar()->addMenu(tr("&Insert"));
@@ -226,8 +233,10 @@ bool DocumentWindow::saveAs() {
     QString suggested = path_;
     if (suggested.isEmpty())
         suggested = application_.lastFolder() + "/" + tr("Untitled") + ".pathwicks";
-    QString chosen = QFileDialog::getSaveFileName(this, tr("Save Document"), suggested,
-                                                  Application::fileFilter());
+    QString chosen = chooseSavePath ? chooseSavePath(suggested)
+                                    : QFileDialog::getSaveFileName(this, tr("Save Document"),
+                                                                   suggested,
+                                                                   Application::fileFilter());
     if (chosen.isEmpty())
         return false;
     if (QFileInfo(chosen).suffix().isEmpty())

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -43,6 +44,8 @@ public:
 
     bool save();
     bool saveAs();
+    // Asks where to save; the file dialog unless set (tests answer it directly).
+    std::function<QString(const QString& suggested)> chooseSavePath;
     // Asks to save unsaved changes; false when the user cancels.
     bool maybeSave();
 

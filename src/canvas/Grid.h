@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Geometry.h"
+#include "model/RectText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,9 +19,10 @@ inline Point snapToGrid(Point p) {
     return {snapToGrid(p.x), snapToGrid(p.y)};
 }
 
-// Items are never put left of or above the canvas, where nothing could scroll to them.
+// Items are never put left of or above the canvas, where nothing could scroll to them, nor
+// farther than a document can hold.
 inline Point keepOnCanvas(Point p) {
-    return {std::max(p.x, 0.0), std::max(p.y, 0.0)};
+    return {std::clamp(p.x, 0.0, kCoordinateLimit), std::clamp(p.y, 0.0, kCoordinateLimit)};
 }
 
 } // namespace pathwicks

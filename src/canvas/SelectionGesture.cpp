@@ -77,11 +77,14 @@ void moveReferences(Canvas& canvas, Point p) {
         if (r->selected && r != dragged)
             others.push_back(r);
     }
-    // The group stops at the canvas's left and top edges, where nothing could scroll to it; a
-    // box that already lies beyond them (from a file) just cannot go further.
+    // The group stops at the canvas's left and top edges, where nothing could scroll to it,
+    // and at the farthest coordinate a document holds; a box that already lies beyond them
+    // (from a file) just cannot go further.
     auto holdAtEdges = [&delta](const ReferencePtr& r) {
         delta.x = std::max(delta.x, -std::max(r->rect.x, 0.0));
         delta.y = std::max(delta.y, -std::max(r->rect.y, 0.0));
+        delta.x = std::min(delta.x, std::max(kCoordinateLimit - r->rect.x, 0.0));
+        delta.y = std::min(delta.y, std::max(kCoordinateLimit - r->rect.y, 0.0));
     };
     holdAtEdges(dragged);
     std::for_each(others.begin(), others.end(), holdAtEdges);

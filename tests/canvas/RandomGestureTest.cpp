@@ -7,7 +7,9 @@
 // (scripts/random-gestures).
 #include "canvas/AddGesture.h"
 #include "canvas/CanvasFixture.h"
+#include "model/RectText.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -144,8 +146,11 @@ private:
         else
             canvas->mouseDown(at(p.x, p.y, held, chance(15) ? 2 : 1));
         for (int drags = pick(0, 4); drags > 0; --drags) {
-            const Point next =
-                chance(50) ? target() : Point{p.x + pick(-60, 60), p.y + pick(-60, 60)};
+            // Now and then the pointer flies far beyond anything a document may hold.
+            const Point next = chance(2)    ? Point{double(pick(-3'000'000, 3'000'000)),
+                                                 double(pick(-3'000'000, 3'000'000))}
+                               : chance(50) ? target()
+                                            : Point{p.x + pick(-60, 60), p.y + pick(-60, 60)};
             PointerEvent event = at(next.x, next.y, chance(20) ? modifiers() : held);
             event.delta = {next.x - p.x, next.y - p.y};
             p = next;
@@ -170,6 +175,14 @@ private:
             releaseBroken = true;
     }
 
+    static bool withinLimits(const Rect& r) {
+        for (double v : {r.x, r.y, r.width, r.height}) {
+            if (!std::isfinite(v) || std::abs(v) > kCoordinateLimit)
+                return false;
+        }
+        return true;
+    }
+
     std::string check() const {
         if (releaseBroken)
             return "a release left a gesture in progress";
@@ -180,6 +193,8 @@ private:
                 return "a box is twice in the content";
             if (!(r->rect.x >= 0 && r->rect.y >= 0))
                 return "a box lies off the canvas";
+            if (!withinLimits(r->rect))
+                return "a box has a coordinate beyond what a document holds";
         }
         for (const auto& [from, to] : canvas->model.arrows) {
             if (!onCanvas.count(from.get()) || !onCanvas.count(to.get()))
@@ -193,6 +208,8 @@ private:
                 return "a label is twice in the list";
             if (!(l->rect.x >= 0 && l->rect.y >= 0))
                 return "a label lies off the canvas";
+            if (!withinLimits(l->rect))
+                return "a label has a coordinate beyond what a document holds";
         }
         return {};
     }

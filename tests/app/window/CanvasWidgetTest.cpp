@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -188,4 +189,54 @@ TEST_F(CanvasWidgetTest, AKeyPressedMidDragEndsTheDragFirst) {
     EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
     EXPECT_TRUE(action("Undo")->isEnabled());
     send(QEvent::MouseButtonRelease, {250, 320}, Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
+    dragWith(Qt::LeftButton, {{150, 120}, {250, 320}}, Qt::NoModifier, false);
+    // A right press and release while the left button is held are ignored.
+    send(QEvent::MouseButtonPress, {350, 120}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+    send(QEvent::MouseButtonRelease, {350, 120}, Qt::RightButton, Qt::LeftButton);
+    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    // So are undo and redo, by key or by menu.
+    QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
+    action("Undo")->trigger();
+    action("Redo")->trigger();
+    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    EXPECT_TRUE(canvas().model.arrows.empty());
+
+    send(QEvent::MouseMove, {260, 330}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {260, 330}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(rectOf(0), (Rect{210, 310, 100, 50}));
+    action("Undo")->trigger();
+    EXPECT_EQ(rectOf(0), (Rect{100, 100, 100, 50}));
+    EXPECT_FALSE(action("Undo")->isEnabled());
+}
+
+TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
+    dragWith(Qt::LeftButton, {{150, 120}, {180, 140}, {155, 323}});        // move A to (100, 300)
+    dragWith(Qt::RightButton, {{150, 320}, {250, 200}, {350, 125}});       // arrow A -> B
+    dragWith(Qt::LeftButton, {{15, 15}, {30, 30}, {500, 225}}); // its corner follows: (500, 220)
+    for (int i = 0; i < 3; ++i)
+        action("Undo")->trigger();
+    EXPECT_EQ(rectOf(0), (Rect{100, 100, 100, 50}));
+    EXPECT_TRUE(canvas().model.arrows.empty());
+    for (int i = 0; i < 3; ++i)
+        action("Redo")->trigger();
+    ASSERT_TRUE(window->save());
+    EXPECT_FALSE(window->isWindowModified());
+
+    std::ifstream in(folder / "canvas.pathwicks");
+    const auto saved = nlohmann::json::parse(in);
+    ASSERT_EQ(saved["content"].size(), 3u);
+    EXPECT_EQ(saved["content"][0]["id"], "pathwick-A");
+    EXPECT_EQ(saved["content"][0]["rect"], "{{100, 300}, {100, 50}}");
+    EXPECT_EQ(saved["content"][0]["arrows"], nlohmann::json::array({1}));
+    EXPECT_EQ(saved["content"][1]["arrows"], nlohmann::json::array());
+    const auto& added = saved["content"][2];
+    EXPECT_EQ(added["rect"], "{{500, 220}, {100, 50}}");
+    EXPECT_EQ(added["title"], "Unnamed");
+    EXPECT_EQ(added["editor"], "Xcode");
+    EXPECT_EQ(added["id"].get<std::string>().size(), 45u);
+    EXPECT_EQ(saved["labels"].size(), 1u);
+    EXPECT_EQ(saved["window"], "{{100, 80}, {600, 450}}");
 }
