@@ -70,25 +70,25 @@ std::optional<std::string> StepsModel::encode(nlohmann::ordered_json topLevel) {
 
 namespace {
 
-// The "arrows" of one content element: an array of integers, or nothing at all.
-std::vector<int64_t> arrowPositions(const nlohmann::json& element) {
+// The "arrows" of one content element when it is an array of integers, else nothing.
+const nlohmann::json* arrowList(const nlohmann::json& element) {
     auto it = element.find("arrows");
     if (it == element.end() || !it->is_array())
-        return {};
-    std::vector<int64_t> positions;
-    positions.reserve(it->size());
+        return nullptr;
     for (const auto& value : *it) {
-        if (value.is_number_unsigned()) {
-            // Too large to name any element; keep it as a position that names nothing.
-            const auto position = value.get<uint64_t>();
-            positions.push_back(position > INT64_MAX ? -1 : static_cast<int64_t>(position));
-        } else if (value.is_number_integer()) {
-            positions.push_back(value.get<int64_t>());
-        } else {
-            return {};
-        }
+        if (!value.is_number_integer())
+            return nullptr;
     }
-    return positions;
+    return &*it;
+}
+
+// The position an arrow list entry names; -1 for one too large to name any element.
+int64_t arrowPosition(const nlohmann::json& value) {
+    if (value.is_number_unsigned()) {
+        const auto position = value.get<uint64_t>();
+        return position > INT64_MAX ? -1 : static_cast<int64_t>(position);
+    }
+    return value.get<int64_t>();
 }
 
 } // namespace
@@ -103,6 +103,7 @@ void StepsModel::decode(const nlohmann::json* topLevel) {
         // arrow positions count every element, built or not.
         std::vector<ReferencePtr> built;
         built.reserve(contentIt->size());
+        content_.reserve(content_.size() + contentIt->size());
         for (const auto& element : *contentIt) {
             if (!element.is_object()) {
                 built.push_back(nullptr);
@@ -114,7 +115,11 @@ void StepsModel::decode(const nlohmann::json* topLevel) {
         for (size_t i = 0; i < built.size(); ++i) {
             if (!built[i])
                 continue;
-            for (int64_t target : arrowPositions((*contentIt)[i])) {
+            const nlohmann::json* targets = arrowList((*contentIt)[i]);
+            if (!targets)
+                continue;
+            for (const auto& value : *targets) {
+                const int64_t target = arrowPosition(value);
                 if (target < 0 || static_cast<size_t>(target) >= built.size() || !built[target])
                     continue;
                 arrows.emplace_back(built[i], built[target]);
