@@ -141,15 +141,9 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
         return 2;
     }
 
-    auto read = readFileBytes(path);
-    if (auto* error = std::get_if<FileError>(&read)) {
+    const auto loaded = DocumentFile::load(path);
+    if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
         err << "pathwicks export: " << error->message << "\n";
-        return 1;
-    }
-    auto parsed = DocumentFile::parse(std::get<std::string>(read), path);
-    if (auto* error = std::get_if<DocumentFile::ReadError>(&parsed)) {
-        err << "pathwicks export: " << path << ": cannot be opened as a document: " << error->reason
-            << "\n";
         return 1;
     }
     if (sameFile(path, outPath)) {
@@ -157,7 +151,7 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
         return 1;
     }
     StepsModel model;
-    model.decode(&std::get<nlohmann::json>(parsed));
+    model.decode(&std::get<nlohmann::json>(loaded));
 
     const Size size = pictureSize(model);
     const double limit = *format == Format::png ? maxPngSide : maxSvgSide;

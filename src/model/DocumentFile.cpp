@@ -1,5 +1,6 @@
 #include "model/DocumentFile.h"
 
+#include "model/FileIO.h"
 #include "model/RectText.h"
 #include "model/StepsModel.h"
 
@@ -34,6 +35,16 @@ std::variant<nlohmann::json, ReadError> parse(std::string_view bytes,
     if (path)
         content["path"] = *path;
     return content;
+}
+
+std::variant<nlohmann::json, LoadError> load(const std::string& path) {
+    auto bytes = readFileBytes(path);
+    if (auto* error = std::get_if<FileError>(&bytes))
+        return LoadError{error->message};
+    auto parsed = parse(std::get<std::string>(bytes), path);
+    if (auto* error = std::get_if<ReadError>(&parsed))
+        return LoadError{path + ": cannot be opened as a document: " + error->reason};
+    return std::move(std::get<nlohmann::json>(parsed));
 }
 
 std::optional<Rect> windowFrame(const nlohmann::json& content) {

@@ -27,6 +27,13 @@ struct ReadError {
 std::variant<nlohmann::json, ReadError> parse(std::string_view bytes,
                                               const std::optional<std::string>& path = {});
 
+struct LoadError {
+    std::string message; // names the file and the reason, on one line
+};
+
+// Reads and parses the document file at path, with "path" added.
+std::variant<nlohmann::json, LoadError> load(const std::string& path);
+
 // The window frame a document's content asks for, when its "window" entry is a string.
 std::optional<Rect> windowFrame(const nlohmann::json& content);
 

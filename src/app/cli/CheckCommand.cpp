@@ -2,7 +2,6 @@
 
 #include "goto/MarkerSearch.h"
 #include "model/DocumentFile.h"
-#include "model/FileIO.h"
 #include "model/StepsModel.h"
 
 #include <ostream>
@@ -49,19 +48,13 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const std::string& path = files.front();
 
-    auto read = readFileBytes(path);
-    if (auto* error = std::get_if<FileError>(&read)) {
+    const auto loaded = DocumentFile::load(path);
+    if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
         err << "pathwicks check: " << error->message << "\n";
         return 2;
     }
-    auto parsed = DocumentFile::parse(std::get<std::string>(read), path);
-    if (auto* error = std::get_if<DocumentFile::ReadError>(&parsed)) {
-        err << "pathwicks check: " << path << ": cannot be opened as a document: " << error->reason
-            << "\n";
-        return 2;
-    }
     StepsModel model;
-    model.decode(&std::get<nlohmann::json>(parsed));
+    model.decode(&std::get<nlohmann::json>(loaded));
 
     std::vector<ReferencePtr> checked;
     std::vector<std::string> ids;

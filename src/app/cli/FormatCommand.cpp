@@ -36,18 +36,12 @@ int runFormat(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     const std::string& path = files.front();
 
-    auto read = readFileBytes(path);
-    if (auto* error = std::get_if<FileError>(&read)) {
+    const auto loaded = DocumentFile::load(path);
+    if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
         err << "pathwicks format: " << error->message << "\n";
         return 1;
     }
-    auto parsed = DocumentFile::parse(std::get<std::string>(read), path);
-    if (auto* error = std::get_if<DocumentFile::ReadError>(&parsed)) {
-        err << "pathwicks format: " << path << ": cannot be opened as a document: "
-            << error->reason << "\n";
-        return 1;
-    }
-    const auto& content = std::get<nlohmann::json>(parsed);
+    const auto& content = std::get<nlohmann::json>(loaded);
 
     StepsModel model;
     model.decode(&content);
