@@ -12,8 +12,10 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <cmath>
+#include <iostream>
 
 namespace pathwicks {
 
@@ -52,6 +54,13 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
             qOverload<>(&QWidget::update));
     canvas_->model.redraw = [this] { update(); };
     canvas_->setHost(this);
+    labelField_ = new LabelEditorWidget(measurer_, this);
+    labelEditor_ = std::make_unique<LabelEditor>(*canvas_, *labelField_);
+    connect(labelField_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (labelField_->isVisible())
+            labelEditor_->textChanged(text.toStdString());
+    });
+    connect(labelField_, &QLineEdit::returnPressed, this, [this] { closeLabelEditorLater(); });
 }
 
 CanvasWidget::~CanvasWidget() {
@@ -84,6 +93,55 @@ void CanvasWidget::panBy(Point movement) {
 void CanvasWidget::gotoReference(const ReferencePtr& reference) {
     if (onGotoReference)
         onGotoReference(reference);
+}
+
+void CanvasWidget::updateDetailPanel() {
+    if (onUpdateDetailPanel)
+        onUpdateDetailPanel();
+}
+
+void CanvasWidget::openLabelEditor(const LabelPtr& label) {
+    labelEditor_->open(label);
+}
+
+bool CanvasWidget::isLabelEditorOpen() const {
+    return labelEditor_->isOpen();
+}
+
+void CanvasWidget::closeLabelEditorLater() {
+    labelEditor_->commit();
+    QTimer::singleShot(0, this, [this] { labelEditor_->finishClosing(); });
+}
+
+void CanvasWidget::closeLabelEditorNow() {
+    labelEditor_->closeNow();
+}
+
+void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+    // The arrow keys only say which they are; nothing on the canvas is nudged.
+    const char* word = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        word = "Left";
+        break;
+    case Qt::Key_Right:
+        word = "Right";
+        break;
+    case Qt::Key_Down:
+        word = "Down";
+        break;
+    case Qt::Key_Up:
+        word = "Up";
+        break;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        asOneStep([this] { canvas_->deleteSelection(); });
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    std::cout << word << std::endl;
 }
 
 const TextMeasurer* CanvasWidget::textMeasurer() const {

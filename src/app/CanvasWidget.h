@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/LabelEditorWidget.h"
 #include "app/QtUserDefaults.h"
 #include "canvas/Canvas.h"
 #include "canvas/CanvasHost.h"
+#include "canvas/LabelEditor.h"
 
 #include <QPointF>
 #include <QWidget>
@@ -43,11 +45,20 @@ public:
     // buttons are ignored, and so are undo and redo.
     bool isButtonHeld() const { return gestureButton_ != Qt::NoButton; }
 
+    std::function<void()> onUpdateDetailPanel;
+
+    LabelEditor& labelEditor() { return *labelEditor_; }
+
     // CanvasHost
     void redisplay() override { update(); }
     void fitCanvasToContent() override { fitToContent(); }
     void panBy(Point movement) override;
     void gotoReference(const ReferencePtr& reference) override;
+    void updateDetailPanel() override;
+    void openLabelEditor(const LabelPtr& label) override;
+    bool isLabelEditorOpen() const override;
+    void closeLabelEditorLater() override;
+    void closeLabelEditorNow() override;
     UndoManager* undoManager() override { return undo_; }
     UserDefaults* userDefaults() override { return &defaults_; }
     const TextMeasurer* textMeasurer() const override;
@@ -59,6 +70,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     PointerEvent pointerEvent(const QMouseEvent& event, int clickCount);
@@ -71,6 +83,8 @@ private:
     QScrollArea& scrollArea_;
     UndoManager* undo_ = nullptr;
     QtUserDefaults defaults_;
+    LabelEditorWidget* labelField_ = nullptr;
+    std::unique_ptr<LabelEditor> labelEditor_;
     // Where the pointer was at the previous event, on the screen: panning moves the canvas
     // under the pointer, so only screen positions tell how far the pointer itself went.
     QPointF lastGlobal_;

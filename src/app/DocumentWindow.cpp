@@ -3,11 +3,18 @@
 #include "app/AddView.h"
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
+#include "app/DetailPanelWidget.h"
+#include "app/QtLaunchHost.h"
 #include "canvas/AddGesture.h"
 #include "model/DocumentFile.h"
+#include "model/Bundle.h"
 #include "model/FileIO.h"
+#include "panel/EditorCatalogue.h"
+#include "panel/ReferenceLauncher.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QHBoxLayout>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
@@ -23,6 +30,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace pathwicks {
 
@@ -30,6 +38,7 @@ namespace {
 
 constexpr QSize kMinimumSize(480, 320);
 constexpr QSize kDefaultSize(1000, 700);
+constexpr int kPanelWidth = 240;
 
 QString displayName(const QString& path) {
     return path.isEmpty() ? DocumentWindow::tr("Untitled") : QFileInfo(path).fileName();
@@ -57,7 +66,32 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
     canvasWidget_ = new CanvasWidget(canvas_, application_.measurer(), *scrollArea_);
     canvasWidget_->setUndoManager(&undo_);
     scrollArea_->setWidget(canvasWidget_);
-    setCentralWidget(scrollArea_);
+
+    // Installed editors are looked for once, as the window opens.
+    const char* pathList = std::getenv("PATH");
+    const char* home = std::getenv("HOME");
+    editors_.detectEditors(pathList ? pathList : "", home ? home : "");
+    panel_ = new DetailPanelWidget(*canvas_, editors_, application_.measurer(), this);
+    panel_->setFixedWidth(kPanelWidth);
+    canvasWidget_->onUpdateDetailPanel = [this] { panel_->updateDetailPanel(); };
+    canvasWidget_->onGotoReference = [this](const ReferencePtr& reference) {
+        gotoReference(reference);
+    };
+    tellUser = [this](const QString& message) {
+        QMessageBox::warning(this, tr("Pathwicks"), message);
+    };
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(scrollArea_, 1);
+    auto* divider = new QFrame(central);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    row->addWidget(divider);
+    row->addWidget(panel_);
+    setCentralWidget(central);
 
     addView_ = new AddView(scrollArea_, application_.measurer());
     logo_ = new QLabel(tr("Pathwicks"), scrollArea_);
@@ -74,6 +108,8 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
         updateUndoActions();
     };
     buildMenus();
+    connect(panel_, &DetailPanelWidget::shownChanged, this, &DocumentWindow::updatePanelActions);
+    updatePanelActions();
     updateTitle();
     updateUndoActions();
 
@@ -83,6 +119,7 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
 
 DocumentWindow::~DocumentWindow() {
     canvasWidget_->setUndoManager(nullptr);
+    canvasWidget_->onUpdateDetailPanel = nullptr;
     undo_.removeObserver(willUndoObserver_);
     undo_.removeObserver(willRedoObserver_);
     undo_.changed = nullptr;
@@ -113,6 +150,24 @@ void DocumentWindow::buildMenus() {
             undo_.redo();
     });
 
+    edit->addSeparator();
+    edit->addAction(tr("&Delete"), this, [this] {
+        undo_.beginGroup();
+        canvas_->deleteSelection();
+        undo_.endGroup();
+    });
+    QAction* selectAll = edit->addAction(tr("Select &All"), QKeySequence::SelectAll, this,
+                                         [this] { canvas_->selectAll(); });
+    // Line edits in the panel keep Ctrl+A for their own text.
+    selectAll->setShortcutContext(Qt::WindowShortcut);
+    edit->addSeparator();
+    copyMarkerAction_ = edit->addAction(tr("&Copy Marker Line"), this,
+                                        [this] { panel_->copyMarker(false); });
+    // Some desktops take Alt-click for themselves: the copy button's attach, from the menu.
+    attachMarkerAction_ = edit->addAction(tr("A&ttach to Marker Line on Clipboard"), this,
+                                          [this] { panel_->copyMarker(true); });
+    buildEditorMenu();
+
     // The keyboard's way to the add button: the new item lands in the middle of the view.
     QMenu* insert = menuBar()->addMenu(tr("&Insert"));
     insert->addAction(tr("&Reference"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
@@ -120,6 +175,52 @@ void DocumentWindow::buildMenus() {
     insert->addAction(tr("&Label"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this,
                       [this] { insertAtVisibleCentre(adding::insertLabel); });
     application_.addHelpMenu(menuBar());
+}
+
+void DocumentWindow::buildEditorMenu() {
+    // The pop-up's choices, reachable from the keyboard.
+    editorMenu_ = menuBar()->addMenu(tr("E&ditor"));
+    auto* group = new QActionGroup(editorMenu_);
+    for (const Editor& editor : editorCatalogue()) {
+        const QString name = QString::fromUtf8(editor.name.data(), qsizetype(editor.name.size()));
+        QAction* action = editorMenu_->addAction(name, this, [this, name] {
+            if (panel_->panel().shownReference())
+                panel_->panel().editorChosen(name.toStdString());
+        });
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    connect(editorMenu_, &QMenu::aboutToShow, this, &DocumentWindow::updateEditorMenu);
+}
+
+void DocumentWindow::updateEditorMenu() {
+    const ReferencePtr shown = panel_->panel().shownReference();
+    for (QAction* action : editorMenu_->actions()) {
+        const std::string name = action->text().toStdString();
+        action->setEnabled(shown && editors_.isEditorAvailable(name));
+        action->setChecked(shown && shown->editor == name);
+    }
+}
+
+void DocumentWindow::updatePanelActions() {
+    const ReferencePtr shown = panel_->panel().shownReference();
+    const bool copyable = shown && !shown->isWebAddress();
+    copyMarkerAction_->setEnabled(copyable);
+    attachMarkerAction_->setEnabled(copyable);
+    updateEditorMenu();
+}
+
+void DocumentWindow::gotoReference(const ReferencePtr& reference) {
+    if (!filepath_) {
+        tellUser(tr("Save the document first: references are looked for in the folder of its "
+                    "file."));
+        return;
+    }
+    const QString folder = QFileInfo(*filepath_).absolutePath();
+    QtLaunchHost host;
+    if (auto failure = launchEditor(*reference, folder.toStdString(), bundlePath(), host))
+        tellUser(tr("“%1” could not be opened.").arg(QString::fromStdString(reference->displayTitle())) +
+                 "\n\n" + QString::fromStdString(*failure));
 }
 
 void DocumentWindow::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {
@@ -151,11 +252,14 @@ void DocumentWindow::showEvent(QShowEvent* event) {
 void DocumentWindow::firstAppearance() {
     // The canvas finishes whatever is in progress before each undo and redo.
     std::weak_ptr<Canvas> weakCanvas = canvas_;
-    willUndoObserver_ = undo_.addWillUndoObserver([weakCanvas] {
+    // A name being typed is committed first, as its own step.
+    willUndoObserver_ = undo_.addWillUndoObserver([this, weakCanvas] {
+        panel_->panel().nameEditEnded();
         if (auto canvas = weakCanvas.lock())
             canvas->willUndo();
     });
-    willRedoObserver_ = undo_.addWillRedoObserver([weakCanvas] {
+    willRedoObserver_ = undo_.addWillRedoObserver([this, weakCanvas] {
+        panel_->panel().nameEditEnded();
         if (auto canvas = weakCanvas.lock())
             canvas->willRedo();
     });

@@ -3,6 +3,7 @@
 #include "app/FileStamp.h"
 #include "canvas/Canvas.h"
 #include "model/UndoManager.h"
+#include "panel/EditorAvailability.h"
 
 #include <QMainWindow>
 
@@ -14,11 +15,13 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QScrollArea;
 
 namespace pathwicks {
 
 class AddView;
+class DetailPanelWidget;
 class Application;
 class CanvasWidget;
 
@@ -41,6 +44,11 @@ public:
     Canvas& canvas() { return *canvas_; }
     UndoManager& undoManager() { return undo_; }
     CanvasWidget& canvasWidget() { return *canvasWidget_; }
+    DetailPanelWidget& detailPanel() { return *panel_; }
+    EditorAvailability& editors() { return editors_; }
+
+    // Tells the user why something asked for did not happen; a message box unless replaced.
+    std::function<void(const QString&)> tellUser;
 
     bool save();
     bool saveAs();
@@ -57,6 +65,11 @@ protected:
 
 private:
     void buildMenus();
+    void buildEditorMenu();
+    void updateEditorMenu();
+    void updatePanelActions();
+    // Opens a reference double-clicked on this window's canvas, from the document's folder.
+    void gotoReference(const ReferencePtr& reference);
     void insertAtVisibleCentre(void (*insert)(Canvas&, Point));
     void firstAppearance();
     bool writeTo(const QString& path);
@@ -86,6 +99,11 @@ private:
     CanvasWidget* canvasWidget_ = nullptr;
     AddView* addView_ = nullptr;
     QLabel* logo_ = nullptr;
+    DetailPanelWidget* panel_ = nullptr;
+    EditorAvailability editors_;
+    QMenu* editorMenu_ = nullptr;
+    QAction* copyMarkerAction_ = nullptr;
+    QAction* attachMarkerAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     UndoManager::ObserverId willUndoObserver_ = 0;

@@ -166,6 +166,10 @@ bool Canvas::contains(const ReferencePtr& reference) const {
            model.content().end();
 }
 
+bool Canvas::containsLabel(const LabelPtr& label) const {
+    return std::find(model.labels.begin(), model.labels.end(), label) != model.labels.end();
+}
+
 void Canvas::deselectAllReferences() {
     for (const auto& reference : model.content())
         reference->selected = false;

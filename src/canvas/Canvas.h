@@ -6,11 +6,13 @@
 #include "model/StepsModel.h"
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace pathwicks {
 
+class TextMeasurer;
 class UndoManager;
 
 // Rectangles of references at one moment. A move is recorded against the boxes themselves,
@@ -64,6 +66,7 @@ public:
     ReferencePtr referenceAt(Point p) const;
     LabelPtr labelAt(Point p) const;
     bool contains(const ReferencePtr& reference) const;
+    bool containsLabel(const LabelPtr& label) const;
     void deselectAllReferences();
     void saveReferencePositions();
     void redisplay() { host_->redisplay(); }
@@ -77,6 +80,26 @@ public:
     void setContentAndArrows(std::vector<ReferencePtr> content, std::vector<Arrow> arrows);
     void setLabelPresence(const LabelPtr& label, bool add);
     void moveLabel(const LabelPtr& label, Point target);
+
+    // Title, editor and marker edits of the detail panel and the label editor. Titles refit
+    // their boxes; a re-attached marker leaves the box as wide as it was.
+    void setReferenceTitle(const ReferencePtr& reference, const std::string& previousTitle,
+                           const std::string& newTitle);
+    void setLabelTitle(const LabelPtr& label, const std::string& previousTitle,
+                       const std::string& newTitle);
+    void setReferenceEditor(const ReferencePtr& reference, const std::string& editor);
+    void setReferenceIdAndTitle(const ReferencePtr& reference, const std::string& id,
+                                const std::string& title);
+    // Drops labels whose title is empty; not undoable.
+    void removeEmptyLabels();
+
+    // The keyboard's commands. Deleting takes the arrows that touch the selection along, as one
+    // undo step; labels stay.
+    void deleteSelection();
+    void selectAll();
+
+    // The window's measurer, or an estimate when there is no window.
+    const TextMeasurer& measurer() const;
 
     bool hasArrow(const ReferencePtr& from, const ReferencePtr& to) const;
 

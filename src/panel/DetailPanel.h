@@ -1,0 +1,47 @@
+#pragma once
+
+#include "canvas/Canvas.h"
+#include "panel/EditorAvailability.h"
+#include "panel/PanelControls.h"
+
+#include <memory>
+#include <string>
+
+namespace pathwicks {
+
+// The panel beside the canvas for the one selected reference: its marker, its name and its
+// editor, and the copy of its marker line. Every edit here acts on the reference the panel
+// shows, whatever was pressed last.
+class DetailPanel {
+public:
+    DetailPanel(Canvas& canvas, PanelControls& controls, const EditorAvailability& editors)
+        : canvas_(canvas), controls_(controls), editors_(editors) {}
+
+    // Brings the controls in line with the selection.
+    void updateDetailPanel();
+    // The single selected reference the panel shows, if any.
+    ReferencePtr shownReference() const { return shown_.lock(); }
+
+    // The name field: each keystroke retitles the box live; the whole edit becomes one undo
+    // step when it ends, restoring the title from its start.
+    void nameEdited(const std::string& text);
+    void nameEditEnded();
+    bool isEditingName() const { return editing_.lock() != nullptr; }
+
+    // The editor chosen in the pop-up or the Editor menu; remembered for new references.
+    void editorChosen(const std::string& name);
+
+    // Puts the shown reference's marker line on the pasteboard. With attach, a marker line
+    // already on the pasteboard first gives the reference its id and title (one undo step).
+    void copyMarker(Pasteboard& pasteboard, bool attach);
+
+private:
+    Canvas& canvas_;
+    PanelControls& controls_;
+    const EditorAvailability& editors_;
+    std::weak_ptr<Reference> shown_;
+    std::weak_ptr<Reference> editing_;
+    std::string savedTitle_;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pathwicks {
+
+// The detail panel's widgets as the panel logic drives them.
+class PanelControls {
+public:
+    virtual ~PanelControls() = default;
+    virtual void setMarkerText(const std::string& text) = 0;
+    virtual void showName(bool shown) = 0;
+    virtual void setNameText(const std::string& text) = 0;
+    virtual void showEditor(bool shown) = 0;
+    // Selects the item with that name; none when no item has it.
+    virtual void selectEditor(const std::string& name) = 0;
+    virtual void setEditorEnabled(const std::string& name, bool enabled) = 0;
+    virtual void showCopyButton(bool shown) = 0;
+};
+
+// The system's clipboard, as plain text.
+class Pasteboard {
+public:
+    virtual ~Pasteboard() = default;
+    virtual std::optional<std::string> text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/Reference.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace pathwicks {
+
+// What the window does for the launches: start a program directly, never through a shell, and
+// hand a web address to the desktop.
+class LaunchHost {
+public:
+    virtual ~LaunchHost() = default;
+    // A message when the program could not be started.
+    virtual std::optional<std::string> startProgram(const std::string& program,
+                                                    const std::vector<std::string>& arguments) = 0;
+    // A message when the address could not be opened.
+    virtual std::optional<std::string> openUrl(const std::string& address) = 0;
+    virtual bool isExecutable(const std::string& path) const = 0;
+};
+
+struct ProgramLaunch {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+struct UrlLaunch {
+    std::string address;
+};
+// Why nothing can be opened, in words for the user.
+struct LaunchRefusal {
+    std::string message;
+};
+using LaunchCommand = std::variant<ProgramLaunch, UrlLaunch, LaunchRefusal>;
+
+// The web address of a "Safari" reference: everything after the first comma of its title.
+std::optional<std::string> webAddress(const Reference& reference);
+
+// Only http and https are opened: a document may come from anyone, and other schemes can start
+// programs of their own.
+bool isWebScheme(const std::string& address);
+
+// How the reference opens: its editor's goto tool in the bundle with the document folder and
+// its id, or its web address.
+LaunchCommand launchCommand(const Reference& reference, const std::string& documentFolder,
+                            const std::string& bundle);
+
+// Opens the reference; a message for the user when nothing could be opened.
+std::optional<std::string> launchEditor(const Reference& reference,
+                                        const std::string& documentFolder,
+                                        const std::string& bundle, LaunchHost& host);
+
+} // namespace pathwicks

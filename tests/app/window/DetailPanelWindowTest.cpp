@@ -1,0 +1,359 @@
+// The whole loop a user runs, on the real widgets offscreen: the panel, the label editor, the
+// keyboard, and opening references through the goto tools with a fake editor first on PATH.
+#include "app/Application.h"
+#include "app/CanvasWidget.h"
+#include "app/DetailPanelWidget.h"
+#include "app/DocumentWindow.h"
+#include "panel/EditorCatalogue.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace pathwicks;
+namespace fs = std::filesystem;
+
+// Stands for a desktop's web browser.
+class PanelTestBrowser : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+namespace {
+
+const char* const kDocument = R"({
+  "window": "{{100, 80}, {900, 500}}",
+  "content": [
+    {"id": "pathwick-5EED", "title": "Parse", "editor": "VS Code",
+     "rect": "{{100, 100}, {100, 50}}", "arrows": [1]},
+    {"id": "pathwick-B0B", "title": "Docs,https://example.org/guide", "editor": "Safari",
+     "rect": "{{300, 100}, {100, 50}}", "arrows": []},
+    {"id": "pathwick-0DD", "title": "Odd", "editor": "My Editor",
+     "rect": "{{100, 250}, {100, 50}}", "arrows": []}
+  ],
+  "labels": [{"title": "Overview", "rect": "{{300, 250}, {160, 30}}"}]
+})";
+
+std::string readText(const fs::path& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class DetailPanelWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "pathwicks-panel-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
+        fs::create_directories(folder / "src");
+        fs::create_directories(folder / "bin");
+        source = folder / "src" / "parse.cpp";
+        std::ofstream(source) << "#include <string>\n\n// pathwick-5EED Parse\nint parse();\n";
+        std::ofstream(folder / "walk.pathwicks") << kDocument;
+
+        // The fake editor launcher writes its arguments, one a line, then renames the file into
+        // place, so that a reader never sees half of them.
+        record = folder / "arguments.txt";
+        const fs::path code = folder / "bin" / "code";
+        std::ofstream(code) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record.string()
+                            << ".part' && mv '" << record.string() << ".part' '" << record.string()
+                            << "'\n";
+        fs::permissions(code, fs::perms::owner_all);
+        previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", ((folder / "bin").string() + ":" + previousPath).c_str(), 1);
+
+        previousName = QApplication::applicationName();
+        QApplication::setApplicationName("detail_panel_tests");
+        QSettings().remove("lastSetEditor");
+        application = std::make_unique<Application>();
+        window =
+            application->openFile(QString::fromStdString((folder / "walk.pathwicks").string()));
+        ASSERT_TRUE(window);
+        window->tellUser = [this](const QString& message) { told.push_back(message); };
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QApplication::processEvents();
+        widget = &window->canvasWidget();
+    }
+    void TearDown() override {
+        QDesktopServices::unsetUrlHandler("https");
+        QSettings().remove("lastSetEditor");
+        if (window) {
+            window->undoManager().markSaved();
+            window->close();
+        }
+        QApplication::processEvents();
+        application.reset();
+        ::setenv("PATH", previousPath.c_str(), 1);
+        fs::remove_all(folder);
+        QApplication::setApplicationName(previousName);
+    }
+
+    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held,
+                          modifiers);
+        QApplication::sendEvent(widget, &event);
+    }
+    void click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
+        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, modifiers);
+        QApplication::processEvents();
+    }
+    void doubleClick(QPoint at) {
+        click(at);
+        send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    }
+    // What the fake editor was started with, once it has run.
+    std::vector<std::string> recordedArguments() {
+        for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
+            QTest::qWait(20);
+        std::vector<std::string> lines;
+        std::istringstream in(readText(record));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        fs::remove(record);
+        return lines;
+    }
+    QAction* action(const QString& name) {
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->text().remove('&') == name)
+                return a;
+        return nullptr;
+    }
+    template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
+    Canvas& canvas() { return window->canvas(); }
+    ReferencePtr reference(size_t i) { return canvas().model.content().at(i); }
+
+    fs::path folder, source, record;
+    std::string previousPath;
+    QString previousName;
+    std::unique_ptr<Application> application;
+    QPointer<DocumentWindow> window;
+    CanvasWidget* widget = nullptr;
+    std::vector<QString> told;
+};
+
+} // namespace
+
+TEST_F(DetailPanelWindowTest, DoubleClickOpensTheMarkedLineInTheReferencesEditor) {
+    doubleClick({150, 120});
+    const std::string file = fs::canonical(source).string();
+    EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":3"}));
+    EXPECT_TRUE(told.empty());
+}
+
+TEST_F(DetailPanelWindowTest, CopyPasteIntoTheSourceThenDoubleClickLandsOnThatLine) {
+    // A new box, named and given its editor in the panel.
+    action("Reference")->trigger();
+    const ReferencePtr added = canvas().model.content().back();
+    ASSERT_TRUE(added->selected);
+    auto* name = child<QLineEdit>("nameField");
+    ASSERT_TRUE(name->isVisible());
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Evaluate");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(added->title, "Evaluate");
+    auto* editor = child<QComboBox>("editorPopup");
+    const int vsCode = editor->findText("VS Code");
+    editor->setCurrentIndex(vsCode);
+    emit editor->activated(vsCode);
+    EXPECT_EQ(added->editor, "VS Code");
+
+    auto* copy = child<QToolButton>("copyButton");
+    ASSERT_TRUE(copy->isVisible());
+    QTest::mouseClick(copy, Qt::LeftButton);
+    const std::string line = QGuiApplication::clipboard()->text().toStdString();
+    EXPECT_EQ(line, "// " + added->id + " Evaluate\n");
+    std::ofstream(source, std::ios::app) << "\nint evaluate();\n    " << line;
+
+    const QPoint centre(int(added->rect.midX()), int(added->rect.midY()));
+    click({700, 450}); // elsewhere first, so the double-click is the box's own
+    doubleClick(centre);
+    const std::string file = fs::canonical(source).string();
+    EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":7"}));
+}
+
+TEST_F(DetailPanelWindowTest, WebReferencesOpenHttpAddressesAndExplainTheRest) {
+    PanelTestBrowser browser;
+    QDesktopServices::setUrlHandler("https", &browser, "open");
+    doubleClick({350, 120});
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened[0], QUrl("https://example.org/guide"));
+
+    reference(1)->title = "Run,file:///usr/bin/xterm";
+    click({700, 450});
+    doubleClick({350, 120});
+    EXPECT_EQ(browser.opened.size(), 1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].contains("http://")) << told[0].toStdString();
+}
+
+TEST_F(DetailPanelWindowTest, AnEditorWithoutAToolIsExplained) {
+    doubleClick({150, 270});
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].contains("myeditor-goto")) << told[0].toStdString();
+}
+
+TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep) {
+    auto* marker = child<QPlainTextEdit>("markerText");
+    auto* name = child<QLineEdit>("nameField");
+    auto* editor = child<QComboBox>("editorPopup");
+    auto* copy = child<QToolButton>("copyButton");
+    EXPECT_FALSE(name->isVisible() || editor->isVisible() || copy->isVisible());
+
+    std::vector<std::string> items;
+    for (int i = 0; i < editor->count(); ++i)
+        items.push_back(editor->itemText(i).toStdString());
+    std::vector<std::string> catalogue;
+    for (const Editor& e : editorCatalogue())
+        catalogue.emplace_back(e.name);
+    EXPECT_EQ(items, catalogue);
+
+    click({150, 120});
+    EXPECT_EQ(marker->toPlainText(), "// pathwick-5EED");
+    EXPECT_TRUE(name->isVisible() && editor->isVisible() && copy->isVisible());
+    EXPECT_EQ(name->text(), "Parse");
+    EXPECT_EQ(editor->currentText(), "VS Code");
+
+    click({350, 120}, Qt::ShiftModifier);
+    EXPECT_EQ(marker->toPlainText(), "");
+    EXPECT_FALSE(name->isVisible() || editor->isVisible() || copy->isVisible());
+    click({350, 120});
+    EXPECT_EQ(marker->toPlainText(), "Format: <Title>,<URL>");
+    EXPECT_FALSE(copy->isVisible());
+
+    click({150, 120});
+    name->setFocus();
+    name->end(false);
+    QTest::keyClicks(name, "rs");
+    EXPECT_EQ(reference(0)->title, "Parsers"); // live
+    widget->setFocus();                        // leaving the field ends the edit
+    QApplication::processEvents();
+    action("Undo")->trigger();
+    EXPECT_EQ(reference(0)->title, "Parse");
+    EXPECT_EQ(name->text(), "Parse");
+
+    // The choice is kept in the settings, where a restarted program finds it.
+    const int webStorm = editor->findText("WebStorm");
+    editor->setCurrentIndex(webStorm);
+    emit editor->activated(webStorm);
+    EXPECT_EQ(reference(0)->editor, "WebStorm");
+    EXPECT_EQ(QSettings().value("lastSetEditor").toString(), "WebStorm");
+    action("Undo")->trigger();
+    EXPECT_EQ(reference(0)->editor, "VS Code");
+
+    // The Editor menu does the same from the keyboard; only installed editors are offered.
+    QAction* xcode = action("Xcode");
+    ASSERT_TRUE(xcode);
+    xcode->trigger();
+    EXPECT_EQ(reference(0)->editor, "Xcode");
+}
+
+TEST_F(DetailPanelWindowTest, AltClickOnCopyAttachesTheBoxToTheMarkerOnTheClipboard) {
+    QGuiApplication::clipboard()->setText("// pathwick-CAFE Tokens  and  spaces\n");
+    click({150, 120});
+    const Rect before = reference(0)->rect;
+    QTest::mouseClick(child<QToolButton>("copyButton"), Qt::LeftButton, Qt::AltModifier);
+    EXPECT_EQ(reference(0)->id, "pathwick-CAFE");
+    EXPECT_EQ(reference(0)->title, "Tokens  and  spaces");
+    EXPECT_EQ(reference(0)->rect, before);
+    EXPECT_EQ(child<QPlainTextEdit>("markerText")->toPlainText(), "// pathwick-CAFE");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "// pathwick-CAFE Tokens  and  spaces\n");
+    action("Undo")->trigger();
+    EXPECT_EQ(reference(0)->id, "pathwick-5EED");
+
+    // The same from the Edit menu, for desktops that keep Alt-click to themselves.
+    action("Attach to Marker Line on Clipboard")->trigger();
+    EXPECT_EQ(reference(0)->id, "pathwick-CAFE");
+    // A plain click only copies.
+    QGuiApplication::clipboard()->setText("// pathwick-F00D Other\n");
+    QTest::mouseClick(child<QToolButton>("copyButton"), Qt::LeftButton);
+    EXPECT_EQ(reference(0)->id, "pathwick-CAFE");
+}
+
+TEST_F(DetailPanelWindowTest, LabelsAreEditedInPlaceAndUndoTakesTheTypingBack) {
+    const LabelPtr label = canvas().model.labels.at(0);
+    doubleClick({380, 265});
+    auto* field = child<QLineEdit>("labelEditor");
+    ASSERT_TRUE(field->isVisible());
+    EXPECT_EQ(field->geometry(), QRect(300, 250, 160, 30));
+    EXPECT_EQ(field->text(), "Overview");
+    EXPECT_EQ(field->font(), application->measurer().font(TextStyle::label));
+    QTest::keyClicks(field, "The long overview");
+    EXPECT_EQ(label->title(), "The long overview");
+    EXPECT_EQ(field->geometry().width(), int(label->rect.width)); // grows with the label
+    QTest::keyClick(field, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(field->isVisible());
+    action("Undo")->trigger();
+    EXPECT_EQ(label->title(), "Overview");
+
+    // Undo while typing: the typing is committed and taken back, the field goes first.
+    click({700, 450});
+    doubleClick({380, 265});
+    ASSERT_TRUE(field->isVisible());
+    QTest::keyClicks(field, "Gone");
+    action("Undo")->trigger();
+    EXPECT_FALSE(field->isVisible());
+    EXPECT_EQ(label->title(), "Overview");
+
+    // Emptied and closed by a press elsewhere: the label goes, and undo brings it back.
+    click({700, 450});
+    doubleClick({380, 265});
+    field->clear();
+    click({700, 450});
+    QApplication::processEvents();
+    EXPECT_TRUE(canvas().model.labels.empty());
+    action("Undo")->trigger();
+    ASSERT_EQ(canvas().model.labels.size(), 1u);
+    EXPECT_EQ(label->title(), "Overview");
+}
+
+TEST_F(DetailPanelWindowTest, KeysDeleteTheSelectionSelectAllAndArrowsOnlyPrint) {
+    click({150, 120});
+    widget->setFocus();
+    ::testing::internal::CaptureStdout();
+    QTest::keyClick(widget, Qt::Key_Left);
+    QTest::keyClick(widget, Qt::Key_Up);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Left\nUp\n");
+    EXPECT_EQ(reference(0)->rect, (Rect{100, 100, 100, 50}));
+
+    QTest::keyClick(widget, Qt::Key_Backspace);
+    EXPECT_EQ(canvas().model.content().size(), 2u);
+    EXPECT_TRUE(canvas().model.arrows.empty());
+    EXPECT_FALSE(child<QLineEdit>("nameField")->isVisible());
+    action("Undo")->trigger();
+    EXPECT_EQ(canvas().model.content().size(), 3u);
+    EXPECT_EQ(canvas().model.arrows.size(), 1u);
+
+    ASSERT_TRUE(action("Select All")->isEnabled());
+    action("Select All")->trigger();
+    QTest::keyClick(widget, Qt::Key_Delete);
+    EXPECT_TRUE(canvas().model.content().empty());
+    EXPECT_EQ(canvas().model.labels.size(), 1u);
+}
+
+#include "DetailPanelWindowTest.moc"

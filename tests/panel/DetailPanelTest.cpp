@@ -1,0 +1,255 @@
+#include "panel/DetailPanel.h"
+#include "panel/MarkerLine.h"
+
+#include "canvas/CanvasFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace pathwicks;
+using namespace pathwicks::testing;
+
+namespace {
+
+class FakeControls : public PanelControls {
+public:
+    void setMarkerText(const std::string& text) override { marker = text; }
+    void showName(bool shown) override { nameShown = shown; }
+    void setNameText(const std::string& text) override { name = text; }
+    void showEditor(bool shown) override { editorShown = shown; }
+    void selectEditor(const std::string& n) override { selectedEditor = n; }
+    void setEditorEnabled(const std::string& n, bool enabled) override {
+        enabledItems[n] = enabled;
+    }
+    void showCopyButton(bool shown) override { copyShown = shown; }
+
+    std::string marker = "unset";
+    bool nameShown = true;
+    std::string name;
+    bool editorShown = true;
+    std::string selectedEditor;
+    std::map<std::string, bool> enabledItems;
+    bool copyShown = true;
+};
+
+class FakePasteboard : public Pasteboard {
+public:
+    std::optional<std::string> text() const override { return contents; }
+    void setText(const std::string& text) override { contents = text; }
+    std::optional<std::string> contents;
+};
+
+// The window refreshes the panel whenever the canvas asks it to.
+class PanelHost : public FakeHost {
+public:
+    void updateDetailPanel() override {
+        FakeHost::updateDetailPanel();
+        if (panel)
+            panel->updateDetailPanel();
+    }
+    DetailPanel* panel = nullptr;
+};
+
+class DetailPanelTest : public CanvasTest {
+protected:
+    DetailPanelTest() {
+        canvas->setHost(&panelHost);
+        panelHost.panel = &panel;
+        // As the window does: a name being typed is committed before undo and redo.
+        panelHost.undo.addWillUndoObserver([this] { panel.nameEditEnded(); });
+        a = addReference("pathwick-A", {100, 100, 100, 50});
+        b = addReference("pathwick-B", {300, 100, 100, 50});
+        a->title = "Parse";
+        b->title = "Eval";
+    }
+    UndoManager& undo() { return panelHost.undo; }
+    void type(const std::string& text) {
+        std::string typed;
+        for (char c : text) {
+            typed += c;
+            panel.nameEdited(typed);
+        }
+    }
+
+    PanelHost panelHost;
+    FakeControls controls;
+    EditorAvailability editors;
+    DetailPanel panel{*canvas, controls, editors};
+    ReferencePtr a, b;
+};
+
+} // namespace
+
+TEST_F(DetailPanelTest, ShowsTheOneSelectedReferenceAndEmptiesForNoneOrSeveral) {
+    click(150, 120);
+    EXPECT_EQ(panel.shownReference(), a);
+    EXPECT_EQ(controls.marker, "// pathwick-A");
+    EXPECT_EQ(controls.name, "Parse");
+    EXPECT_TRUE(controls.nameShown && controls.editorShown && controls.copyShown);
+    EXPECT_EQ(controls.selectedEditor, "Xcode");
+
+    click(350, 120, shiftKey);
+    EXPECT_EQ(panel.shownReference(), nullptr);
+    EXPECT_EQ(controls.marker, "");
+    EXPECT_FALSE(controls.nameShown || controls.editorShown || controls.copyShown);
+
+    click(350, 120, shiftKey); // B out again: A alone is shown once more
+    EXPECT_EQ(panel.shownReference(), a);
+    EXPECT_EQ(controls.marker, "// pathwick-A");
+
+    // A web reference shows how to write its title and has no marker line to copy.
+    b->editor = "Safari";
+    click(350, 120);
+    EXPECT_EQ(controls.marker, "Format: <Title>,<URL>");
+    EXPECT_FALSE(controls.copyShown);
+    EXPECT_TRUE(controls.enabledItems.at("Safari"));
+
+    // An editor that is not installed is shown chosen but cannot be chosen again.
+    b->editor = "Atom";
+    panel.updateDetailPanel();
+    EXPECT_EQ(controls.selectedEditor, "Atom");
+    EXPECT_FALSE(controls.enabledItems.at("Atom"));
+    editors.setInstalled("Atom", true);
+    panel.updateDetailPanel();
+    EXPECT_TRUE(controls.enabledItems.at("Atom"));
+}
+
+TEST_F(DetailPanelTest, TypedNameRetitlesLiveAndTheWholeEditIsOneUndoStep) {
+    click(150, 120);
+    const double startWidth = a->rect.width;
+    type("Parser::parseExpression");
+    EXPECT_EQ(a->title, "Parser::parseExpression");
+    EXPECT_GT(a->rect.width, startWidth); // the box follows each key
+    EXPECT_FALSE(undo().canUndo());
+    panel.nameEditEnded();
+    undo().undo();
+    EXPECT_EQ(a->title, "Parse");
+    EXPECT_EQ(a->rect.width, startWidth);
+    EXPECT_EQ(controls.name, "Parse");
+    undo().redo();
+    EXPECT_EQ(a->title, "Parser::parseExpression");
+
+    // Undo in the middle of typing commits what was typed as its own step and takes it back.
+    type("Lex");
+    undo().undo();
+    EXPECT_EQ(a->title, "Parser::parseExpression");
+    // An edit that changed nothing leaves no step.
+    while (undo().canUndo())
+        undo().undo();
+    click(150, 120);
+    type("Parse");
+    panel.nameEditEnded();
+    EXPECT_FALSE(undo().canUndo());
+}
+
+TEST_F(DetailPanelTest, EditsActOnTheShownReferenceNotTheLastPressedOne) {
+    // B shown; A shift-clicked in and out again: A was pressed last, but B is what the panel shows.
+    click(350, 120);
+    click(150, 120, shiftKey);
+    click(150, 120, shiftKey);
+    ASSERT_EQ(panel.shownReference(), b);
+    type("Run");
+    panel.nameEditEnded();
+    EXPECT_EQ(b->title, "Run");
+    EXPECT_EQ(a->title, "Parse");
+
+    FakePasteboard pasteboard;
+    panel.copyMarker(pasteboard, false);
+    EXPECT_EQ(pasteboard.contents, "// pathwick-B Run\n");
+
+    panel.editorChosen("WebStorm");
+    EXPECT_EQ(b->editor, "WebStorm");
+    EXPECT_EQ(a->editor, "Xcode");
+}
+
+TEST_F(DetailPanelTest, ABoxOverALabelGetsBackItsOwnTitleOnUndo) {
+    auto label = addLabel("Overview", {90, 90, 200, 80});
+    canvas->model.labels = {label};
+    // The press hits both the box and the label beneath it.
+    click(150, 120);
+    ASSERT_EQ(canvas->mouseDownLbl.lock(), label);
+    type("Tokens");
+    panel.nameEditEnded();
+    undo().undo();
+    EXPECT_EQ(a->title, "Parse");
+    EXPECT_EQ(label->title(), "Overview");
+}
+
+TEST_F(DetailPanelTest, ChosenEditorIsRememberedAndUndoable) {
+    click(150, 120);
+    panel.editorChosen("WebStorm");
+    EXPECT_EQ(a->editor, "WebStorm");
+    EXPECT_EQ(panelHost.defaults.values.at("lastSetEditor"), "WebStorm");
+    EXPECT_EQ(controls.selectedEditor, "WebStorm");
+    undo().undo();
+    EXPECT_EQ(a->editor, "Xcode");
+    // Choosing with nothing shown still remembers the choice for new references.
+    click(700, 500);
+    panel.editorChosen("Atom");
+    EXPECT_EQ(panelHost.defaults.values.at("lastSetEditor"), "Atom");
+    EXPECT_EQ(a->editor, "Xcode");
+}
+
+TEST_F(DetailPanelTest, CopyPutsTheMarkerLineAndAttachTakesOneFromThePasteboard) {
+    FakePasteboard pasteboard;
+    click(150, 120);
+    panel.copyMarker(pasteboard, false);
+    EXPECT_EQ(pasteboard.contents, "// pathwick-A Parse\n");
+    a->title = "";
+    panel.copyMarker(pasteboard, false);
+    EXPECT_EQ(pasteboard.contents, "// pathwick-A \n");
+    a->title = "Parse";
+
+    // B is attached to the marker A left in the code: id and title, the box keeps its width.
+    pasteboard.contents = "// pathwick-A Parse  the  input\n";
+    click(350, 120);
+    const Rect before = b->rect;
+    panel.copyMarker(pasteboard, true);
+    EXPECT_EQ(b->id, "pathwick-A");
+    EXPECT_EQ(b->title, "Parse  the  input");
+    EXPECT_EQ(b->rect, before);
+    EXPECT_EQ(controls.marker, "// pathwick-A");
+    EXPECT_EQ(pasteboard.contents, "// pathwick-A Parse  the  input\n");
+    undo().undo();
+    EXPECT_EQ(b->id, "pathwick-B");
+    EXPECT_EQ(b->title, "Eval");
+    EXPECT_EQ(controls.marker, "// pathwick-B");
+
+    // Text that is no marker line is not attached; the copy happens all the same.
+    for (const char* text : {"//", "// pathwick-A", "// other-A Title", "pathwick-A x y", ""}) {
+        pasteboard.contents = text;
+        panel.copyMarker(pasteboard, true);
+        EXPECT_EQ(b->id, "pathwick-B") << text;
+        EXPECT_EQ(pasteboard.contents, "// pathwick-B Eval\n") << text;
+    }
+    EXPECT_FALSE(undo().canUndo());
+
+    // Nothing shown: the clipboard is left alone.
+    click(700, 500);
+    pasteboard.contents = "kept";
+    panel.copyMarker(pasteboard, true);
+    EXPECT_EQ(pasteboard.contents, "kept");
+}
+
+TEST(MarkerLine, ReadsBackWhatItWritesAndIgnoresLineEnds) {
+    Reference reference;
+    reference.id = "pathwick-0F";
+    for (const char* title : {"One", "Two  spaces", " lead", "trail ", "a,b c"}) {
+        reference.title = title;
+        auto marker = parseMarkerLine(markerLine(reference));
+        ASSERT_TRUE(marker) << title;
+        EXPECT_EQ(marker->id, "pathwick-0F");
+        EXPECT_EQ(marker->title, title);
+    }
+    // Pasted from a file with CRLF line ends.
+    auto marker = parseMarkerLine("// pathwick-0F Title\r\n");
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(marker->title, "Title");
+    // An empty title part counts: "// id " has three parts.
+    marker = parseMarkerLine("// pathwick-0F ");
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(marker->title, "");
+    EXPECT_FALSE(parseMarkerLine("//  pathwick-0F Title")); // the id must follow one space
+    EXPECT_FALSE(parseMarkerLine("# pathwick-0F Title"));
+}

@@ -1,0 +1,116 @@
+#include "panel/ReferenceLauncher.h"
+#include "panel/EditorAvailability.h"
+
+#include "goto/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace pathwicks;
+
+namespace {
+
+class FakeLaunchHost : public LaunchHost {
+public:
+    std::optional<std::string> startProgram(const std::string& program,
+                                            const std::vector<std::string>& arguments) override {
+        started.push_back(program);
+        startedArguments = arguments;
+        return startFailure;
+    }
+    std::optional<std::string> openUrl(const std::string& address) override {
+        opened.push_back(address);
+        return std::nullopt;
+    }
+    bool isExecutable(const std::string&) const override { return toolsPresent; }
+
+    std::vector<std::string> started;
+    std::vector<std::string> startedArguments;
+    std::vector<std::string> opened;
+    std::optional<std::string> startFailure;
+    bool toolsPresent = true;
+};
+
+Reference reference(const std::string& editor, const std::string& title = "Parse") {
+    Reference r;
+    r.id = "pathwick-1F2E";
+    r.editor = editor;
+    r.title = title;
+    return r;
+}
+
+const std::string bundle = "/opt/p/lib/pathwicks";
+const std::string folder = "/home/u/calc";
+
+} // namespace
+
+TEST(ReferenceLauncher, StartsTheEditorsGotoToolWithTheFolderAndTheIdOnly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"VS Code", "vscode-goto"},
+        {"Sublime 2", "sublime2-goto"},
+        {"Android Studio", "androidstudio-goto"},
+        {"Xcode", "xcode-goto"},
+        {"My Editor", "myeditor-goto"}, // a hand-written name still gets its tool
+    };
+    for (const auto& [editor, tool] : cases) {
+        FakeLaunchHost host;
+        EXPECT_EQ(launchEditor(reference(editor), folder, bundle, host), std::nullopt);
+        EXPECT_EQ(host.started, std::vector<std::string>{bundle + "/Contents/Resources/" + tool});
+        EXPECT_EQ(host.startedArguments, (std::vector<std::string>{folder, "pathwick-1F2E"}));
+    }
+    // An editor name that would lead out of the Resources folder opens nothing.
+    FakeLaunchHost host;
+    EXPECT_TRUE(launchEditor(reference("../../bin/sh"), folder, bundle, host));
+    EXPECT_TRUE(host.started.empty());
+}
+
+TEST(ReferenceLauncher, AMissingToolOrAFailedStartIsReported) {
+    FakeLaunchHost host;
+    host.toolsPresent = false;
+    auto message = launchEditor(reference("Atom"), folder, bundle, host);
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->find("atom-goto"), std::string::npos);
+    EXPECT_TRUE(host.started.empty());
+
+    host.toolsPresent = true;
+    host.startFailure = "Permission denied";
+    EXPECT_EQ(launchEditor(reference("Atom"), folder, bundle, host), "Permission denied");
+}
+
+TEST(ReferenceLauncher, WebReferencesOpenOnlyHttpAndHttpsAddresses) {
+    FakeLaunchHost host;
+    EXPECT_FALSE(
+        launchEditor(reference("Safari", "Docs,https://example.org/a"), folder, bundle, host));
+    EXPECT_FALSE(
+        launchEditor(reference("Safari", "Map,HTTP://example.org/?q=a,b"), folder, bundle, host));
+    EXPECT_EQ(host.opened,
+              (std::vector<std::string>{"https://example.org/a", "HTTP://example.org/?q=a,b"}));
+
+    // Other schemes could start programs: they are refused with the reason.
+    for (const char* title : {"Run,file:///usr/bin/xterm", "x,javascript:alert(1)", "x,ssh://host",
+                              "x,https:", "x, https://example.org", "No address at all"}) {
+        auto message = launchEditor(reference("Safari", title), folder, bundle, host);
+        EXPECT_TRUE(message) << title;
+    }
+    EXPECT_EQ(host.opened.size(), 2u);
+    EXPECT_TRUE(host.started.empty());
+}
+
+TEST(EditorAvailability, FindsLaunchersOnThePathAsTheGotoToolsDo) {
+    TempTree tree;
+    const std::string atom = tree.write("bin/atom", "#!/bin/sh\n");
+    ::chmod(atom.c_str(), 0755);
+    tree.write("bin/mate", "not executable");
+
+    EditorAvailability editors;
+    EXPECT_TRUE(editors.isEditorAvailable("Xcode"));
+    EXPECT_TRUE(editors.isEditorAvailable("Safari"));
+    EXPECT_FALSE(editors.isEditorAvailable("Atom")); // nothing detected yet
+    editors.detectEditors(tree.path("bin"), tree.path());
+    EXPECT_TRUE(editors.isEditorAvailable("Atom"));
+    EXPECT_FALSE(editors.isEditorAvailable("TextMate"));
+    EXPECT_FALSE(editors.isEditorAvailable("atom"));      // names compare exactly
+    EXPECT_FALSE(editors.isEditorAvailable("My Editor")); // never in the pop-up
+    EXPECT_FALSE(editors.isEditorAvailable("Select All"));
+}
