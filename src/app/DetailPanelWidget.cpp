@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace pathwicks {
 
 namespace {
@@ -76,7 +78,7 @@ void QtPasteboard::setText(const std::string& text) {
 
 DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& editors,
                                      const QtTextMeasurer& fonts, QWidget* parent)
-    : QWidget(parent), panel_(canvas, *this, editors) {
+    : QWidget(parent), canvas_(canvas), panel_(canvas, *this, editors) {
     setObjectName("detailPanel");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -94,7 +96,7 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     marker_->setObjectName("markerText");
     marker_->setReadOnly(true);
     marker_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    marker_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    marker_->setWordWrapMode(QTextOption::WrapAnywhere);
     marker_->setFrameShape(QFrame::NoFrame);
     marker_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     marker_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -143,6 +145,11 @@ DetailPanelWidget::~DetailPanelWidget() = default;
 void DetailPanelWidget::updateDetailPanel() {
     const ReferencePtr before = panel_.shownReference();
     panel_.updateDetailPanel();
+    const auto& content = canvas_.model.content();
+    const auto selected = std::count_if(content.begin(), content.end(),
+                                        [](const ReferencePtr& r) { return r->selected; });
+    hint_->setText(selected > 1 ? tr("%n references selected.", nullptr, int(selected))
+                                : tr("Select one reference to see its marker, name and editor."));
     hint_->setVisible(!panel_.shownReference());
     if (panel_.shownReference() != before)
         emit shownChanged();
@@ -165,8 +172,11 @@ void DetailPanelWidget::showName(bool shown) {
 
 void DetailPanelWidget::setNameText(const std::string& text) {
     // Setting the same text again would move the cursor of someone typing.
-    if (name_->text() != toQString(text))
+    if (name_->text() != toQString(text)) {
         name_->setText(toQString(text));
+        // Long titles (web addresses) show their beginning.
+        name_->setCursorPosition(0);
+    }
 }
 
 void DetailPanelWidget::showEditor(bool shown) {

@@ -54,6 +54,7 @@ signals:
     void shownChanged();
 
 private:
+    Canvas& canvas_;
     DetailPanel panel_;
     QtPasteboard pasteboard_;
     QLabel* hint_ = nullptr;

@@ -6,20 +6,20 @@
 #include "app/DetailPanelWidget.h"
 #include "app/QtLaunchHost.h"
 #include "canvas/AddGesture.h"
-#include "model/DocumentFile.h"
 #include "model/Bundle.h"
+#include "model/DocumentFile.h"
 #include "model/FileIO.h"
 #include "panel/EditorCatalogue.h"
 #include "panel/ReferenceLauncher.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QHBoxLayout>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -38,7 +38,8 @@ namespace {
 
 constexpr QSize kMinimumSize(480, 320);
 constexpr QSize kDefaultSize(1000, 700);
-constexpr int kPanelWidth = 240;
+constexpr int kPanelMinimumWidth = 180;
+constexpr int kPanelMaximumWidth = 240;
 
 QString displayName(const QString& path) {
     return path.isEmpty() ? DocumentWindow::tr("Untitled") : QFileInfo(path).fileName();
@@ -72,7 +73,10 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
     const char* home = std::getenv("HOME");
     editors_.detectEditors(pathList ? pathList : "", home ? home : "");
     panel_ = new DetailPanelWidget(*canvas_, editors_, application_.measurer(), this);
-    panel_->setFixedWidth(kPanelWidth);
+    // A quarter of the window, within bounds: small windows keep most of their width for the
+    // canvas, large ones do not get a wide empty panel.
+    panel_->setMinimumWidth(kPanelMinimumWidth);
+    panel_->setMaximumWidth(kPanelMaximumWidth);
     canvasWidget_->onUpdateDetailPanel = [this] { panel_->updateDetailPanel(); };
     canvasWidget_->onGotoReference = [this](const ReferencePtr& reference) {
         gotoReference(reference);
@@ -85,12 +89,12 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(scrollArea_, 1);
+    row->addWidget(scrollArea_, 3);
     auto* divider = new QFrame(central);
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
     row->addWidget(divider);
-    row->addWidget(panel_);
+    row->addWidget(panel_, 1);
     setCentralWidget(central);
 
     addView_ = new AddView(scrollArea_, application_.measurer());
@@ -161,8 +165,8 @@ void DocumentWindow::buildMenus() {
     // Line edits in the panel keep Ctrl+A for their own text.
     selectAll->setShortcutContext(Qt::WindowShortcut);
     edit->addSeparator();
-    copyMarkerAction_ = edit->addAction(tr("&Copy Marker Line"), this,
-                                        [this] { panel_->copyMarker(false); });
+    copyMarkerAction_ =
+        edit->addAction(tr("&Copy Marker Line"), this, [this] { panel_->copyMarker(false); });
     // Some desktops take Alt-click for themselves: the copy button's attach, from the menu.
     attachMarkerAction_ = edit->addAction(tr("A&ttach to Marker Line on Clipboard"), this,
                                           [this] { panel_->copyMarker(true); });
@@ -219,8 +223,9 @@ void DocumentWindow::gotoReference(const ReferencePtr& reference) {
     const QString folder = QFileInfo(*filepath_).absolutePath();
     QtLaunchHost host;
     if (auto failure = launchEditor(*reference, folder.toStdString(), bundlePath(), host))
-        tellUser(tr("“%1” could not be opened.").arg(QString::fromStdString(reference->displayTitle())) +
-                 "\n\n" + QString::fromStdString(*failure));
+        tellUser(
+            tr("“%1” could not be opened.").arg(QString::fromStdString(reference->displayTitle())) +
+            "\n\n" + QString::fromStdString(*failure));
 }
 
 void DocumentWindow::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {
