@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace pathwicks {
 
@@ -108,6 +109,8 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     layout->addWidget(nameCaption_);
     name_ = new QLineEdit(this);
     name_->setObjectName("nameField");
+    // Titles are not cut at a line edit's usual 32767 characters.
+    name_->setMaxLength(std::numeric_limits<int>::max());
     layout->addWidget(name_);
     connect(name_, &QLineEdit::textEdited, this,
             [this](const QString& text) { panel_.nameEdited(text.toStdString()); });

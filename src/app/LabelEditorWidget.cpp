@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 
 #include <cmath>
+#include <limits>
 
 namespace pathwicks {
 
@@ -15,6 +16,8 @@ LabelEditorWidget::LabelEditorWidget(const QtTextMeasurer& fonts, QWidget* canva
     setFont(fonts.font(TextStyle::label));
     setAlignment(Qt::AlignCenter);
     setFrame(false);
+    // Titles are not cut at a line edit's usual 32767 characters.
+    setMaxLength(std::numeric_limits<int>::max());
     setTextMargins(0, 0, 0, 0);
     const Color c = AppearanceConfig::shared().namedColor("ReferenceSelectedBackground");
     QPalette colours = palette();

@@ -1,16 +1,26 @@
 #include "app/QtLaunchHost.h"
 
-#include "goto/ProcessStart.h"
-
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
 namespace pathwicks {
 
 std::optional<std::string> QtLaunchHost::startProgram(const std::string& program,
                                                       const std::vector<std::string>& arguments) {
-    return pathwicks::startProgram(program, arguments);
+    // Detached, so that nothing waits for the tool and no exited child is left behind in this
+    // long-running program; given its arguments as a list, never a command line.
+    QProcess process;
+    process.setProgram(QString::fromStdString(program));
+    QStringList list;
+    for (const auto& argument : arguments)
+        list.push_back(QString::fromStdString(argument));
+    process.setArguments(list);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return program + " could not be started: " + process.errorString().toStdString();
+    return std::nullopt;
 }
 
 std::optional<std::string> QtLaunchHost::openUrl(const std::string& address) {

@@ -4,7 +4,7 @@
 
 namespace pathwicks {
 
-// Starts goto tools directly (posix_spawn, no shell) and hands web addresses to the desktop.
+// Starts goto tools directly (no shell) and hands web addresses to the desktop.
 class QtLaunchHost : public LaunchHost {
 public:
     std::optional<std::string> startProgram(const std::string& program,

@@ -21,10 +21,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <sys/wait.h>
 
 using namespace pathwicks;
 namespace fs = std::filesystem;
@@ -162,6 +165,10 @@ TEST_F(DetailPanelWindowTest, DoubleClickOpensTheMarkedLineInTheReferencesEditor
     const std::string file = fs::canonical(source).string();
     EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":3"}));
     EXPECT_TRUE(told.empty());
+    // The tool was started detached: no exited child is left for this program to reap.
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
 }
 
 TEST_F(DetailPanelWindowTest, CopyPasteIntoTheSourceThenDoubleClickLandsOnThatLine) {
