@@ -76,7 +76,7 @@ TEST(Records, DictionaryFormsHoldExactlyTheirKeys) {
          {"extra", true}});
     EXPECT_EQ(json(reference->toDictionary({})).dump(),
               R"({"arrows":[],"editor":"Atom","id":"pathwick-A","rect":"{{1, 2}, {3, 4}}","title":"T"})");
-    EXPECT_EQ(reference->toDictionary({2, 0})["arrows"], json::array({2, 0}));
+    EXPECT_EQ(reference->toDictionary({2, 0})["arrows"], nlohmann::ordered_json::array({2, 0}));
 
     auto label = Label::fromDictionary({{"title", "L"}, {"rect", "{{5, 6}, {7, 8.5}}"}});
     EXPECT_EQ(json(label->toDictionary()).dump(), R"({"rect":"{{5, 6}, {7, 8.5}}","title":"L"})");

@@ -105,8 +105,9 @@ TEST_F(FormatCommand, RefusesWhatIsNoDocumentAndLeavesItAlone) {
             EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         }
-        if (fs::is_regular_file(file))
+        if (fs::is_regular_file(file)) {
             EXPECT_EQ(readText(file), before);
+        }
     }
 }
 
