@@ -26,23 +26,22 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now, so that a failing close (some file systems report write errors there) is seen.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
 
 private:
     int fd_;
 };
 
-bool writeAll(int fd, std::string_view bytes) {
+bool writeAll(SaveSteps& steps, int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = steps.write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
+            return false;
+        }
+        if (written == 0) {
+            // A write that takes nothing and reports no error would loop for ever.
+            errno = EIO;
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(written));
@@ -97,7 +96,32 @@ std::variant<std::string, FileError> readFileBytes(const std::string& path) {
     return bytes;
 }
 
+int SaveSteps::createTemporary(std::string& pattern) {
+    return ::mkostemp(pattern.data(), O_CLOEXEC);
+}
+int SaveSteps::setPermissions(int fd, mode_t mode) {
+    return ::fchmod(fd, mode);
+}
+ssize_t SaveSteps::write(int fd, const void* data, size_t size) {
+    return ::write(fd, data, size);
+}
+int SaveSteps::sync(int fd) {
+    return ::fsync(fd);
+}
+int SaveSteps::close(int fd) {
+    return ::close(fd);
+}
+int SaveSteps::rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str());
+}
+
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes) {
+    SaveSteps system;
+    return writeFileAtomically(path, bytes, system);
+}
+
+std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
+                                             SaveSteps& steps) {
     const std::string target = resolvedTarget(path);
     const auto slash = target.rfind('/');
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -108,12 +132,16 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
     if (exists && S_ISDIR(existing.st_mode))
         return failure(path, "cannot write", EISDIR);
 
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0)
+    int fd = steps.createTemporary(temporary);
+    if (fd < 0)
         return failure(path, "cannot write", errno);
 
+    // Every failure from here on removes the temporary file; the descriptor is closed at most
+    // once, since a close that fails has released it all the same.
     auto abandon = [&](const char* what) {
         const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
         ::unlink(temporary.c_str());
         return failure(path, what, error);
     };
@@ -122,7 +150,7 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
     if (exists) {
         mode = existing.st_mode & 07777;
         // Keep the owner where we may (we may not, unless we are that owner or the superuser).
-        if (::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
             // The new file then belongs to us; its permissions still follow the old one.
         }
     } else {
@@ -130,15 +158,19 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd.get(), mode) != 0)
+    if (steps.setPermissions(fd, mode) != 0)
         return abandon("cannot set permissions");
-    if (!writeAll(fd.get(), bytes))
+    if (!writeAll(steps, fd, bytes))
         return abandon("cannot write");
-    if (::fsync(fd.get()) != 0)
+    if (steps.sync(fd) != 0)
         return abandon("cannot write");
-    if (fd.close() != 0)
+    // Closed before the rename, so that a failing close (some file systems report write errors
+    // only there) is seen.
+    const int closed = steps.close(fd);
+    fd = -1;
+    if (closed != 0)
         return abandon("cannot write");
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
+    if (steps.rename(temporary, target) != 0)
         return abandon("cannot replace");
 
     // Make the rename itself durable; a folder that refuses this loses nothing.

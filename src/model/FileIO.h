@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <variant>
 
 namespace pathwicks {
@@ -14,9 +15,27 @@ struct FileError {
 // The whole content of a regular file.
 std::variant<std::string, FileError> readFileBytes(const std::string& path);
 
+// The system calls an atomic save makes, one per step, each returning what the call returns
+// and leaving errno set on failure. Tests replace a step to make it fail as a full disk or a
+// dying device would.
+class SaveSteps {
+public:
+    virtual ~SaveSteps() = default;
+    // Creates the temporary file from a mkstemp pattern, which it rewrites with the name made.
+    virtual int createTemporary(std::string& pattern);
+    virtual int setPermissions(int fd, mode_t mode);
+    virtual ssize_t write(int fd, const void* data, size_t size);
+    virtual int sync(int fd);
+    virtual int close(int fd);
+    virtual int rename(const std::string& from, const std::string& to);
+};
+
 // Replaces the file with the bytes, or leaves it untouched: the bytes go to a temporary file
 // in the same folder, which is then renamed over it. A symbolic link is written through to its
-// target, and an existing file keeps its permissions.
+// target, and an existing file keeps its permissions. When any step fails, the temporary file
+// is removed and the error names the file and the reason.
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes);
+std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
+                                             SaveSteps& steps);
 
 } // namespace pathwicks

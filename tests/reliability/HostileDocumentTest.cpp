@@ -1,0 +1,139 @@
+// Hostile documents, at a small size, through what reads and writes documents: each is either
+// refused with a message or formatted into a document that formats to itself again.
+// scripts/hostile-documents times them at full size.
+#include "FaultFolders.h"
+#include "HostileDocuments.h"
+
+#include "app/cli/FormatCommand.h"
+#include "model/DocumentFile.h"
+#include "model/RectText.h"
+#include "model/StepsModel.h"
+#include "panel/GotoTool.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <sstream>
+
+using namespace pathwicks;
+using namespace pathwicks::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Formatted {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Formatted format(const fs::path& file) {
+    std::ostringstream out, err;
+    const int status = cli::runFormat({file.string()}, out, err);
+    return {status, out.str(), err.str()};
+}
+
+StepsModel decoded(const std::string& bytes) {
+    StepsModel model;
+    auto parsed = DocumentFile::parse(bytes);
+    if (auto* content = std::get_if<nlohmann::json>(&parsed))
+        model.decode(content);
+    return model;
+}
+
+TEST(HostileDocuments, EachIsRefusedOrFormatsToADocumentThatFormatsToItself) {
+    TemporaryFolder folder;
+    for (const auto& document : hostile::allDocuments(false)) {
+        SCOPED_TRACE(document.name);
+        const fs::path file = folder.path() / (document.name + ".pathwicks");
+        writeText(file, document.bytes);
+        const Formatted first = format(file);
+        if (first.status != 0) {
+            EXPECT_EQ(first.status, 1);
+            EXPECT_NE(first.err.find(file.string()), std::string::npos) << first.err;
+            EXPECT_EQ(readText(file), document.bytes);
+            continue;
+        }
+        const fs::path again = folder.path() / (document.name + "-again.pathwicks");
+        writeText(again, first.out);
+        const Formatted second = format(again);
+        EXPECT_EQ(second.status, 0) << second.err;
+        EXPECT_EQ(second.out, first.out);
+    }
+}
+
+TEST(HostileDocuments, NestingAHundredThousandLevelsDeepIsRead) {
+    // At full depth: a recursive reader or destructor would run out of stack here.
+    // Arrays in arrays are no references; the outermost object is one, with fallback values.
+    for (const auto& [bytes, references] :
+         {std::pair{hostile::deepArrays(100'000), 0u}, {hostile::deepObjects(100'000), 1u}}) {
+        auto parsed = DocumentFile::parse(bytes);
+        ASSERT_TRUE(std::holds_alternative<nlohmann::json>(parsed));
+        StepsModel model;
+        model.decode(&std::get<nlohmann::json>(parsed));
+        EXPECT_EQ(model.content().size(), references);
+        EXPECT_TRUE(DocumentFile::bytes(model, Rect{}));
+    }
+}
+
+TEST(HostileDocuments, EveryArrowOfAHubIsKept) {
+    StepsModel model = decoded(hostile::manyArrows(10'000));
+    ASSERT_EQ(model.content().size(), 2u);
+    EXPECT_EQ(model.arrows.size(), 10'000u);
+}
+
+TEST(HostileDocuments, HugeCoordinatesAreKeptWithinTheLimit) {
+    const std::string bytes = hostile::hugeCoordinates();
+    StepsModel model = decoded(bytes);
+    ASSERT_EQ(model.content().size(), 5u);
+    auto within = [](const Rect& r) {
+        for (double v : {r.x, r.y, r.width, r.height}) {
+            if (!std::isfinite(v) || std::abs(v) > kCoordinateLimit)
+                return false;
+        }
+        return true;
+    };
+    for (const auto& reference : model.content())
+        EXPECT_TRUE(within(reference->rect)) << reference->id;
+    for (const auto& label : model.labels)
+        EXPECT_TRUE(within(label->rect)) << label->title();
+    const auto parsed = DocumentFile::parse(bytes);
+    EXPECT_TRUE(within(*DocumentFile::windowFrame(std::get<nlohmann::json>(parsed))));
+}
+
+TEST(HostileDocuments, ControlCharactersSurviveASaveUnchanged) {
+    const std::string bytes = hostile::controlCharacters();
+    StepsModel model = decoded(bytes);
+    ASSERT_EQ(model.content().size(), 2u);
+    const std::string title = model.content()[0]->title;
+    EXPECT_NE(title.find('\0'), std::string::npos);
+    auto written = DocumentFile::bytes(model, Rect{});
+    ASSERT_TRUE(written);
+    StepsModel again = decoded(*written);
+    ASSERT_EQ(again.content().size(), 2u);
+    EXPECT_EQ(again.content()[0]->title, title);
+    EXPECT_EQ(again.content()[0]->editor, model.content()[0]->editor);
+    EXPECT_EQ(again.labels.at(0)->title(), model.labels.at(0)->title());
+}
+
+TEST(HostileDocuments, EditorNamesNeverLeadOutOfTheResourcesFolder) {
+    StepsModel model = decoded(hostile::escapingEditors());
+    ASSERT_EQ(model.content().size(), hostile::escapingEditorNames().size());
+    for (const auto& reference : model.content()) {
+        SCOPED_TRACE(reference->editor);
+        EXPECT_FALSE(gotoToolPath(reference->editor, "/opt/pathwicks"));
+    }
+}
+
+TEST(HostileDocuments, TextThatIsNoUtf8IsRefusedOnReading) {
+    for (const std::string bytes :
+         {"{\"content\":[{\"title\":\"\xff\xfe\"}]}", "{\"content\":[{\"title\":\"\xc0\xaf\"}]}",
+          "{\"content\":[{\"title\":\"\\ud800\"}]}"}) {
+        EXPECT_TRUE(std::holds_alternative<DocumentFile::ReadError>(DocumentFile::parse(bytes)))
+            << bytes;
+    }
+}
+
+} // namespace

@@ -1,0 +1,210 @@
+// A save that fails at any step, or on a real fault of the disk, leaves what was there before
+// byte for byte, leaves no temporary file behind, and says which file and why.
+#include "FaultFolders.h"
+
+#include "app/cli/FormatCommand.h"
+#include "model/FileIO.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+#include <unistd.h>
+
+using namespace pathwicks;
+using namespace pathwicks::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kBefore = "{\"window\": \"{{0, 0}, {10, 10}}\", \"content\": []}";
+const std::string kAfter = std::string(100'000, ' ') + "{}";
+
+enum class Step { Create, Permissions, Write, PartialWrite, ZeroWrite, Sync, Close, Rename };
+
+const char* name(Step step) {
+    switch (step) {
+    case Step::Create:
+        return "Create";
+    case Step::Permissions:
+        return "Permissions";
+    case Step::Write:
+        return "Write";
+    case Step::PartialWrite:
+        return "PartialWrite";
+    case Step::ZeroWrite:
+        return "ZeroWrite";
+    case Step::Sync:
+        return "Sync";
+    case Step::Close:
+        return "Close";
+    case Step::Rename:
+        return "Rename";
+    }
+    return "?";
+}
+
+// The real system calls, except that one step fails with the given error.
+class FailingSteps : public SaveSteps {
+public:
+    FailingSteps(Step step, int error) : step_(step), error_(error) {}
+
+    int createTemporary(std::string& pattern) override {
+        return fail(Step::Create) ? -1 : SaveSteps::createTemporary(pattern);
+    }
+    int setPermissions(int fd, mode_t mode) override {
+        return fail(Step::Permissions) ? -1 : SaveSteps::setPermissions(fd, mode);
+    }
+    ssize_t write(int fd, const void* data, size_t size) override {
+        if (fail(Step::Write))
+            return -1;
+        if (step_ == Step::PartialWrite) {
+            // Some bytes reach the disk, then it is full.
+            if (writes_++ == 0)
+                return SaveSteps::write(fd, data, size / 2);
+            errno = error_;
+            return -1;
+        }
+        if (step_ == Step::ZeroWrite)
+            return 0;
+        return SaveSteps::write(fd, data, size);
+    }
+    int sync(int fd) override { return fail(Step::Sync) ? -1 : SaveSteps::sync(fd); }
+    int close(int fd) override {
+        if (step_ == Step::Close) {
+            // Like a network file system: the descriptor is gone, but the write is reported lost.
+            SaveSteps::close(fd);
+            errno = error_;
+            return -1;
+        }
+        return SaveSteps::close(fd);
+    }
+    int rename(const std::string& from, const std::string& to) override {
+        return fail(Step::Rename) ? -1 : SaveSteps::rename(from, to);
+    }
+
+private:
+    bool fail(Step step) {
+        if (step != step_)
+            return false;
+        errno = error_;
+        return true;
+    }
+    Step step_;
+    int error_;
+    int writes_ = 0;
+};
+
+TEST(SaveFaults, AFailureAtAnyStepLeavesTheFileAsItWasAndNamesIt) {
+    const Step steps[] = {Step::Create,    Step::Permissions, Step::Write, Step::PartialWrite,
+                          Step::ZeroWrite, Step::Sync,        Step::Close, Step::Rename};
+    const int errors[] = {ENOSPC, EACCES, EIO, EROFS, EDQUOT};
+    for (Step step : steps) {
+        for (int error : errors) {
+            SCOPED_TRACE(std::string(name(step)) + " fails with " + std::strerror(error));
+            TemporaryFolder folder;
+            const fs::path file = folder.path() / "tour.pathwicks";
+            writeText(file, kBefore);
+            fs::permissions(file, fs::perms(0640));
+
+            FailingSteps failing(step, error);
+            auto failure = writeFileAtomically(file.string(), kAfter, failing);
+
+            ASSERT_TRUE(failure);
+            EXPECT_NE(failure->message.find(file.string()), std::string::npos) << failure->message;
+            if (step != Step::ZeroWrite) {
+                EXPECT_NE(failure->message.find(std::strerror(error)), std::string::npos)
+                    << failure->message;
+            }
+            EXPECT_EQ(readText(file), kBefore);
+            EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+            EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
+        }
+    }
+}
+
+TEST(SaveFaults, AFailedFirstSaveCreatesNothing) {
+    for (Step step : {Step::Create, Step::Write, Step::Sync, Step::Close, Step::Rename}) {
+        SCOPED_TRACE(name(step));
+        TemporaryFolder folder;
+        FailingSteps failing(step, ENOSPC);
+        EXPECT_TRUE(
+            writeFileAtomically((folder.path() / "new.pathwicks").string(), kAfter, failing));
+        EXPECT_EQ(listing(folder.path()), "");
+    }
+}
+
+TEST(SaveFaults, APathThatBecameAFolderIsLeftAlone) {
+    TemporaryFolder folder;
+    const fs::path path = folder.path() / "tour.pathwicks";
+    fs::create_directory(path);
+    writeText(path / "inside", "kept");
+
+    auto failure = writeFileAtomically(path.string(), kAfter);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->message.find(path.string()), std::string::npos);
+    EXPECT_EQ(readText(path / "inside"), "kept");
+    EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
+}
+
+TEST(SaveFaults, AFolderWithoutWritePermissionIsRefused) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write into any folder; the read-only mount test "
+                        "covers a folder that refuses writes";
+    TemporaryFolder folder;
+    const fs::path file = folder.path() / "tour.pathwicks";
+    writeText(file, kBefore);
+    fs::permissions(folder.path(), fs::perms(0555));
+    auto failure = writeFileAtomically(file.string(), kAfter);
+    fs::permissions(folder.path(), fs::perms(0755));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
+}
+
+TEST(SaveFaults, AFullDiskLeavesTheFileAsItWas) {
+    TemporaryFolder folder;
+    Mount disk = Mount::tmpfs(folder.path(), 256 * 1024);
+    if (disk.refusal)
+        GTEST_SKIP() << *disk.refusal;
+    const fs::path file = folder.path() / "tour.pathwicks";
+    writeText(file, kBefore);
+    fillUp(folder.path() / "filler");
+
+    auto failure = writeFileAtomically(file.string(), kAfter);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->message.find(std::strerror(ENOSPC)), std::string::npos) << failure->message;
+    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(listing(folder.path()), "filler\ntour.pathwicks\n");
+
+    // The same through `pathwicks format -i`: exit 1, a message, the file as it was.
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runFormat({"-i", file.string()}, out, err), 1);
+    EXPECT_NE(err.str().find(file.string()), std::string::npos) << err.str();
+    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(listing(folder.path()), "filler\ntour.pathwicks\n");
+}
+
+TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAsItWas) {
+    TemporaryFolder writable;
+    TemporaryFolder seen;
+    const fs::path original = writable.path() / "tour.pathwicks";
+    writeText(original, kBefore);
+    Mount readOnly = Mount::readOnlyBind(writable.path(), seen.path());
+    if (readOnly.refusal)
+        GTEST_SKIP() << *readOnly.refusal;
+    const fs::path file = seen.path() / "tour.pathwicks";
+
+    auto failure = writeFileAtomically(file.string(), kAfter);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->message.find(std::strerror(EROFS)), std::string::npos) << failure->message;
+    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(listing(writable.path()), "tour.pathwicks\n");
+
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runFormat({"-i", file.string()}, out, err), 1);
+    EXPECT_EQ(readText(file), kBefore);
+}
+
+} // namespace
