@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <unordered_set>
+#include <utility>
 
 namespace pathwicks {
 
@@ -133,6 +135,13 @@ void appendReference(DrawList& list, const Reference& reference, const Cull& cul
                measurer);
 }
 
+struct PointerPairHash {
+    size_t operator()(const std::pair<const Reference*, const Reference*>& pair) const {
+        const std::hash<const Reference*> hash;
+        return hash(pair.first) * 31 + hash(pair.second);
+    }
+};
+
 void appendArrow(DrawList& list, LinesOp arrow, const Cull& cull) {
     // Arrows are drawn whole: cutting a line to the area moves its antialiased edge a little.
     if (cull.shows(extentOf(arrow)))
@@ -255,8 +264,12 @@ DrawList drawCanvas(const StepsModel& model, CanvasDrawState& state, const Canva
         if (label)
             appendLabel(list, *label, cull, config, measurer);
     }
+    // Arrows between the same two boxes in the same direction lie on one another, so each
+    // such pair is drawn once: a document holding a million copies of one arrow paints as
+    // fast as one holding it once.
+    std::unordered_set<std::pair<const Reference*, const Reference*>, PointerPairHash> drawn;
     for (const auto& [source, target] : model.arrows) {
-        if (source && target)
+        if (source && target && drawn.emplace(source.get(), target.get()).second)
             appendArrow(list, arrowBetween(*source, *target, config), cull);
     }
     // Selected boxes lie on top of the others.

@@ -1,6 +1,7 @@
 #include "appearance/TextLayout.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace pathwicks {
 
@@ -30,12 +31,14 @@ public:
         double width;
     };
 
-    std::vector<Line> lines(std::string_view paragraph) const {
+    // The first maxLines lines of the paragraph: a title of a megabyte is broken only as far
+    // as its box shows it.
+    std::vector<Line> lines(std::string_view paragraph, size_t maxLines) const {
         std::vector<Line> result;
-        while (true) {
+        while (result.size() < maxLines) {
             paragraph = result.empty() ? paragraph : skipSpaces(paragraph);
             const std::string_view rest = trimTrailingSpaces(paragraph);
-            const double restWidth = measure(rest);
+            const double restWidth = tooLongForOneLine(rest) ? HUGE_VAL : measure(rest);
             if (restWidth <= width_ || paragraph.empty()) {
                 if (!paragraph.empty() || result.empty())
                     result.push_back({rest, restWidth});
@@ -46,9 +49,22 @@ public:
             result.push_back({line, measure(line)});
             paragraph.remove_prefix(end);
         }
+        return result;
     }
 
 private:
+    // Whether a long text's start is wider than a line already: this spares measuring all of
+    // a long text again for every line broken off it.
+    bool tooLongForOneLine(std::string_view text) const {
+        constexpr size_t probe = 4096;
+        if (text.size() <= probe)
+            return false;
+        size_t end = probe;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        return !fits(text.substr(0, end));
+    }
+
     double measure(std::string_view text) const {
         return measurer_.measureText(text, attributes_).width;
     }
@@ -111,7 +127,10 @@ void appendText(DrawList& list, std::string_view text, const Rect& rect, TextSty
         std::string_view paragraph = text.substr(start, end - start);
         if (!paragraph.empty() && paragraph.back() == '\r')
             paragraph.remove_suffix(1);
-        for (const auto& line : breaker.lines(paragraph)) {
+        // Only the lines that start inside the rectangle are broken off.
+        const double room = std::ceil((rect.maxY() - top) / lineHeight);
+        const size_t maxLines = room >= 1e9 || !(lineHeight > 0) ? SIZE_MAX : size_t(room) + 1;
+        for (const auto& line : breaker.lines(paragraph, maxLines)) {
             if (!(top < rect.maxY()))
                 break;
             if (!line.text.empty())

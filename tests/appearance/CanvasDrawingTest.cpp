@@ -151,6 +151,21 @@ TEST(ArrowDrawing, WithoutConfigurationArrowsRunBorderToBorderWithAHeadlessTip) 
     EXPECT_EQ(arrows[0].color, opaqueRed);
 }
 
+TEST(CanvasDrawing, ArrowsRepeatedBetweenTheSameBoxesAreDrawnOnce) {
+    // A document may hold a million copies of one arrow; painting each took minutes.
+    StepsModel model;
+    auto first = reference({0, 0, 100, 50}, "first");
+    auto second = reference({300, 0, 100, 50}, "second");
+    auto twin = reference({0, 0, 100, 50}, "first"); // same place and id, another box
+    model.setContent({first, second, twin});
+    for (int i = 0; i < 1000; ++i)
+        model.arrows.push_back({first, second});
+    model.arrows.push_back({second, first});
+    model.arrows.push_back({twin, second});
+    CanvasDrawState state;
+    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 3u);
+}
+
 TEST(CanvasDrawing, PassesRunBackToFrontWithSelectedReferencesLast) {
     StepsModel model;
     auto first = reference({0, 0, 100, 50}, "first");

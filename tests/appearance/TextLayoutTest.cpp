@@ -57,5 +57,37 @@ TEST(TextLayout, LinesBelowTheRectangleAreLeftOut) {
     EXPECT_TRUE(lay("text", {0, 0, 60, 0}).empty());
 }
 
+// Counts the bytes it is asked to measure.
+class CountingMeasurer : public testing::FakeLayoutMeasurer {
+public:
+    Size measureText(std::string_view text, const TextAttributes& attributes) const override {
+        measured += text.size();
+        return FakeLayoutMeasurer::measureText(text, attributes);
+    }
+    mutable size_t measured = 0;
+};
+
+TEST(TextLayout, AMegabyteTitleIsBrokenOnlyAsFarAsItsBoxShowsIt) {
+    // Breaking all of it, and measuring the rest again for every line, took minutes a paint.
+    std::string title;
+    while (title.size() < 1'000'000)
+        title += "A long title. ";
+    for (const std::string& text : {title, std::string(1'000'000, 'W')}) {
+        CountingMeasurer measurer;
+        DrawList list;
+        appendText(list, text, {0, 0, 200, 50}, TextStyle::reference, opaqueBlack, measurer);
+        EXPECT_LT(measurer.measured, 100'000u);
+        // The same lines as the title's start alone gives.
+        DrawList start;
+        appendText(start, std::string_view(text).substr(0, 1000), {0, 0, 200, 50},
+                   TextStyle::reference, opaqueBlack, measurer);
+        ASSERT_EQ(list.size(), start.size());
+        for (size_t i = 0; i < list.size(); ++i) {
+            EXPECT_EQ(std::get<TextOp>(list[i]).text, std::get<TextOp>(start[i]).text);
+            EXPECT_EQ(std::get<TextOp>(list[i]).baseline, std::get<TextOp>(start[i]).baseline);
+        }
+    }
+}
+
 } // namespace
 } // namespace pathwicks
