@@ -86,14 +86,28 @@ bool isBinary(std::string_view bytes) {
     return bytes.substr(0, SourceTreeWalker::kBinaryProbe).find('\0') != std::string_view::npos;
 }
 
-const fs::path& scratch() {
-    static const fs::path folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "pathwicks-fuzz-XXXXXX").string();
+// A folder of its own for the trees, removed when the fuzzer exits.
+class Scratch {
+public:
+    Scratch() {
+        // In memory where the system offers it: every input writes a whole tree.
+        const fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string pattern = (base / "pathwicks-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             std::abort();
-        return fs::path(pattern);
-    }();
-    return folder;
+        path = pattern;
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+const fs::path& scratch() {
+    static const Scratch folder;
+    return folder.path;
 }
 
 } // namespace
