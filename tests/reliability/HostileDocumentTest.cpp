@@ -9,11 +9,13 @@
 #include "model/RectText.h"
 #include "model/StepsModel.h"
 #include "panel/GotoTool.h"
+#include "panel/ReferenceLauncher.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include <cctype>
 #include <cmath>
 #include <sstream>
 
@@ -124,6 +126,24 @@ TEST(HostileDocuments, EditorNamesNeverLeadOutOfTheResourcesFolder) {
     for (const auto& reference : model.content()) {
         SCOPED_TRACE(reference->editor);
         EXPECT_FALSE(gotoToolPath(reference->editor, "/opt/pathwicks"));
+    }
+}
+
+TEST(HostileDocuments, OnlyToolsInTheBundleAndWebAddressesAreEverOpened) {
+    StepsModel model = decoded(hostile::escapingEditors());
+    StepsModel web = decoded(hostile::otherSchemes());
+    for (const auto* document : {&model, &web}) {
+        for (const auto& reference : document->content()) {
+            SCOPED_TRACE(reference->editor + " " + reference->title);
+            const LaunchCommand command = launchCommand(*reference, "/work", "/opt/pathwicks");
+            EXPECT_FALSE(std::holds_alternative<ProgramLaunch>(command));
+            if (auto* url = std::get_if<UrlLaunch>(&command)) {
+                std::string lower = url->address.substr(0, 8);
+                for (char& c : lower)
+                    c = char(std::tolower(static_cast<unsigned char>(c)));
+                EXPECT_TRUE(lower.starts_with("http://") || lower.starts_with("https://"));
+            }
+        }
     }
 }
 
