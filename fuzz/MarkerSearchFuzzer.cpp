@@ -138,7 +138,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fs::create_directories(file.parent_path(), error);
         if (error)
             continue; // a folder where a file of an earlier part stands
-        std::ofstream(file, std::ios::binary) << bytes;
+        std::ofstream out(file, std::ios::binary);
+        out << bytes;
+        out.close();
+        if (!out)
+            continue; // a folder of an earlier part stands where this file would
         written[path] = bytes;
     }
 
@@ -170,6 +174,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (result->places[k] != expected) {
             std::fprintf(stderr, "id %zu '%s': %zu places found, %zu expected\n", k, ids[k].c_str(),
                          result->places[k].size(), expected.size());
+            for (const auto& place : result->places[k])
+                std::fprintf(stderr, "  found %s:%llu\n", place.path.c_str(),
+                             static_cast<unsigned long long>(place.line));
+            for (const auto& place : expected)
+                std::fprintf(stderr, "  expected %s:%llu\n", place.path.c_str(),
+                             static_cast<unsigned long long>(place.line));
             FUZZ_CHECK(result->places[k] == expected);
         }
     }
