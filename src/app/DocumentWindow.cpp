@@ -293,22 +293,19 @@ void DocumentWindow::firstAppearance() {
 }
 
 void DocumentWindow::applyFrame(const std::optional<Rect>& frame) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    QRect wanted;
-    if (frame)
-        wanted = toQRect(*frame);
-    if (frame)
-        if (QScreen* at = QGuiApplication::screenAt(wanted.center()))
-            screen = at;
+    // A frame without area (text that read as the zero rectangle) places nothing.
+    const bool usable = frame && frame->width > 0 && frame->height > 0;
+    QRect wanted = usable ? toQRect(*frame) : QRect(QPoint(), kDefaultSize);
+    QScreen* screen = usable ? QGuiApplication::screenAt(wanted.center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
 
-    if (!frame || wanted.width() <= 0 || wanted.height() <= 0)
-        wanted = QRect(QPoint(), kDefaultSize);
     wanted.setWidth(std::clamp(wanted.width(), kMinimumSize.width(),
                                std::max(kMinimumSize.width(), available.width())));
     wanted.setHeight(std::clamp(wanted.height(), kMinimumSize.height(),
                                 std::max(kMinimumSize.height(), available.height())));
-    if (!frame || !available.intersects(wanted)) {
+    if (!usable || !available.intersects(wanted)) {
         wanted.moveCenter(available.center());
     } else {
         // Keep the whole frame on the screen where it fits, and its top left always.
