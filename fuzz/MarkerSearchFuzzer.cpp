@@ -87,22 +87,28 @@ bool isBinary(std::string_view bytes) {
 }
 
 // A folder of its own for the trees, removed when the fuzzer exits.
+// A folder for the trees: the one scripts/fuzz makes and removes (libFuzzer may end the
+// process without running destructors), or one of our own, removed on a normal exit.
 class Scratch {
 public:
     Scratch() {
-        // In memory where the system offers it: every input writes a whole tree.
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "pathwicks-fuzz-XXXXXX").string();
+        if (const char* given = std::getenv("PATHWICKS_FUZZ_SCRATCH"); given && *given) {
+            path = given;
+            return;
+        }
+        std::string pattern = (fs::temp_directory_path() / "pathwicks-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             std::abort();
         path = pattern;
+        owned = true;
     }
     ~Scratch() {
         std::error_code ignored;
-        fs::remove_all(path, ignored);
+        if (owned)
+            fs::remove_all(path, ignored);
     }
     fs::path path;
+    bool owned = false;
 };
 
 const fs::path& scratch() {
