@@ -376,7 +376,8 @@ bool DocumentWindow::writeTo(const QString& path) {
     std::optional<std::string> failure;
     if (!bytes)
         failure = tr("The document holds text that cannot be written as JSON.").toStdString();
-    else if (auto error = writeFileAtomically(path.toStdString(), *bytes))
+    else if (auto error = saveSteps ? writeFileAtomically(path.toStdString(), *bytes, *saveSteps)
+                                    : writeFileAtomically(path.toStdString(), *bytes))
         failure = error->message;
     if (failure) {
         QMessageBox box(QMessageBox::Critical, tr("Pathwicks"),

@@ -20,6 +20,8 @@ class QScrollArea;
 
 namespace pathwicks {
 
+class SaveSteps;
+
 class AddView;
 class DetailPanelWidget;
 class Application;
@@ -54,6 +56,8 @@ public:
     bool saveAs();
     // Asks where to save; the file dialog unless set (tests answer it directly).
     std::function<QString(const QString& suggested)> chooseSavePath;
+    // The system calls a save makes; the system's own unless set (tests make one fail).
+    SaveSteps* saveSteps = nullptr;
     // Asks to save unsaved changes; false when the user cancels.
     bool maybeSave();
 

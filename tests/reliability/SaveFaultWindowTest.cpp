@@ -2,6 +2,7 @@
 // another program's change, keeps the document open and marked unsaved, tells the user, and
 // leaves the disk as it was.
 #include "DialogAnswer.h"
+#include "FailingSteps.h"
 #include "FaultFolders.h"
 
 #include "app/Application.h"
@@ -83,6 +84,26 @@ bool mentions(const std::vector<std::string>& texts, const std::string& words) {
             return true;
     }
     return false;
+}
+
+TEST_F(SaveFaultWindowTest, AFailureAtAnyStepOfTheSave) {
+    TemporaryFolder folder;
+    const fs::path file = folder.path() / "tour.pathwicks";
+    DocumentWindow* window = openAndEdit(file);
+    ASSERT_TRUE(window);
+    for (Step step : {Step::Create, Step::Permissions, Step::Write, Step::PartialWrite,
+                      Step::ZeroWrite, Step::Sync, Step::Close, Step::Rename}) {
+        SCOPED_TRACE(name(step));
+        FailingSteps failing(step, ENOSPC);
+        window->saveSteps = &failing;
+        auto texts = failingSave(*window, {press(QMessageBox::Ok)});
+        EXPECT_TRUE(mentions(texts, "could not be saved")) << ::testing::PrintToString(texts);
+        EXPECT_EQ(readText(file), kDocument);
+        EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
+    }
+    window->saveSteps = nullptr;
+    EXPECT_TRUE(window->save());
+    EXPECT_FALSE(window->isWindowModified());
 }
 
 TEST_F(SaveFaultWindowTest, AFullDisk) {
