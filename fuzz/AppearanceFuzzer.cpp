@@ -1,6 +1,7 @@
 // Appearance configuration text loaded, every colour looked up, and a small canvas drawn with
 // it: nothing may fail, and every colour component must be a number.
 #include "FuzzCheck.h"
+#include "../tests/appearance/FakeLayoutMeasurer.h"
 
 #include "appearance/AppearanceConfig.h"
 #include "appearance/CanvasDrawing.h"
@@ -14,17 +15,6 @@
 using namespace pathwicks;
 
 namespace {
-
-class FixedMeasurer : public LayoutMeasurer {
-public:
-    Size measureText(std::string_view text, const TextAttributes& attributes) const override {
-        return {double(text.size()) * attributes.fontSize / 2, attributes.fontSize * 1.25};
-    }
-    double ascent(const TextAttributes& attributes) const override { return attributes.fontSize; }
-    double lineHeight(const TextAttributes& attributes) const override {
-        return attributes.fontSize * 1.25;
-    }
-};
 
 void checkColor(const Color& color) {
     FUZZ_CHECK(!std::isnan(color.red) && !std::isnan(color.green) && !std::isnan(color.blue) &&
@@ -78,6 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CanvasDrawState state;
     const CanvasViewport viewport{{800, 600}, {0, 0, 800, 600}, Point{0, 0}};
-    drawCanvas(smallDocument(), state, viewport, config, FixedMeasurer());
+    drawCanvas(smallDocument(), state, viewport, config, pathwicks::testing::FakeLayoutMeasurer());
     return 0;
 }

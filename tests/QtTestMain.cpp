@@ -1,3 +1,4 @@
+// The main of every test program that makes widgets.
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -10,8 +11,8 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Each test program keeps settings of its own, under its own name (Qt's default).
     QApplication::setOrganizationName("PathwicksTests");
-    QApplication::setApplicationName("window_tests");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
