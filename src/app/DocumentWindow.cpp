@@ -59,7 +59,7 @@ DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann:
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(kMinimumSize);
     if (!path_.isEmpty())
-        stamp_ = FileStamp::of(path_);
+        stamp_ = FileStamp::of(path_.toStdString());
 
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setWidgetResizable(false);
@@ -353,7 +353,7 @@ bool DocumentWindow::saveAs() {
 }
 
 bool DocumentWindow::confirmOverwriteOfChangedFile() {
-    const auto now = FileStamp::of(path_);
+    const auto now = FileStamp::of(path_.toStdString());
     if (now == stamp_)
         return true;
     const QString name = displayName(path_);
@@ -391,7 +391,7 @@ bool DocumentWindow::writeTo(const QString& path) {
     }
     path_ = path;
     filepath_ = path;
-    stamp_ = FileStamp::of(path);
+    stamp_ = FileStamp::of(path.toStdString());
     undo_.markSaved();
     application_.noteRecentFile(path);
     updateTitle();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileStamp.h"
+#include "model/FileStamp.h"
 #include "canvas/Canvas.h"
 #include "model/UndoManager.h"
 #include "panel/EditorAvailability.h"

@@ -40,10 +40,11 @@ std::variant<nlohmann::json, ReadError> parse(std::string_view bytes,
 std::variant<nlohmann::json, LoadError> load(const std::string& path) {
     auto bytes = readFileBytes(path);
     if (auto* error = std::get_if<FileError>(&bytes))
-        return LoadError{error->message};
+        return LoadError{error->message, error->message};
     auto parsed = parse(std::get<std::string>(bytes), path);
     if (auto* error = std::get_if<ReadError>(&parsed))
-        return LoadError{path + ": cannot be opened as a document: " + error->reason};
+        return LoadError{path + ": cannot be opened as a document: " + error->reason,
+                         "The file is not a Pathwicks document: " + error->reason + "."};
     return std::move(std::get<nlohmann::json>(parsed));
 }
 

@@ -29,6 +29,7 @@ std::variant<nlohmann::json, ReadError> parse(std::string_view bytes,
 
 struct LoadError {
     std::string message; // names the file and the reason, on one line
+    std::string sentence; // the reason as a sentence for a dialog that names the file already
 };
 
 // Reads and parses the document file at path, with "path" added.

@@ -1,0 +1,56 @@
+#include "model/Document.h"
+
+#include "model/FileIO.h"
+
+#include <filesystem>
+
+namespace pathwicks {
+
+std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
+Document::load(const std::string& path) {
+    std::error_code error;
+    std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+    if (error || absolute.empty())
+        absolute = path;
+    auto loaded = DocumentFile::load(absolute);
+    if (auto* failure = std::get_if<DocumentFile::LoadError>(&loaded))
+        return std::move(*failure);
+    const auto& content = std::get<nlohmann::json>(loaded);
+    auto document = std::make_unique<Document>();
+    document->path_ = absolute;
+    document->stamp_ = FileStamp::of(absolute);
+    document->savedFrame_ = DocumentFile::windowFrame(content);
+    document->model_.decode(&content);
+    return document;
+}
+
+std::string Document::folder() const {
+    if (path_.empty())
+        return {};
+    return std::filesystem::path(path_).parent_path().string();
+}
+
+Document::DiskChange Document::changeOnDisk() const {
+    if (path_.empty())
+        return DiskChange::none;
+    const auto now = FileStamp::of(path_);
+    if (now == stamp_)
+        return DiskChange::none;
+    return now ? DiskChange::changed : DiskChange::removed;
+}
+
+std::optional<std::string> Document::save(const std::string& path, const Rect& frame) {
+    const auto bytes = DocumentFile::bytes(model_, frame);
+    if (!bytes)
+        return "The document holds text that cannot be written as JSON.";
+    auto failure = saveSteps_ ? writeFileAtomically(path, *bytes, *saveSteps_)
+                              : writeFileAtomically(path, *bytes);
+    if (failure)
+        return failure->message;
+    path_ = path;
+    stamp_ = FileStamp::of(path);
+    undo_.markSaved();
+    return std::nullopt;
+}
+
+} // namespace pathwicks

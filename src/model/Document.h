@@ -1,0 +1,67 @@
+#pragma once
+
+#include "model/DocumentFile.h"
+#include "model/FileStamp.h"
+#include "model/Geometry.h"
+#include "model/StepsModel.h"
+#include "model/UndoManager.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace pathwicks {
+
+class SaveSteps;
+
+// One open document: its content and undo history, the file it lives in, and what that file
+// looked like when it was last read or written. The window and every subcommand load through
+// it; it knows nothing of windows.
+class Document {
+public:
+    // A new, empty document that has no file yet.
+    Document() = default;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // Reads and decodes the document file at path (made absolute).
+    static std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
+    load(const std::string& path);
+
+    StepsModel& model() { return model_; }
+    const StepsModel& model() const { return model_; }
+    UndoManager& undoManager() { return undo_; }
+
+    // The file the document was read from or last saved to; empty until a new document is
+    // first saved.
+    const std::string& path() const { return path_; }
+    // The folder references are looked for in: the path's folder. Empty without a path.
+    std::string folder() const;
+    // The window frame the file asked for, when its "window" entry is rectangle text.
+    const std::optional<Rect>& savedFrame() const { return savedFrame_; }
+
+    bool hasUnsavedChanges() const { return undo_.hasUnsavedChanges(); }
+
+    // How the file at path() differs from what it was at the last read or write.
+    enum class DiskChange { none, changed, removed };
+    DiskChange changeOnDisk() const;
+
+    // Writes the document, with frame as its window frame, atomically to path through the
+    // save steps. On success the document lives there from now on and has no unsaved changes;
+    // on failure nothing changes and the message says why.
+    std::optional<std::string> save(const std::string& path, const Rect& frame);
+
+    // The system calls a save makes; the system's own unless set (tests make one fail).
+    void setSaveSteps(SaveSteps* steps) { saveSteps_ = steps; }
+
+private:
+    StepsModel model_;
+    UndoManager undo_;
+    std::string path_;
+    std::optional<FileStamp> stamp_;
+    std::optional<Rect> savedFrame_;
+    SaveSteps* saveSteps_ = nullptr;
+};
+
+} // namespace pathwicks
