@@ -2,7 +2,7 @@
 
 #include "app/DrawListPainter.h"
 #include "appearance/CopyIcon.h"
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "panel/DetailPanel.h"
-#include "panel/EditorAvailability.h"
+#include "editors/EditorAvailability.h"
 #include "panel/PanelControls.h"
 
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include "goto/MarkerSearch.h"
 #include "goto/ProcessStart.h"
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
 
 #include <ostream>
 #include <variant>

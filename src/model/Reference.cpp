@@ -16,7 +16,7 @@ std::shared_ptr<Reference> Reference::fromDictionary(const nlohmann::json& dicti
     auto id = stringValue(dictionary, "id");
     reference->id = id ? std::move(*id) : generateId();
     reference->title = stringValue(dictionary, "title").value_or("Unnamed");
-    reference->editor = stringValue(dictionary, "editor").value_or("Xcode");
+    reference->editor = stringValue(dictionary, "editor").value_or(defaultEditorName);
     reference->rect = rectValue(dictionary, "rect");
     return reference;
 }

@@ -13,14 +13,18 @@ namespace pathwicks {
 
 class TextMeasurer;
 
-// A box on the canvas that stands for one place in the source code, or, with the editor
-// "Safari", for a web address. A shared, mutable object: whoever holds it sees every change.
+// The editor a new or unspecified reference names, and the one that marks a web link.
+inline constexpr const char* defaultEditorName = "Xcode";
+inline constexpr const char* webLinkEditorName = "Safari";
+
+// A box on the canvas that stands for one place in the source code, or, with the web-link
+// editor, for a web address. A shared, mutable object: whoever holds it sees every change.
 // Made with fromDictionary, which gives it an id; a default-made one has an empty id.
 class Reference {
 public:
     std::string id;
     std::string title = "Unnamed";
-    std::string editor = "Xcode";
+    std::string editor = defaultEditorName;
     Rect rect;
     bool selected = false;
     // Position in the model's content, rewritten by the encoder just before it writes.
@@ -34,7 +38,7 @@ public:
     // "id", "title", "editor", "rect" and the given arrow positions under "arrows".
     nlohmann::ordered_json toDictionary(const std::vector<int64_t>& arrows) const;
 
-    bool isWebAddress() const { return editor == "Safari"; }
+    bool isWebAddress() const { return editor == webLinkEditorName; }
 
     // The detail panel's marker: "// " + id, or a hint on how to write a web reference's title.
     std::string markerText() const;

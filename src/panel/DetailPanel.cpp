@@ -1,7 +1,7 @@
 #include "panel/DetailPanel.h"
 
 #include "model/TextMeasurer.h"
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
 #include "panel/MarkerLine.h"
 
 namespace pathwicks {

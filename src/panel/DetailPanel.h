@@ -1,7 +1,7 @@
 #pragma once
 
 #include "canvas/Canvas.h"
-#include "panel/EditorAvailability.h"
+#include "editors/EditorAvailability.h"
 #include "panel/PanelControls.h"
 
 #include <memory>

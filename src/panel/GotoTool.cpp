@@ -1,7 +1,7 @@
 #include "panel/GotoTool.h"
 
 #include "model/Bundle.h"
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
 
 namespace pathwicks {
 

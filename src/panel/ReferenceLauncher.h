@@ -35,7 +35,7 @@ struct LaunchRefusal {
 };
 using LaunchCommand = std::variant<ProgramLaunch, UrlLaunch, LaunchRefusal>;
 
-// The web address of a "Safari" reference: everything after the first comma of its title.
+// The web address of a web-link reference: everything after the first comma of its title.
 std::optional<std::string> webAddress(const Reference& reference);
 
 // Only http and https are opened: a document may come from anyone, and other schemes can start

@@ -1,5 +1,5 @@
+#include "panel/GotoTool.h"
 #include "panel/ReferenceLauncher.h"
-#include "panel/EditorAvailability.h"
 
 #include "goto/TempTree.h"
 
@@ -97,20 +97,20 @@ TEST(ReferenceLauncher, WebReferencesOpenOnlyHttpAndHttpsAddresses) {
     EXPECT_TRUE(host.started.empty());
 }
 
-TEST(EditorAvailability, FindsLaunchersOnThePathAsTheGotoToolsDo) {
-    TempTree tree;
-    const std::string atom = tree.write("bin/atom", "#!/bin/sh\n");
-    ::chmod(atom.c_str(), 0755);
-    tree.write("bin/mate", "not executable");
+TEST(GotoToolPath, NamesTheKeysToolInsideResources) {
+    EXPECT_EQ(gotoToolPath("VS Code", "/B"), "/B/Contents/Resources/vscode-goto");
+    EXPECT_EQ(gotoToolPath("Sublime 2", "/B"), "/B/Contents/Resources/sublime2-goto");
+    EXPECT_EQ(gotoToolPath("Android Studio", "/B"), "/B/Contents/Resources/androidstudio-goto");
+    EXPECT_EQ(gotoToolPath("My Editor", "/B"), "/B/Contents/Resources/myeditor-goto");
+    const auto own = gotoToolPath("Atom");
+    ASSERT_TRUE(own);
+    EXPECT_TRUE(own->ends_with("/lib/pathwicks/Contents/Resources/atom-goto")) << *own;
+}
 
-    EditorAvailability editors;
-    EXPECT_TRUE(editors.isEditorAvailable("Xcode"));
-    EXPECT_TRUE(editors.isEditorAvailable("Safari"));
-    EXPECT_FALSE(editors.isEditorAvailable("Atom")); // nothing detected yet
-    editors.detectEditors(tree.path("bin"), tree.path());
-    EXPECT_TRUE(editors.isEditorAvailable("Atom"));
-    EXPECT_FALSE(editors.isEditorAvailable("TextMate"));
-    EXPECT_FALSE(editors.isEditorAvailable("atom"));      // names compare exactly
-    EXPECT_FALSE(editors.isEditorAvailable("My Editor")); // never in the pop-up
-    EXPECT_FALSE(editors.isEditorAvailable("Select All"));
+TEST(GotoToolPath, RefusesNamesThatWouldLeaveResources) {
+    for (const std::string& name :
+         std::vector<std::string>{"../../bin/sh", "a/b", "/bin/sh", "..", ". .", "x..y", "", "   ",
+                                  std::string("vscode\0/x", 9)})
+        EXPECT_EQ(gotoToolPath(name, "/B"), std::nullopt) << name;
+    EXPECT_EQ(gotoToolPath("VS Code", ""), std::nullopt);
 }

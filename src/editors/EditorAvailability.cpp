@@ -1,13 +1,14 @@
-#include "panel/EditorAvailability.h"
+#include "editors/EditorAvailability.h"
 
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
+#include "model/Reference.h"
 
 namespace pathwicks {
 
 namespace {
 
 bool alwaysAvailable(std::string_view name) {
-    return name == "Xcode" || name == "Safari";
+    return name == defaultEditorName || name == webLinkEditorName;
 }
 
 } // namespace

@@ -13,7 +13,7 @@ public:
     // in its usual install locations.
     void detectEditors(std::string_view pathList, std::string_view homeFolder);
 
-    // "Xcode" and "Safari" always; the other catalogue editors when detected; no other name.
+    // The default and the web-link editor always; the other catalogue editors when detected; no other name.
     bool isEditorAvailable(std::string_view name) const;
 
     void setInstalled(const std::string& name, bool installed) { installed_[name] = installed; }

@@ -1,4 +1,6 @@
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
+
+#include "model/Reference.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,7 @@ namespace {
 
 std::vector<Editor> makeCatalogue() {
     std::vector<Editor> editors;
-    editors.push_back({"Xcode",
+    editors.push_back({defaultEditorName,
                        "xcode",
                        true,
                        "",
@@ -87,7 +89,7 @@ std::vector<Editor> makeCatalogue() {
          {"/usr/bin/code", "/usr/share/code/bin/code", "/snap/bin/code", "/usr/local/bin/code"},
          {"/usr/local/bin/code",
           "/Applications/Visual Studio Code.app/Contents/Resources/app/bin/code"}});
-    editors.push_back({"Safari", "safari", false, "", LineForm::FileColon, {}, {}, {}});
+    editors.push_back({webLinkEditorName, "safari", false, "", LineForm::FileColon, {}, {}, {}});
     return editors;
 }
 
