@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -44,9 +45,9 @@ TEST(SubcommandArguments, RefusalsAreWordedExactly) {
         {{"format", "-i", "./list.pathwicks"}, 1, "pathwicks format: ./list.pathwicks" + notObject},
     };
 
-    const fs::path folder = fs::temp_directory_path() / "pathwicks-arguments-test";
-    fs::remove_all(folder);
-    fs::create_directories(folder / "sub");
+    std::string pattern = (fs::temp_directory_path() / "pathwicks-arguments-XXXXXX").string();
+    const fs::path folder = mkdtemp(pattern.data());
+    fs::create_directory(folder / "sub");
     std::ofstream(folder / "list.pathwicks") << "[1, 2]";
     const fs::path before = fs::current_path();
     fs::current_path(folder);
