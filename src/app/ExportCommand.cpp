@@ -5,6 +5,7 @@
 #include "app/cli/Arguments.h"
 #include "appearance/CanvasDrawing.h"
 #include "appearance/SvgWriter.h"
+#include "model/ContentSize.h"
 #include "model/Document.h"
 #include "model/FileIO.h"
 
@@ -15,7 +16,7 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -42,29 +43,6 @@ std::optional<Format> formatOf(const std::string& path) {
     if (extension == ".png")
         return Format::png;
     return std::nullopt;
-}
-
-// The canvas as far as its items reach, with a far margin equal to the near one.
-Size pictureSize(const StepsModel& model) {
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-    auto take = [&](const Rect& r) {
-        if (std::isnan(r.x) || std::isnan(r.y) || std::isnan(r.width) || std::isnan(r.height))
-            return;
-        minX = std::min(minX, r.minX());
-        minY = std::min(minY, r.minY());
-        maxX = std::max(maxX, r.maxX());
-        maxY = std::max(maxY, r.maxY());
-    };
-    for (const auto& reference : model.content())
-        take(reference->rect);
-    for (const auto& label : model.labels)
-        take(label->rect);
-    auto side = [](double minEdge, double maxEdge) {
-        if (!std::isfinite(maxEdge)) // no items, or a coordinate without end
-            return std::isinf(maxEdge) && maxEdge > 0 ? maxEdge : 1.0;
-        return std::max(1.0, std::ceil(std::max(0.0, minEdge) + maxEdge));
-    };
-    return {side(minX, maxX), side(minY, maxY)};
 }
 
 // A command's output is its picture and its one-line errors; Qt's own notes about its
@@ -134,7 +112,7 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
     }
     const StepsModel& model = std::get<std::unique_ptr<Document>>(loaded)->model();
 
-    const Size size = pictureSize(model);
+    const Size size = contentSize(model);
     const double limit = *format == Format::png ? maxPngSide : maxSvgSide;
     if (size.width * scale > limit || size.height * scale > limit) {
         err << "pathwicks export: " << outPath << ": the picture would be too large ("
