@@ -75,11 +75,10 @@ void CanvasWidget::fitToContent() {
                                          Size{double(visible.width()), double(visible.height())});
     if (!fitted)
         return;
-    // Whole pixels, rounded up, so that the far edge of the farthest box is never cut off.
-    const auto whole = [](double v) {
-        return int(std::min(std::ceil(v), double(QWIDGETSIZE_MAX)));
-    };
-    resize(std::max(whole(fitted->width), 1), std::max(whole(fitted->height), 1));
+    // The size is in whole pixels, at least 1 by 1, and may be infinite: a widget takes at most
+    // QWIDGETSIZE_MAX.
+    const auto pixels = [](double v) { return int(std::min(v, double(QWIDGETSIZE_MAX))); };
+    resize(pixels(fitted->width), pixels(fitted->height));
 }
 
 void CanvasWidget::panBy(Point movement) {

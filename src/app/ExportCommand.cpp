@@ -2,11 +2,12 @@
 
 #include "app/DrawListPainter.h"
 #include "app/QtTextMeasurer.h"
+#include "app/cli/Arguments.h"
 #include "appearance/CanvasDrawing.h"
 #include "appearance/SvgWriter.h"
-#include "model/DocumentFile.h"
+#include "model/ContentSize.h"
+#include "model/Document.h"
 #include "model/FileIO.h"
-#include "model/StepsModel.h"
 
 #include <QBuffer>
 #include <QFontInfo>
@@ -15,7 +16,7 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -25,7 +26,7 @@ namespace pathwicks {
 
 namespace {
 
-constexpr const char* kUsage = "usage: pathwicks export [--scale N] FILE OUT.svg|OUT.png";
+constexpr const char* usage = "usage: pathwicks export [--scale N] FILE OUT.svg|OUT.png";
 constexpr double maxPngSide = 16384;
 // Beyond this an SVG would hold tens of thousands of grid lines: a stray coordinate, not a
 // picture anyone wants.
@@ -42,29 +43,6 @@ std::optional<Format> formatOf(const std::string& path) {
     if (extension == ".png")
         return Format::png;
     return std::nullopt;
-}
-
-// The canvas as far as its items reach, with a far margin equal to the near one.
-Size pictureSize(const StepsModel& model) {
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-    auto take = [&](const Rect& r) {
-        if (std::isnan(r.x) || std::isnan(r.y) || std::isnan(r.width) || std::isnan(r.height))
-            return;
-        minX = std::min(minX, r.minX());
-        minY = std::min(minY, r.minY());
-        maxX = std::max(maxX, r.maxX());
-        maxY = std::max(maxY, r.maxY());
-    };
-    for (const auto& reference : model.content())
-        take(reference->rect);
-    for (const auto& label : model.labels)
-        take(label->rect);
-    auto side = [](double minEdge, double maxEdge) {
-        if (!std::isfinite(maxEdge)) // no items, or a coordinate without end
-            return std::isinf(maxEdge) && maxEdge > 0 ? maxEdge : 1.0;
-        return std::max(1.0, std::ceil(std::max(0.0, minEdge) + maxEdge));
-    };
-    return {side(minX, maxX), side(minY, maxY)};
 }
 
 // A command's output is its picture and its one-line errors; Qt's own notes about its
@@ -92,46 +70,28 @@ bool sameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
+// The options come before the document, and everything after it names a file.
+cli::Syntax syntax() {
+    const cli::Option scale{
+        .name = "--scale",
+        .needsValue = "--scale needs a number from 1 to 8",
+        .refusal = [](const std::string& value) -> std::optional<std::string> {
+            if (value.size() == 1 && value[0] >= '1' && value[0] <= '8')
+                return std::nullopt;
+            return "the scale must be a whole number from 1 to 8, not \"" + value + "\"";
+        }};
+    return {.command = "export", .usage = usage, .options = {scale}, .files = 2,
+            .fileEndsOptions = true};
+}
+
 } // namespace
 
 int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    int scale = 1;
-    std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && files.empty() && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && files.empty() &&
-                   (arg == "--scale" || arg.rfind("--scale=", 0) == 0)) {
-            std::string value;
-            if (arg == "--scale") {
-                if (i + 1 == args.size()) {
-                    err << "pathwicks export: --scale needs a number from 1 to 8\n"
-                        << kUsage << "\n";
-                    return 2;
-                }
-                value = args[++i];
-            } else {
-                value = arg.substr(8);
-            }
-            if (value.size() != 1 || value[0] < '1' || value[0] > '8') {
-                err << "pathwicks export: the scale must be a whole number from 1 to 8, not \""
-                    << value << "\"\n";
-                return 2;
-            }
-            scale = value[0] - '0';
-        } else if (!optionsEnded && files.empty() && arg.size() > 1 && arg[0] == '-') {
-            err << "pathwicks export: unknown option " << arg << "\n" << kUsage << "\n";
-            return 2;
-        } else {
-            files.push_back(arg);
-        }
-    }
-    if (files.size() != 2) {
-        err << kUsage << "\n";
+    const auto arguments = cli::parseArguments(syntax(), args, err);
+    if (!arguments)
         return 2;
-    }
+    const int scale = arguments->value("--scale").value_or("1")[0] - '0';
+    const std::vector<std::string>& files = arguments->files;
     const std::string& path = files[0];
     const std::string& outPath = files[1];
     const auto format = formatOf(outPath);
@@ -141,7 +101,7 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
         return 2;
     }
 
-    const auto loaded = DocumentFile::load(path);
+    const auto loaded = Document::load(path);
     if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
         err << "pathwicks export: " << error->message << "\n";
         return 1;
@@ -150,10 +110,9 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
         err << "pathwicks export: " << outPath << ": is the document itself; not overwritten\n";
         return 1;
     }
-    StepsModel model;
-    model.decode(&std::get<nlohmann::json>(loaded));
+    const StepsModel& model = std::get<std::unique_ptr<Document>>(loaded)->model();
 
-    const Size size = pictureSize(model);
+    const Size size = contentSize(model);
     const double limit = *format == Format::png ? maxPngSide : maxSvgSide;
     if (size.width * scale > limit || size.height * scale > limit) {
         err << "pathwicks export: " << outPath << ": the picture would be too large ("

@@ -6,19 +6,33 @@
 
 namespace pathwicks {
 
+namespace {
+
+// The path made absolute, with "." and ".." taken out where it still names the same file then
+// (a ".." after a symbolic link may not).
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    if (error || absolute.empty())
+        return path;
+    const auto tidy = absolute.lexically_normal();
+    if (tidy == absolute || std::filesystem::equivalent(tidy, absolute, error))
+        return tidy.string();
+    return absolute.string();
+}
+
+} // namespace
+
 std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
 Document::load(const std::string& path) {
-    std::error_code error;
-    std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-    if (error || absolute.empty())
-        absolute = path;
-    auto loaded = DocumentFile::load(absolute);
+    // Read as named, so that a message names the file as its user did.
+    auto loaded = DocumentFile::load(path);
     if (auto* failure = std::get_if<DocumentFile::LoadError>(&loaded))
         return std::move(*failure);
     const auto& content = std::get<nlohmann::json>(loaded);
     auto document = std::make_unique<Document>();
-    document->path_ = absolute;
-    document->stamp_ = FileStamp::of(absolute);
+    document->path_ = absolutePath(path);
+    document->stamp_ = FileStamp::of(document->path_);
     document->savedFrame_ = DocumentFile::windowFrame(content);
     document->model_.decode(&content);
     return document;

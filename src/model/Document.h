@@ -25,7 +25,8 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    // Reads and decodes the document file at path (made absolute).
+    // Reads and decodes the document file at path. A failure's message names the path as given;
+    // the document keeps it made absolute.
     static std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
     load(const std::string& path);
 

@@ -1,8 +1,8 @@
 #include "app/cli/CheckCommand.h"
 
+#include "app/cli/Arguments.h"
 #include "goto/MarkerSearch.h"
-#include "model/DocumentFile.h"
-#include "model/StepsModel.h"
+#include "model/Document.h"
 
 #include <ostream>
 
@@ -10,8 +10,9 @@ namespace pathwicks::cli {
 
 namespace {
 
-constexpr const char* kUsage = "usage: pathwicks check FILE";
+constexpr const char* usage = "usage: pathwicks check FILE";
 
+// The document's folder as the user named it, so that a message about it names it so too.
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -30,31 +31,17 @@ std::string oneLine(std::string text) {
 } // namespace
 
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (const auto& arg : args) {
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            err << "pathwicks check: unknown option " << arg << "\n" << kUsage << "\n";
-            return 2;
-        } else {
-            files.push_back(arg);
-        }
-    }
-    if (files.size() != 1) {
-        err << kUsage << "\n";
+    const auto arguments = parseArguments({.command = "check", .usage = usage}, args, err);
+    if (!arguments)
         return 2;
-    }
-    const std::string& path = files.front();
+    const std::string& path = arguments->files.front();
 
-    const auto loaded = DocumentFile::load(path);
+    const auto loaded = Document::load(path);
     if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
         err << "pathwicks check: " << error->message << "\n";
         return 2;
     }
-    StepsModel model;
-    model.decode(&std::get<nlohmann::json>(loaded));
+    const StepsModel& model = std::get<std::unique_ptr<Document>>(loaded)->model();
 
     std::vector<ReferencePtr> checked;
     std::vector<std::string> ids;

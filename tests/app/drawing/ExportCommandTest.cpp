@@ -110,6 +110,49 @@ TEST_F(ExportCommand, BadUsageIsStatusTwoAndWritesNothing) {
     EXPECT_FALSE(fs::exists(folder / "picture.jpg"));
 }
 
+// Options come before the files; a scale is checked as it is read; the document is named as
+// given. Scripts read these words.
+TEST_F(ExportCommand, RefusalsAreWordedExactly) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const std::string usage = "usage: pathwicks export [--scale N] FILE OUT.svg|OUT.png\n";
+    const std::string scale = "pathwicks export: the scale must be a whole number from 1 to 8, ";
+    const std::string absent = ": cannot open: No such file or directory\n";
+    const std::vector<Case> cases = {
+        {{"--scale"}, 2, "pathwicks export: --scale needs a number from 1 to 8\n" + usage},
+        {{"--scale=0", "a", "b.png"}, 2, scale + "not \"0\"\n"},
+        {{"--scale="}, 2, scale + "not \"\"\n"},
+        {{"--scale", "12", "--colour"}, 2, scale + "not \"12\"\n"},
+        {{"--colour", "a", "b.png"}, 2, "pathwicks export: unknown option --colour\n" + usage},
+        {{"--scale=2", "--scalex", "a", "b.png"}, 2,
+         "pathwicks export: unknown option --scalex\n" + usage},
+        {{"a", "--scale", "2", "b.png"}, 2, usage},
+        {{"a", "--", "b.png"}, 2, usage},
+        {{"a", "-x"}, 2,
+         "pathwicks export: -x: unknown picture format (the name must end in .svg or .png)\n"},
+        {{"--", "--scale", "b.png"}, 1, "pathwicks export: --scale" + absent},
+        {{"-", "b.svg"}, 1, "pathwicks export: -" + absent},
+        {{"--scale", "2", "--", "sub/../list.pathwicks", "b.svg"}, 1,
+         "pathwicks export: sub/../list.pathwicks: cannot be opened as a document: its top level "
+         "is not a JSON object\n"},
+    };
+    write("list.pathwicks", "[1, 2]");
+    fs::create_directories(folder / "sub");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    for (const auto& [args, status, err] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        EXPECT_EQ(run(args), status);
+        EXPECT_EQ(errors.str(), err);
+    }
+    fs::current_path(before);
+    EXPECT_FALSE(fs::exists(folder / "b.png"));
+    EXPECT_FALSE(fs::exists(folder / "b.svg"));
+}
+
 TEST_F(ExportCommand, FailuresAreStatusOneAndLeaveExistingPicturesAlone) {
     const auto out = write("picture.png", "old picture");
     EXPECT_EQ(run({(folder / "missing.pathwicks").string(), out}), 1);

@@ -1,0 +1,51 @@
+#include "model/Document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace pathwicks;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string documentWith(int references) {
+    std::string content;
+    for (int i = 0; i < references; ++i)
+        content += std::string(i ? "," : "") + R"({"id": "r)" + std::to_string(i) + R"("})";
+    return R"({"window": "{{1, 2}, {3, 4}}", "content": [)" + content + "]}";
+}
+
+} // namespace
+
+// A document keeps its path made absolute, tidied only where that names the file it read.
+TEST(DocumentLoad, KeepsTheAbsolutePathOfTheFileItRead) {
+    std::string pattern = (fs::temp_directory_path() / "pathwicks-load-XXXXXX").string();
+    const fs::path folder = mkdtemp(pattern.data());
+    fs::create_directories(folder / "a" / "b");
+    fs::create_directory_symlink(folder / "a" / "b", folder / "link");
+    std::ofstream(folder / "a" / "doc.pathwicks") << documentWith(1);
+    std::ofstream(folder / "doc.pathwicks") << documentWith(2);
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+
+    for (const auto& [given, kept, references] :
+         {std::tuple{"./a//doc.pathwicks", folder / "a" / "doc.pathwicks", 1u},
+          {"a/b/../doc.pathwicks", folder / "a" / "doc.pathwicks", 1u},
+          // Through the link, ".." is the link's target's parent, not this folder.
+          {"link/../doc.pathwicks", folder / "link" / ".." / "doc.pathwicks", 1u},
+          {"doc.pathwicks", folder / "doc.pathwicks", 2u}}) {
+        SCOPED_TRACE(given);
+        auto loaded = Document::load(given);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<Document>>(loaded));
+        const Document& document = *std::get<std::unique_ptr<Document>>(loaded);
+        EXPECT_EQ(document.path(), kept.string());
+        EXPECT_EQ(document.model().content().size(), references);
+        EXPECT_EQ(document.savedFrame(), (Rect{1, 2, 3, 4}));
+        EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::none);
+    }
+    fs::current_path(before);
+    fs::remove_all(folder);
+}
