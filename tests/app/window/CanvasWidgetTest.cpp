@@ -39,10 +39,12 @@ protected:
         folder = mkdtemp(pattern.data());
         const fs::path file = folder / "canvas.pathwicks";
         std::ofstream(file) << kDocument;
-        // Settings of their own (the recent documents among them), so that window tests run
-        // at the same time do not see each other's.
+        // Settings of their own (the recent documents, the editor last chosen), one set per
+        // test, so that window tests run at the same time do not see each other's.
         previousName = QApplication::applicationName();
-        QApplication::setApplicationName("canvas_widget_tests");
+        QApplication::setApplicationName(
+            QString("canvas_widget_tests.") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         QSettings().remove("lastSetEditor");
         application = std::make_unique<Application>();
         window = application->openFile(QString::fromStdString(file.string()));
