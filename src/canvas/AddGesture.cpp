@@ -62,9 +62,9 @@ void startAdding(Canvas& canvas, InteractionState state) {
 void addReferenceAt(Canvas& canvas, Point p) {
     startAdding(canvas, InteractionState::addBeganAdded);
     auto reference = makeReference(canvas, p);
-    auto content = canvas.model.content();
+    auto content = canvas.model().content();
     content.push_back(reference);
-    canvas.model.setContent(std::move(content));
+    canvas.model().setContent(std::move(content));
     reference->selected = true;
     canvas.drawState.mouseDownRef = reference;
 }
@@ -72,7 +72,7 @@ void addReferenceAt(Canvas& canvas, Point p) {
 void addLabelAt(Canvas& canvas, Point p) {
     startAdding(canvas, InteractionState::labelMoveNewBegan);
     auto label = makeLabel(canvas, p);
-    canvas.model.labels.push_back(label);
+    canvas.model().labels.push_back(label);
     canvas.mouseDownLbl = label;
     canvas.redisplay();
 }
@@ -82,16 +82,16 @@ void commitAddedReference(Canvas& canvas) {
     // Already gone again: recording its addition would only wipe out what could be redone.
     if (!added || !canvas.contains(added))
         return;
-    auto withIt = canvas.model.content();
+    auto withIt = canvas.model().content();
     auto without = withIt;
     std::erase(without, added);
-    canvas.model.setContent(std::move(without));
-    canvas.setContentAndArrows(std::move(withIt), canvas.model.arrows);
+    canvas.model().setContent(std::move(without));
+    canvas.setContentAndArrows(std::move(withIt), canvas.model().arrows);
 }
 
 void commitAddedLabel(Canvas& canvas) {
     auto added = canvas.mouseDownLbl.lock();
-    const auto& labels = canvas.model.labels;
+    const auto& labels = canvas.model().labels;
     if (!added || std::find(labels.begin(), labels.end(), added) == labels.end())
         return;
     canvas.setLabelPresence(added, true);
@@ -102,9 +102,9 @@ void insertReference(Canvas& canvas, Point p) {
     auto reference = makeReference(canvas, p);
     canvas.deselectAllReferences();
     reference->selected = true;
-    auto content = canvas.model.content();
+    auto content = canvas.model().content();
     content.push_back(reference);
-    canvas.setContentAndArrows(std::move(content), canvas.model.arrows);
+    canvas.setContentAndArrows(std::move(content), canvas.model().arrows);
     // The pressed reference is the one the detail panel renames.
     canvas.drawState.mouseDownRef = reference;
     canvas.updateDetailPanel();

@@ -149,42 +149,42 @@ void Canvas::willRedo() {
 }
 
 ReferencePtr Canvas::referenceAt(Point p) const {
-    const auto& content = model.content();
+    const auto& content = model_.content();
     auto hit = std::find_if(content.rbegin(), content.rend(),
                             [p](const ReferencePtr& r) { return r->rect.contains(p); });
     return hit == content.rend() ? nullptr : *hit;
 }
 
 LabelPtr Canvas::labelAt(Point p) const {
-    auto hit = std::find_if(model.labels.rbegin(), model.labels.rend(),
+    auto hit = std::find_if(model_.labels.rbegin(), model_.labels.rend(),
                             [p](const LabelPtr& l) { return l->rect.contains(p); });
-    return hit == model.labels.rend() ? nullptr : *hit;
+    return hit == model_.labels.rend() ? nullptr : *hit;
 }
 
 bool Canvas::contains(const ReferencePtr& reference) const {
-    return std::find(model.content().begin(), model.content().end(), reference) !=
-           model.content().end();
+    return std::find(model_.content().begin(), model_.content().end(), reference) !=
+           model_.content().end();
 }
 
 bool Canvas::containsLabel(const LabelPtr& label) const {
-    return std::find(model.labels.begin(), model.labels.end(), label) != model.labels.end();
+    return std::find(model_.labels.begin(), model_.labels.end(), label) != model_.labels.end();
 }
 
 void Canvas::deselectAllReferences() {
-    for (const auto& reference : model.content())
+    for (const auto& reference : model_.content())
         reference->selected = false;
 }
 
 void Canvas::saveReferencePositions() {
     savedReferencePositions.clear();
-    for (const auto& reference : model.content()) {
+    for (const auto& reference : model_.content()) {
         if (reference->selected)
             savedReferencePositions.emplace_back(reference, reference->rect);
     }
 }
 
 bool Canvas::hasArrow(const ReferencePtr& from, const ReferencePtr& to) const {
-    return std::any_of(model.arrows.begin(), model.arrows.end(), [&](const Arrow& arrow) {
+    return std::any_of(model_.arrows.begin(), model_.arrows.end(), [&](const Arrow& arrow) {
         return arrow.first == from && arrow.second == to;
     });
 }

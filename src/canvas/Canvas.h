@@ -5,6 +5,7 @@
 #include "canvas/PointerEvent.h"
 #include "model/StepsModel.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -19,12 +20,17 @@ class UndoManager;
 // so that nothing done to the content's order in the meantime can move the wrong box.
 using PositionList = std::vector<std::pair<ReferencePtr, Rect>>;
 
-// One document's canvas: the model it owns for its whole life, the interaction fields that
-// gestures change and drawing reads, and the undoable edits. Held in a shared_ptr by its
-// window, so that undo steps can hold it weakly.
-class Canvas : public std::enable_shared_from_this<Canvas> {
+// One document's canvas: it shows and edits a model owned elsewhere, which outlives it; the
+// interaction fields that gestures change and drawing reads; and the undoable edits.
+class Canvas {
 public:
-    StepsModel model;
+    explicit Canvas(StepsModel& model) : model_(model) {}
+    // Its undo steps find it by its address.
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    StepsModel& model() const { return model_; }
+
     // interactionState, selectRect, mouseDownRef, mouseDragRef, mouseLocation and addRect.
     CanvasDrawState drawState;
 
@@ -73,7 +79,8 @@ public:
     void updateDetailPanel() { host_->updateDetailPanel(); }
 
     // The undoable edits. Each records its inverse with the window's undo manager, holding the
-    // canvas weakly and the records strongly, then changes the model and redisplays.
+    // canvas weakly and the records strongly, then changes the model and redisplays. Steps
+    // left in the history after the canvas is gone do nothing.
     void moveReferences(const PositionList& newPositions, const PositionList& previousPositions);
     void addArrow(const ReferencePtr& from, const ReferencePtr& to);
     void removeArrow(const ReferencePtr& from, const ReferencePtr& to);
@@ -109,8 +116,12 @@ private:
     // Registers an undo step that runs on this canvas while it lives.
     void recordUndo(std::function<void(Canvas&)> step);
 
+    StepsModel& model_;
     CanvasHost noHost_;
     CanvasHost* host_ = &noHost_;
+    // Undo steps hold this weakly: it points at the canvas, shares the life of a token the
+    // canvas owns, and so expires with the canvas however the canvas was made.
+    std::shared_ptr<Canvas> life_{std::make_shared<char>(), this};
 };
 
 } // namespace pathwicks

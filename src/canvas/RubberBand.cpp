@@ -12,7 +12,7 @@ void dragRubberBand(Canvas& canvas, Point p) {
     const Rect band{std::min(anchor.x, p.x), std::min(anchor.y, p.y), std::abs(p.x - anchor.x),
                     std::abs(p.y - anchor.y)};
     canvas.drawState.selectRect = band;
-    for (const auto& reference : canvas.model.content())
+    for (const auto& reference : canvas.model().content())
         reference->selected = band.intersects(reference->rect);
     // After a shift press: what the band covers toggles against the selection of the press.
     for (const auto& reference : canvas.savedSelected)

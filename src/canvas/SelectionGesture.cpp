@@ -24,7 +24,7 @@ void shiftPress(Canvas& canvas, Point p) {
     canvas.drawState.mouseDownRef = reference;
     if (reference)
         reference->selected = !reference->selected;
-    for (const auto& r : canvas.model.content()) {
+    for (const auto& r : canvas.model().content()) {
         if (r->selected)
             canvas.savedSelected.push_back(r);
     }
@@ -73,7 +73,7 @@ void moveReferences(Canvas& canvas, Point p) {
     Point delta = minus(target, old);
 
     std::vector<ReferencePtr> others;
-    for (const auto& r : canvas.model.content()) {
+    for (const auto& r : canvas.model().content()) {
         if (r->selected && r != dragged)
             others.push_back(r);
     }

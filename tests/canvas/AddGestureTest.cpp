@@ -25,16 +25,16 @@ TEST_F(AddTest, APressOnTheAddButtonWithoutDragMakesNothing) {
     press(10, 10, optionKey);
     EXPECT_EQ(state(), InteractionState::addLabelBegan);
     release();
-    EXPECT_EQ(canvas->model.content().size(), 1u);
-    EXPECT_TRUE(canvas->model.labels.empty());
+    EXPECT_EQ(canvas->model().content().size(), 1u);
+    EXPECT_TRUE(canvas->model().labels.empty());
     EXPECT_FALSE(host.undo.canUndo());
 }
 
 TEST_F(AddTest, ADragOutOfTheAddButtonMakesAReferenceThatFollowsThePointer) {
     press(10, 10);
     drag(237, 318);
-    ASSERT_EQ(canvas->model.content().size(), 2u);
-    auto added = canvas->model.content().back();
+    ASSERT_EQ(canvas->model().content().size(), 2u);
+    auto added = canvas->model().content().back();
     // Centred on the pointer, then onto the grid.
     EXPECT_EQ(added->rect, (Rect{180, 290, 100, 50}));
     EXPECT_EQ(added->title, "Unnamed");
@@ -47,18 +47,18 @@ TEST_F(AddTest, ADragOutOfTheAddButtonMakesAReferenceThatFollowsThePointer) {
     EXPECT_EQ(selectedIds(), Ids{added->id});
 
     host.undo.undo();
-    EXPECT_EQ(canvas->model.content().size(), 1u);
+    EXPECT_EQ(canvas->model().content().size(), 1u);
     EXPECT_TRUE(selectedIds().empty());
     host.undo.redo();
-    ASSERT_EQ(canvas->model.content().size(), 2u);
-    EXPECT_EQ(canvas->model.content().back(), added);
+    ASSERT_EQ(canvas->model().content().size(), 2u);
+    EXPECT_EQ(canvas->model().content().back(), added);
     EXPECT_EQ(added->rect, (Rect{300, 200, 100, 50}));
 }
 
 TEST_F(AddTest, ANewReferenceNeverStartsLeftOfOrAboveTheCanvas) {
     press(10, 10);
     drag(12, 12);
-    EXPECT_EQ(originOf(canvas->model.content().back()->rect), (Point{0, 0}));
+    EXPECT_EQ(originOf(canvas->model().content().back()->rect), (Point{0, 0}));
     release();
 }
 
@@ -70,12 +70,12 @@ TEST_F(AddTest, ANewReferenceTakesTheEditorLastChosenWhenThatIsAName) {
         press(10, 10);
         drag(300, 300);
         release();
-        EXPECT_EQ(canvas->model.content().back()->editor, expected);
+        EXPECT_EQ(canvas->model().content().back()->editor, expected);
     }
     host.defaults.values.clear();
     press(10, 10);
     drag(300, 300);
-    EXPECT_EQ(canvas->model.content().back()->editor, "Xcode");
+    EXPECT_EQ(canvas->model().content().back()->editor, "Xcode");
     release();
 }
 
@@ -83,8 +83,8 @@ TEST_F(AddTest, AnOptionDragMakesALabelAsWideAsItsTextPlusTwenty) {
     auto old = addLabel("Old", {0, 600, 50, 30});
     press(10, 10, optionKey);
     drag(400, 300);
-    ASSERT_EQ(canvas->model.labels.size(), 2u);
-    auto label = canvas->model.labels.back();
+    ASSERT_EQ(canvas->model().labels.size(), 2u);
+    auto label = canvas->model().labels.back();
     EXPECT_EQ(label->title(), "New Label");
     // "New Label" measures 90 by 30.
     EXPECT_EQ(label->rect, (Rect{340, 280, 110, 30}));
@@ -94,9 +94,9 @@ TEST_F(AddTest, AnOptionDragMakesALabelAsWideAsItsTextPlusTwenty) {
     release();
 
     host.undo.undo();
-    EXPECT_EQ(canvas->model.labels, std::vector<LabelPtr>{old});
+    EXPECT_EQ(canvas->model().labels, std::vector<LabelPtr>{old});
     host.undo.redo();
-    EXPECT_EQ(canvas->model.labels, (std::vector<LabelPtr>{old, label}));
+    EXPECT_EQ(canvas->model().labels, (std::vector<LabelPtr>{old, label}));
 }
 
 TEST_F(AddTest, AddingWorksWithoutAnUndoHistory) {
@@ -107,27 +107,27 @@ TEST_F(AddTest, AddingWorksWithoutAnUndoHistory) {
     press(10, 10, optionKey);
     drag(300, 300);
     release();
-    EXPECT_EQ(canvas->model.content().size(), 2u);
-    EXPECT_EQ(canvas->model.labels.size(), 1u);
+    EXPECT_EQ(canvas->model().content().size(), 2u);
+    EXPECT_EQ(canvas->model().labels.size(), 1u);
 }
 
 TEST_F(AddTest, InsertingFromTheMenuIsOneStepAndSelectsTheNewReference) {
     adding::insertReference(*canvas, {400, 300});
-    ASSERT_EQ(canvas->model.content().size(), 2u);
-    auto added = canvas->model.content().back();
+    ASSERT_EQ(canvas->model().content().size(), 2u);
+    auto added = canvas->model().content().back();
     EXPECT_EQ(added->rect, (Rect{350, 270, 100, 50}));
     EXPECT_EQ(selectedIds(), Ids{added->id});
     EXPECT_EQ(canvas->drawState.mouseDownRef.lock(), added);
     EXPECT_EQ(state(), InteractionState::none);
 
     adding::insertLabel(*canvas, {400, 500});
-    ASSERT_EQ(canvas->model.labels.size(), 1u);
-    EXPECT_EQ(host.editedLabel, canvas->model.labels.back());
+    ASSERT_EQ(canvas->model().labels.size(), 1u);
+    EXPECT_EQ(host.editedLabel, canvas->model().labels.back());
 
     host.undo.undo();
-    EXPECT_TRUE(canvas->model.labels.empty());
+    EXPECT_TRUE(canvas->model().labels.empty());
     host.undo.undo();
-    EXPECT_EQ(canvas->model.content().size(), 1u);
+    EXPECT_EQ(canvas->model().content().size(), 1u);
     EXPECT_FALSE(host.undo.canUndo());
 }
 
@@ -135,11 +135,11 @@ TEST_F(AddTest, InsertingDuringADragFinishesTheDragFirst) {
     press(10, 10);
     drag(300, 300);
     adding::insertReference(*canvas, {600, 600});
-    EXPECT_EQ(canvas->model.content().size(), 3u);
+    EXPECT_EQ(canvas->model().content().size(), 3u);
     drag(500, 500); // the button is still held, but that gesture is over
     release();
-    EXPECT_EQ(originOf(canvas->model.content()[1]->rect), (Point{250, 270}));
+    EXPECT_EQ(originOf(canvas->model().content()[1]->rect), (Point{250, 270}));
     host.undo.undo();
     host.undo.undo();
-    EXPECT_EQ(canvas->model.content().size(), 1u);
+    EXPECT_EQ(canvas->model().content().size(), 1u);
 }

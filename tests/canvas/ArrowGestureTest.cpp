@@ -27,7 +27,7 @@ protected:
     }
     std::vector<std::pair<std::string, std::string>> arrowIds() const {
         std::vector<std::pair<std::string, std::string>> ids;
-        for (const auto& [from, to] : canvas->model.arrows)
+        for (const auto& [from, to] : canvas->model().arrows)
             ids.emplace_back(from->id, to->id);
         return ids;
     }
@@ -40,7 +40,7 @@ protected:
 TEST_F(ArrowTest, DraggingFromOneReferenceToAnotherTogglesTheArrowInThatDirection) {
     for (bool rightButton : {true, false}) {
         SCOPED_TRACE(rightButton ? "right button" : "control");
-        canvas->model.arrows.clear();
+        canvas->model().arrows.clear();
         arrowGesture({150, 120}, {350, 120}, rightButton);
         EXPECT_EQ(arrowIds(), (Pairs{{"A", "B"}}));
         arrowGesture({350, 120}, {150, 120}, rightButton);
@@ -84,7 +84,7 @@ TEST_F(ArrowTest, LettingGoOfControlFreezesTheTarget) {
 
 TEST_F(ArrowTest, ArrowTogglesAreUndoneAndRedone) {
     arrowGesture({150, 120}, {350, 120});
-    canvas->model.arrows.emplace_back(b, c);
+    canvas->model().arrows.emplace_back(b, c);
     a->selected = true;
     host.undo.undo();
     EXPECT_EQ(arrowIds(), (Pairs{{"B", "C"}}));
@@ -94,7 +94,7 @@ TEST_F(ArrowTest, ArrowTogglesAreUndoneAndRedone) {
     EXPECT_EQ(arrowIds(), (Pairs{{"B", "C"}, {"A", "B"}}));
 
     // Removing an arrow the document holds twice removes both; undo brings one back.
-    canvas->model.arrows = {{b, c}, {a, b}, {b, c}};
+    canvas->model().arrows = {{b, c}, {a, b}, {b, c}};
     arrowGesture({350, 120}, {550, 120});
     EXPECT_EQ(arrowIds(), (Pairs{{"A", "B"}}));
     host.undo.undo();
@@ -105,10 +105,10 @@ TEST_F(ArrowTest, ArrowsJoinBoxesNotIds) {
     // Two boxes that share an id (a copied document) are still two boxes.
     auto twin = addReference("A", {100, 300, 100, 50});
     arrowGesture({150, 120}, {150, 320});
-    EXPECT_EQ(canvas->model.arrows.size(), 1u);
-    EXPECT_EQ(canvas->model.arrows[0].second, twin);
+    EXPECT_EQ(canvas->model().arrows.size(), 1u);
+    EXPECT_EQ(canvas->model().arrows[0].second, twin);
     arrowGesture({150, 320}, {150, 120});
-    EXPECT_EQ(canvas->model.arrows.size(), 2u);
+    EXPECT_EQ(canvas->model().arrows.size(), 2u);
 }
 
 TEST_F(ArrowTest, NoArrowIsMadeToABoxRemovedDuringTheGesture) {
@@ -116,7 +116,7 @@ TEST_F(ArrowTest, NoArrowIsMadeToABoxRemovedDuringTheGesture) {
     rightDrag(350, 120);
     canvas->setContentAndArrows({a, c}, {}); // B deleted while the button is held
     rightRelease();
-    EXPECT_TRUE(canvas->model.arrows.empty());
+    EXPECT_TRUE(canvas->model().arrows.empty());
 }
 
 TEST_F(ArrowTest, DraggingOnEmptyCanvasPansTheView) {

@@ -91,7 +91,7 @@ protected:
         return nullptr;
     }
     Canvas& canvas() { return window->canvas(); }
-    Rect rectOf(size_t i) { return canvas().model.content().at(i)->rect; }
+    Rect rectOf(size_t i) { return canvas().model().content().at(i)->rect; }
 
     fs::path folder;
     QString previousName;
@@ -120,8 +120,8 @@ TEST_F(CanvasWidgetTest, DraggingABoxIsOneUndoableStepThatMarksTheDocument) {
 
 TEST_F(CanvasWidgetTest, ControlDragDrawsAnArrowAndRightDragOnEmptyCanvasPans) {
     dragWith(Qt::LeftButton, {{150, 120}, {250, 120}, {350, 125}}, Qt::ControlModifier);
-    ASSERT_EQ(canvas().model.arrows.size(), 1u);
-    EXPECT_EQ(canvas().model.arrows[0].second->id, "pathwick-B");
+    ASSERT_EQ(canvas().model().arrows.size(), 1u);
+    EXPECT_EQ(canvas().model().arrows[0].second->id, "pathwick-B");
 
     auto* area = window->findChild<QScrollArea*>();
     QScrollBar* horizontal = area->horizontalScrollBar();
@@ -136,34 +136,34 @@ TEST_F(CanvasWidgetTest, ControlDragDrawsAnArrowAndRightDragOnEmptyCanvasPans) {
     dragWith(Qt::RightButton, {{100, 100}, {300, 300}});
     EXPECT_EQ(horizontal->value(), 0);
     EXPECT_EQ(vertical->value(), 0);
-    EXPECT_EQ(canvas().model.arrows.size(), 1u);
+    EXPECT_EQ(canvas().model().arrows.size(), 1u);
 }
 
 TEST_F(CanvasWidgetTest, NewItemsComeFromTheAddButtonAndTheInsertMenu) {
     QSettings().setValue("lastSetEditor", "Atom");
     dragWith(Qt::LeftButton, {{15, 15}, {20, 20}, {400, 300}});
-    ASSERT_EQ(canvas().model.content().size(), 3u);
-    EXPECT_EQ(canvas().model.content().back()->editor, "Atom");
-    EXPECT_EQ(canvas().model.content().back()->rect, (Rect{400, 300, 100, 50}));
+    ASSERT_EQ(canvas().model().content().size(), 3u);
+    EXPECT_EQ(canvas().model().content().back()->editor, "Atom");
+    EXPECT_EQ(canvas().model().content().back()->rect, (Rect{400, 300, 100, 50}));
 
     dragWith(Qt::LeftButton, {{15, 15}, {20, 20}, {400, 500}}, Qt::AltModifier);
-    ASSERT_EQ(canvas().model.labels.size(), 2u);
-    EXPECT_EQ(canvas().model.labels.back()->title(), "New Label");
+    ASSERT_EQ(canvas().model().labels.size(), 2u);
+    EXPECT_EQ(canvas().model().labels.back()->title(), "New Label");
 
     // The menu puts a new reference in the middle of what is in view.
     ASSERT_TRUE(action("Reference"));
     action("Reference")->trigger();
-    ASSERT_EQ(canvas().model.content().size(), 4u);
-    const Rect inserted = canvas().model.content().back()->rect;
+    ASSERT_EQ(canvas().model().content().size(), 4u);
+    const Rect inserted = canvas().model().content().back()->rect;
     const QRect visible = window->findChild<QScrollArea*>()->viewport()->rect();
     EXPECT_NEAR(inserted.midX(), visible.center().x(), 10);
     EXPECT_NEAR(inserted.midY(), visible.center().y(), 10);
-    EXPECT_TRUE(canvas().model.content().back()->selected);
+    EXPECT_TRUE(canvas().model().content().back()->selected);
 
     for (int steps = 0; steps < 3; ++steps)
         action("Undo")->trigger();
-    EXPECT_EQ(canvas().model.content().size(), 2u);
-    EXPECT_EQ(canvas().model.labels.size(), 1u);
+    EXPECT_EQ(canvas().model().content().size(), 2u);
+    EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 
 TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
@@ -204,7 +204,7 @@ TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
     action("Undo")->trigger();
     action("Redo")->trigger();
     EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
-    EXPECT_TRUE(canvas().model.arrows.empty());
+    EXPECT_TRUE(canvas().model().arrows.empty());
 
     send(QEvent::MouseMove, {260, 330}, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, {260, 330}, Qt::LeftButton, Qt::NoButton);
@@ -221,7 +221,7 @@ TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
     for (int i = 0; i < 3; ++i)
         action("Undo")->trigger();
     EXPECT_EQ(rectOf(0), (Rect{100, 100, 100, 50}));
-    EXPECT_TRUE(canvas().model.arrows.empty());
+    EXPECT_TRUE(canvas().model().arrows.empty());
     for (int i = 0; i < 3; ++i)
         action("Redo")->trigger();
     ASSERT_TRUE(window->save());
