@@ -47,12 +47,6 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     : canvas_(std::move(canvas)), measurer_(measurer), scrollArea_(scrollArea) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Drawing publishes the add button's square in canvas coordinates, which move with every
-    // scroll: draw again whenever the visible part changes.
-    connect(scrollArea_.horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            qOverload<>(&QWidget::update));
-    connect(scrollArea_.verticalScrollBar(), &QScrollBar::valueChanged, this,
-            qOverload<>(&QWidget::update));
     // The model may outlive this widget, or go first (its owner resets redraw as it goes):
     // the destructor leaves the model alone, and the redraw asks for the widget only while
     // it lives.
@@ -61,6 +55,7 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
             widget->update();
     };
     canvas_->setHost(this);
+    placeAddButton();
     labelField_ = new LabelEditorWidget(measurer_, this);
     labelEditor_ = std::make_unique<LabelEditor>(*canvas_, *labelField_);
     connect(labelField_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -266,12 +261,20 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     viewport.bounds = Size{double(width()), double(height())};
     viewport.dirty =
         Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())};
-    viewport.visibleOrigin = Point{double(-pos().x()), double(-pos().y())};
 
-    const DrawList list = drawCanvas(canvas_->model(), canvas_->drawState, viewport,
+    const DrawList list = drawCanvas(canvas_->model(), canvas_->interactionOverlay(), viewport,
                                      AppearanceConfig::shared(), measurer_);
     QPainter painter(this);
     paintDrawList(painter, list, measurer_);
+}
+
+void CanvasWidget::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    placeAddButton();
+}
+
+void CanvasWidget::placeAddButton() {
+    canvas_->setAddButton(addButtonRect(Point{double(-pos().x()), double(-pos().y())}));
 }
 
 } // namespace pathwicks

@@ -19,12 +19,14 @@ protected:
 } // namespace
 
 TEST_F(AddTest, APressOnTheAddButtonWithoutDragMakesNothing) {
-    press(10, 10);
-    EXPECT_EQ(state(), InteractionState::addBegan);
-    release();
-    press(10, 10, optionKey);
-    EXPECT_EQ(state(), InteractionState::addLabelBegan);
-    release();
+    // Neither a press on empty canvas, which would deselect and draw a band, nor anything else.
+    for (unsigned modifiers : {0u, unsigned(optionKey)}) {
+        press(10, 10, modifiers);
+        EXPECT_EQ(selectedIds(), Ids{"A"});
+        EXPECT_FALSE(rubberBand());
+        release();
+    }
+    EXPECT_EQ(selectedIds(), Ids{"A"});
     EXPECT_EQ(canvas->model().content().size(), 1u);
     EXPECT_TRUE(canvas->model().labels.empty());
     EXPECT_FALSE(host.undo.canUndo());
@@ -117,8 +119,7 @@ TEST_F(AddTest, InsertingFromTheMenuIsOneStepAndSelectsTheNewReference) {
     auto added = canvas->model().content().back();
     EXPECT_EQ(added->rect, (Rect{350, 270, 100, 50}));
     EXPECT_EQ(selectedIds(), Ids{added->id});
-    EXPECT_EQ(canvas->drawState.mouseDownRef.lock(), added);
-    EXPECT_EQ(state(), InteractionState::none);
+    EXPECT_FALSE(canvas->gestureInProgress());
 
     adding::insertLabel(*canvas, {400, 500});
     ASSERT_EQ(canvas->model().labels.size(), 1u);
@@ -129,6 +130,30 @@ TEST_F(AddTest, InsertingFromTheMenuIsOneStepAndSelectsTheNewReference) {
     host.undo.undo();
     EXPECT_EQ(canvas->model().content().size(), 1u);
     EXPECT_FALSE(host.undo.canUndo());
+}
+
+TEST_F(AddTest, ANewReferenceCountsAsPressed) {
+    // A double click opens it, and an arrow press elsewhere deselects it, as a pressed one.
+    a->selected = false;
+    press(10, 10);
+    drag(300, 300);
+    release();
+    auto dragged = canvas->model().content().back();
+    press(900, 900, 0, 2);
+    ASSERT_EQ(host.gotos.size(), 1u);
+    EXPECT_EQ(host.gotos[0], dragged);
+    rightPress(150, 120);
+    rightRelease();
+    EXPECT_EQ(selectedIds(), Ids{"A"});
+
+    adding::insertReference(*canvas, {400, 500});
+    auto inserted = canvas->model().content().back();
+    press(900, 900, 0, 2);
+    ASSERT_EQ(host.gotos.size(), 2u);
+    EXPECT_EQ(host.gotos[1], inserted);
+    rightPress(150, 120);
+    rightRelease();
+    EXPECT_EQ(selectedIds(), Ids{"A"});
 }
 
 TEST_F(AddTest, InsertingDuringADragFinishesTheDragFirst) {

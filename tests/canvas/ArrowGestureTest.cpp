@@ -51,7 +51,8 @@ TEST_F(ArrowTest, DraggingFromOneReferenceToAnotherTogglesTheArrowInThatDirectio
         arrowGesture({150, 120}, {160, 130}, rightButton);
         arrowGesture({150, 120}, {900, 900}, rightButton);
         EXPECT_EQ(arrowIds(), (Pairs{{"B", "A"}}));
-        EXPECT_EQ(state(), InteractionState::none);
+        EXPECT_FALSE(canvas->gestureInProgress());
+        EXPECT_FALSE(arrowInProgress());
     }
 }
 
@@ -60,14 +61,16 @@ TEST_F(ArrowTest, TheArrowPressSelectsItsReferenceInsteadOfThePreviousPressOnly)
     b->selected = true; // B selected some other way
     rightPress(150, 120);
     EXPECT_EQ(selectedIds(), (Ids{"A", "B"}));
-    EXPECT_EQ(state(), InteractionState::controlReferenceBegan);
-    EXPECT_EQ(canvas->drawState.mouseLocation, (Point{150, 120}));
-    // While dragging, the drawing follows the target under the pointer.
+    // The arrow is drawn from the press to the pointer, then to the target under it.
+    ASSERT_TRUE(arrowInProgress());
+    EXPECT_EQ(arrowInProgress()->from, a);
+    EXPECT_FALSE(arrowInProgress()->target);
+    EXPECT_EQ(arrowInProgress()->pointer, (Point{150, 120}));
     rightDrag(250, 300);
-    EXPECT_FALSE(canvas->drawState.mouseDragRef.lock());
-    EXPECT_EQ(canvas->drawState.mouseLocation, (Point{250, 300}));
+    EXPECT_FALSE(arrowInProgress()->target);
+    EXPECT_EQ(arrowInProgress()->pointer, (Point{250, 300}));
     rightDrag(560, 130);
-    EXPECT_EQ(canvas->drawState.mouseDragRef.lock(), c);
+    EXPECT_EQ(arrowInProgress()->target, c);
     rightRelease();
     EXPECT_EQ(arrowIds(), (Pairs{{"A", "C"}}));
     EXPECT_EQ(selectedIds(), (Ids{"A", "B"}));
@@ -77,7 +80,8 @@ TEST_F(ArrowTest, LettingGoOfControlFreezesTheTarget) {
     press(150, 120, controlKey);
     drag(350, 120, controlKey);
     drag(550, 120); // control let go: the target stays B
-    EXPECT_EQ(canvas->drawState.mouseDragRef.lock(), b);
+    ASSERT_TRUE(arrowInProgress());
+    EXPECT_EQ(arrowInProgress()->target, b);
     release();
     EXPECT_EQ(arrowIds(), (Pairs{{"A", "B"}}));
 }
@@ -121,7 +125,7 @@ TEST_F(ArrowTest, NoArrowIsMadeToABoxRemovedDuringTheGesture) {
 
 TEST_F(ArrowTest, DraggingOnEmptyCanvasPansTheView) {
     rightPress(900, 900);
-    EXPECT_EQ(state(), InteractionState::controlCanvasBegan);
+    EXPECT_FALSE(arrowInProgress());
     rightDrag(915, 905, {15, 5});
     ASSERT_EQ(host.pans.size(), 1u);
     EXPECT_EQ(host.pans[0], (Point{15, 5}));

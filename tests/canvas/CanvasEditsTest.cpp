@@ -100,7 +100,7 @@ TEST_F(EditsTest, UndoFinishesTheGestureAndClosesTheLabelEditorFirst) {
     host.undo.undo();
     EXPECT_EQ(host.closedNow, 1);
     EXPECT_FALSE(host.editorOpen);
-    EXPECT_EQ(state(), InteractionState::none);
+    EXPECT_FALSE(canvas->gestureInProgress());
     EXPECT_EQ(a->rect, (Rect{100, 100, 100, 50}));
     drag(600, 600); // the button is still down, but its gesture is over
     release();

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,7 @@ class CanvasTest : public ::testing::Test {
 protected:
     CanvasTest() {
         canvas->setHost(&host);
-        canvas->drawState.addRect = Rect{4, 4, 30, 30};
+        canvas->setAddButton(Rect{4, 4, 30, 30});
         // As the window does: the canvas finishes what is in progress before undo and redo.
         host.undo.addWillUndoObserver([this] {
             if (canvas)
@@ -139,7 +140,11 @@ protected:
                 ids.push_back(r->id);
         return ids;
     }
-    InteractionState state() const { return canvas->drawState.interactionState; }
+    // What the drawing shows of the gesture in progress.
+    std::optional<Rect> rubberBand() const { return canvas->interactionOverlay().rubberBand; }
+    std::optional<ArrowInProgress> arrowInProgress() const {
+        return canvas->interactionOverlay().arrow;
+    }
 
     // What the Delete key does, which like every key first ends a gesture in progress: the
     // unselected boxes and the arrows between them stay.

@@ -171,7 +171,7 @@ private:
             canvas->rightMouseUp(at(p.x, p.y));
         else
             canvas->mouseUp(at(p.x, p.y));
-        if (state() != InteractionState::none)
+        if (canvas->gestureInProgress())
             releaseBroken = true;
     }
 

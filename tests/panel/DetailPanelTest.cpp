@@ -168,7 +168,7 @@ TEST_F(DetailPanelTest, ABoxOverALabelGetsBackItsOwnTitleOnUndo) {
     canvas->model().labels = {label};
     // The press hits both the box and the label beneath it.
     click(150, 120);
-    ASSERT_EQ(canvas->mouseDownLbl.lock(), label);
+    ASSERT_EQ(canvas->labelAt({150, 120}), label);
     type("Tokens");
     panel.nameEditEnded();
     undo().undo();

@@ -107,7 +107,7 @@ TEST_F(CanvasWidgetTest, DraggingABoxIsOneUndoableStepThatMarksTheDocument) {
     dragWith(Qt::LeftButton, {{150, 120}, {160, 130}, {203, 247}});
     EXPECT_EQ(rectOf(0), (Rect{150, 220, 100, 50}));
     EXPECT_TRUE(window->isWindowModified());
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
+    EXPECT_FALSE(canvas().gestureInProgress());
 
     ASSERT_TRUE(action("Undo"));
     action("Undo")->trigger();
@@ -166,9 +166,24 @@ TEST_F(CanvasWidgetTest, NewItemsComeFromTheAddButtonAndTheInsertMenu) {
     EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 
+TEST_F(CanvasWidgetTest, TheAddButtonStaysInTheCornerOfTheScrolledView) {
+    auto* area = window->findChild<QScrollArea*>();
+    area->horizontalScrollBar()->setValue(60);
+    area->verticalScrollBar()->setValue(50);
+    // Canvas (75, 65) lies under the button now: a press there adds, it draws no band.
+    dragWith(Qt::LeftButton, {{15, 15}, {20, 20}, {400, 300}});
+    ASSERT_EQ(canvas().model().content().size(), 3u);
+    EXPECT_EQ(canvas().model().content().back()->rect, (Rect{460, 350, 100, 50}));
+    // Where the button sat before scrolling is plain canvas again.
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    dragWith(Qt::LeftButton, {{75, 65}, {80, 70}, {400, 300}});
+    EXPECT_EQ(canvas().model().content().size(), 3u);
+}
+
 TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
     dragWith(Qt::LeftButton, {{150, 120}, {250, 320}}, Qt::NoModifier, false);
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    EXPECT_EQ(rectOf(0), (Rect{200, 300, 100, 50}));
     EXPECT_FALSE(action("Undo")->isEnabled());
 
     // Another window takes the focus; this one never sees the release.
@@ -177,7 +192,7 @@ TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
     QApplication::setActiveWindow(&other);
     QApplication::processEvents();
     ASSERT_FALSE(window->isActiveWindow());
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
+    EXPECT_FALSE(canvas().gestureInProgress());
     EXPECT_TRUE(action("Undo")->isEnabled());
     // The release that arrives later changes nothing more.
     send(QEvent::MouseButtonRelease, {400, 400}, Qt::LeftButton, Qt::NoButton);
@@ -188,7 +203,7 @@ TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
 TEST_F(CanvasWidgetTest, AKeyPressedMidDragEndsTheDragFirst) {
     dragWith(Qt::LeftButton, {{150, 120}, {250, 320}}, Qt::NoModifier, false);
     QTest::keyClick(widget, Qt::Key_X);
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
+    EXPECT_FALSE(canvas().gestureInProgress());
     EXPECT_TRUE(action("Undo")->isEnabled());
     send(QEvent::MouseButtonRelease, {250, 320}, Qt::LeftButton, Qt::NoButton);
 }
@@ -198,12 +213,13 @@ TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
     // A right press and release while the left button is held are ignored.
     send(QEvent::MouseButtonPress, {350, 120}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
     send(QEvent::MouseButtonRelease, {350, 120}, Qt::RightButton, Qt::LeftButton);
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    EXPECT_TRUE(canvas().gestureInProgress());
     // So are undo and redo, by key or by menu.
     QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
     action("Undo")->trigger();
     action("Redo")->trigger();
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    EXPECT_TRUE(canvas().gestureInProgress());
+    EXPECT_EQ(rectOf(0), (Rect{200, 300, 100, 50}));
     EXPECT_TRUE(canvas().model().arrows.empty());
 
     send(QEvent::MouseMove, {260, 330}, Qt::NoButton, Qt::LeftButton);
@@ -215,8 +231,8 @@ TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
 }
 
 TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
-    dragWith(Qt::LeftButton, {{150, 120}, {180, 140}, {155, 323}});        // move A to (100, 300)
-    dragWith(Qt::RightButton, {{150, 320}, {250, 200}, {350, 125}});       // arrow A -> B
+    dragWith(Qt::LeftButton, {{150, 120}, {180, 140}, {155, 323}});  // move A to (100, 300)
+    dragWith(Qt::RightButton, {{150, 320}, {250, 200}, {350, 125}}); // arrow A -> B
     dragWith(Qt::LeftButton, {{15, 15}, {30, 30}, {500, 225}}); // its corner follows: (500, 220)
     for (int i = 0; i < 3; ++i)
         action("Undo")->trigger();
