@@ -17,10 +17,18 @@ public:
     UndoManager undo;
 };
 
+// A canvas in a window with an undo history, on a document of its own.
+struct Generated {
+    UndoHost host;
+    StepsModel model;
+    Canvas canvas{model};
+};
+
 // references in rows of 100, 200 apart across and 80 down, each with an arrow to the next
-std::shared_ptr<Canvas> generatedCanvas(int references, UndoHost& host) {
-    auto canvas = std::make_shared<Canvas>();
-    canvas->setHost(&host);
+std::unique_ptr<Generated> generatedCanvas(int references) {
+    auto generated = std::make_unique<Generated>();
+    Canvas* canvas = &generated->canvas;
+    canvas->setHost(&generated->host);
     std::vector<ReferencePtr> content;
     for (int i = 0; i < references; ++i) {
         auto reference = std::make_shared<Reference>();
@@ -28,10 +36,10 @@ std::shared_ptr<Canvas> generatedCanvas(int references, UndoHost& host) {
         reference->rect = {double(i % 100) * 200, double(i / 100) * 80 + 40, 140, 50};
         content.push_back(reference);
         if (i > 0)
-            canvas->model.arrows.emplace_back(content[i - 1], reference);
+            canvas->model().arrows.emplace_back(content[i - 1], reference);
     }
-    canvas->model.setContent(std::move(content));
-    return canvas;
+    canvas->model().setContent(std::move(content));
+    return generated;
 }
 
 PointerEvent at(double x, double y, unsigned modifiers = 0) {
@@ -43,9 +51,9 @@ PointerEvent at(double x, double y, unsigned modifiers = 0) {
 
 // One drag event of a box while every box is selected: the group moves along.
 void BM_DragAllSelected(benchmark::State& state) {
-    UndoHost host;
-    auto canvas = generatedCanvas(int(state.range(0)), host);
-    for (const auto& r : canvas->model.content())
+    auto generated = generatedCanvas(int(state.range(0)));
+    Canvas* canvas = &generated->canvas;
+    for (const auto& r : canvas->model().content())
         r->selected = true;
     canvas->mouseDown(at(50, 60));
     double x = 50;
@@ -60,8 +68,8 @@ BENCHMARK(BM_DragAllSelected)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::
 
 // One drag event of the rubber band across the whole document.
 void BM_RubberBand(benchmark::State& state) {
-    UndoHost host;
-    auto canvas = generatedCanvas(int(state.range(0)), host);
+    auto generated = generatedCanvas(int(state.range(0)));
+    Canvas* canvas = &generated->canvas;
     canvas->mouseDown(at(5, 5));
     double x = 100;
     for (auto _ : state) {
@@ -74,10 +82,9 @@ BENCHMARK(BM_RubberBand)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicr
 
 // A whole click, press and release, on the last box: hit test, selection, panel refresh.
 void BM_Click(benchmark::State& state) {
-    UndoHost host;
-    const int n = int(state.range(0));
-    auto canvas = generatedCanvas(n, host);
-    const Rect last = canvas->model.content().back()->rect;
+    auto generated = generatedCanvas(int(state.range(0)));
+    Canvas* canvas = &generated->canvas;
+    const Rect last = canvas->model().content().back()->rect;
     for (auto _ : state) {
         canvas->mouseDown(at(last.x + 5, last.y + 5));
         canvas->mouseUp(at(last.x + 5, last.y + 5));
@@ -87,15 +94,15 @@ BENCHMARK(BM_Click)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicroseco
 
 // A complete move of one box, then its undo and redo: three undo steps' worth of work.
 void BM_MoveUndoRedo(benchmark::State& state) {
-    UndoHost host;
-    auto canvas = generatedCanvas(int(state.range(0)), host);
+    auto generated = generatedCanvas(int(state.range(0)));
+    Canvas* canvas = &generated->canvas;
     for (auto _ : state) {
         canvas->mouseDown(at(50, 60));
         canvas->mouseDragged(at(250, 260));
         canvas->mouseUp(at(250, 260));
-        host.undo.undo();
-        host.undo.redo();
-        host.undo.undo();
+        generated->host.undo.undo();
+        generated->host.undo.redo();
+        generated->host.undo.undo();
     }
 }
 BENCHMARK(BM_MoveUndoRedo)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);

@@ -52,11 +52,11 @@ void paintCanvas(benchmark::State& state, bool dense) {
     const QtTextMeasurer measurer;
     const AppearanceConfig& config = AppearanceConfig::shared();
     QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
-    CanvasDrawState drawState;
-    const CanvasViewport viewport{{26000, 26000}, {0, 0, screenWidth, screenHeight}, Point{0, 0}};
+    const InteractionOverlay overlay{};
+    const CanvasViewport viewport{{26000, 26000}, {0, 0, screenWidth, screenHeight}};
     size_t operations = 0;
     for (auto _ : state) {
-        const DrawList list = drawCanvas(model, drawState, viewport, config, measurer);
+        const DrawList list = drawCanvas(model, overlay, viewport, config, measurer);
         QPainter painter(&image);
         paintDrawList(painter, list, measurer);
         operations = list.size();
@@ -76,11 +76,11 @@ void Dense(benchmark::State& state) {
 void BuildOnly(benchmark::State& state) {
     const StepsModel model = generatedModel(int(state.range(0)), true);
     const QtTextMeasurer measurer;
-    CanvasDrawState drawState;
-    const CanvasViewport viewport{{26000, 26000}, {0, 0, screenWidth, screenHeight}, {}};
+    const InteractionOverlay overlay{};
+    const CanvasViewport viewport{{26000, 26000}, {0, 0, screenWidth, screenHeight}};
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            drawCanvas(model, drawState, viewport, AppearanceConfig::shared(), measurer));
+            drawCanvas(model, overlay, viewport, AppearanceConfig::shared(), measurer));
     state.SetComplexityN(state.range(0));
 }
 

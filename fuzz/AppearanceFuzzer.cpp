@@ -1,7 +1,7 @@
 // Appearance configuration text loaded, every colour looked up, and a small canvas drawn with
 // it: nothing may fail, and every colour component must be a number.
-#include "FuzzCheck.h"
 #include "../tests/appearance/FakeLayoutMeasurer.h"
+#include "FuzzCheck.h"
 
 #include "appearance/AppearanceConfig.h"
 #include "appearance/CanvasDrawing.h"
@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         start = end + 1;
     }
 
-    CanvasDrawState state;
-    const CanvasViewport viewport{{800, 600}, {0, 0, 800, 600}, Point{0, 0}};
-    drawCanvas(smallDocument(), state, viewport, config, pathwicks::testing::FakeLayoutMeasurer());
+    const CanvasViewport viewport{{800, 600}, {0, 0, 800, 600}};
+    drawCanvas(smallDocument(), InteractionOverlay{}, viewport, config,
+               pathwicks::testing::FakeLayoutMeasurer());
     return 0;
 }

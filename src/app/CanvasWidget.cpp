@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -46,14 +47,15 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     : canvas_(std::move(canvas)), measurer_(measurer), scrollArea_(scrollArea) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Drawing publishes the add button's square in canvas coordinates, which move with every
-    // scroll: draw again whenever the visible part changes.
-    connect(scrollArea_.horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            qOverload<>(&QWidget::update));
-    connect(scrollArea_.verticalScrollBar(), &QScrollBar::valueChanged, this,
-            qOverload<>(&QWidget::update));
-    canvas_->model.redraw = [this] { update(); };
+    // The model may outlive this widget, or go first (its owner resets redraw as it goes):
+    // the destructor leaves the model alone, and the redraw asks for the widget only while
+    // it lives.
+    canvas_->model().redraw = [widget = QPointer<CanvasWidget>(this)] {
+        if (widget)
+            widget->update();
+    };
     canvas_->setHost(this);
+    placeAddButton();
     labelField_ = new LabelEditorWidget(measurer_, this);
     labelEditor_ = std::make_unique<LabelEditor>(*canvas_, *labelField_);
     connect(labelField_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -64,14 +66,13 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
 }
 
 CanvasWidget::~CanvasWidget() {
-    // Undo steps may keep the canvas alive after its window is gone.
+    // Whoever else holds the canvas must not reach this widget through it.
     canvas_->setHost(nullptr);
-    canvas_->model.redraw = nullptr;
 }
 
 void CanvasWidget::fitToContent() {
     const QSize visible = scrollArea_.viewport()->size();
-    const auto fitted = fittedCanvasSize(canvas_->model, Size{double(width()), double(height())},
+    const auto fitted = fittedCanvasSize(canvas_->model(), Size{double(width()), double(height())},
                                          Size{double(visible.width()), double(visible.height())});
     if (!fitted)
         return;
@@ -259,12 +260,20 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     viewport.bounds = Size{double(width()), double(height())};
     viewport.dirty =
         Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())};
-    viewport.visibleOrigin = Point{double(-pos().x()), double(-pos().y())};
 
-    const DrawList list = drawCanvas(canvas_->model, canvas_->drawState, viewport,
+    const DrawList list = drawCanvas(canvas_->model(), canvas_->interactionOverlay(), viewport,
                                      AppearanceConfig::shared(), measurer_);
     QPainter painter(this);
     paintDrawList(painter, list, measurer_);
+}
+
+void CanvasWidget::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    placeAddButton();
+}
+
+void CanvasWidget::placeAddButton() {
+    canvas_->setAddButton(addButtonRect(Point{double(-pos().x()), double(-pos().y())}));
 }
 
 } // namespace pathwicks

@@ -65,6 +65,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -77,6 +78,9 @@ private:
     void press(QMouseEvent* event, int clickCount);
     // Runs one event's work on the canvas as one undo group.
     void asOneStep(const std::function<void()>& work);
+    // Tells the canvas where the add button lies: in the corner of the visible part, which
+    // moves whenever the canvas scrolls (this widget then moves in the scroll area).
+    void placeAddButton();
 
     std::shared_ptr<Canvas> canvas_;
     const QtTextMeasurer& measurer_;

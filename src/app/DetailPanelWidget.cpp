@@ -148,7 +148,7 @@ DetailPanelWidget::~DetailPanelWidget() = default;
 void DetailPanelWidget::updateDetailPanel() {
     const ReferencePtr before = panel_.shownReference();
     panel_.updateDetailPanel();
-    const auto& content = canvas_.model.content();
+    const auto& content = canvas_.model().content();
     const auto selected = std::count_if(content.begin(), content.end(),
                                         [](const ReferencePtr& r) { return r->selected; });
     hint_->setText(selected > 1 ? tr("%n references selected.", nullptr, int(selected))

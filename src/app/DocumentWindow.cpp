@@ -54,7 +54,7 @@ QRect toQRect(const Rect& r) {
 
 DocumentWindow::DocumentWindow(Application& application, std::optional<nlohmann::json> content,
                                const QString& path)
-    : application_(application), canvas_(std::make_shared<Canvas>()),
+    : application_(application), canvas_(std::make_shared<Canvas>(model_)),
       content_(std::move(content)), path_(path) {
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(kMinimumSize);
@@ -127,7 +127,7 @@ DocumentWindow::~DocumentWindow() {
     undo_.removeObserver(willUndoObserver_);
     undo_.removeObserver(willRedoObserver_);
     undo_.changed = nullptr;
-    canvas_->model.redraw = nullptr;
+    canvas_->model().redraw = nullptr;
 }
 
 void DocumentWindow::buildMenus() {
@@ -270,7 +270,7 @@ void DocumentWindow::firstAppearance() {
     });
 
     if (content_) {
-        canvas_->model.decode(&*content_);
+        canvas_->model().decode(&*content_);
         if (auto it = content_->find("path"); it != content_->end() && it->is_string())
             filepath_ = QString::fromStdString(it->get<std::string>());
         content_.reset();
@@ -372,7 +372,7 @@ bool DocumentWindow::confirmOverwriteOfChangedFile() {
 }
 
 bool DocumentWindow::writeTo(const QString& path) {
-    const auto bytes = DocumentFile::bytes(canvas_->model, frameToSave());
+    const auto bytes = DocumentFile::bytes(canvas_->model(), frameToSave());
     std::optional<std::string> failure;
     if (!bytes)
         failure = tr("The document holds text that cannot be written as JSON.").toStdString();

@@ -86,6 +86,7 @@ private:
     void scheduleFit();
 
     Application& application_;
+    StepsModel model_;
     std::shared_ptr<Canvas> canvas_;
     UndoManager undo_;
     std::optional<nlohmann::json> content_;

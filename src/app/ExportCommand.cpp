@@ -124,9 +124,9 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
 
     const auto application = ensureGuiApplication();
     const QtTextMeasurer measurer;
-    CanvasDrawState state;
-    const DrawList list = drawCanvas(model, state, {size, {0, 0, size.width, size.height}, {}},
-                                     AppearanceConfig::shared(), measurer);
+    const DrawList list =
+        drawCanvas(model, InteractionOverlay{}, {size, {0, 0, size.width, size.height}},
+                   AppearanceConfig::shared(), measurer);
 
     std::string bytes;
     if (*format == Format::svg) {

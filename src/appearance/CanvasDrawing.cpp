@@ -159,35 +159,30 @@ LinesOp arrowBetween(const Reference& source, const Reference& target,
                       arrowEndpoint(target.rect, centre(source.rect), gap), config);
 }
 
-void appendInteractionOverlay(DrawList& list, const StepsModel& model, const CanvasDrawState& state,
-                              const Cull& cull, const AppearanceConfig& config) {
-    if (state.interactionState == InteractionState::canvasBegan) {
-        if (cull.shows(state.selectRect))
-            list.push_back(RectOp{normalized(state.selectRect), 0, config.namedColor("SelectArea"),
-                                  config.namedColor("SelectBorder"), 1});
+void appendInteractionOverlay(DrawList& list, const StepsModel& model,
+                              const InteractionOverlay& overlay, const Cull& cull,
+                              const AppearanceConfig& config) {
+    if (overlay.rubberBand && cull.shows(*overlay.rubberBand))
+        list.push_back(RectOp{normalized(*overlay.rubberBand), 0, config.namedColor("SelectArea"),
+                              config.namedColor("SelectBorder"), 1});
+    if (!overlay.arrow || !overlay.arrow->from)
+        return;
+    const ArrowInProgress& arrow = *overlay.arrow;
+    if (!arrow.target) {
+        appendArrow(list,
+                    arrowLines(arrowEndpoint(arrow.from->rect, arrow.pointer, config.arrowGap()),
+                               arrow.pointer, config),
+                    cull);
         return;
     }
-    if (state.interactionState != InteractionState::controlReferenceBegan)
-        return;
-    const ReferencePtr from = state.mouseDownRef.lock();
-    const ReferencePtr over = state.mouseDragRef.lock();
-    if (!over) {
-        if (from)
-            appendArrow(
-                list,
-                arrowLines(arrowEndpoint(from->rect, state.mouseLocation, config.arrowGap()),
-                           state.mouseLocation, config),
-                cull);
-        return;
-    }
-    if (!from || from == over)
+    if (arrow.from == arrow.target)
         return;
     // An arrow that already exists in this direction is not drawn again.
     for (const auto& [source, target] : model.arrows) {
-        if (source == from && target == over)
+        if (source == arrow.from && target == arrow.target)
             return;
     }
-    appendArrow(list, arrowBetween(*from, *over, config), cull);
+    appendArrow(list, arrowBetween(*arrow.from, *arrow.target, config), cull);
 }
 
 } // namespace
@@ -237,12 +232,17 @@ LinesOp arrowLines(Point from, Point to, const AppearanceConfig& config) {
                    0};
 }
 
+Rect addButtonRect(Point visibleOrigin) {
+    return {visibleOrigin.x + addButtonInset, visibleOrigin.y + addButtonInset, addButtonSize,
+            addButtonSize};
+}
+
 void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& config) {
-    const double ox = origin.x + addButtonInset;
-    const double oy = origin.y + addButtonInset;
+    const Rect square = addButtonRect(origin);
+    const double ox = square.x;
+    const double oy = square.y;
     const Color detail = config.namedColor("AddDetail");
-    list.push_back(
-        RectOp{{ox, oy, addButtonSize, addButtonSize}, 0, config.namedColor("AddArea"), detail, 2});
+    list.push_back(RectOp{square, 0, config.namedColor("AddArea"), detail, 2});
     list.push_back(
         LinesOp{{{{ox + 8, oy + 15}, {ox + 22, oy + 15}}, {{ox + 15, oy + 8}, {ox + 15, oy + 22}}},
                 detail,
@@ -252,8 +252,9 @@ void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& confi
                 0});
 }
 
-DrawList drawCanvas(const StepsModel& model, CanvasDrawState& state, const CanvasViewport& viewport,
-                    const AppearanceConfig& config, const LayoutMeasurer& measurer) {
+DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
+                    const CanvasViewport& viewport, const AppearanceConfig& config,
+                    const LayoutMeasurer& measurer) {
     DrawList list;
     const Cull cull(viewport.dirty);
     list.push_back(
@@ -279,11 +280,7 @@ DrawList drawCanvas(const StepsModel& model, CanvasDrawState& state, const Canva
                 appendReference(list, *reference, cull, config, measurer);
         }
     }
-    appendInteractionOverlay(list, model, state, cull, config);
-
-    if (viewport.visibleOrigin)
-        state.addRect = {viewport.visibleOrigin->x + addButtonInset,
-                         viewport.visibleOrigin->y + addButtonInset, addButtonSize, addButtonSize};
+    appendInteractionOverlay(list, model, overlay, cull, config);
     return list;
 }
 

@@ -2,11 +2,9 @@
 
 #include "appearance/AppearanceConfig.h"
 #include "appearance/DrawList.h"
+#include "appearance/InteractionOverlay.h"
 #include "appearance/LayoutMeasurer.h"
-#include "canvas/CanvasDrawState.h"
 #include "model/StepsModel.h"
-
-#include <optional>
 
 namespace pathwicks {
 
@@ -16,17 +14,17 @@ struct CanvasViewport {
     // The area being painted. What lies wholly outside it is left out of the list, which
     // changes no pixel inside it.
     Rect dirty;
-    // The top-left corner of the visible part of the canvas, in canvas coordinates, when the
-    // canvas lies in a scroll view; the add button sits there.
-    std::optional<Point> visibleOrigin;
 };
 
 // The canvas, back to front: background, grid, labels, arrows, unselected then selected
-// references, and the rubber band or the arrow being dragged out. Updates state.addRect when
-// the canvas lies in a scroll view.
-DrawList drawCanvas(const StepsModel& model, CanvasDrawState& state, const CanvasViewport& viewport,
-                    const AppearanceConfig& config, const LayoutMeasurer& measurer);
+// references, and the rubber band or the arrow being dragged out.
+DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
+                    const CanvasViewport& viewport, const AppearanceConfig& config,
+                    const LayoutMeasurer& measurer);
 
+// The add button's square when the visible part of the canvas starts at visibleOrigin: it
+// stays in that corner whatever is scrolled into view.
+Rect addButtonRect(Point visibleOrigin);
 // The add button: a 30 by 30 square with a plus, 4 points in from origin.
 void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& config);
 

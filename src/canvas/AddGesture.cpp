@@ -2,6 +2,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Grid.h"
+#include "canvas/SelectionGesture.h"
 #include "model/TextMeasurer.h"
 
 #include <nlohmann/json.hpp>
@@ -50,49 +51,58 @@ LabelPtr makeLabel(Canvas& canvas, Point centre) {
     return label;
 }
 
-void startAdding(Canvas& canvas, InteractionState state) {
-    canvas.drawState.interactionState = state;
+// The first drag: nothing stays selected.
+void startAdding(Canvas& canvas) {
     canvas.deselectAllReferences();
     canvas.updateDetailPanel();
-    canvas.dragOffset = Point{};
 }
 
 } // namespace
 
-void addReferenceAt(Canvas& canvas, Point p) {
-    startAdding(canvas, InteractionState::addBeganAdded);
+void dragReference(Canvas& canvas, gesture::AddReference& add, Point p) {
+    if (add.made) {
+        selection::referencesFollow(canvas, add.added.lock(), Point{}, p);
+        return;
+    }
+    add.made = true;
+    startAdding(canvas);
     auto reference = makeReference(canvas, p);
-    auto content = canvas.model.content();
+    auto content = canvas.model().content();
     content.push_back(reference);
-    canvas.model.setContent(std::move(content));
+    canvas.model().setContent(std::move(content));
     reference->selected = true;
-    canvas.drawState.mouseDownRef = reference;
+    add.added = reference;
+    canvas.setPressedReference(reference);
 }
 
-void addLabelAt(Canvas& canvas, Point p) {
-    startAdding(canvas, InteractionState::labelMoveNewBegan);
+void dragLabel(Canvas& canvas, gesture::AddLabel& add, Point p) {
+    if (add.made) {
+        selection::labelFollows(canvas, add.added.lock(), Point{}, p);
+        return;
+    }
+    add.made = true;
+    startAdding(canvas);
     auto label = makeLabel(canvas, p);
-    canvas.model.labels.push_back(label);
-    canvas.mouseDownLbl = label;
+    canvas.model().labels.push_back(label);
+    add.added = label;
     canvas.redisplay();
 }
 
-void commitAddedReference(Canvas& canvas) {
-    auto added = canvas.drawState.mouseDownRef.lock();
+void release(Canvas& canvas, const gesture::AddReference& add) {
+    auto added = add.added.lock();
     // Already gone again: recording its addition would only wipe out what could be redone.
     if (!added || !canvas.contains(added))
         return;
-    auto withIt = canvas.model.content();
+    auto withIt = canvas.model().content();
     auto without = withIt;
     std::erase(without, added);
-    canvas.model.setContent(std::move(without));
-    canvas.setContentAndArrows(std::move(withIt), canvas.model.arrows);
+    canvas.model().setContent(std::move(without));
+    canvas.setContentAndArrows(std::move(withIt), canvas.model().arrows);
 }
 
-void commitAddedLabel(Canvas& canvas) {
-    auto added = canvas.mouseDownLbl.lock();
-    const auto& labels = canvas.model.labels;
-    if (!added || std::find(labels.begin(), labels.end(), added) == labels.end())
+void release(Canvas& canvas, const gesture::AddLabel& add) {
+    auto added = add.added.lock();
+    if (!added || !canvas.containsLabel(added))
         return;
     canvas.setLabelPresence(added, true);
 }
@@ -102,11 +112,11 @@ void insertReference(Canvas& canvas, Point p) {
     auto reference = makeReference(canvas, p);
     canvas.deselectAllReferences();
     reference->selected = true;
-    auto content = canvas.model.content();
+    auto content = canvas.model().content();
     content.push_back(reference);
-    canvas.setContentAndArrows(std::move(content), canvas.model.arrows);
-    // The pressed reference is the one the detail panel renames.
-    canvas.drawState.mouseDownRef = reference;
+    canvas.setContentAndArrows(std::move(content), canvas.model().arrows);
+    // It counts as pressed: a double click opens it, an arrow press deselects it.
+    canvas.setPressedReference(reference);
     canvas.updateDetailPanel();
 }
 
@@ -114,7 +124,6 @@ void insertLabel(Canvas& canvas, Point p) {
     canvas.finishGesture();
     auto label = makeLabel(canvas, p);
     canvas.setLabelPresence(label, true);
-    canvas.mouseDownLbl = label;
     canvas.host().openLabelEditor(label);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Geometry.h"
+#include "canvas/Gesture.h"
 
 namespace pathwicks {
 
@@ -12,12 +12,13 @@ namespace adding {
 inline constexpr Size newReferenceSize{100, 50};
 inline constexpr const char* newLabelTitle = "New Label";
 
-// The first drag after a press on the add button: the new item appears centred under p.
-void addReferenceAt(Canvas& canvas, Point p);
-void addLabelAt(Canvas& canvas, Point p);
+// The first drag after a press on the add button makes the new item centred under p; it
+// follows the later drags.
+void dragReference(Canvas& canvas, gesture::AddReference& add, Point p);
+void dragLabel(Canvas& canvas, gesture::AddLabel& add, Point p);
 // The release: the addition becomes one undo step.
-void commitAddedReference(Canvas& canvas);
-void commitAddedLabel(Canvas& canvas);
+void release(Canvas& canvas, const gesture::AddReference& add);
+void release(Canvas& canvas, const gesture::AddLabel& add);
 
 // The same without a gesture: the new item is centred on p, selected (a reference) and
 // recorded at once.

@@ -4,38 +4,34 @@
 
 namespace pathwicks::arrows {
 
-void press(Canvas& canvas, Point p, bool rightButton) {
-    CanvasDrawState& state = canvas.drawState;
-    if (auto previous = state.mouseDownRef.lock())
+Gesture press(Canvas& canvas, Point p, bool rightButton) {
+    if (auto previous = canvas.pressedReference())
         previous->selected = false;
     auto reference = canvas.referenceAt(p);
-    state.mouseDownRef = reference;
+    canvas.setPressedReference(reference);
     if (reference)
         reference->selected = true;
-    state.mouseDragRef = rightButton ? nullptr : reference;
     canvas.redisplay();
-
-    if (reference) {
-        state.interactionState = InteractionState::controlReferenceBegan;
-        state.mouseLocation = p;
-    } else {
-        state.interactionState = InteractionState::controlCanvasBegan;
-    }
+    if (!reference)
+        return gesture::Pan{};
+    // With control the target starts as the pressed reference itself, which adds nothing.
+    return gesture::DrawArrow{reference, rightButton ? nullptr : reference, p};
 }
 
-void drag(Canvas& canvas, const PointerEvent& event) {
-    CanvasDrawState& state = canvas.drawState;
-    state.mouseLocation = event.location;
-    if (state.interactionState == InteractionState::controlReferenceBegan)
-        state.mouseDragRef = canvas.referenceAt(event.location);
-    else if (state.interactionState == InteractionState::controlCanvasBegan)
-        canvas.host().panBy(event.delta);
+void drag(Canvas& canvas, gesture::DrawArrow& arrow, const PointerEvent& event) {
+    arrow.pointer = event.location;
+    arrow.target = canvas.referenceAt(event.location);
     canvas.redisplay();
 }
 
-void toggleOnRelease(Canvas& canvas) {
-    auto from = canvas.drawState.mouseDownRef.lock();
-    auto to = canvas.drawState.mouseDragRef.lock();
+void pan(Canvas& canvas, const PointerEvent& event) {
+    canvas.host().panBy(event.delta);
+    canvas.redisplay();
+}
+
+void release(Canvas& canvas, const gesture::DrawArrow& arrow) {
+    auto from = arrow.from.lock();
+    auto to = arrow.target.lock();
     if (!from || !to || from == to)
         return;
     // An end taken out of the document during the gesture (by a key command) may live on in the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/Gesture.h"
 #include "canvas/PointerEvent.h"
 
 namespace pathwicks {
@@ -12,11 +13,13 @@ namespace arrows {
 
 // Selects the reference under the press instead of the one of the previous press, and starts
 // an arrow from it, or panning.
-void press(Canvas& canvas, Point p, bool rightButton);
-void drag(Canvas& canvas, const PointerEvent& event);
+Gesture press(Canvas& canvas, Point p, bool rightButton);
+// The arrow follows the pointer, and ends at the reference under it.
+void drag(Canvas& canvas, gesture::DrawArrow& arrow, const PointerEvent& event);
+void pan(Canvas& canvas, const PointerEvent& event);
 // Adds the arrow from the pressed reference to the one released over, or removes it when it
 // exists.
-void toggleOnRelease(Canvas& canvas);
+void release(Canvas& canvas, const gesture::DrawArrow& arrow);
 
 } // namespace arrows
 } // namespace pathwicks

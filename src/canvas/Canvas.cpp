@@ -6,137 +6,121 @@
 #include "canvas/SelectionGesture.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pathwicks {
 
-using State = InteractionState;
+namespace {
+
+// One call operator per gesture, for std::visit.
+template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+
+} // namespace
 
 void Canvas::mouseDown(const PointerEvent& event) {
     // A release that never came (the other button pressed meanwhile, a lost grab) still ends
     // its gesture, so that no change is left unrecorded.
     finishGesture();
-    State& state = drawState.interactionState;
-    state = State::none;
-    savedSelected.clear();
-    mouseDownLbl.reset();
-    drawState.mouseLocation = event.location;
     const Point p = event.location;
 
     if (event.has(shiftKey)) {
-        selection::shiftPress(*this, p);
+        gesture_ = selection::shiftPress(*this, p);
     } else if (event.has(controlKey)) {
-        arrows::press(*this, p, false);
+        gesture_ = arrows::press(*this, p, false);
     } else if (event.clickCount == 2) {
-        // The first click of the pair has already hit-tested what lies under it.
-        if (auto reference = drawState.mouseDownRef.lock(); reference && contains(reference)) {
-            host_->gotoReference(reference);
+        if (openOnDoubleClick(p))
             return;
-        }
-        auto label = labelAt(p);
-        mouseDownLbl = label;
-        if (label) {
-            host_->openLabelEditor(label);
-            return;
-        }
-    } else if (drawState.addRect.contains(p)) {
-        state = event.has(optionKey) ? State::addLabelBegan : State::addBegan;
+    } else if (addButton_.contains(p)) {
+        gesture_ =
+            event.has(optionKey) ? Gesture{gesture::AddLabel{}} : Gesture{gesture::AddReference{}};
     } else {
-        selection::plainPress(*this, p);
+        gesture_ = selection::plainPress(*this, p);
     }
     if (host_->isLabelEditorOpen())
         host_->closeLabelEditorLater();
 }
 
-void Canvas::mouseDragged(const PointerEvent& event) {
-    State& state = drawState.interactionState;
-    if (state == State::referenceBegan || state == State::referenceSelectBegan)
-        state = State::referenceBeganMove;
-    else if (state == State::selectBegan && !drawState.mouseDownRef.lock())
-        state = State::canvasBegan;
-
-    const Point p = event.location;
-    switch (state) {
-    case State::canvasBegan:
-        dragRubberBand(*this, p);
-        break;
-    case State::controlCanvasBegan:
-    case State::controlReferenceBegan:
-        // Letting go of control freezes an arrow's target at the last reference found.
-        if (event.has(controlKey))
-            rightMouseDragged(event);
-        break;
-    case State::referenceBeganMove:
-    case State::addBeganAdded:
-        selection::moveReferences(*this, p);
-        break;
-    case State::addBegan:
-        adding::addReferenceAt(*this, p);
-        break;
-    case State::addLabelBegan:
-        adding::addLabelAt(*this, p);
-        break;
-    case State::labelMoveNewBegan:
-    case State::labelMoveBegan:
-        selection::labelFollows(*this, p);
-        break;
-    case State::none:
-    case State::referenceBegan:
-    case State::referenceSelectBegan:
-    case State::selectBegan:
-        break;
+bool Canvas::openOnDoubleClick(Point p) {
+    // The first click of the pair has already hit-tested what lies under it.
+    if (auto reference = pressed_.lock(); reference && contains(reference)) {
+        host_->gotoReference(reference);
+        return true;
     }
+    if (auto label = labelAt(p)) {
+        host_->openLabelEditor(label);
+        return true;
+    }
+    return false;
+}
+
+void Canvas::mouseDragged(const PointerEvent& event) {
+    const Point p = event.location;
+    std::visit(Overloaded{
+                   [&](gesture::MoveReferences& g) { selection::dragReferences(*this, g, p); },
+                   [&](gesture::MoveLabel& g) { selection::dragLabel(*this, g, p); },
+                   [&](gesture::RubberBand& g) { dragRubberBand(*this, g, p); },
+                   // Letting go of control freezes an arrow's target at the last one found.
+                   [&](gesture::DrawArrow&) {
+                       if (event.has(controlKey))
+                           rightMouseDragged(event);
+                   },
+                   [&](gesture::Pan&) {
+                       if (event.has(controlKey))
+                           rightMouseDragged(event);
+                   },
+                   [&](gesture::AddReference& g) { adding::dragReference(*this, g, p); },
+                   [&](gesture::AddLabel& g) { adding::dragLabel(*this, g, p); },
+                   [](gesture::None&) {},
+                   [](gesture::ShiftToggle&) {},
+               },
+               gesture_);
 }
 
 void Canvas::mouseUp(const PointerEvent&) {
-    State& state = drawState.interactionState;
-    switch (state) {
-    case State::controlReferenceBegan:
-        arrows::toggleOnRelease(*this);
-        break;
-    case State::referenceSelectBegan:
-        selection::narrowToPressedReference(*this);
-        break;
-    case State::referenceBeganMove:
-        selection::commitReferenceMove(*this);
-        break;
-    case State::addBeganAdded:
-        adding::commitAddedReference(*this);
-        break;
-    case State::labelMoveNewBegan:
-        adding::commitAddedLabel(*this);
-        break;
-    case State::labelMoveBegan:
-        selection::commitLabelMove(*this);
-        break;
-    case State::none:
-    case State::canvasBegan:
-    case State::controlCanvasBegan:
-    case State::referenceBegan:
-    case State::selectBegan:
-    case State::addBegan:
-    case State::addLabelBegan:
-        break;
-    }
-    state = State::none;
+    // The gesture is over before its release acts, whatever that release does.
+    const Gesture ended = std::exchange(gesture_, gesture::None{});
+    std::visit(Overloaded{
+                   [&](const gesture::MoveReferences& g) { selection::release(*this, g); },
+                   [&](const gesture::MoveLabel& g) { selection::release(*this, g); },
+                   [&](const gesture::DrawArrow& g) { arrows::release(*this, g); },
+                   [&](const gesture::AddReference& g) { adding::release(*this, g); },
+                   [&](const gesture::AddLabel& g) { adding::release(*this, g); },
+                   [](const gesture::None&) {},
+                   [](const gesture::RubberBand&) {},
+                   [](const gesture::ShiftToggle&) {},
+                   [](const gesture::Pan&) {},
+               },
+               ended);
     redisplay();
     updateDetailPanel();
 }
 
 void Canvas::rightMouseDown(const PointerEvent& event) {
     finishGesture();
-    arrows::press(*this, event.location, true);
+    gesture_ = arrows::press(*this, event.location, true);
 }
 
 void Canvas::rightMouseDragged(const PointerEvent& event) {
-    arrows::drag(*this, event);
+    if (auto* arrow = std::get_if<gesture::DrawArrow>(&gesture_))
+        arrows::drag(*this, *arrow, event);
+    else if (std::holds_alternative<gesture::Pan>(gesture_))
+        arrows::pan(*this, event);
+    else
+        redisplay();
 }
 
 void Canvas::finishGesture() {
-    if (!gestureInProgress())
-        return;
-    PointerEvent release;
-    release.location = drawState.mouseLocation;
-    mouseUp(release);
+    if (gestureInProgress())
+        mouseUp(PointerEvent{});
+}
+
+InteractionOverlay Canvas::interactionOverlay() const {
+    InteractionOverlay overlay;
+    if (const auto* band = std::get_if<gesture::RubberBand>(&gesture_))
+        overlay.rubberBand = band->band;
+    else if (const auto* arrow = std::get_if<gesture::DrawArrow>(&gesture_))
+        overlay.arrow = ArrowInProgress{arrow->from.lock(), arrow->target.lock(), arrow->pointer};
+    return overlay;
 }
 
 void Canvas::willUndo() {
@@ -149,42 +133,43 @@ void Canvas::willRedo() {
 }
 
 ReferencePtr Canvas::referenceAt(Point p) const {
-    const auto& content = model.content();
+    const auto& content = model_.content();
     auto hit = std::find_if(content.rbegin(), content.rend(),
                             [p](const ReferencePtr& r) { return r->rect.contains(p); });
     return hit == content.rend() ? nullptr : *hit;
 }
 
 LabelPtr Canvas::labelAt(Point p) const {
-    auto hit = std::find_if(model.labels.rbegin(), model.labels.rend(),
+    auto hit = std::find_if(model_.labels.rbegin(), model_.labels.rend(),
                             [p](const LabelPtr& l) { return l->rect.contains(p); });
-    return hit == model.labels.rend() ? nullptr : *hit;
+    return hit == model_.labels.rend() ? nullptr : *hit;
 }
 
 bool Canvas::contains(const ReferencePtr& reference) const {
-    return std::find(model.content().begin(), model.content().end(), reference) !=
-           model.content().end();
+    return std::find(model_.content().begin(), model_.content().end(), reference) !=
+           model_.content().end();
 }
 
 bool Canvas::containsLabel(const LabelPtr& label) const {
-    return std::find(model.labels.begin(), model.labels.end(), label) != model.labels.end();
+    return std::find(model_.labels.begin(), model_.labels.end(), label) != model_.labels.end();
 }
 
 void Canvas::deselectAllReferences() {
-    for (const auto& reference : model.content())
+    for (const auto& reference : model_.content())
         reference->selected = false;
 }
 
-void Canvas::saveReferencePositions() {
-    savedReferencePositions.clear();
-    for (const auto& reference : model.content()) {
+PositionList Canvas::selectedPositions() const {
+    PositionList positions;
+    for (const auto& reference : model_.content()) {
         if (reference->selected)
-            savedReferencePositions.emplace_back(reference, reference->rect);
+            positions.emplace_back(reference, reference->rect);
     }
+    return positions;
 }
 
 bool Canvas::hasArrow(const ReferencePtr& from, const ReferencePtr& to) const {
-    return std::any_of(model.arrows.begin(), model.arrows.end(), [&](const Arrow& arrow) {
+    return std::any_of(model_.arrows.begin(), model_.arrows.end(), [&](const Arrow& arrow) {
         return arrow.first == from && arrow.second == to;
     });
 }

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "canvas/CanvasDrawState.h"
+#include "appearance/InteractionOverlay.h"
 #include "canvas/CanvasHost.h"
+#include "canvas/Gesture.h"
 #include "canvas/PointerEvent.h"
 #include "model/StepsModel.h"
 
+#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace pathwicks {
@@ -15,28 +16,17 @@ namespace pathwicks {
 class TextMeasurer;
 class UndoManager;
 
-// Rectangles of references at one moment. A move is recorded against the boxes themselves,
-// so that nothing done to the content's order in the meantime can move the wrong box.
-using PositionList = std::vector<std::pair<ReferencePtr, Rect>>;
-
-// One document's canvas: the model it owns for its whole life, the interaction fields that
-// gestures change and drawing reads, and the undoable edits. Held in a shared_ptr by its
-// window, so that undo steps can hold it weakly.
-class Canvas : public std::enable_shared_from_this<Canvas> {
+// One document's canvas: it shows and edits a model owned elsewhere, which outlives it. It
+// takes presses, drags and releases, keeps the state of the gesture in progress to itself,
+// and makes the undoable edits.
+class Canvas {
 public:
-    StepsModel model;
-    // interactionState, selectRect, mouseDownRef, mouseDragRef, mouseLocation and addRect.
-    CanvasDrawState drawState;
+    explicit Canvas(StepsModel& model) : model_(model) {}
+    // Its undo steps find it by its address.
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
-    // The label hit by the press, or the label being made.
-    std::weak_ptr<Label> mouseDownLbl;
-    // Press location minus the origin of the pressed item; zero for new items.
-    Point dragOffset;
-    Point labelStartLocation;
-    // Every selected reference with its rectangle at a press on a reference, in content order.
-    PositionList savedReferencePositions;
-    // The selection after a shift press's own toggle; the rubber band toggles against it.
-    std::vector<ReferencePtr> savedSelected;
+    StepsModel& model() const { return model_; }
 
     // The window's side of things; without one, the defaults of CanvasHost apply.
     void setHost(CanvasHost* host) { host_ = host ? host : &noHost_; }
@@ -51,11 +41,23 @@ public:
     void rightMouseDragged(const PointerEvent& event);
     void rightMouseUp(const PointerEvent& event) { mouseUp(event); }
 
-    bool gestureInProgress() const { return drawState.interactionState != InteractionState::none; }
-    // Ends the gesture in progress as a release where the pointer was last seen would: used
-    // when the window loses the pointer or the focus, and before undo and redo, so that a
-    // change made by drags is never left unrecorded.
+    // A press started something that only its release, or finishGesture(), ends.
+    bool gestureInProgress() const { return !std::holds_alternative<gesture::None>(gesture_); }
+    // Ends the gesture in progress as its release would: used when the window loses the
+    // pointer or the focus, and before undo and redo, so that a change made by drags is never
+    // left unrecorded.
     void finishGesture();
+    // What the drawing shows of the gesture in progress.
+    InteractionOverlay interactionOverlay() const;
+
+    // The add button's square in canvas coordinates: a plain or option press inside it starts
+    // adding. The window moves it along with the visible part of the canvas.
+    void setAddButton(const Rect& square) { addButton_ = square; }
+
+    // The reference last pressed or made: a double click opens it, and the next arrow press
+    // deselects it before selecting its own.
+    ReferencePtr pressedReference() const { return pressed_.lock(); }
+    void setPressedReference(const ReferencePtr& reference) { pressed_ = reference; }
 
     // Run just before each undo and redo of the canvas's window, so that whatever is in
     // progress is finished first.
@@ -68,12 +70,14 @@ public:
     bool contains(const ReferencePtr& reference) const;
     bool containsLabel(const LabelPtr& label) const;
     void deselectAllReferences();
-    void saveReferencePositions();
+    // Every selected reference with its rectangle, in content order.
+    PositionList selectedPositions() const;
     void redisplay() { host_->redisplay(); }
     void updateDetailPanel() { host_->updateDetailPanel(); }
 
     // The undoable edits. Each records its inverse with the window's undo manager, holding the
-    // canvas weakly and the records strongly, then changes the model and redisplays.
+    // canvas weakly and the records strongly, then changes the model and redisplays. Steps
+    // left in the history after the canvas is gone do nothing.
     void moveReferences(const PositionList& newPositions, const PositionList& previousPositions);
     void addArrow(const ReferencePtr& from, const ReferencePtr& to);
     void removeArrow(const ReferencePtr& from, const ReferencePtr& to);
@@ -104,13 +108,23 @@ public:
     bool hasArrow(const ReferencePtr& from, const ReferencePtr& to) const;
 
 private:
+    // A double click opens the reference its first click pressed, or else edits the label
+    // under it; false when there is neither.
+    bool openOnDoubleClick(Point p);
     // The undo form of a move: selection cleared, boxes put at the target rectangles.
     void moveReferencesBack(const PositionList& current, const PositionList& target);
     // Registers an undo step that runs on this canvas while it lives.
     void recordUndo(std::function<void(Canvas&)> step);
 
+    StepsModel& model_;
+    Gesture gesture_;
+    std::weak_ptr<Reference> pressed_;
+    Rect addButton_;
     CanvasHost noHost_;
     CanvasHost* host_ = &noHost_;
+    // Undo steps hold this weakly: it points at the canvas, shares the life of a token the
+    // canvas owns, and so expires with the canvas however the canvas was made.
+    std::shared_ptr<Canvas> life_{std::make_shared<char>(), this};
 };
 
 } // namespace pathwicks

@@ -9,10 +9,7 @@
 namespace pathwicks {
 
 void Canvas::recordUndo(std::function<void(Canvas&)> step) {
-    // A canvas nobody shares (one made on the stack) has nothing to hold weakly.
-    auto self = weak_from_this().lock();
-    if (self)
-        registerUndo<Canvas>(host_->undoManager(), self, std::move(step));
+    registerUndo<Canvas>(host_->undoManager(), life_, std::move(step));
 }
 
 void Canvas::moveReferences(const PositionList& newPositions,
@@ -40,7 +37,7 @@ void Canvas::addArrow(const ReferencePtr& from, const ReferencePtr& to) {
         canvas.updateDetailPanel();
         canvas.removeArrow(from, to);
     });
-    model.arrows.emplace_back(from, to);
+    model_.arrows.emplace_back(from, to);
     redisplay();
 }
 
@@ -50,30 +47,30 @@ void Canvas::removeArrow(const ReferencePtr& from, const ReferencePtr& to) {
         canvas.updateDetailPanel();
         canvas.addArrow(from, to);
     });
-    std::erase_if(model.arrows,
+    std::erase_if(model_.arrows,
                   [&](const Arrow& arrow) { return arrow.first == from && arrow.second == to; });
     redisplay();
 }
 
 void Canvas::setContentAndArrows(std::vector<ReferencePtr> content, std::vector<Arrow> arrows) {
-    recordUndo([oldContent = model.content(), oldArrows = model.arrows](Canvas& canvas) {
+    recordUndo([oldContent = model_.content(), oldArrows = model_.arrows](Canvas& canvas) {
         canvas.setContentAndArrows(oldContent, oldArrows);
         canvas.deselectAllReferences();
         canvas.updateDetailPanel();
     });
-    model.setContent(std::move(content));
-    model.arrows = std::move(arrows);
+    model_.setContent(std::move(content));
+    model_.arrows = std::move(arrows);
     redisplay();
 }
 
 void Canvas::setLabelPresence(const LabelPtr& label, bool add) {
-    std::erase(model.labels, label);
-    recordUndo([snapshot = model.labels, label, add](Canvas& canvas) {
-        canvas.model.labels = snapshot;
+    std::erase(model_.labels, label);
+    recordUndo([snapshot = model_.labels, label, add](Canvas& canvas) {
+        canvas.model().labels = snapshot;
         canvas.setLabelPresence(label, !add);
     });
     if (add)
-        model.labels.push_back(label);
+        model_.labels.push_back(label);
     redisplay();
 }
 

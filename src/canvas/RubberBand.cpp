@@ -7,15 +7,14 @@
 
 namespace pathwicks {
 
-void dragRubberBand(Canvas& canvas, Point p) {
-    const Point anchor = canvas.drawState.mouseLocation;
+void dragRubberBand(Canvas& canvas, gesture::RubberBand& rubberBand, Point p) {
+    const Point anchor = rubberBand.anchor;
     const Rect band{std::min(anchor.x, p.x), std::min(anchor.y, p.y), std::abs(p.x - anchor.x),
                     std::abs(p.y - anchor.y)};
-    canvas.drawState.selectRect = band;
-    for (const auto& reference : canvas.model.content())
+    rubberBand.band = band;
+    for (const auto& reference : canvas.model().content())
         reference->selected = band.intersects(reference->rect);
-    // After a shift press: what the band covers toggles against the selection of the press.
-    for (const auto& reference : canvas.savedSelected)
+    for (const auto& reference : rubberBand.toggleAgainst)
         reference->selected = !reference->selected;
     canvas.redisplay();
 }

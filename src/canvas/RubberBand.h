@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Geometry.h"
+#include "canvas/Gesture.h"
 
 namespace pathwicks {
 
@@ -8,6 +8,6 @@ class Canvas;
 
 // The rectangle spanned by the press and p selects what it touches; after a shift press it
 // toggles against the selection of the press.
-void dragRubberBand(Canvas& canvas, Point p);
+void dragRubberBand(Canvas& canvas, gesture::RubberBand& rubberBand, Point p);
 
 } // namespace pathwicks

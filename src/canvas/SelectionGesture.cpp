@@ -18,62 +18,90 @@ Point minus(Point a, Point b) {
 
 } // namespace
 
-void shiftPress(Canvas& canvas, Point p) {
-    canvas.drawState.interactionState = InteractionState::selectBegan;
+Gesture shiftPress(Canvas& canvas, Point p) {
     auto reference = canvas.referenceAt(p);
-    canvas.drawState.mouseDownRef = reference;
-    if (reference)
+    canvas.setPressedReference(reference);
+    if (reference) {
         reference->selected = !reference->selected;
-    for (const auto& r : canvas.model.content()) {
-        if (r->selected)
-            canvas.savedSelected.push_back(r);
+        return gesture::ShiftToggle{};
     }
+    std::vector<ReferencePtr> selected;
+    for (const auto& r : canvas.model().content()) {
+        if (r->selected)
+            selected.push_back(r);
+    }
+    return gesture::RubberBand{p, std::nullopt, std::move(selected)};
 }
 
-void plainPress(Canvas& canvas, Point p) {
-    auto& state = canvas.drawState.interactionState;
+Gesture plainPress(Canvas& canvas, Point p) {
     auto reference = canvas.referenceAt(p);
     auto label = canvas.labelAt(p);
-    canvas.drawState.mouseDownRef = reference;
-    canvas.mouseDownLbl = label;
+    canvas.setPressedReference(reference);
 
     // A press on a selected reference keeps the selection, so that a drag moves it all.
-    if (reference && reference->selected) {
-        state = InteractionState::referenceSelectBegan;
-    } else {
+    const bool wasSelected = reference && reference->selected;
+    if (!wasSelected) {
         canvas.deselectAllReferences();
         canvas.updateDetailPanel();
         if (reference)
             reference->selected = true;
-        state = InteractionState::referenceBegan;
     }
     canvas.redisplay();
 
     if (reference) {
-        canvas.dragOffset = minus(p, origin(reference->rect));
-        canvas.saveReferencePositions();
-        return;
+        return gesture::MoveReferences{reference, minus(p, origin(reference->rect)),
+                                       canvas.selectedPositions(), wasSelected};
     }
-    canvas.drawState.selectRect = Rect{};
     if (label) {
-        state = InteractionState::labelMoveBegan;
-        canvas.labelStartLocation = origin(label->rect);
-        canvas.dragOffset = minus(p, canvas.labelStartLocation);
-    } else {
-        state = InteractionState::canvasBegan;
+        const Point start = origin(label->rect);
+        return gesture::MoveLabel{label, start, minus(p, start)};
+    }
+    return gesture::RubberBand{p, Rect{}, {}};
+}
+
+void dragReferences(Canvas& canvas, gesture::MoveReferences& move, Point p) {
+    move.moved = true;
+    referencesFollow(canvas, move.pressed.lock(), move.dragOffset, p);
+}
+
+void dragLabel(Canvas& canvas, gesture::MoveLabel& move, Point p) {
+    labelFollows(canvas, move.label.lock(), move.dragOffset, p);
+}
+
+void release(Canvas& canvas, const gesture::MoveReferences& move) {
+    if (move.moved) {
+        PositionList now;
+        now.reserve(move.before.size());
+        for (const auto& [reference, rect] : move.before)
+            now.emplace_back(reference, reference->rect);
+        canvas.moveReferences(now, move.before);
+    } else if (move.wasSelected) {
+        canvas.deselectAllReferences();
+        canvas.updateDetailPanel();
+        if (auto reference = move.pressed.lock())
+            reference->selected = true;
     }
 }
 
-void moveReferences(Canvas& canvas, Point p) {
-    auto dragged = canvas.drawState.mouseDownRef.lock();
+void release(Canvas& canvas, const gesture::MoveLabel& move) {
+    auto label = move.label.lock();
+    if (!label)
+        return;
+    const Point target = origin(label->rect);
+    label->rect.x = move.start.x;
+    label->rect.y = move.start.y;
+    canvas.moveLabel(label, target);
+}
+
+void referencesFollow(Canvas& canvas, const ReferencePtr& dragged, Point offset, Point p) {
     if (!dragged)
         return;
     const Point old = origin(dragged->rect);
-    const Point target = snapToGrid(minus(p, canvas.dragOffset));
+    const Point target = snapToGrid(minus(p, offset));
     Point delta = minus(target, old);
 
     std::vector<ReferencePtr> others;
-    for (const auto& r : canvas.model.content()) {
+    for (const auto& r : canvas.model().content()) {
         if (r->selected && r != dragged)
             others.push_back(r);
     }
@@ -99,40 +127,14 @@ void moveReferences(Canvas& canvas, Point p) {
     canvas.redisplay();
 }
 
-void labelFollows(Canvas& canvas, Point p) {
-    auto label = canvas.mouseDownLbl.lock();
+void labelFollows(Canvas& canvas, const LabelPtr& label, Point offset, Point p) {
     if (!label)
         return;
-    const Point to = keepOnCanvas(minus(p, canvas.dragOffset));
+    const Point to = keepOnCanvas(minus(p, offset));
     label->rect.x = to.x;
     label->rect.y = to.y;
     canvas.host().fitCanvasToContent();
     canvas.redisplay();
-}
-
-void narrowToPressedReference(Canvas& canvas) {
-    canvas.deselectAllReferences();
-    canvas.updateDetailPanel();
-    if (auto reference = canvas.drawState.mouseDownRef.lock())
-        reference->selected = true;
-}
-
-void commitReferenceMove(Canvas& canvas) {
-    PositionList now;
-    now.reserve(canvas.savedReferencePositions.size());
-    for (const auto& [reference, rect] : canvas.savedReferencePositions)
-        now.emplace_back(reference, reference->rect);
-    canvas.moveReferences(now, canvas.savedReferencePositions);
-}
-
-void commitLabelMove(Canvas& canvas) {
-    auto label = canvas.mouseDownLbl.lock();
-    if (!label)
-        return;
-    const Point target = origin(label->rect);
-    label->rect.x = canvas.labelStartLocation.x;
-    label->rect.y = canvas.labelStartLocation.y;
-    canvas.moveLabel(label, target);
 }
 
 } // namespace pathwicks::selection

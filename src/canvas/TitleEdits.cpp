@@ -65,18 +65,18 @@ void Canvas::setReferenceIdAndTitle(const ReferencePtr& reference, const std::st
 }
 
 void Canvas::removeEmptyLabels() {
-    if (std::erase_if(model.labels, [](const LabelPtr& label) { return label->title().empty(); }))
+    if (std::erase_if(model_.labels, [](const LabelPtr& label) { return label->title().empty(); }))
         redisplay();
 }
 
 void Canvas::deleteSelection() {
     std::vector<Arrow> arrows;
-    for (const auto& arrow : model.arrows) {
+    for (const auto& arrow : model_.arrows) {
         if (!arrow.first->selected && !arrow.second->selected)
             arrows.push_back(arrow);
     }
     std::vector<ReferencePtr> content;
-    for (const auto& reference : model.content()) {
+    for (const auto& reference : model_.content()) {
         if (!reference->selected)
             content.push_back(reference);
     }
@@ -86,7 +86,7 @@ void Canvas::deleteSelection() {
 }
 
 void Canvas::selectAll() {
-    for (const auto& reference : model.content())
+    for (const auto& reference : model_.content())
         reference->selected = true;
     redisplay();
     // With more than one box selected the panel has nothing to show.

@@ -9,7 +9,7 @@ namespace pathwicks {
 void DetailPanel::updateDetailPanel() {
     ReferencePtr single;
     int count = 0;
-    for (const auto& reference : canvas_.model.content()) {
+    for (const auto& reference : canvas_.model().content()) {
         if (reference->selected) {
             single = reference;
             ++count;

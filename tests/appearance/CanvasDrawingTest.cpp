@@ -36,10 +36,10 @@ ReferencePtr reference(Rect rect, std::string title = "Step", std::string editor
     return r;
 }
 
-DrawList draw(const StepsModel& model, CanvasDrawState& state,
+DrawList draw(const StepsModel& model, const InteractionOverlay& overlay = {},
               const AppearanceConfig& config = metricsConfig(), Size bounds = {1000, 1000}) {
     const FakeLayoutMeasurer measurer;
-    return drawCanvas(model, state, {bounds, {0, 0, bounds.width, bounds.height}, {}}, config,
+    return drawCanvas(model, overlay, {bounds, {0, 0, bounds.width, bounds.height}}, config,
                       measurer);
 }
 
@@ -66,8 +66,7 @@ void expectPoint(Point actual, double x, double y) {
 
 TEST(CanvasGrid, LinesEveryHundredPointsFromTheOriginBothEndsIncluded) {
     StepsModel model;
-    CanvasDrawState state;
-    auto grid = opsOf<LinesOp>(draw(model, state, metricsConfig(), {250, 120})).at(0);
+    auto grid = opsOf<LinesOp>(draw(model, {}, metricsConfig(), {250, 120})).at(0);
     ASSERT_EQ(grid.lines.size(), 5u);
     for (int i = 0; i < 3; ++i) {
         expectPoint(grid.lines[i].from, 100 * i, 0);
@@ -82,7 +81,7 @@ TEST(CanvasGrid, LinesEveryHundredPointsFromTheOriginBothEndsIncluded) {
     EXPECT_EQ(grid.lineWidth, 1);
     EXPECT_EQ(grid.color, code(1));
 
-    auto exact = opsOf<LinesOp>(draw(model, state, metricsConfig(), {300, 120})).at(0);
+    auto exact = opsOf<LinesOp>(draw(model, {}, metricsConfig(), {300, 120})).at(0);
     EXPECT_EQ(exact.lines.size(), 6u);
     expectPoint(exact.lines[3].from, 300, 0);
 }
@@ -116,8 +115,7 @@ TEST(ArrowDrawing, ShaftAndWingsBetweenTwoBoxes) {
         auto target = reference(c.target, "b");
         model.setContent({source, target});
         model.arrows.push_back({source, target});
-        CanvasDrawState state;
-        auto arrows = arrowsIn(draw(model, state));
+        auto arrows = arrowsIn(draw(model));
         ASSERT_EQ(arrows.size(), 1u);
         const auto& lines = arrows[0].lines;
         ASSERT_EQ(lines.size(), 3u);
@@ -139,9 +137,8 @@ TEST(ArrowDrawing, WithoutConfigurationArrowsRunBorderToBorderWithAHeadlessTip) 
     auto target = reference({300, 0, 100, 50}, "b");
     model.setContent({source, target});
     model.arrows.push_back({source, target});
-    CanvasDrawState state;
     const AppearanceConfig empty;
-    auto arrows = arrowsIn(draw(model, state, empty));
+    auto arrows = arrowsIn(draw(model, {}, empty));
     ASSERT_EQ(arrows.size(), 1u);
     expectPoint(arrows[0].lines[0].from, 100, 25);
     expectPoint(arrows[0].lines[0].to, 300, 25);
@@ -162,8 +159,7 @@ TEST(CanvasDrawing, ArrowsRepeatedBetweenTheSameBoxesAreDrawnOnce) {
         model.arrows.push_back({first, second});
     model.arrows.push_back({second, first});
     model.arrows.push_back({twin, second});
-    CanvasDrawState state;
-    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 3u);
+    EXPECT_EQ(arrowsIn(draw(model)).size(), 3u);
 }
 
 TEST(CanvasDrawing, PassesRunBackToFrontWithSelectedReferencesLast) {
@@ -175,12 +171,11 @@ TEST(CanvasDrawing, PassesRunBackToFrontWithSelectedReferencesLast) {
     model.arrows.push_back({first, second});
     model.labels.push_back(
         Label::fromDictionary({{"title", "Note"}, {"rect", "{{0, 200}, {100, 30}}"}}));
-    CanvasDrawState state;
-    state.interactionState = InteractionState::canvasBegan;
-    state.selectRect = {10, 10, 50, 50};
+    InteractionOverlay overlay;
+    overlay.rubberBand = Rect{10, 10, 50, 50};
 
     std::vector<std::string> order;
-    for (const auto& op : draw(model, state)) {
+    for (const auto& op : draw(model, overlay)) {
         if (auto* r = std::get_if<RectOp>(&op)) {
             if (r->fill == code(0xFFFFFF))
                 order.push_back("background");
@@ -208,8 +203,7 @@ TEST(CanvasDrawing, ReferenceBoxesAndTitles) {
     model.setContent({reference({10, 20, 140, 50}, "Docs,https://example.org", "Safari"),
                       reference({10, 100, 140, 50}, ",https://example.org", "Safari"),
                       reference({10, 200, 140, 50}, "a,b", "Xcode")});
-    CanvasDrawState state;
-    const auto list = draw(model, state);
+    const auto list = draw(model);
 
     auto boxes = opsOf<RectOp>(list);
     ASSERT_EQ(boxes.size(), 4u);
@@ -233,8 +227,7 @@ TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
     StepsModel model;
     model.labels.push_back(
         Label::fromDictionary({{"title", "Hello"}, {"rect", "{{20, 40}, {200, 30}}"}}));
-    CanvasDrawState state;
-    const auto list = draw(model, state);
+    const auto list = draw(model);
     auto label = opsOf<RectOp>(list).at(1);
     EXPECT_EQ(label.radius, 5);
     EXPECT_FALSE(label.stroke);
@@ -244,22 +237,16 @@ TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
     EXPECT_EQ(text.clip, (Rect{20, 40, 200, 30}));
 }
 
-TEST(InteractionOverlay, RubberBandOnlyWhileCanvasBegan) {
+TEST(InteractionOverlay, RubberBandOnlyWhenGivenAndNormalised) {
     StepsModel model;
-    CanvasDrawState state;
-    state.selectRect = {60, 60, -50, -50}; // dragged up and to the left
-    for (int s = 0; s <= 12; ++s) {
-        state.interactionState = InteractionState(s);
-        auto rects = opsOf<RectOp>(draw(model, state));
-        if (state.interactionState == InteractionState::canvasBegan) {
-            ASSERT_EQ(rects.size(), 2u);
-            EXPECT_EQ(rects[1].rect, (Rect{10, 10, 50, 50}));
-            EXPECT_EQ(rects[1].lineWidth, 1);
-            EXPECT_EQ(rects[1].radius, 0);
-        } else {
-            EXPECT_EQ(rects.size(), 1u) << s;
-        }
-    }
+    InteractionOverlay overlay;
+    EXPECT_EQ(opsOf<RectOp>(draw(model, overlay)).size(), 1u);
+    overlay.rubberBand = Rect{60, 60, -50, -50}; // dragged up and to the left
+    auto rects = opsOf<RectOp>(draw(model, overlay));
+    ASSERT_EQ(rects.size(), 2u);
+    EXPECT_EQ(rects[1].rect, (Rect{10, 10, 50, 50}));
+    EXPECT_EQ(rects[1].lineWidth, 1);
+    EXPECT_EQ(rects[1].radius, 0);
 }
 
 TEST(InteractionOverlay, ArrowBeingDraggedOut) {
@@ -268,45 +255,37 @@ TEST(InteractionOverlay, ArrowBeingDraggedOut) {
     auto other = reference({300, 0, 100, 50}, "other");
     auto twin = reference({0, 300, 100, 50}, "from"); // same id, another box
     model.setContent({from, other, twin});
-    CanvasDrawState state;
-    state.interactionState = InteractionState::controlReferenceBegan;
-    state.mouseDownRef = from;
-    state.mouseLocation = {250, 25};
+    InteractionOverlay overlay;
+    overlay.arrow = ArrowInProgress{from, nullptr, {250, 25}};
+    ArrowInProgress& arrow = *overlay.arrow;
 
-    auto free = arrowsIn(draw(model, state));
+    auto free = arrowsIn(draw(model, overlay));
     ASSERT_EQ(free.size(), 1u);
     expectPoint(free[0].lines[0].from, 105, 25);
     expectPoint(free[0].lines[0].to, 250, 25);
 
-    state.mouseDragRef = from;
-    EXPECT_TRUE(arrowsIn(draw(model, state)).empty());
+    arrow.target = from;
+    EXPECT_TRUE(arrowsIn(draw(model, overlay)).empty());
 
-    state.mouseDragRef = twin;
-    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 1u);
+    arrow.target = twin;
+    EXPECT_EQ(arrowsIn(draw(model, overlay)).size(), 1u);
 
-    state.mouseDragRef = other;
+    arrow.target = other;
     model.arrows.push_back({other, from}); // the other direction only
-    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 2u);
+    EXPECT_EQ(arrowsIn(draw(model, overlay)).size(), 2u);
     model.arrows.push_back({from, other});
-    EXPECT_EQ(arrowsIn(draw(model, state)).size(), 2u); // the two model arrows, no third
+    EXPECT_EQ(arrowsIn(draw(model, overlay)).size(), 2u); // the two model arrows, no third
 
-    state.mouseDownRef.reset();
+    arrow.from = nullptr;
     model.arrows.clear();
-    EXPECT_TRUE(arrowsIn(draw(model, state)).empty());
-    state.mouseDragRef.reset();
-    EXPECT_TRUE(arrowsIn(draw(model, state)).empty());
+    EXPECT_TRUE(arrowsIn(draw(model, overlay)).empty());
+    arrow.target = nullptr;
+    EXPECT_TRUE(arrowsIn(draw(model, overlay)).empty());
 }
 
-TEST(AddButton, AddRectFollowsTheVisibleCornerOnlyInsideAScrollView) {
-    StepsModel model;
-    CanvasDrawState state;
-    state.addRect = {1, 2, 3, 4};
-    const FakeLayoutMeasurer measurer;
-    drawCanvas(model, state, {{500, 500}, {0, 0, 500, 500}, {}}, metricsConfig(), measurer);
-    EXPECT_EQ(state.addRect, (Rect{1, 2, 3, 4}));
-    drawCanvas(model, state, {{500, 500}, {0, 0, 500, 500}, Point{120, 40}}, metricsConfig(),
-               measurer);
-    EXPECT_EQ(state.addRect, (Rect{124, 44, 30, 30}));
+TEST(AddButton, TheSquareSitsInTheVisibleCorner) {
+    EXPECT_EQ(addButtonRect({0, 0}), (Rect{4, 4, 30, 30}));
+    EXPECT_EQ(addButtonRect({120, 40}), (Rect{124, 44, 30, 30}));
 
     DrawList button;
     appendAddButton(button, {10, 20}, metricsConfig());
@@ -331,10 +310,9 @@ TEST(CanvasDrawing, LeavesOutWhatLiesWhollyOutsideThePaintedArea) {
     auto huge = reference({0, 0, INFINITY, 50}, "huge");
     model.setContent({near, far, huge});
     model.arrows.push_back({near, far}); // crosses the area
-    CanvasDrawState state;
     const FakeLayoutMeasurer measurer;
     const auto list =
-        drawCanvas(model, state, {{6000, 6000}, {0, 0, 400, 300}, {}}, metricsConfig(), measurer);
+        drawCanvas(model, {}, {{6000, 6000}, {0, 0, 400, 300}}, metricsConfig(), measurer);
     auto texts = opsOf<TextOp>(list);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].text, "near");
@@ -349,8 +327,8 @@ TEST(CanvasDrawing, LeavesOutWhatLiesWhollyOutsideThePaintedArea) {
     EXPECT_EQ(grid.lines[5].to.x, 401);
 
     // A canvas without end draws no grid rather than never finishing.
-    const auto endless = drawCanvas(model, state, {{INFINITY, 100}, {0, 0, INFINITY, 100}, {}},
-                                    metricsConfig(), measurer);
+    const auto endless =
+        drawCanvas(model, {}, {{INFINITY, 100}, {0, 0, INFINITY, 100}}, metricsConfig(), measurer);
     EXPECT_TRUE(opsOf<LinesOp>(endless).size() <= 1u);
 }
 

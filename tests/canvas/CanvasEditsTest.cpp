@@ -13,11 +13,11 @@ protected:
         b = addReference("B", {300, 100, 100, 50});
         c = addReference("C", {500, 100, 100, 50});
         d = addReference("D", {700, 100, 100, 50});
-        canvas->model.arrows = {{a, c}, {c, d}, {d, b}};
+        canvas->model().arrows = {{a, c}, {c, d}, {d, b}};
     }
     Ids contentIds() const {
         Ids ids;
-        for (const auto& r : canvas->model.content())
+        for (const auto& r : canvas->model().content())
             ids.push_back(r->id);
         return ids;
     }
@@ -30,15 +30,15 @@ TEST_F(EditsTest, UndoingADeletionBringsBackTheSameBoxesAndArrowsInTheirOrder) {
     a->selected = b->selected = true;
     deleteSelection();
     EXPECT_EQ(contentIds(), (Ids{"C", "D"}));
-    ASSERT_EQ(canvas->model.arrows.size(), 1u);
+    ASSERT_EQ(canvas->model().arrows.size(), 1u);
     std::weak_ptr<Reference> weakA = a;
     a.reset();
     EXPECT_FALSE(weakA.expired()); // the undo step keeps it
 
     host.undo.undo();
     EXPECT_EQ(contentIds(), (Ids{"A", "B", "C", "D"}));
-    EXPECT_EQ(canvas->model.content()[0], weakA.lock());
-    EXPECT_EQ(canvas->model.arrows, (std::vector<Arrow>{{weakA.lock(), c}, {c, d}, {d, b}}));
+    EXPECT_EQ(canvas->model().content()[0], weakA.lock());
+    EXPECT_EQ(canvas->model().arrows, (std::vector<Arrow>{{weakA.lock(), c}, {c, d}, {d, b}}));
     EXPECT_TRUE(selectedIds().empty());
     host.undo.redo();
     EXPECT_EQ(contentIds(), (Ids{"C", "D"}));
@@ -49,26 +49,26 @@ TEST_F(EditsTest, WithoutAnUndoHistoryEditsStillTakePlace) {
     canvas->addArrow(a, b);
     canvas->moveLabel(addLabel("L", {0, 0, 10, 10}), {50, 60});
     deleteSelection();
-    EXPECT_EQ(canvas->model.arrows.size(), 4u);
-    EXPECT_EQ(canvas->model.labels[0]->rect.x, 50);
-
-    // Nor does a canvas that nobody shares need one.
-    Canvas alone;
-    alone.setHost(&host);
-    host.withUndo = true;
-    alone.addArrow(a, b);
-    EXPECT_EQ(alone.model.arrows.size(), 1u);
-    EXPECT_FALSE(host.undo.canUndo());
+    EXPECT_EQ(canvas->model().arrows.size(), 4u);
+    EXPECT_EQ(canvas->model().labels[0]->rect.x, 50);
 }
 
-TEST_F(EditsTest, AStepOfAClosedCanvasDoesNothing) {
-    canvas->addArrow(a, b);
-    canvas->setHost(nullptr);
-    std::weak_ptr<Canvas> weakCanvas = canvas;
-    canvas.reset();
-    EXPECT_TRUE(weakCanvas.expired());
-    EXPECT_TRUE(host.undo.canUndo());
+TEST_F(EditsTest, ACanvasOnTheStackHasUndoAndItsStepsEndWithIt) {
+    StepsModel document;
+    document.setContent({a, b});
+    {
+        Canvas onStack(document);
+        onStack.setHost(&host);
+        onStack.addArrow(a, b);
+        host.undo.undo();
+        EXPECT_TRUE(document.arrows.empty());
+        host.undo.redo();
+        EXPECT_EQ(document.arrows, (std::vector<Arrow>{{a, b}}));
+    }
+    // Once the canvas is gone, its steps change nothing and leave nothing to redo.
+    ASSERT_TRUE(host.undo.canUndo());
     host.undo.undo();
+    EXPECT_EQ(document.arrows, (std::vector<Arrow>{{a, b}}));
     EXPECT_FALSE(host.undo.canRedo());
 }
 
@@ -82,13 +82,13 @@ TEST_F(EditsTest, EachEditCanBeUndoneAndRedoneAgainAndAgain) {
         while (host.undo.canUndo())
             host.undo.undo();
         EXPECT_EQ(originOf(label->rect), (Point{10, 10}));
-        EXPECT_EQ(canvas->model.labels, std::vector<LabelPtr>{label});
-        EXPECT_EQ(canvas->model.arrows.size(), 3u);
+        EXPECT_EQ(canvas->model().labels, std::vector<LabelPtr>{label});
+        EXPECT_EQ(canvas->model().arrows.size(), 3u);
         while (host.undo.canRedo())
             host.undo.redo();
         EXPECT_EQ(originOf(label->rect), (Point{200, 300}));
-        EXPECT_EQ(canvas->model.labels, (std::vector<LabelPtr>{label, added}));
-        EXPECT_EQ(canvas->model.arrows, (std::vector<Arrow>{{a, c}, {d, b}}));
+        EXPECT_EQ(canvas->model().labels, (std::vector<LabelPtr>{label, added}));
+        EXPECT_EQ(canvas->model().arrows, (std::vector<Arrow>{{a, c}, {d, b}}));
     }
 }
 
@@ -100,7 +100,7 @@ TEST_F(EditsTest, UndoFinishesTheGestureAndClosesTheLabelEditorFirst) {
     host.undo.undo();
     EXPECT_EQ(host.closedNow, 1);
     EXPECT_FALSE(host.editorOpen);
-    EXPECT_EQ(state(), InteractionState::none);
+    EXPECT_FALSE(canvas->gestureInProgress());
     EXPECT_EQ(a->rect, (Rect{100, 100, 100, 50}));
     drag(600, 600); // the button is still down, but its gesture is over
     release();

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,16 +80,15 @@ class CanvasTest : public ::testing::Test {
 protected:
     CanvasTest() {
         canvas->setHost(&host);
-        canvas->drawState.addRect = Rect{4, 4, 30, 30};
+        canvas->setAddButton(Rect{4, 4, 30, 30});
         // As the window does: the canvas finishes what is in progress before undo and redo.
-        std::weak_ptr<Canvas> weakCanvas = canvas;
-        host.undo.addWillUndoObserver([weakCanvas] {
-            if (auto c = weakCanvas.lock())
-                c->willUndo();
+        host.undo.addWillUndoObserver([this] {
+            if (canvas)
+                canvas->willUndo();
         });
-        host.undo.addWillRedoObserver([weakCanvas] {
-            if (auto c = weakCanvas.lock())
-                c->willRedo();
+        host.undo.addWillRedoObserver([this] {
+            if (canvas)
+                canvas->willRedo();
         });
     }
 
@@ -96,14 +96,14 @@ protected:
         auto reference = std::make_shared<Reference>();
         reference->id = id;
         reference->rect = rect;
-        canvas->model.appendReference(reference);
+        canvas->model().appendReference(reference);
         return reference;
     }
     LabelPtr addLabel(const std::string& title, Rect rect) {
         auto label = std::make_shared<Label>();
         label->setTitle(title, host.measurer);
         label->rect = rect;
-        canvas->model.labels.push_back(label);
+        canvas->model().labels.push_back(label);
         return label;
     }
 
@@ -135,12 +135,16 @@ protected:
 
     std::vector<std::string> selectedIds() const {
         std::vector<std::string> ids;
-        for (const auto& r : canvas->model.content())
+        for (const auto& r : canvas->model().content())
             if (r->selected)
                 ids.push_back(r->id);
         return ids;
     }
-    InteractionState state() const { return canvas->drawState.interactionState; }
+    // What the drawing shows of the gesture in progress.
+    std::optional<Rect> rubberBand() const { return canvas->interactionOverlay().rubberBand; }
+    std::optional<ArrowInProgress> arrowInProgress() const {
+        return canvas->interactionOverlay().arrow;
+    }
 
     // What the Delete key does, which like every key first ends a gesture in progress: the
     // unselected boxes and the arrows between them stay.
@@ -148,17 +152,18 @@ protected:
         canvas->finishGesture();
         std::vector<ReferencePtr> content;
         std::vector<Arrow> arrows;
-        for (const auto& r : canvas->model.content())
+        for (const auto& r : canvas->model().content())
             if (!r->selected)
                 content.push_back(r);
-        for (const auto& arrow : canvas->model.arrows)
+        for (const auto& arrow : canvas->model().arrows)
             if (!arrow.first->selected && !arrow.second->selected)
                 arrows.push_back(arrow);
         canvas->setContentAndArrows(content, arrows);
     }
 
     FakeHost host;
-    std::shared_ptr<Canvas> canvas = std::make_shared<Canvas>();
+    StepsModel model;
+    std::unique_ptr<Canvas> canvas = std::make_unique<Canvas>(model);
 };
 
 inline Point originOf(const Rect& r) {

@@ -47,10 +47,9 @@ protected:
     LabelEditorTest() {
         canvas->setHost(&editorHost);
         editorHost.editor = &editor;
-        std::weak_ptr<Canvas> weakCanvas = canvas;
-        editorHost.undo.addWillUndoObserver([weakCanvas] {
-            if (auto c = weakCanvas.lock())
-                c->willUndo();
+        editorHost.undo.addWillUndoObserver([this] {
+            if (canvas)
+                canvas->willUndo();
         });
         first = addLabel("Overview", {100, 100, 120, 30});
         second = addLabel("Details", {100, 300, 120, 30});
@@ -140,9 +139,9 @@ TEST_F(LabelEditorTest, LabelsTypedEmptyGoAndUndoBringsThemBack) {
     editor.textChanged("");
     editor.commit(); // Return
     editor.finishClosing();
-    EXPECT_EQ(canvas->model.labels, (std::vector<LabelPtr>{second}));
+    EXPECT_EQ(canvas->model().labels, (std::vector<LabelPtr>{second}));
     undo().undo();
-    ASSERT_EQ(canvas->model.labels.size(), 2u);
+    ASSERT_EQ(canvas->model().labels.size(), 2u);
     EXPECT_TRUE(canvas->containsLabel(first));
     EXPECT_EQ(first->title(), "Overview");
     EXPECT_FALSE(canvas->containsLabel(stray));
@@ -161,19 +160,19 @@ TEST_F(CanvasTest, DeleteTakesTheSelectionWithItsArrowsAsOneStep) {
     auto d = addReference("D", {0, 200, 100, 50});
     auto b = addReference("B", {0, 300, 100, 50});
     auto label = addLabel("Kept", {200, 0, 100, 30});
-    canvas->model.arrows = {{a, c}, {c, d}, {d, b}};
+    canvas->model().arrows = {{a, c}, {c, d}, {d, b}};
     a->selected = b->selected = true;
     const int panelUpdates = host.panelUpdates;
     canvas->deleteSelection();
-    EXPECT_EQ(canvas->model.content(), (std::vector<ReferencePtr>{c, d}));
-    EXPECT_EQ(canvas->model.arrows, (std::vector<Arrow>{{c, d}}));
-    EXPECT_EQ(canvas->model.labels, (std::vector<LabelPtr>{label}));
+    EXPECT_EQ(canvas->model().content(), (std::vector<ReferencePtr>{c, d}));
+    EXPECT_EQ(canvas->model().arrows, (std::vector<Arrow>{{c, d}}));
+    EXPECT_EQ(canvas->model().labels, (std::vector<LabelPtr>{label}));
     EXPECT_GT(host.panelUpdates, panelUpdates); // the panel lets go of deleted boxes
     host.undo.undo();
-    EXPECT_EQ(canvas->model.content(), (std::vector<ReferencePtr>{a, c, d, b}));
-    EXPECT_EQ(canvas->model.arrows, (std::vector<Arrow>{{a, c}, {c, d}, {d, b}}));
+    EXPECT_EQ(canvas->model().content(), (std::vector<ReferencePtr>{a, c, d, b}));
+    EXPECT_EQ(canvas->model().arrows, (std::vector<Arrow>{{a, c}, {c, d}, {d, b}}));
 
     canvas->selectAll();
     EXPECT_EQ(selectedIds(), (std::vector<std::string>{"A", "C", "D", "B"}));
-    EXPECT_EQ(canvas->model.labels.size(), 1u);
+    EXPECT_EQ(canvas->model().labels.size(), 1u);
 }

@@ -29,11 +29,11 @@ struct Snapshot {
 
 Snapshot snapshotOf(const Canvas& canvas) {
     Snapshot s;
-    for (const auto& r : canvas.model.content())
+    for (const auto& r : canvas.model().content())
         s.content.emplace_back(r, r->rect);
-    for (const auto& [from, to] : canvas.model.arrows)
+    for (const auto& [from, to] : canvas.model().arrows)
         s.arrows.emplace(from.get(), to.get());
-    for (const auto& l : canvas.model.labels)
+    for (const auto& l : canvas.model().labels)
         s.labels.emplace_back(l, l->rect);
     return s;
 }
@@ -97,12 +97,12 @@ private:
                          {double(pick(0, 80) * 10), double(pick(0, 60) * 10), 100, 50});
         for (int i = pick(0, 3); i > 0; --i)
             addLabel("L", {double(pick(0, 800)), double(pick(0, 600)), 80, 30});
-        const auto& content = canvas->model.content();
+        const auto& content = canvas->model().content();
         for (int i = pick(0, 4); i > 0; --i) {
             auto from = content[pick(0, references - 1)];
             auto to = content[pick(0, references - 1)];
             if (from != to && !canvas->hasArrow(from, to))
-                canvas->model.arrows.emplace_back(from, to);
+                canvas->model().arrows.emplace_back(from, to);
         }
     }
 
@@ -113,14 +113,14 @@ private:
         const int roll = pick(0, 99);
         if (roll < 15)
             return {double(pick(5, 33)), double(pick(5, 33))};
-        const auto& content = canvas->model.content();
+        const auto& content = canvas->model().content();
         if (roll < 60 && !content.empty()) {
             const Rect& r = content[pick(0, int(content.size()) - 1)]->rect;
             return {r.x + pick(0, int(r.width) - 1), r.y + pick(0, int(r.height) - 1)};
         }
-        if (roll < 70 && !canvas->model.labels.empty()) {
+        if (roll < 70 && !canvas->model().labels.empty()) {
             const Rect& r =
-                canvas->model.labels[pick(0, int(canvas->model.labels.size()) - 1)]->rect;
+                canvas->model().labels[pick(0, int(canvas->model().labels.size()) - 1)]->rect;
             return {r.x + 1, r.y + 1};
         }
         return somewhere();
@@ -171,7 +171,7 @@ private:
             canvas->rightMouseUp(at(p.x, p.y));
         else
             canvas->mouseUp(at(p.x, p.y));
-        if (state() != InteractionState::none)
+        if (canvas->gestureInProgress())
             releaseBroken = true;
     }
 
@@ -186,7 +186,7 @@ private:
     std::string check() const {
         if (releaseBroken)
             return "a release left a gesture in progress";
-        const auto& content = canvas->model.content();
+        const auto& content = canvas->model().content();
         std::set<const Reference*> onCanvas;
         for (const auto& r : content) {
             if (!onCanvas.insert(r.get()).second)
@@ -196,14 +196,14 @@ private:
             if (!withinLimits(r->rect))
                 return "a box has a coordinate beyond what a document holds";
         }
-        for (const auto& [from, to] : canvas->model.arrows) {
+        for (const auto& [from, to] : canvas->model().arrows) {
             if (!onCanvas.count(from.get()) || !onCanvas.count(to.get()))
                 return "an arrow points at a box that is not on the canvas";
             if (from == to)
                 return "an arrow from a box to itself";
         }
         std::set<const Label*> labels;
-        for (const auto& l : canvas->model.labels) {
+        for (const auto& l : canvas->model().labels) {
             if (!labels.insert(l.get()).second)
                 return "a label is twice in the list";
             if (!(l->rect.x >= 0 && l->rect.y >= 0))

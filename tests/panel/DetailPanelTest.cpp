@@ -165,10 +165,10 @@ TEST_F(DetailPanelTest, EditsActOnTheShownReferenceNotTheLastPressedOne) {
 
 TEST_F(DetailPanelTest, ABoxOverALabelGetsBackItsOwnTitleOnUndo) {
     auto label = addLabel("Overview", {90, 90, 200, 80});
-    canvas->model.labels = {label};
+    canvas->model().labels = {label};
     // The press hits both the box and the label beneath it.
     click(150, 120);
-    ASSERT_EQ(canvas->mouseDownLbl.lock(), label);
+    ASSERT_EQ(canvas->labelAt({150, 120}), label);
     type("Tokens");
     panel.nameEditEnded();
     undo().undo();

@@ -34,7 +34,7 @@ const std::string kDocument = R"({
 
 // An edit as the canvas makes one: a change with its undo step.
 void rename(DocumentWindow& window, const std::string& title) {
-    auto reference = window.canvas().model.content().front();
+    auto reference = window.canvas().model().content().front();
     const std::string old = reference->title;
     window.undoManager().registerUndo([&window, old] { rename(window, old); });
     reference->title = title;
@@ -72,7 +72,7 @@ protected:
         EXPECT_FALSE(window.save());
         EXPECT_TRUE(window.isWindowModified());
         EXPECT_TRUE(window.isVisible());
-        EXPECT_EQ(window.canvas().model.content().front()->title, "Mine");
+        EXPECT_EQ(window.canvas().model().content().front()->title, "Mine");
         return dialogs.texts;
     }
     std::unique_ptr<Application> application;

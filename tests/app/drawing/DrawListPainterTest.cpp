@@ -53,20 +53,18 @@ QImage paint(const DrawList& list, const QRect& clip, const QtTextMeasurer& meas
 TEST(DrawListPainter, LeavingOutWhatLiesOutsideChangesNoPixelInside) {
     const StepsModel model = busyModel();
     const QtTextMeasurer measurer;
-    CanvasDrawState state;
-    state.interactionState = InteractionState::canvasBegan;
-    state.selectRect = {150, 150, 200, 90};
+    InteractionOverlay overlay;
+    overlay.rubberBand = Rect{150, 150, 200, 90};
     const Size bounds{600, 600};
     const DrawList whole =
-        drawCanvas(model, state, {bounds, {0, 0, 600, 600}, {}}, config(), measurer);
+        drawCanvas(model, overlay, {bounds, {0, 0, 600, 600}}, config(), measurer);
 
     for (const QRect area : {QRect(0, 0, 600, 600), QRect(123, 77, 211, 149), QRect(299, 301, 7, 5),
                              QRect(0, 450, 600, 37)}) {
         const DrawList part = drawCanvas(
-            model, state,
+            model, overlay,
             {bounds,
-             {double(area.x()), double(area.y()), double(area.width()), double(area.height())},
-             {}},
+             {double(area.x()), double(area.y()), double(area.width()), double(area.height())}},
             config(), measurer);
         EXPECT_LE(part.size(), whole.size());
         // The whole list, background and all, painted through the same clip.
@@ -83,9 +81,7 @@ TEST(DrawListPainter, PaintsBoxesGridAndTitles) {
     r->rect = {20, 20, 140, 50};
     model.setContent({r});
     const QtTextMeasurer measurer;
-    CanvasDrawState state;
-    const DrawList list =
-        drawCanvas(model, state, {{200, 200}, {0, 0, 200, 200}, {}}, config(), measurer);
+    const DrawList list = drawCanvas(model, {}, {{200, 200}, {0, 0, 200, 200}}, config(), measurer);
     const QImage image = paint(list, QRect(0, 0, 200, 200), measurer);
     auto rgb = [](const Color& c) {
         return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue)).rgb();

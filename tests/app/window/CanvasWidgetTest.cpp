@@ -39,10 +39,12 @@ protected:
         folder = mkdtemp(pattern.data());
         const fs::path file = folder / "canvas.pathwicks";
         std::ofstream(file) << kDocument;
-        // Settings of their own (the recent documents among them), so that window tests run
-        // at the same time do not see each other's.
+        // Settings of their own (the recent documents, the editor last chosen), one set per
+        // test, so that window tests run at the same time do not see each other's.
         previousName = QApplication::applicationName();
-        QApplication::setApplicationName("canvas_widget_tests");
+        QApplication::setApplicationName(
+            QString("canvas_widget_tests.") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         QSettings().remove("lastSetEditor");
         application = std::make_unique<Application>();
         window = application->openFile(QString::fromStdString(file.string()));
@@ -89,7 +91,7 @@ protected:
         return nullptr;
     }
     Canvas& canvas() { return window->canvas(); }
-    Rect rectOf(size_t i) { return canvas().model.content().at(i)->rect; }
+    Rect rectOf(size_t i) { return canvas().model().content().at(i)->rect; }
 
     fs::path folder;
     QString previousName;
@@ -105,7 +107,7 @@ TEST_F(CanvasWidgetTest, DraggingABoxIsOneUndoableStepThatMarksTheDocument) {
     dragWith(Qt::LeftButton, {{150, 120}, {160, 130}, {203, 247}});
     EXPECT_EQ(rectOf(0), (Rect{150, 220, 100, 50}));
     EXPECT_TRUE(window->isWindowModified());
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
+    EXPECT_FALSE(canvas().gestureInProgress());
 
     ASSERT_TRUE(action("Undo"));
     action("Undo")->trigger();
@@ -118,8 +120,8 @@ TEST_F(CanvasWidgetTest, DraggingABoxIsOneUndoableStepThatMarksTheDocument) {
 
 TEST_F(CanvasWidgetTest, ControlDragDrawsAnArrowAndRightDragOnEmptyCanvasPans) {
     dragWith(Qt::LeftButton, {{150, 120}, {250, 120}, {350, 125}}, Qt::ControlModifier);
-    ASSERT_EQ(canvas().model.arrows.size(), 1u);
-    EXPECT_EQ(canvas().model.arrows[0].second->id, "pathwick-B");
+    ASSERT_EQ(canvas().model().arrows.size(), 1u);
+    EXPECT_EQ(canvas().model().arrows[0].second->id, "pathwick-B");
 
     auto* area = window->findChild<QScrollArea*>();
     QScrollBar* horizontal = area->horizontalScrollBar();
@@ -134,39 +136,54 @@ TEST_F(CanvasWidgetTest, ControlDragDrawsAnArrowAndRightDragOnEmptyCanvasPans) {
     dragWith(Qt::RightButton, {{100, 100}, {300, 300}});
     EXPECT_EQ(horizontal->value(), 0);
     EXPECT_EQ(vertical->value(), 0);
-    EXPECT_EQ(canvas().model.arrows.size(), 1u);
+    EXPECT_EQ(canvas().model().arrows.size(), 1u);
 }
 
 TEST_F(CanvasWidgetTest, NewItemsComeFromTheAddButtonAndTheInsertMenu) {
     QSettings().setValue("lastSetEditor", "Atom");
     dragWith(Qt::LeftButton, {{15, 15}, {20, 20}, {400, 300}});
-    ASSERT_EQ(canvas().model.content().size(), 3u);
-    EXPECT_EQ(canvas().model.content().back()->editor, "Atom");
-    EXPECT_EQ(canvas().model.content().back()->rect, (Rect{400, 300, 100, 50}));
+    ASSERT_EQ(canvas().model().content().size(), 3u);
+    EXPECT_EQ(canvas().model().content().back()->editor, "Atom");
+    EXPECT_EQ(canvas().model().content().back()->rect, (Rect{400, 300, 100, 50}));
 
     dragWith(Qt::LeftButton, {{15, 15}, {20, 20}, {400, 500}}, Qt::AltModifier);
-    ASSERT_EQ(canvas().model.labels.size(), 2u);
-    EXPECT_EQ(canvas().model.labels.back()->title(), "New Label");
+    ASSERT_EQ(canvas().model().labels.size(), 2u);
+    EXPECT_EQ(canvas().model().labels.back()->title(), "New Label");
 
     // The menu puts a new reference in the middle of what is in view.
     ASSERT_TRUE(action("Reference"));
     action("Reference")->trigger();
-    ASSERT_EQ(canvas().model.content().size(), 4u);
-    const Rect inserted = canvas().model.content().back()->rect;
+    ASSERT_EQ(canvas().model().content().size(), 4u);
+    const Rect inserted = canvas().model().content().back()->rect;
     const QRect visible = window->findChild<QScrollArea*>()->viewport()->rect();
     EXPECT_NEAR(inserted.midX(), visible.center().x(), 10);
     EXPECT_NEAR(inserted.midY(), visible.center().y(), 10);
-    EXPECT_TRUE(canvas().model.content().back()->selected);
+    EXPECT_TRUE(canvas().model().content().back()->selected);
 
     for (int steps = 0; steps < 3; ++steps)
         action("Undo")->trigger();
-    EXPECT_EQ(canvas().model.content().size(), 2u);
-    EXPECT_EQ(canvas().model.labels.size(), 1u);
+    EXPECT_EQ(canvas().model().content().size(), 2u);
+    EXPECT_EQ(canvas().model().labels.size(), 1u);
+}
+
+TEST_F(CanvasWidgetTest, TheAddButtonStaysInTheCornerOfTheScrolledView) {
+    auto* area = window->findChild<QScrollArea*>();
+    area->horizontalScrollBar()->setValue(60);
+    area->verticalScrollBar()->setValue(50);
+    // Canvas (75, 65) lies under the button now: a press there adds, it draws no band.
+    dragWith(Qt::LeftButton, {{15, 15}, {20, 20}, {400, 300}});
+    ASSERT_EQ(canvas().model().content().size(), 3u);
+    EXPECT_EQ(canvas().model().content().back()->rect, (Rect{460, 350, 100, 50}));
+    // Where the button sat before scrolling is plain canvas again.
+    area->horizontalScrollBar()->setValue(0);
+    area->verticalScrollBar()->setValue(0);
+    dragWith(Qt::LeftButton, {{75, 65}, {80, 70}, {400, 300}});
+    EXPECT_EQ(canvas().model().content().size(), 3u);
 }
 
 TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
     dragWith(Qt::LeftButton, {{150, 120}, {250, 320}}, Qt::NoModifier, false);
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    EXPECT_EQ(rectOf(0), (Rect{200, 300, 100, 50}));
     EXPECT_FALSE(action("Undo")->isEnabled());
 
     // Another window takes the focus; this one never sees the release.
@@ -175,7 +192,7 @@ TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
     QApplication::setActiveWindow(&other);
     QApplication::processEvents();
     ASSERT_FALSE(window->isActiveWindow());
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
+    EXPECT_FALSE(canvas().gestureInProgress());
     EXPECT_TRUE(action("Undo")->isEnabled());
     // The release that arrives later changes nothing more.
     send(QEvent::MouseButtonRelease, {400, 400}, Qt::LeftButton, Qt::NoButton);
@@ -186,7 +203,7 @@ TEST_F(CanvasWidgetTest, LosingTheFocusMidDragRecordsTheDrag) {
 TEST_F(CanvasWidgetTest, AKeyPressedMidDragEndsTheDragFirst) {
     dragWith(Qt::LeftButton, {{150, 120}, {250, 320}}, Qt::NoModifier, false);
     QTest::keyClick(widget, Qt::Key_X);
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::none);
+    EXPECT_FALSE(canvas().gestureInProgress());
     EXPECT_TRUE(action("Undo")->isEnabled());
     send(QEvent::MouseButtonRelease, {250, 320}, Qt::LeftButton, Qt::NoButton);
 }
@@ -196,13 +213,14 @@ TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
     // A right press and release while the left button is held are ignored.
     send(QEvent::MouseButtonPress, {350, 120}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
     send(QEvent::MouseButtonRelease, {350, 120}, Qt::RightButton, Qt::LeftButton);
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
+    EXPECT_TRUE(canvas().gestureInProgress());
     // So are undo and redo, by key or by menu.
     QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
     action("Undo")->trigger();
     action("Redo")->trigger();
-    EXPECT_EQ(canvas().drawState.interactionState, InteractionState::referenceBeganMove);
-    EXPECT_TRUE(canvas().model.arrows.empty());
+    EXPECT_TRUE(canvas().gestureInProgress());
+    EXPECT_EQ(rectOf(0), (Rect{200, 300, 100, 50}));
+    EXPECT_TRUE(canvas().model().arrows.empty());
 
     send(QEvent::MouseMove, {260, 330}, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, {260, 330}, Qt::LeftButton, Qt::NoButton);
@@ -213,13 +231,13 @@ TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
 }
 
 TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
-    dragWith(Qt::LeftButton, {{150, 120}, {180, 140}, {155, 323}});        // move A to (100, 300)
-    dragWith(Qt::RightButton, {{150, 320}, {250, 200}, {350, 125}});       // arrow A -> B
+    dragWith(Qt::LeftButton, {{150, 120}, {180, 140}, {155, 323}});  // move A to (100, 300)
+    dragWith(Qt::RightButton, {{150, 320}, {250, 200}, {350, 125}}); // arrow A -> B
     dragWith(Qt::LeftButton, {{15, 15}, {30, 30}, {500, 225}}); // its corner follows: (500, 220)
     for (int i = 0; i < 3; ++i)
         action("Undo")->trigger();
     EXPECT_EQ(rectOf(0), (Rect{100, 100, 100, 50}));
-    EXPECT_TRUE(canvas().model.arrows.empty());
+    EXPECT_TRUE(canvas().model().arrows.empty());
     for (int i = 0; i < 3; ++i)
         action("Redo")->trigger();
     ASSERT_TRUE(window->save());

@@ -147,7 +147,7 @@ protected:
     }
     template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
     Canvas& canvas() { return window->canvas(); }
-    ReferencePtr reference(size_t i) { return canvas().model.content().at(i); }
+    ReferencePtr reference(size_t i) { return canvas().model().content().at(i); }
 
     fs::path folder, source, record;
     std::string previousPath;
@@ -174,7 +174,7 @@ TEST_F(DetailPanelWindowTest, DoubleClickOpensTheMarkedLineInTheReferencesEditor
 TEST_F(DetailPanelWindowTest, CopyPasteIntoTheSourceThenDoubleClickLandsOnThatLine) {
     // A new box, named and given its editor in the panel.
     action("Reference")->trigger();
-    const ReferencePtr added = canvas().model.content().back();
+    const ReferencePtr added = canvas().model().content().back();
     ASSERT_TRUE(added->selected);
     auto* name = child<QLineEdit>("nameField");
     ASSERT_TRUE(name->isVisible());
@@ -302,7 +302,7 @@ TEST_F(DetailPanelWindowTest, AltClickOnCopyAttachesTheBoxToTheMarkerOnTheClipbo
 }
 
 TEST_F(DetailPanelWindowTest, LabelsAreEditedInPlaceAndUndoTakesTheTypingBack) {
-    const LabelPtr label = canvas().model.labels.at(0);
+    const LabelPtr label = canvas().model().labels.at(0);
     doubleClick({380, 265});
     auto* field = child<QLineEdit>("labelEditor");
     ASSERT_TRUE(field->isVisible());
@@ -333,9 +333,9 @@ TEST_F(DetailPanelWindowTest, LabelsAreEditedInPlaceAndUndoTakesTheTypingBack) {
     field->clear();
     click({700, 450});
     QApplication::processEvents();
-    EXPECT_TRUE(canvas().model.labels.empty());
+    EXPECT_TRUE(canvas().model().labels.empty());
     action("Undo")->trigger();
-    ASSERT_EQ(canvas().model.labels.size(), 1u);
+    ASSERT_EQ(canvas().model().labels.size(), 1u);
     EXPECT_EQ(label->title(), "Overview");
 }
 
@@ -349,18 +349,18 @@ TEST_F(DetailPanelWindowTest, KeysDeleteTheSelectionSelectAllAndArrowsOnlyPrint)
     EXPECT_EQ(reference(0)->rect, (Rect{100, 100, 100, 50}));
 
     QTest::keyClick(widget, Qt::Key_Backspace);
-    EXPECT_EQ(canvas().model.content().size(), 2u);
-    EXPECT_TRUE(canvas().model.arrows.empty());
+    EXPECT_EQ(canvas().model().content().size(), 2u);
+    EXPECT_TRUE(canvas().model().arrows.empty());
     EXPECT_FALSE(child<QLineEdit>("nameField")->isVisible());
     action("Undo")->trigger();
-    EXPECT_EQ(canvas().model.content().size(), 3u);
-    EXPECT_EQ(canvas().model.arrows.size(), 1u);
+    EXPECT_EQ(canvas().model().content().size(), 3u);
+    EXPECT_EQ(canvas().model().arrows.size(), 1u);
 
     ASSERT_TRUE(action("Select All")->isEnabled());
     action("Select All")->trigger();
     QTest::keyClick(widget, Qt::Key_Delete);
-    EXPECT_TRUE(canvas().model.content().empty());
-    EXPECT_EQ(canvas().model.labels.size(), 1u);
+    EXPECT_TRUE(canvas().model().content().empty());
+    EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 
 #include "DetailPanelWindowTest.moc"

@@ -86,7 +86,7 @@ std::function<void(QWidget*)> pressButtonNamed(const QString& name) {
 
 // An edit of the kind the canvas makes: it changes the model and registers its undo step.
 void renameFirst(DocumentWindow& window, const std::string& title) {
-    auto reference = window.canvas().model.content().front();
+    auto reference = window.canvas().model().content().front();
     const std::string old = reference->title;
     UndoManager& undo = window.undoManager();
     undo.registerUndo([&window, reference, old] { renameFirst(window, old); });
@@ -131,8 +131,8 @@ protected:
 TEST_F(DocumentWindowTest, OpeningShowsTheDocumentUnchanged) {
     DocumentWindow* window = open();
     ASSERT_TRUE(window);
-    EXPECT_EQ(window->canvas().model.content().size(), 2u);
-    EXPECT_EQ(window->canvas().model.arrows.size(), 1u);
+    EXPECT_EQ(window->canvas().model().content().size(), 2u);
+    EXPECT_EQ(window->canvas().model().arrows.size(), 1u);
     ASSERT_TRUE(window->filepath());
     EXPECT_EQ(window->filepath()->toStdString(), fs::absolute(file).string());
     EXPECT_TRUE(window->windowTitle().contains("tour.pathwicks"));
@@ -182,7 +182,7 @@ TEST_F(DocumentWindowTest, TheUnsavedMarkFollowsUndoAndRedo) {
     EXPECT_FALSE(undoAction("Redo")->isEnabled());
 
     undoAction("Undo")->trigger();
-    EXPECT_EQ(window->canvas().model.content().front()->title, "Parse");
+    EXPECT_EQ(window->canvas().model().content().front()->title, "Parse");
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_TRUE(undoAction("Redo")->isEnabled());
     undoAction("Redo")->trigger();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/Geometry.h"
+#include "model/Reference.h"
+
+#include <optional>
+
+namespace pathwicks {
+
+// An arrow being drawn from a reference: to the pointer, or to the reference under it.
+struct ArrowInProgress {
+    ReferencePtr from;
+    ReferencePtr target; // none: the arrow ends at the pointer
+    Point pointer;
+};
+
+// What the drawing shows of the gesture in progress, on top of the document.
+struct InteractionOverlay {
+    std::optional<Rect> rubberBand;
+    std::optional<ArrowInProgress> arrow;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "model/Geometry.h"
+#include "model/Label.h"
+#include "model/Reference.h"
+
+#include <memory>
+#include <optional>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace pathwicks {
+
+// Rectangles of references at one moment. A move is recorded against the boxes themselves,
+// so that nothing done to the content's order in the meantime can move the wrong box.
+using PositionList = std::vector<std::pair<ReferencePtr, Rect>>;
+
+// What a press started, each gesture with the state it needs; its drags and its release act
+// on it. The comments name the steps a gesture goes through.
+namespace gesture {
+
+// none: no press in progress.
+struct None {};
+
+// A plain press on a reference: referenceBegan when it was not selected, referenceSelectBegan
+// when it was, then referenceBeganMove from the first drag on, when the pressed reference and
+// the other selected ones follow the pointer.
+struct MoveReferences {
+    std::weak_ptr<Reference> pressed;
+    Point dragOffset;    // the press location minus the pressed box's origin
+    PositionList before; // every selected reference with its rectangle at the press
+    bool wasSelected = false;
+    bool moved = false;
+};
+
+// labelMoveBegan: a plain press on a label, which follows the pointer.
+struct MoveLabel {
+    std::weak_ptr<Label> label;
+    Point start;
+    Point dragOffset;
+};
+
+// canvasBegan: a plain press on empty canvas; drags span the rubber band. After a shift press
+// on empty canvas (selectBegan until the first drag) the band toggles against the selection
+// the press left, and shows only once dragged.
+struct RubberBand {
+    Point anchor;
+    std::optional<Rect> band;
+    std::vector<ReferencePtr> toggleAgainst;
+};
+
+// selectBegan on a reference: the shift press toggled it; drags do nothing.
+struct ShiftToggle {};
+
+// controlReferenceBegan: a right or control press on a reference draws an arrow from it.
+struct DrawArrow {
+    std::weak_ptr<Reference> from;
+    std::weak_ptr<Reference> target; // the reference under the pointer, if any
+    Point pointer;
+};
+
+// controlCanvasBegan: a right or control press on empty canvas pans the view.
+struct Pan {};
+
+// addBegan: a plain press on the add button. The first drag makes a reference
+// (addBeganAdded), which follows the pointer until the release records its addition.
+struct AddReference {
+    bool made = false;
+    std::weak_ptr<Reference> added;
+};
+
+// addLabelBegan: an option press on the add button. The first drag makes a label
+// (labelMoveNewBegan), which follows the pointer until the release records its addition.
+struct AddLabel {
+    bool made = false;
+    std::weak_ptr<Label> added;
+};
+
+} // namespace gesture
+
+using Gesture = std::variant<gesture::None, gesture::MoveReferences, gesture::MoveLabel,
+                             gesture::RubberBand, gesture::ShiftToggle, gesture::DrawArrow,
+                             gesture::Pan, gesture::AddReference, gesture::AddLabel>;
+
+} // namespace pathwicks
