@@ -83,7 +83,7 @@ bool carriesMarker(std::string_view line, const std::string& id) {
 }
 
 bool isBinary(std::string_view bytes) {
-    return bytes.substr(0, SourceTreeWalker::kBinaryProbe).find('\0') != std::string_view::npos;
+    return bytes.substr(0, SourceTreeWalker::binaryProbe).find('\0') != std::string_view::npos;
 }
 
 // A folder of its own for the trees, removed when the fuzzer exits.

@@ -15,7 +15,7 @@ namespace {
 
 void checkCoordinate(double value) {
     FUZZ_CHECK(std::isfinite(value));
-    FUZZ_CHECK(std::abs(value) <= kCoordinateLimit);
+    FUZZ_CHECK(std::abs(value) <= coordinateLimit);
 }
 
 bool same(double a, double b) {
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::memcpy(&value, data, sizeof value);
         const std::string number = formatNumber(value);
         const Rect read = rectFromString(number);
-        if (std::isfinite(value) && std::abs(value) <= kCoordinateLimit)
+        if (std::isfinite(value) && std::abs(value) <= coordinateLimit)
             FUZZ_CHECK(read.x == value);
         else
             checkCoordinate(read.x);

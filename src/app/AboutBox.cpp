@@ -18,7 +18,7 @@ QString aboutText() {
                             "<p>Lay out a walk through source code: boxes tied to marked lines, "
                             "labels and arrows. Double-click a box to open your editor at its "
                             "line.</p>")
-        .arg(QString::fromUtf8(kVersion));
+        .arg(QString::fromUtf8(programVersion));
 }
 
 void showAboutBox(QWidget* parent) {

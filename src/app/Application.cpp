@@ -3,25 +3,22 @@
 #include "app/AboutBox.h"
 #include "app/DocumentWindow.h"
 #include "app/StartWindow.h"
-#include "model/DocumentFile.h"
-#include "model/FileIO.h"
+#include "model/Document.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSettings>
 
 namespace pathwicks {
 
 namespace {
 
-constexpr int kMaxRecentFiles = 10;
-const char* const kRecentFilesKey = "recentFiles";
+constexpr int maxRecentFiles = 10;
+const char* const recentFilesKey = "recentFiles";
 
 QString canonical(const QString& path) {
     const QFileInfo info(path);
@@ -34,10 +31,6 @@ QString canonical(const QString& path) {
 Application::Application() = default;
 
 Application::~Application() = default;
-
-QString Application::fileFilter() {
-    return tr("Pathwicks documents (*.pathwicks);;All files (*)");
-}
 
 bool Application::openFiles(const QStringList& paths) {
     bool opened = false;
@@ -54,40 +47,28 @@ DocumentWindow* Application::openFile(const QString& path, QWidget* messageParen
         return open;
     }
 
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    std::string reason;
-    auto bytes = readFileBytes(absolute.toStdString());
-    if (auto* error = std::get_if<FileError>(&bytes)) {
-        reason = error->message;
-    } else {
-        auto parsed = DocumentFile::parse(std::get<std::string>(bytes), absolute.toStdString());
-        if (auto* content = std::get_if<nlohmann::json>(&parsed)) {
-            auto* window = new DocumentWindow(*this, std::move(*content), absolute);
-            track(window);
-            noteRecentFile(absolute);
-            window->show();
-            return window;
-        }
-        reason = "The file is not a Pathwicks document: " +
-                 std::get<DocumentFile::ReadError>(parsed).reason + ".";
+    auto loaded = Document::load(path.toStdString());
+    if (auto* document = std::get_if<std::unique_ptr<Document>>(&loaded)) {
+        const QString opened = QString::fromStdString((*document)->path());
+        auto* window = new DocumentWindow(*this, std::move(*document));
+        track(window);
+        noteRecentFile(opened);
+        window->show();
+        return window;
     }
-    QMessageBox box(QMessageBox::Critical, tr("Pathwicks"),
-                    tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
-                    QMessageBox::Ok, messageParent);
-    box.setInformativeText(QString::fromStdString(reason));
-    box.exec();
+    dialogs().reportFailure(
+        messageParent, tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
+        QString::fromStdString(std::get<DocumentFile::LoadError>(loaded).sentence));
     return nullptr;
 }
 
 void Application::openWithDialog(QWidget* parent) {
-    const QStringList paths = QFileDialog::getOpenFileNames(parent, tr("Open Document"),
-                                                            lastFolder(), fileFilter());
-    for (const QString& path : paths)
+    for (const QString& path : dialogs().askOpenPaths(parent, lastFolder()))
         openFile(path, parent);
 }
 
 void Application::newDocument() {
-    auto* window = new DocumentWindow(*this, std::nullopt, QString());
+    auto* window = new DocumentWindow(*this, std::make_unique<Document>());
     track(window);
     window->show();
 }
@@ -110,7 +91,8 @@ void Application::track(DocumentWindow* window) {
 DocumentWindow* Application::windowFor(const QString& path) const {
     const QString wanted = canonical(path);
     for (const auto& window : windows_) {
-        if (window && !window->path().isEmpty() && canonical(window->path()) == wanted)
+        if (window && !window->document().path().empty() &&
+            canonical(QString::fromStdString(window->document().path())) == wanted)
             return window;
     }
     return nullptr;
@@ -127,7 +109,7 @@ void Application::quit() {
 }
 
 QStringList Application::recentFiles() const {
-    return QSettings().value(kRecentFilesKey).toStringList();
+    return QSettings().value(recentFilesKey).toStringList();
 }
 
 void Application::noteRecentFile(const QString& path) {
@@ -135,14 +117,14 @@ void Application::noteRecentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     files.removeAll(absolute);
     files.prepend(absolute);
-    while (files.size() > kMaxRecentFiles)
+    while (files.size() > maxRecentFiles)
         files.removeLast();
-    QSettings().setValue(kRecentFilesKey, files);
+    QSettings().setValue(recentFilesKey, files);
     emit recentFilesChanged();
 }
 
 void Application::clearRecentFiles() {
-    QSettings().remove(kRecentFilesKey);
+    QSettings().remove(recentFilesKey);
     emit recentFilesChanged();
 }
 

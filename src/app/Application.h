@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/QtTextMeasurer.h"
+#include "app/UserDialogs.h"
 
 #include <QObject>
 #include <QPointer>
@@ -49,7 +50,11 @@ public:
     QString lastFolder() const;
 
     const QtTextMeasurer& measurer() const { return measurer_; }
-    static QString fileFilter();
+
+    // What the windows ask the user and tell them: message boxes and file dialogs, unless
+    // replaced (tests answer at once). The replacement must outlive its use.
+    UserDialogs& dialogs() { return dialogs_ ? *dialogs_ : messageBoxes_; }
+    void setDialogs(UserDialogs* dialogs) { dialogs_ = dialogs; }
 
 signals:
     void recentFilesChanged();
@@ -59,6 +64,8 @@ private:
     void track(DocumentWindow* window);
 
     QtTextMeasurer measurer_;
+    MessageBoxDialogs messageBoxes_;
+    UserDialogs* dialogs_ = nullptr;
     std::vector<QPointer<DocumentWindow>> windows_;
     QPointer<StartWindow> startWindow_;
 };

@@ -32,7 +32,7 @@ protected:
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args.front() == "--version") {
-        std::cout << "pathwicks " << pathwicks::kVersion << "\n";
+        std::cout << "pathwicks " << pathwicks::programVersion << "\n";
         return 0;
     }
     if (!args.empty() && args.front() == "export")
@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Pathwicks");
     QApplication::setOrganizationName("Pathwicks");
     QApplication::setApplicationDisplayName("Pathwicks");
-    QApplication::setApplicationVersion(pathwicks::kVersion);
+    QApplication::setApplicationVersion(pathwicks::programVersion);
     QApplication::setDesktopFileName("pathwicks");
     QApplication::setWindowIcon(pathwicks::applicationIcon());
 

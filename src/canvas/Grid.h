@@ -22,7 +22,7 @@ inline Point snapToGrid(Point p) {
 // Items are never put left of or above the canvas, where nothing could scroll to them, nor
 // farther than a document can hold.
 inline Point keepOnCanvas(Point p) {
-    return {std::clamp(p.x, 0.0, kCoordinateLimit), std::clamp(p.y, 0.0, kCoordinateLimit)};
+    return {std::clamp(p.x, 0.0, coordinateLimit), std::clamp(p.y, 0.0, coordinateLimit)};
 }
 
 } // namespace pathwicks

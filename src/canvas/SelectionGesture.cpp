@@ -111,8 +111,8 @@ void referencesFollow(Canvas& canvas, const ReferencePtr& dragged, Point offset,
     auto holdAtEdges = [&delta](const ReferencePtr& r) {
         delta.x = std::max(delta.x, -std::max(r->rect.x, 0.0));
         delta.y = std::max(delta.y, -std::max(r->rect.y, 0.0));
-        delta.x = std::min(delta.x, std::max(kCoordinateLimit - r->rect.x, 0.0));
-        delta.y = std::min(delta.y, std::max(kCoordinateLimit - r->rect.y, 0.0));
+        delta.x = std::min(delta.x, std::max(coordinateLimit - r->rect.x, 0.0));
+        delta.y = std::min(delta.y, std::max(coordinateLimit - r->rect.y, 0.0));
     };
     holdAtEdges(dragged);
     std::for_each(others.begin(), others.end(), holdAtEdges);

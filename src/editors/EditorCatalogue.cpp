@@ -15,7 +15,7 @@ std::vector<Editor> makeCatalogue() {
                        "xcode",
                        true,
                        "",
-                       LineForm::LineOption,
+                       LineForm::lineOption,
                        {"xed"},
                        {},
                        {"/usr/bin/xed", "/Applications/Xcode.app/Contents/Developer/usr/bin/xed"}});
@@ -24,7 +24,7 @@ std::vector<Editor> makeCatalogue() {
          "androidstudio",
          true,
          "/Applications/Android Studio.app/Contents/MacOS/studio",
-         LineForm::LineOption,
+         LineForm::lineOption,
          {"studio", "studio.sh", "android-studio"},
          {"~/.local/share/JetBrains/Toolbox/scripts/studio", "/snap/bin/android-studio",
           "/opt/android-studio/bin/studio.sh", "/usr/local/android-studio/bin/studio.sh",
@@ -35,7 +35,7 @@ std::vector<Editor> makeCatalogue() {
          "atom",
          true,
          "/Applications/Atom.app/Contents/Resources/app/atom.sh",
-         LineForm::FileColon,
+         LineForm::fileColon,
          {"atom"},
          {"/usr/bin/atom", "/usr/local/bin/atom", "/snap/bin/atom", "/usr/share/atom/atom"},
          {"/usr/local/bin/atom", "/Applications/Atom.app/Contents/Resources/app/atom.sh"}});
@@ -43,7 +43,7 @@ std::vector<Editor> makeCatalogue() {
                        "sublime",
                        true,
                        "/Applications/Sublime Text.app/Contents/SharedSupport/bin/subl",
-                       LineForm::FileColon,
+                       LineForm::fileColon,
                        {"subl", "sublime_text"},
                        {"/usr/bin/subl", "/usr/local/bin/subl", "/snap/bin/subl",
                         "/opt/sublime_text/sublime_text", "~/sublime_text/sublime_text"},
@@ -53,7 +53,7 @@ std::vector<Editor> makeCatalogue() {
                        "sublime2",
                        true,
                        "/Applications/Sublime Text 2.app/Contents/SharedSupport/bin/subl",
-                       LineForm::FileColon,
+                       LineForm::fileColon,
                        {"subl", "sublime_text"},
                        {"/opt/sublime_text_2/sublime_text", "/opt/Sublime Text 2/sublime_text",
                         "~/Sublime Text 2/sublime_text", "/usr/bin/subl", "/usr/local/bin/subl"},
@@ -64,7 +64,7 @@ std::vector<Editor> makeCatalogue() {
          "webstorm",
          true,
          "/usr/local/bin/webstorm",
-         LineForm::LineOption,
+         LineForm::lineOption,
          {"webstorm", "webstorm.sh"},
          {"~/.local/share/JetBrains/Toolbox/scripts/webstorm", "/snap/bin/webstorm",
           "/opt/webstorm/bin/webstorm.sh", "/opt/WebStorm/bin/webstorm.sh",
@@ -75,7 +75,7 @@ std::vector<Editor> makeCatalogue() {
          "textmate",
          true,
          "/Applications/TextMate.app/Contents/Resources/mate",
-         LineForm::DashL,
+         LineForm::dashL,
          {"mate"},
          {},
          {"/usr/local/bin/mate", "/Applications/TextMate.app/Contents/Resources/mate"}});
@@ -84,12 +84,12 @@ std::vector<Editor> makeCatalogue() {
          "vscode",
          true,
          "/Applications/Visual Studio Code.app/Contents/Resources/app/out/cli.js",
-         LineForm::GotoOption,
+         LineForm::gotoOption,
          {"code"},
          {"/usr/bin/code", "/usr/share/code/bin/code", "/snap/bin/code", "/usr/local/bin/code"},
          {"/usr/local/bin/code",
           "/Applications/Visual Studio Code.app/Contents/Resources/app/bin/code"}});
-    editors.push_back({webLinkEditorName, "safari", false, "", LineForm::FileColon, {}, {}, {}});
+    editors.push_back({webLinkEditorName, "safari", false, "", LineForm::fileColon, {}, {}, {}});
     return editors;
 }
 
@@ -183,13 +183,13 @@ std::vector<std::string> editorArguments(const Editor& editor, const std::string
                                          unsigned long long line) {
     const std::string lineText = std::to_string(line);
     switch (editor.lineForm) {
-    case LineForm::GotoOption:
+    case LineForm::gotoOption:
         return {"--goto", file + ":" + lineText};
-    case LineForm::FileColon:
+    case LineForm::fileColon:
         return {file + ":" + lineText};
-    case LineForm::LineOption:
+    case LineForm::lineOption:
         return {"--line", lineText, file};
-    case LineForm::DashL:
+    case LineForm::dashL:
         return {"-l", lineText, file};
     }
     return {file};

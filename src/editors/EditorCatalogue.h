@@ -9,10 +9,10 @@ namespace pathwicks {
 
 // How an editor's launcher is told the file and the line to open.
 enum class LineForm {
-    GotoOption, // --goto FILE:LINE
-    FileColon,  // FILE:LINE
-    LineOption, // --line LINE FILE
-    DashL,      // -l LINE FILE
+    gotoOption, // --goto FILE:LINE
+    fileColon,  // FILE:LINE
+    lineOption, // --line LINE FILE
+    dashL,      // -l LINE FILE
 };
 
 // One editor a reference can name. Only this list says which editors exist, how to start them
@@ -23,7 +23,7 @@ struct Editor {
     bool hasGotoTool = true;
     // Tested on macOS to tell whether the editor is installed; empty: always available.
     std::string_view macInstalledPath;
-    LineForm lineForm = LineForm::FileColon;
+    LineForm lineForm = LineForm::fileColon;
     // Program names looked for on PATH, in order of preference.
     std::vector<std::string_view> launchers;
     // Absolute launcher locations tried after PATH; a leading "~/" stands for the home folder.

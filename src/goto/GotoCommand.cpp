@@ -11,7 +11,7 @@ namespace pathwicks {
 
 namespace {
 
-constexpr std::string_view kSuffix = "-goto";
+constexpr std::string_view toolSuffix = "-goto";
 
 std::string baseName(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -19,9 +19,9 @@ std::string baseName(const std::string& path) {
 }
 
 const Editor* editorOfProgram(const std::string& name) {
-    if (name.size() <= kSuffix.size() || !name.ends_with(kSuffix))
+    if (name.size() <= toolSuffix.size() || !name.ends_with(toolSuffix))
         return nullptr;
-    const Editor* editor = findEditorByKey(name.substr(0, name.size() - kSuffix.size()));
+    const Editor* editor = findEditorByKey(name.substr(0, name.size() - toolSuffix.size()));
     return editor && editor->hasGotoTool ? editor : nullptr;
 }
 

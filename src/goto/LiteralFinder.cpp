@@ -13,22 +13,22 @@ namespace {
 
 // Bytes of source text from the most to the least common, roughly; bytes not listed (other
 // control bytes, non-ASCII) are rarer still.
-constexpr std::string_view kCommonFirst =
+constexpr std::string_view commonFirst =
     " \ne\tt_rinsoalcd/pu*m(),;.fh=\"gb-x0>:1{}yTSEINRAOLCvw2P#D3'k[]MF4<&8U5B69G7HqXKVWzYjJ!%Z|"
     "+?\\@$^~`Q\r";
 
 constexpr std::array<unsigned char, 256> makeRanks() {
     std::array<unsigned char, 256> ranks{};
-    for (size_t i = 0; i < kCommonFirst.size(); ++i)
-        ranks[static_cast<unsigned char>(kCommonFirst[i])] =
-            static_cast<unsigned char>(kCommonFirst.size() - i);
+    for (size_t i = 0; i < commonFirst.size(); ++i)
+        ranks[static_cast<unsigned char>(commonFirst[i])] =
+            static_cast<unsigned char>(commonFirst.size() - i);
     return ranks;
 }
 
-constexpr std::array<unsigned char, 256> kRanks = makeRanks();
+constexpr std::array<unsigned char, 256> firstByteRanks = makeRanks();
 
 unsigned rank(char c) {
-    return kRanks[static_cast<unsigned char>(c)];
+    return firstByteRanks[static_cast<unsigned char>(c)];
 }
 
 } // namespace

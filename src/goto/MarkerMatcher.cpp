@@ -7,7 +7,7 @@ namespace pathwicks {
 namespace {
 
 // Beyond this many ids one pass over all comments beats one pass per id.
-constexpr size_t kMostSeparatePasses = 4;
+constexpr size_t mostSeparatePasses = 4;
 
 bool isMarkerEnd(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -33,7 +33,7 @@ MarkerMatcher::MarkerMatcher(const std::vector<std::string>& ids) {
     for (size_t i = 0; i < ids.size(); ++i)
         if (!ids[i].empty() && ids[i].find_first_of("\n\r") == std::string::npos)
             usable.push_back(i);
-    const bool separatePasses = usable.size() <= kMostSeparatePasses;
+    const bool separatePasses = usable.size() <= mostSeparatePasses;
     words_.reserve(usable.size());
     for (size_t i : usable) {
         if (separatePasses || ids[i].find_first_of(" \t") != std::string::npos) {

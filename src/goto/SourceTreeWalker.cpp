@@ -20,7 +20,7 @@ namespace pathwicks {
 namespace {
 
 // Past this the walk is bound by the disk or the page cache, not by the processors.
-constexpr unsigned kMostThreads = 8;
+constexpr unsigned mostThreads = 8;
 
 struct FolderJob {
     std::string path; // relative to the walked folder; empty for the folder itself
@@ -156,7 +156,7 @@ private:
         }
         struct stat info;
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
-            static_cast<uint64_t>(info.st_size) > SourceTreeWalker::kLargestFile) {
+            static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
             ::close(fd);
             return;
         }
@@ -177,7 +177,7 @@ private:
         ::close(fd);
         const char* data = buffer.data.get();
         if (length == 0 ||
-            std::memchr(data, '\0', std::min(length, SourceTreeWalker::kBinaryProbe)))
+            std::memchr(data, '\0', std::min(length, SourceTreeWalker::binaryProbe)))
             return;
         visit_(worker, path, std::string_view(data, length));
     }
@@ -197,7 +197,7 @@ private:
 SourceTreeWalker::SourceTreeWalker(unsigned threads) {
     if (threads == 0)
         threads = std::thread::hardware_concurrency();
-    threads_ = std::clamp(threads, 1u, kMostThreads);
+    threads_ = std::clamp(threads, 1u, mostThreads);
 }
 
 std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, const Visit& visit) {

@@ -14,8 +14,8 @@ namespace pathwicks {
 // over 64 MiB, and files with a NUL byte in their first 8 KiB.
 class SourceTreeWalker {
 public:
-    static constexpr uint64_t kLargestFile = 64ull * 1024 * 1024;
-    static constexpr size_t kBinaryProbe = 8 * 1024;
+    static constexpr uint64_t largestFile = 64ull * 1024 * 1024;
+    static constexpr size_t binaryProbe = 8 * 1024;
 
     // Called from any of the worker threads: the worker's number (below threadCount()), the
     // file's path relative to the folder, and its whole content.

@@ -60,10 +60,10 @@ double readNumber(std::string_view number) {
     }
     if (error != std::errc() || !std::isfinite(value))
         return 0;
-    if (value > kCoordinateLimit)
-        return kCoordinateLimit;
-    if (value < -kCoordinateLimit)
-        return -kCoordinateLimit;
+    if (value > coordinateLimit)
+        return coordinateLimit;
+    if (value < -coordinateLimit)
+        return -coordinateLimit;
     return value;
 }
 

@@ -10,7 +10,7 @@ namespace pathwicks {
 // Rectangles are stored as text of the form "{{x, y}, {width, height}}".
 
 // The largest magnitude a stored coordinate may have; anything beyond is clamped to it.
-inline constexpr double kCoordinateLimit = 1'000'000;
+inline constexpr double coordinateLimit = 1'000'000;
 
 // Reads the first four numbers in the text as x, y, width and height; missing ones are 0.
 // A number is an optional sign, digits with an optional fraction, and an optional exponent.

@@ -5,7 +5,7 @@
 namespace pathwicks {
 
 void UndoManager::registerUndo(Step step) {
-    if (running_ != Running::None) {
+    if (running_ != Running::none) {
         collecting_->push_back(std::move(step));
         return;
     }
@@ -35,16 +35,16 @@ void UndoManager::closeOpenGroup() {
     notify();
 }
 
-void UndoManager::undo() { run(undoStack_, redoStack_, Running::Undo); }
+void UndoManager::undo() { run(undoStack_, redoStack_, Running::undo); }
 
-void UndoManager::redo() { run(redoStack_, undoStack_, Running::Redo); }
+void UndoManager::redo() { run(redoStack_, undoStack_, Running::redo); }
 
 void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Running running) {
-    if (running_ != Running::None)
+    if (running_ != Running::none)
         return;
     // An undo in the middle of an event takes back what that event did so far.
     closeOpenGroup();
-    runObservers(running == Running::Undo);
+    runObservers(running == Running::undo);
     if (from.empty())
         return;
 
@@ -56,7 +56,7 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Running 
     struct Reset {
         UndoManager& manager;
         ~Reset() {
-            manager.running_ = Running::None;
+            manager.running_ = Running::none;
             manager.collecting_ = nullptr;
         }
     } reset{*this};

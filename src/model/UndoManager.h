@@ -22,8 +22,8 @@ public:
 
     bool canUndo() const { return !undoStack_.empty() || !openGroup_.empty(); }
     bool canRedo() const { return !redoStack_.empty(); }
-    bool isUndoing() const { return running_ == Running::Undo; }
-    bool isRedoing() const { return running_ == Running::Redo; }
+    bool isUndoing() const { return running_ == Running::undo; }
+    bool isRedoing() const { return running_ == Running::redo; }
 
     // Runs the will-undo observers, then takes back the newest group as it stands after them.
     void undo();
@@ -45,7 +45,7 @@ public:
 
 private:
     using Group = std::vector<Step>;
-    enum class Running { None, Undo, Redo };
+    enum class Running { none, undo, redo };
     struct Observer {
         ObserverId id;
         bool beforeUndo;
@@ -64,7 +64,7 @@ private:
     std::vector<Group> redoStack_;
     Group openGroup_;
     int groupDepth_ = 0;
-    Running running_ = Running::None;
+    Running running_ = Running::none;
     Group* collecting_ = nullptr;
 
     // Depth of the undo stack at the last save, or -1 when that state can no longer be reached.

@@ -177,7 +177,7 @@ private:
 
     static bool withinLimits(const Rect& r) {
         for (double v : {r.x, r.y, r.width, r.height}) {
-            if (!std::isfinite(v) || std::abs(v) > kCoordinateLimit)
+            if (!std::isfinite(v) || std::abs(v) > coordinateLimit)
                 return false;
         }
         return true;

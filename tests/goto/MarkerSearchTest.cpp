@@ -141,7 +141,7 @@ TEST(MarkerSearch, SkipsVersionControlFoldersButNotLookalikes) {
 TEST(MarkerSearch, SkipsBinaryAndOversizedFiles) {
     TempTree tree;
     tree.write("early-nul.bin", std::string("\0", 1) + "\n// bin\n");
-    std::string late(pathwicks::SourceTreeWalker::kBinaryProbe, 'x');
+    std::string late(pathwicks::SourceTreeWalker::binaryProbe, 'x');
     late += std::string("\0", 1) + "\n// bin\n";
     tree.write("late-nul.c", late);
     // Sparse, so it costs no disk: the marker is in the first line of a 65 MiB file.

@@ -8,25 +8,25 @@
 namespace pathwicks::testing {
 
 // The steps of an atomic save, and the ways a write can go wrong.
-enum class Step { Create, Permissions, Write, PartialWrite, ZeroWrite, Sync, Close, Rename };
+enum class Step { create, permissions, write, partialWrite, zeroWrite, sync, close, rename };
 
 inline const char* name(Step step) {
     switch (step) {
-    case Step::Create:
+    case Step::create:
         return "Create";
-    case Step::Permissions:
+    case Step::permissions:
         return "Permissions";
-    case Step::Write:
+    case Step::write:
         return "Write";
-    case Step::PartialWrite:
+    case Step::partialWrite:
         return "PartialWrite";
-    case Step::ZeroWrite:
+    case Step::zeroWrite:
         return "ZeroWrite";
-    case Step::Sync:
+    case Step::sync:
         return "Sync";
-    case Step::Close:
+    case Step::close:
         return "Close";
-    case Step::Rename:
+    case Step::rename:
         return "Rename";
     }
     return "?";
@@ -38,28 +38,28 @@ public:
     FailingSteps(Step step, int error) : step_(step), error_(error) {}
 
     int createTemporary(std::string& pattern) override {
-        return fail(Step::Create) ? -1 : SaveSteps::createTemporary(pattern);
+        return fail(Step::create) ? -1 : SaveSteps::createTemporary(pattern);
     }
     int setPermissions(int fd, mode_t mode) override {
-        return fail(Step::Permissions) ? -1 : SaveSteps::setPermissions(fd, mode);
+        return fail(Step::permissions) ? -1 : SaveSteps::setPermissions(fd, mode);
     }
     ssize_t write(int fd, const void* data, size_t size) override {
-        if (fail(Step::Write))
+        if (fail(Step::write))
             return -1;
-        if (step_ == Step::PartialWrite) {
+        if (step_ == Step::partialWrite) {
             // Some bytes reach the disk, then it is full.
             if (writes_++ == 0)
                 return SaveSteps::write(fd, data, size / 2);
             errno = error_;
             return -1;
         }
-        if (step_ == Step::ZeroWrite)
+        if (step_ == Step::zeroWrite)
             return 0;
         return SaveSteps::write(fd, data, size);
     }
-    int sync(int fd) override { return fail(Step::Sync) ? -1 : SaveSteps::sync(fd); }
+    int sync(int fd) override { return fail(Step::sync) ? -1 : SaveSteps::sync(fd); }
     int close(int fd) override {
-        if (step_ == Step::Close) {
+        if (step_ == Step::close) {
             // Like a network file system: the descriptor is gone, but the write is reported lost.
             SaveSteps::close(fd);
             errno = error_;
@@ -68,7 +68,7 @@ public:
         return SaveSteps::close(fd);
     }
     int rename(const std::string& from, const std::string& to) override {
-        return fail(Step::Rename) ? -1 : SaveSteps::rename(from, to);
+        return fail(Step::rename) ? -1 : SaveSteps::rename(from, to);
     }
 
 private:

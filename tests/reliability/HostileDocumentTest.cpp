@@ -92,7 +92,7 @@ TEST(HostileDocuments, HugeCoordinatesAreKeptWithinTheLimit) {
     ASSERT_EQ(model.content().size(), 5u);
     auto within = [](const Rect& r) {
         for (double v : {r.x, r.y, r.width, r.height}) {
-            if (!std::isfinite(v) || std::abs(v) > kCoordinateLimit)
+            if (!std::isfinite(v) || std::abs(v) > coordinateLimit)
                 return false;
         }
         return true;

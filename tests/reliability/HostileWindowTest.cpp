@@ -1,6 +1,6 @@
 // Hostile documents, at a small size, opened in a window: each opens and paints, or is refused
 // with a message; none takes the program down.
-#include "DialogAnswer.h"
+#include "FakeDialogs.h"
 #include "FaultFolders.h"
 #include "HostileDocuments.h"
 
@@ -26,10 +26,11 @@ TEST(HostileWindows, EachOpensAndPaintsOrIsRefused) {
         const fs::path file = folder.path() / (document.name + ".pathwicks");
         writeText(file, document.bytes);
         Application application;
-        DialogAnswers dialogs({press(QMessageBox::Ok)});
+        FakeDialogs dialogs;
+        application.setDialogs(&dialogs);
         DocumentWindow* window = application.openFile(QString::fromStdString(file.string()));
         if (!window) {
-            EXPECT_EQ(dialogs.texts.size(), 1u);
+            EXPECT_EQ(dialogs.count("failure: "), 1);
             continue;
         }
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));

@@ -1,7 +1,7 @@
 // Opens each document in a window offscreen, as the program does, and prints how long opening
 // and then painting the whole window took, or the message it was refused with.
 // Usage: open_timer FILE...   (prints: name, result, open ms, paint ms)
-#include "DialogAnswer.h"
+#include "FakeDialogs.h"
 
 #include "app/Application.h"
 #include "app/DocumentWindow.h"
@@ -35,14 +35,15 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
         Application application;
-        testing::DialogAnswers dialogs({testing::press(QMessageBox::Ok)});
+        testing::FakeDialogs dialogs;
+        application.setDialogs(&dialogs);
         const auto start = Clock::now();
         DocumentWindow* window = application.openFile(path);
         bool exposed = window && QTest::qWaitForWindowExposed(window, 60'000);
         const double opened = millisecondsSince(start);
         std::cout << QFileInfo(path).completeBaseName().toStdString() << '\t';
         if (!window) {
-            std::string reason = dialogs.texts.empty() ? "refused" : dialogs.texts.front();
+            std::string reason = dialogs.said.empty() ? "refused" : dialogs.said.front();
             for (char& c : reason)
                 c = c == '\n' ? ' ' : c;
             std::cout << "refused: " << reason << '\t' << opened << "\t-\n";
@@ -54,7 +55,7 @@ int main(int argc, char* argv[]) {
         const double paint = millisecondsSince(paintStart);
         std::cout << (exposed && painted ? "opened" : "opened, not shown") << '\t' << opened << '\t'
                   << paint << '\n';
-        window->undoManager().markSaved();
+        window->document().undoManager().markSaved();
         window->close();
         QApplication::processEvents();
     }

@@ -19,31 +19,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kBefore = "{\"window\": \"{{0, 0}, {10, 10}}\", \"content\": []}";
-const std::string kAfter = std::string(100'000, ' ') + "{}";
+const std::string bytesBefore = "{\"window\": \"{{0, 0}, {10, 10}}\", \"content\": []}";
+const std::string bytesAfter = std::string(100'000, ' ') + "{}";
 
 TEST(SaveFaults, AFailureAtAnyStepLeavesTheFileAsItWasAndNamesIt) {
-    const Step steps[] = {Step::Create,    Step::Permissions, Step::Write, Step::PartialWrite,
-                          Step::ZeroWrite, Step::Sync,        Step::Close, Step::Rename};
+    const Step steps[] = {Step::create,    Step::permissions, Step::write, Step::partialWrite,
+                          Step::zeroWrite, Step::sync,        Step::close, Step::rename};
     const int errors[] = {ENOSPC, EACCES, EIO, EROFS, EDQUOT};
     for (Step step : steps) {
         for (int error : errors) {
             SCOPED_TRACE(std::string(name(step)) + " fails with " + std::strerror(error));
             TemporaryFolder folder;
             const fs::path file = folder.path() / "tour.pathwicks";
-            writeText(file, kBefore);
+            writeText(file, bytesBefore);
             fs::permissions(file, fs::perms(0640));
 
             FailingSteps failing(step, error);
-            auto failure = writeFileAtomically(file.string(), kAfter, failing);
+            auto failure = writeFileAtomically(file.string(), bytesAfter, failing);
 
             ASSERT_TRUE(failure);
             EXPECT_NE(failure->message.find(file.string()), std::string::npos) << failure->message;
-            if (step != Step::ZeroWrite) {
+            if (step != Step::zeroWrite) {
                 EXPECT_NE(failure->message.find(std::strerror(error)), std::string::npos)
                     << failure->message;
             }
-            EXPECT_EQ(readText(file), kBefore);
+            EXPECT_EQ(readText(file), bytesBefore);
             EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
             EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
         }
@@ -51,12 +51,12 @@ TEST(SaveFaults, AFailureAtAnyStepLeavesTheFileAsItWasAndNamesIt) {
 }
 
 TEST(SaveFaults, AFailedFirstSaveCreatesNothing) {
-    for (Step step : {Step::Create, Step::Write, Step::Sync, Step::Close, Step::Rename}) {
+    for (Step step : {Step::create, Step::write, Step::sync, Step::close, Step::rename}) {
         SCOPED_TRACE(name(step));
         TemporaryFolder folder;
         FailingSteps failing(step, ENOSPC);
         EXPECT_TRUE(
-            writeFileAtomically((folder.path() / "new.pathwicks").string(), kAfter, failing));
+            writeFileAtomically((folder.path() / "new.pathwicks").string(), bytesAfter, failing));
         EXPECT_EQ(listing(folder.path()), "");
     }
 }
@@ -67,7 +67,7 @@ TEST(SaveFaults, APathThatBecameAFolderIsLeftAlone) {
     fs::create_directory(path);
     writeText(path / "inside", "kept");
 
-    auto failure = writeFileAtomically(path.string(), kAfter);
+    auto failure = writeFileAtomically(path.string(), bytesAfter);
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->message.find(path.string()), std::string::npos);
     EXPECT_EQ(readText(path / "inside"), "kept");
@@ -80,12 +80,12 @@ TEST(SaveFaults, AFolderWithoutWritePermissionIsRefused) {
                         "covers a folder that refuses writes";
     TemporaryFolder folder;
     const fs::path file = folder.path() / "tour.pathwicks";
-    writeText(file, kBefore);
+    writeText(file, bytesBefore);
     fs::permissions(folder.path(), fs::perms(0555));
-    auto failure = writeFileAtomically(file.string(), kAfter);
+    auto failure = writeFileAtomically(file.string(), bytesAfter);
     fs::permissions(folder.path(), fs::perms(0755));
     ASSERT_TRUE(failure);
-    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(readText(file), bytesBefore);
     EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
 }
 
@@ -95,20 +95,20 @@ TEST(SaveFaults, AFullDiskLeavesTheFileAsItWas) {
     if (disk.refusal)
         GTEST_SKIP() << *disk.refusal;
     const fs::path file = folder.path() / "tour.pathwicks";
-    writeText(file, kBefore);
+    writeText(file, bytesBefore);
     fillUp(folder.path() / "filler");
 
-    auto failure = writeFileAtomically(file.string(), kAfter);
+    auto failure = writeFileAtomically(file.string(), bytesAfter);
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->message.find(std::strerror(ENOSPC)), std::string::npos) << failure->message;
-    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(readText(file), bytesBefore);
     EXPECT_EQ(listing(folder.path()), "filler\ntour.pathwicks\n");
 
     // The same through `pathwicks format -i`: exit 1, a message, the file as it was.
     std::ostringstream out, err;
     EXPECT_EQ(cli::runFormat({"-i", file.string()}, out, err), 1);
     EXPECT_NE(err.str().find(file.string()), std::string::npos) << err.str();
-    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(readText(file), bytesBefore);
     EXPECT_EQ(listing(folder.path()), "filler\ntour.pathwicks\n");
 }
 
@@ -116,21 +116,21 @@ TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAsItWas) {
     TemporaryFolder writable;
     TemporaryFolder seen;
     const fs::path original = writable.path() / "tour.pathwicks";
-    writeText(original, kBefore);
+    writeText(original, bytesBefore);
     Mount readOnly = Mount::readOnlyBind(writable.path(), seen.path());
     if (readOnly.refusal)
         GTEST_SKIP() << *readOnly.refusal;
     const fs::path file = seen.path() / "tour.pathwicks";
 
-    auto failure = writeFileAtomically(file.string(), kAfter);
+    auto failure = writeFileAtomically(file.string(), bytesAfter);
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->message.find(std::strerror(EROFS)), std::string::npos) << failure->message;
-    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(readText(file), bytesBefore);
     EXPECT_EQ(listing(writable.path()), "tour.pathwicks\n");
 
     std::ostringstream out, err;
     EXPECT_EQ(cli::runFormat({"-i", file.string()}, out, err), 1);
-    EXPECT_EQ(readText(file), kBefore);
+    EXPECT_EQ(readText(file), bytesBefore);
 }
 
 } // namespace

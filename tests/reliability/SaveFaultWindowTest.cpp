@@ -1,8 +1,8 @@
 // A save that fails in a window, on a real fault or because the user declines to overwrite
 // another program's change, keeps the document open and marked unsaved, tells the user, and
 // leaves the disk as it was.
-#include "DialogAnswer.h"
 #include "FailingSteps.h"
+#include "FakeDialogs.h"
 #include "FaultFolders.h"
 
 #include "app/Application.h"
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kDocument = R"({
+const std::string documentText = R"({
   "window": "{{100, 80}, {500, 400}}",
   "content": [
     {"id": "pathwick-A", "title": "Parse", "editor": "Xcode", "rect": "{{40, 30}, {180, 50}}", "arrows": []}
@@ -34,19 +34,22 @@ const std::string kDocument = R"({
 
 // An edit as the canvas makes one: a change with its undo step.
 void rename(DocumentWindow& window, const std::string& title) {
-    auto reference = window.canvas().model().content().front();
+    auto reference = window.document().model().content().front();
     const std::string old = reference->title;
-    window.undoManager().registerUndo([&window, old] { rename(window, old); });
+    window.document().undoManager().registerUndo([&window, old] { rename(window, old); });
     reference->title = title;
 }
 
 class SaveFaultWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { application = std::make_unique<Application>(); }
+    void SetUp() override {
+        application = std::make_unique<Application>();
+        application->setDialogs(&dialogs);
+    }
     void TearDown() override {
         for (const auto& window : application->windows()) {
             if (window) {
-                window->undoManager().markSaved();
+                window->document().undoManager().markSaved();
                 window->close();
             }
         }
@@ -55,7 +58,7 @@ protected:
     }
     // Opens the document at the path and changes it, so that it is marked unsaved.
     DocumentWindow* openAndEdit(const fs::path& file) {
-        writeText(file, kDocument);
+        writeText(file, documentText);
         DocumentWindow* window = application->openFile(QString::fromStdString(file.string()));
         if (!window)
             return nullptr;
@@ -64,17 +67,18 @@ protected:
         EXPECT_TRUE(window->isWindowModified());
         return window;
     }
-    // Saves, answering every dialog with the given answers; checks that the save failed and
-    // the window stayed as it was.
-    std::vector<std::string> failingSave(DocumentWindow& window,
-                                         std::vector<std::function<void(QMessageBox&)>> answers) {
-        DialogAnswers dialogs(std::move(answers));
+    // Saves, saving over another program's change or not as told; checks that the save failed
+    // and the window stayed as it was, and returns what the dialogs said.
+    std::vector<std::string> failingSave(DocumentWindow& window, bool saveOverChangedFile) {
+        dialogs.said.clear();
+        dialogs.saveOverChangedFile = saveOverChangedFile;
         EXPECT_FALSE(window.save());
         EXPECT_TRUE(window.isWindowModified());
         EXPECT_TRUE(window.isVisible());
-        EXPECT_EQ(window.canvas().model().content().front()->title, "Mine");
-        return dialogs.texts;
+        EXPECT_EQ(window.document().model().content().front()->title, "Mine");
+        return dialogs.said;
     }
+    FakeDialogs dialogs;
     std::unique_ptr<Application> application;
 };
 
@@ -91,17 +95,17 @@ TEST_F(SaveFaultWindowTest, AFailureAtAnyStepOfTheSave) {
     const fs::path file = folder.path() / "tour.pathwicks";
     DocumentWindow* window = openAndEdit(file);
     ASSERT_TRUE(window);
-    for (Step step : {Step::Create, Step::Permissions, Step::Write, Step::PartialWrite,
-                      Step::ZeroWrite, Step::Sync, Step::Close, Step::Rename}) {
+    for (Step step : {Step::create, Step::permissions, Step::write, Step::partialWrite,
+                      Step::zeroWrite, Step::sync, Step::close, Step::rename}) {
         SCOPED_TRACE(name(step));
         FailingSteps failing(step, ENOSPC);
-        window->saveSteps = &failing;
-        auto texts = failingSave(*window, {press(QMessageBox::Ok)});
+        window->document().setSaveSteps(&failing);
+        auto texts = failingSave(*window, true);
         EXPECT_TRUE(mentions(texts, "could not be saved")) << ::testing::PrintToString(texts);
-        EXPECT_EQ(readText(file), kDocument);
+        EXPECT_EQ(readText(file), documentText);
         EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
     }
-    window->saveSteps = nullptr;
+    window->document().setSaveSteps(nullptr);
     EXPECT_TRUE(window->save());
     EXPECT_FALSE(window->isWindowModified());
 }
@@ -116,10 +120,10 @@ TEST_F(SaveFaultWindowTest, AFullDisk) {
     ASSERT_TRUE(window);
     fillUp(folder.path() / "filler");
 
-    auto texts = failingSave(*window, {press(QMessageBox::Ok)});
+    auto texts = failingSave(*window, true);
     EXPECT_TRUE(mentions(texts, "could not be saved")) << ::testing::PrintToString(texts);
     EXPECT_TRUE(mentions(texts, "No space left on device")) << ::testing::PrintToString(texts);
-    EXPECT_EQ(readText(file), kDocument);
+    EXPECT_EQ(readText(file), documentText);
     EXPECT_EQ(listing(folder.path()), "filler\ntour.pathwicks\n");
 
     // Once there is room again, the same window saves.
@@ -141,10 +145,10 @@ TEST_F(SaveFaultWindowTest, AFolderThatRefusesWrites) {
     ASSERT_EQ(::mount(nullptr, folder.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
         << std::strerror(errno);
 
-    auto texts = failingSave(*window, {press(QMessageBox::Ok)});
+    auto texts = failingSave(*window, true);
     EXPECT_TRUE(mentions(texts, "could not be saved")) << ::testing::PrintToString(texts);
     EXPECT_TRUE(mentions(texts, "Read-only file system")) << ::testing::PrintToString(texts);
-    EXPECT_EQ(readText(file), kDocument);
+    EXPECT_EQ(readText(file), documentText);
     EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
 }
 
@@ -155,8 +159,8 @@ TEST_F(SaveFaultWindowTest, AFileDeletedElsewhereWhenTheUserDeclines) {
     ASSERT_TRUE(window);
     fs::remove(file);
 
-    auto texts = failingSave(*window, {press(QMessageBox::Cancel)});
-    EXPECT_TRUE(mentions(texts, "moved or deleted")) << ::testing::PrintToString(texts);
+    auto texts = failingSave(*window, false);
+    EXPECT_TRUE(mentions(texts, "moved or deleted: tour.pathwicks")) << ::testing::PrintToString(texts);
     EXPECT_EQ(listing(folder.path()), "");
 }
 
@@ -170,8 +174,8 @@ TEST_F(SaveFaultWindowTest, AFileReplacedElsewhereWhenTheUserDeclines) {
     writeText(folder.path() / "theirs", theirs);
     fs::rename(folder.path() / "theirs", file);
 
-    auto texts = failingSave(*window, {press(QMessageBox::Cancel)});
-    EXPECT_TRUE(mentions(texts, "changed by another program")) << ::testing::PrintToString(texts);
+    auto texts = failingSave(*window, false);
+    EXPECT_TRUE(mentions(texts, "changed elsewhere: tour.pathwicks")) << ::testing::PrintToString(texts);
     EXPECT_EQ(readText(file), theirs);
     EXPECT_EQ(listing(folder.path()), "tour.pathwicks\n");
 }
@@ -187,7 +191,7 @@ TEST_F(SaveFaultWindowTest, APathThatBecameAFolder) {
 
     // Whether or not the window notices the change first, the user says to go on; the save
     // must fail all the same.
-    auto texts = failingSave(*window, {pressNamed("Save Anyway"), press(QMessageBox::Ok)});
+    auto texts = failingSave(*window, true);
     EXPECT_TRUE(mentions(texts, "could not be saved")) << ::testing::PrintToString(texts);
     EXPECT_TRUE(fs::is_directory(file));
     EXPECT_EQ(readText(file / "inside"), "kept");

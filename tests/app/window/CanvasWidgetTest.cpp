@@ -56,7 +56,7 @@ protected:
     void TearDown() override {
         QSettings().remove("lastSetEditor");
         if (window) {
-            window->undoManager().markSaved();
+            window->document().undoManager().markSaved();
             window->close();
         }
         QApplication::processEvents();

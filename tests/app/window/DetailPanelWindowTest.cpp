@@ -4,7 +4,9 @@
 #include "app/CanvasWidget.h"
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentWindow.h"
-#include "panel/EditorCatalogue.h"
+#include "editors/EditorCatalogue.h"
+
+#include "FakeDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +45,7 @@ public slots:
 
 namespace {
 
-const char* const kDocument = R"({
+const char* const documentText = R"({
   "window": "{{100, 80}, {900, 500}}",
   "content": [
     {"id": "pathwick-5EED", "title": "Parse", "editor": "VS Code",
@@ -72,7 +74,7 @@ protected:
         fs::create_directories(folder / "bin");
         source = folder / "src" / "parse.cpp";
         std::ofstream(source) << "#include <string>\n\n// pathwick-5EED Parse\nint parse();\n";
-        std::ofstream(folder / "walk.pathwicks") << kDocument;
+        std::ofstream(folder / "walk.pathwicks") << documentText;
 
         // The fake editor launcher writes its arguments, one a line, then renames the file into
         // place, so that a reader never sees half of them.
@@ -89,10 +91,10 @@ protected:
         QApplication::setApplicationName("detail_panel_tests");
         QSettings().remove("lastSetEditor");
         application = std::make_unique<Application>();
+        application->setDialogs(&dialogs);
         window =
             application->openFile(QString::fromStdString((folder / "walk.pathwicks").string()));
         ASSERT_TRUE(window);
-        window->tellUser = [this](const QString& message) { told.push_back(message); };
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         QApplication::processEvents();
         widget = &window->canvasWidget();
@@ -101,7 +103,7 @@ protected:
         QDesktopServices::unsetUrlHandler("https");
         QSettings().remove("lastSetEditor");
         if (window) {
-            window->undoManager().markSaved();
+            window->document().undoManager().markSaved();
             window->close();
         }
         QApplication::processEvents();
@@ -155,7 +157,7 @@ protected:
     std::unique_ptr<Application> application;
     QPointer<DocumentWindow> window;
     CanvasWidget* widget = nullptr;
-    std::vector<QString> told;
+    pathwicks::testing::FakeDialogs dialogs;
 };
 
 } // namespace
@@ -164,7 +166,7 @@ TEST_F(DetailPanelWindowTest, DoubleClickOpensTheMarkedLineInTheReferencesEditor
     doubleClick({150, 120});
     const std::string file = fs::canonical(source).string();
     EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":3"}));
-    EXPECT_TRUE(told.empty());
+    EXPECT_TRUE(dialogs.said.empty());
     // The tool was started detached: no exited child is left for this program to reap.
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
@@ -214,14 +216,14 @@ TEST_F(DetailPanelWindowTest, WebReferencesOpenHttpAddressesAndExplainTheRest) {
     click({700, 450});
     doubleClick({350, 120});
     EXPECT_EQ(browser.opened.size(), 1);
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_TRUE(told[0].contains("http://")) << told[0].toStdString();
+    ASSERT_EQ(dialogs.count("told: "), 1);
+    EXPECT_TRUE(dialogs.mentions("http://")) << dialogs.said[0];
 }
 
 TEST_F(DetailPanelWindowTest, AnEditorWithoutAToolIsExplained) {
     doubleClick({150, 270});
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_TRUE(told[0].contains("myeditor-goto")) << told[0].toStdString();
+    ASSERT_EQ(dialogs.count("told: "), 1);
+    EXPECT_TRUE(dialogs.mentions("myeditor-goto")) << dialogs.said[0];
 }
 
 TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep) {

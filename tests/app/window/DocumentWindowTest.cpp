@@ -4,15 +4,13 @@
 #include "app/cli/FormatCommand.h"
 #include "model/FileIO.h"
 
-#include <QAbstractButton>
+#include "FakeDialogs.h"
+
 #include <QApplication>
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,11 +19,12 @@
 #include <sstream>
 
 using namespace pathwicks;
+using pathwicks::testing::FakeDialogs;
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTour = R"({
+const char* const tourText = R"({
   "window": "{{100, 80}, {500, 400}}",
   "content": [
     {"id": "pathwick-A", "title": "Parse", "editor": "Xcode", "rect": "{{40, 30}, {180, 50}}", "arrows": [1]},
@@ -49,46 +48,11 @@ std::string formatted(const fs::path& path) {
     return out.str();
 }
 
-// Answers the next modal dialog once it is up; records its text.
-class DialogAnswer {
-public:
-    explicit DialogAnswer(std::function<void(QWidget*)> answer) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
-            if (QWidget* dialog = QApplication::activeModalWidget()) {
-                timer_.stop();
-                if (auto* box = qobject_cast<QMessageBox*>(dialog))
-                    text = (box->text() + "\n" + box->informativeText()).toStdString();
-                ++seen;
-                answer(dialog);
-            }
-        });
-        timer_.start();
-    }
-    std::string text;
-    int seen = 0;
-
-private:
-    QTimer timer_;
-};
-
-std::function<void(QWidget*)> pressButton(QMessageBox::StandardButton which) {
-    return [which](QWidget* dialog) { qobject_cast<QMessageBox*>(dialog)->button(which)->click(); };
-}
-
-std::function<void(QWidget*)> pressButtonNamed(const QString& name) {
-    return [name](QWidget* dialog) {
-        for (QAbstractButton* button : qobject_cast<QMessageBox*>(dialog)->buttons())
-            if (button->text() == name)
-                button->click();
-    };
-}
-
 // An edit of the kind the canvas makes: it changes the model and registers its undo step.
 void renameFirst(DocumentWindow& window, const std::string& title) {
-    auto reference = window.canvas().model().content().front();
+    auto reference = window.document().model().content().front();
     const std::string old = reference->title;
-    UndoManager& undo = window.undoManager();
+    UndoManager& undo = window.document().undoManager();
     undo.registerUndo([&window, reference, old] { renameFirst(window, old); });
     reference->title = title;
 }
@@ -99,13 +63,14 @@ protected:
         std::string pattern = (fs::temp_directory_path() / "pathwicks-window-XXXXXX").string();
         folder = mkdtemp(pattern.data());
         file = folder / "tour.pathwicks";
-        writeText(file, kTour);
+        writeText(file, tourText);
         application = std::make_unique<Application>();
+        application->setDialogs(&dialogs);
     }
     void TearDown() override {
         for (const auto& window : application->windows()) {
             if (window) {
-                window->undoManager().markSaved();
+                window->document().undoManager().markSaved();
                 window->close();
             }
         }
@@ -123,6 +88,7 @@ protected:
 
     fs::path folder;
     fs::path file;
+    FakeDialogs dialogs;
     std::unique_ptr<Application> application;
 };
 
@@ -131,10 +97,9 @@ protected:
 TEST_F(DocumentWindowTest, OpeningShowsTheDocumentUnchanged) {
     DocumentWindow* window = open();
     ASSERT_TRUE(window);
-    EXPECT_EQ(window->canvas().model().content().size(), 2u);
-    EXPECT_EQ(window->canvas().model().arrows.size(), 1u);
-    ASSERT_TRUE(window->filepath());
-    EXPECT_EQ(window->filepath()->toStdString(), fs::absolute(file).string());
+    EXPECT_EQ(window->document().model().content().size(), 2u);
+    EXPECT_EQ(window->document().model().arrows.size(), 1u);
+    EXPECT_EQ(window->document().path(), fs::absolute(file).string());
     EXPECT_TRUE(window->windowTitle().contains("tour.pathwicks"));
     EXPECT_FALSE(window->isWindowModified());
     // Other test programs running at the same time note their own documents too.
@@ -182,7 +147,7 @@ TEST_F(DocumentWindowTest, TheUnsavedMarkFollowsUndoAndRedo) {
     EXPECT_FALSE(undoAction("Redo")->isEnabled());
 
     undoAction("Undo")->trigger();
-    EXPECT_EQ(window->canvas().model().content().front()->title, "Parse");
+    EXPECT_EQ(window->document().model().content().front()->title, "Parse");
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_TRUE(undoAction("Redo")->isEnabled());
     undoAction("Redo")->trigger();
@@ -192,40 +157,33 @@ TEST_F(DocumentWindowTest, TheUnsavedMarkFollowsUndoAndRedo) {
 TEST_F(DocumentWindowTest, ClosingWithUnsavedChangesAsks) {
     DocumentWindow* window = open();
     ASSERT_TRUE(window);
-    const std::string before = readText(file);
     renameFirst(*window, "Renamed");
 
-    {
-        DialogAnswer cancel(pressButton(QMessageBox::Cancel));
-        EXPECT_FALSE(window->close());
-        EXPECT_EQ(cancel.seen, 1);
-        EXPECT_NE(cancel.text.find("save the changes"), std::string::npos);
-    }
+    dialogs.unsavedChanges = UserDialogs::UnsavedChanges::cancel;
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(dialogs.said, std::vector<std::string>{"save changes? tour.pathwicks"});
     EXPECT_TRUE(window->isVisible());
-    {
-        DialogAnswer save(pressButton(QMessageBox::Save));
-        QPointer<DocumentWindow> watch = window;
-        EXPECT_TRUE(window->close());
-        QApplication::processEvents();
-        EXPECT_NE(readText(file).find("Renamed"), std::string::npos);
-    }
+
+    dialogs.unsavedChanges = UserDialogs::UnsavedChanges::save;
+    EXPECT_TRUE(window->close());
+    QApplication::processEvents();
+    EXPECT_NE(readText(file).find("Renamed"), std::string::npos);
 
     DocumentWindow* again = open();
     ASSERT_TRUE(again);
     renameFirst(*again, "Thrown away");
-    DialogAnswer dontSave(pressButtonNamed("Don’t Save"));
+    dialogs.unsavedChanges = UserDialogs::UnsavedChanges::discard;
     EXPECT_TRUE(again->close());
     EXPECT_EQ(readText(file).find("Thrown away"), std::string::npos);
-    (void)before;
+    EXPECT_EQ(dialogs.count("save changes?"), 3);
 }
 
 TEST_F(DocumentWindowTest, AFileThatIsNoDocumentIsRefusedAndLeftAlone) {
     writeText(file, "[1, 2, 3]");
-    DialogAnswer ok(pressButton(QMessageBox::Ok));
     EXPECT_EQ(application->openFile(QString::fromStdString(file.string())), nullptr);
-    EXPECT_EQ(ok.seen, 1);
-    EXPECT_NE(ok.text.find("tour.pathwicks"), std::string::npos);
-    EXPECT_NE(ok.text.find("top level is not a JSON object"), std::string::npos);
+    ASSERT_EQ(dialogs.said.size(), 1u);
+    EXPECT_TRUE(dialogs.mentions("“tour.pathwicks” could not be opened")) << dialogs.said[0];
+    EXPECT_TRUE(dialogs.mentions("top level is not a JSON object")) << dialogs.said[0];
     EXPECT_TRUE(application->windows().empty() || !application->windows().front());
     EXPECT_EQ(readText(file), "[1, 2, 3]");
 }
@@ -237,9 +195,9 @@ TEST_F(DocumentWindowTest, SavingOverAFileChangedElsewhereAsksFirst) {
     writeText(file, "{\"theirs\": true}");
     fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(5));
 
-    DialogAnswer cancel(pressButton(QMessageBox::Cancel));
+    dialogs.saveOverChangedFile = false;
     EXPECT_FALSE(window->save());
-    EXPECT_NE(cancel.text.find("changed by another program"), std::string::npos);
+    EXPECT_EQ(dialogs.said, std::vector<std::string>{"changed elsewhere: tour.pathwicks"});
     EXPECT_EQ(readText(file), "{\"theirs\": true}");
     EXPECT_TRUE(window->isWindowModified());
 }
@@ -253,18 +211,13 @@ TEST_F(DocumentWindowTest, AFailedSaveKeepsTheDocumentOpenAndUnsaved) {
     fs::rename(folder, moved);
     writeText(folder, "not a folder");
 
-    DialogAnswer saveAnyway(pressButtonNamed("Save Anyway"));
-    QTimer::singleShot(0, [] {}); // keep the loop turning between the two dialogs
-    bool saved = true;
-    {
-        DialogAnswer* failure = nullptr;
-        QTimer::singleShot(50, [&] { failure = new DialogAnswer(pressButton(QMessageBox::Ok)); });
-        saved = window->save();
-        ASSERT_TRUE(failure);
-        EXPECT_NE(failure->text.find("could not be saved"), std::string::npos);
-        delete failure;
-    }
-    EXPECT_FALSE(saved);
+    dialogs.saveOverChangedFile = true;
+    EXPECT_FALSE(window->save());
+    ASSERT_EQ(dialogs.said.size(), 2u);
+    EXPECT_EQ(dialogs.said[0], "moved or deleted: tour.pathwicks");
+    EXPECT_TRUE(dialogs.said[1].starts_with("failure: The document “tour.pathwicks” could not be "
+                                            "saved."))
+        << dialogs.said[1];
     EXPECT_TRUE(window->isWindowModified());
     EXPECT_EQ(readText(folder), "not a folder");
     fs::remove(folder);
@@ -272,28 +225,17 @@ TEST_F(DocumentWindowTest, AFailedSaveKeepsTheDocumentOpenAndUnsaved) {
 }
 
 TEST_F(DocumentWindowTest, ANewDocumentAsksForItsNameOnceOnly) {
-    int dialogs = 0;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            ++dialogs;
-            dialog->reject();
-        }
-    });
-    poll.start();
     application->newDocument();
     DocumentWindow* window = application->windows().back();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     QTest::qWait(100);
-    EXPECT_EQ(dialogs, 1);
-    EXPECT_TRUE(window->path().isEmpty());
-    EXPECT_FALSE(window->filepath());
+    EXPECT_EQ(dialogs.count("save where? "), 1);
+    EXPECT_TRUE(window->document().path().empty());
 
     window->hide();
     window->show();
     QTest::qWait(100);
-    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(dialogs.count("save where? "), 1);
 }
 
 TEST_F(DocumentWindowTest, TheLogoStaysClearOfTheScroller) {
@@ -313,18 +255,12 @@ TEST_F(DocumentWindowTest, SaveAsMovesTheDocumentAndItsReferenceFolder) {
     ASSERT_TRUE(window);
     fs::create_directory(folder / "elsewhere");
     const fs::path target = folder / "elsewhere" / "copy";
-    QString suggested;
-    window->chooseSavePath = [&](const QString& offered) {
-        suggested = offered;
-        return QString::fromStdString(target.string());
-    };
+    dialogs.savePath = QString::fromStdString(target.string());
     ASSERT_TRUE(window->saveAs());
-    EXPECT_EQ(suggested.toStdString(), fs::absolute(file).string());
+    EXPECT_EQ(dialogs.said, std::vector<std::string>{"save where? " + fs::absolute(file).string()});
     // A name without an extension gets the document extension.
     const fs::path saved = target.string() + ".pathwicks";
-    EXPECT_EQ(window->path().toStdString(), saved.string());
-    ASSERT_TRUE(window->filepath());
-    EXPECT_EQ(window->filepath()->toStdString(), saved.string());
+    EXPECT_EQ(window->document().path(), saved.string());
     EXPECT_EQ(readText(saved), formatted(saved));
     EXPECT_TRUE(window->windowTitle().startsWith("copy.pathwicks"));
 }

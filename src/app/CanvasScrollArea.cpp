@@ -1,0 +1,80 @@
+#include "app/CanvasScrollArea.h"
+
+#include "app/AddView.h"
+#include "app/CanvasWidget.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace pathwicks {
+
+CanvasScrollArea::CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* parent)
+    : QScrollArea(parent) {
+    setWidgetResizable(false);
+    setFrameShape(QFrame::NoFrame);
+    addView_ = new AddView(this, measurer);
+    logo_ = new QLabel(tr("Pathwicks"), this);
+    logo_->setObjectName("logo");
+    logo_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    logo_->setStyleSheet("color: rgba(60, 60, 60, 110); font-weight: bold; font-size: 14px;");
+    logo_->adjustSize();
+    viewport()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
+}
+
+void CanvasScrollArea::setCanvas(CanvasWidget* canvas) {
+    canvas_ = canvas;
+    setWidget(canvas);
+    placeOverlays();
+}
+
+bool CanvasScrollArea::event(QEvent* event) {
+    const bool handled = QScrollArea::event(event);
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+        placeOverlays();
+        scheduleFit();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+bool CanvasScrollArea::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        placeOverlays();
+        scheduleFit();
+        break;
+    default:
+        break;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void CanvasScrollArea::scheduleFit() {
+    if (!canvas_)
+        return;
+    QTimer::singleShot(0, canvas_, [canvas = canvas_] { canvas->fitToContent(); });
+}
+
+void CanvasScrollArea::placeOverlays() {
+    const QRect visible = viewport()->geometry();
+    addView_->move(visible.topLeft());
+    addView_->raise();
+    // The name sits at the bottom right, clear of the vertical scroller when it shows.
+    const QScrollBar* scroller = verticalScrollBar();
+    const int right = scroller->isVisible() ? scroller->width() + 3 : 3;
+    const int bottom =
+        horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() + 3 : 3;
+    logo_->move(width() - right - logo_->width(), height() - bottom - logo_->height());
+    logo_->raise();
+}
+
+} // namespace pathwicks

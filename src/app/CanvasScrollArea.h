@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QScrollArea>
+
+class QLabel;
+
+namespace pathwicks {
+
+class AddView;
+class CanvasWidget;
+class QtTextMeasurer;
+
+// The scroll area a document's canvas lies in, with what floats over it: the add button at
+// the top left of the visible part and the program's name at the bottom right, clear of the
+// scroll bars. Whenever its size or its scroll bars change, the canvas is fitted to its
+// content again.
+class CanvasScrollArea : public QScrollArea {
+    Q_OBJECT
+public:
+    CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* parent);
+
+    void setCanvas(CanvasWidget* canvas);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void placeOverlays();
+    void scheduleFit();
+
+    CanvasWidget* canvas_ = nullptr;
+    AddView* addView_ = nullptr;
+    QLabel* logo_ = nullptr;
+};
+
+} // namespace pathwicks

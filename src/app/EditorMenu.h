@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QMenu>
+
+namespace pathwicks {
+
+class DetailPanelWidget;
+class EditorAvailability;
+
+// The Editor menu: the panel's editor pop-up, reachable from the keyboard. It checks the editor
+// of the reference the panel shows and enables only the editors found on this machine.
+class EditorMenu : public QMenu {
+    Q_OBJECT
+public:
+    EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors, QWidget* parent);
+
+    // Brings the checks and the enabled entries in line with the panel.
+    void updateEntries();
+
+private:
+    DetailPanelWidget& panel_;
+    const EditorAvailability& editors_;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,76 @@
+#include "app/UserDialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace pathwicks {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("UserDialogs", text);
+}
+
+// The file dialogs' filter: documents first, then any file.
+QString fileFilter() {
+    return tr("Pathwicks documents (*.pathwicks);;All files (*)");
+}
+
+} // namespace
+
+UserDialogs::UnsavedChanges MessageBoxDialogs::askToSaveChanges(QWidget* parent,
+                                                                const QString& name) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    tr("Do you want to save the changes you made to “%1”?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText(tr("Your changes will be lost if you don’t save them."));
+    box.button(QMessageBox::Discard)->setText(tr("Don’t Save"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return UnsavedChanges::save;
+    case QMessageBox::Discard:
+        return UnsavedChanges::discard;
+    default:
+        return UnsavedChanges::cancel;
+    }
+}
+
+bool MessageBoxDialogs::askToSaveOverChangedFile(QWidget* parent, const QString& name,
+                                                 bool removed) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    removed ? tr("The file “%1” has been moved or deleted by another program "
+                                 "since you opened or saved it.").arg(name)
+                            : tr("The file “%1” has been changed by another program since you "
+                                 "opened or saved it.").arg(name),
+                    QMessageBox::Cancel, parent);
+    box.setInformativeText(removed ? tr("Saving writes this document there again.")
+                                   : tr("Saving replaces those changes with this document."));
+    QPushButton* saveAnyway = box.addButton(tr("Save Anyway"), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == saveAnyway;
+}
+
+QString MessageBoxDialogs::askSavePath(QWidget* parent, const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, tr("Save Document"), suggested, fileFilter());
+}
+
+QStringList MessageBoxDialogs::askOpenPaths(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileNames(parent, tr("Open Document"), folder, fileFilter());
+}
+
+void MessageBoxDialogs::reportFailure(QWidget* parent, const QString& what,
+                                      const QString& details) {
+    QMessageBox box(QMessageBox::Critical, tr("Pathwicks"), what, QMessageBox::Ok, parent);
+    box.setInformativeText(details);
+    box.exec();
+}
+
+void MessageBoxDialogs::tell(QWidget* parent, const QString& message) {
+    QMessageBox::warning(parent, tr("Pathwicks"), message);
+}
+
+} // namespace pathwicks

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace pathwicks {
+
+// Everything the windows ask the user or tell them, in one place: message boxes and file
+// dialogs in the program, a fake that answers at once in the tests. Each dialog is modal to
+// `parent`, or to the application when it is null.
+class UserDialogs {
+public:
+    enum class UnsavedChanges { save, discard, cancel };
+
+    virtual ~UserDialogs() = default;
+
+    // The document named `name` has unsaved changes and is about to close.
+    virtual UnsavedChanges askToSaveChanges(QWidget* parent, const QString& name) = 0;
+    // Another program changed the document's file (or moved or deleted it, when `removed`)
+    // since it was read or saved: true to save over that all the same.
+    virtual bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) = 0;
+    // Where to save, offering `suggested`; empty when the user cancels.
+    virtual QString askSavePath(QWidget* parent, const QString& suggested) = 0;
+    // Which documents to open, starting in `folder`; empty when the user cancels.
+    virtual QStringList askOpenPaths(QWidget* parent, const QString& folder) = 0;
+    // Something the user asked for failed: what failed, then why and what to do about it.
+    virtual void reportFailure(QWidget* parent, const QString& what, const QString& details) = 0;
+    // Why something asked for did not happen, in one message.
+    virtual void tell(QWidget* parent, const QString& message) = 0;
+};
+
+// The desktop's message boxes and file dialogs.
+class MessageBoxDialogs : public UserDialogs {
+public:
+    UnsavedChanges askToSaveChanges(QWidget* parent, const QString& name) override;
+    bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) override;
+    QString askSavePath(QWidget* parent, const QString& suggested) override;
+    QStringList askOpenPaths(QWidget* parent, const QString& folder) override;
+    void reportFailure(QWidget* parent, const QString& what, const QString& details) override;
+    void tell(QWidget* parent, const QString& message) override;
+};
+
+} // namespace pathwicks
