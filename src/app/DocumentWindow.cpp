@@ -73,6 +73,7 @@ DocumentWindow::~DocumentWindow() {
     document_->undoManager().changed = nullptr;
     // The view works on the document: it goes first.
     delete view_;
+    view_ = nullptr;
 }
 
 void DocumentWindow::buildMenus() {

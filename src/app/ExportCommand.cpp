@@ -84,6 +84,35 @@ cli::Syntax syntax() {
             .fileEndsOptions = true};
 }
 
+std::string svgPicture(const DrawList& list, Size size, const QtTextMeasurer& measurer) {
+    const std::string family =
+        QFontInfo(measurer.font(TextStyle::reference)).family().toStdString();
+    return SvgWriter("'" + family + "', 'Lucida Grande', LucidaGrande, sans-serif")
+        .write(list, size);
+}
+
+// Paints the list into bytes, each point `scale` pixels wide; why not, when that fails.
+std::optional<std::string> pngPicture(const DrawList& list, Size size, int scale,
+                                      const QtTextMeasurer& measurer, std::string& bytes) {
+    QImage image(int(size.width) * scale, int(size.height) * scale,
+                 QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return "not enough memory for the picture";
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.scale(scale, scale);
+        paintDrawList(painter, list, measurer);
+    }
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return "the picture could not be encoded";
+    bytes.assign(encoded.constData(), size_t(encoded.size()));
+    return std::nullopt;
+}
+
 } // namespace
 
 int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -127,34 +156,12 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
     const DrawList list =
         drawCanvas(model, InteractionOverlay{}, {size, {0, 0, size.width, size.height}},
                    AppearanceConfig::shared(), measurer);
-
     std::string bytes;
     if (*format == Format::svg) {
-        const std::string family =
-            QFontInfo(measurer.font(TextStyle::reference)).family().toStdString();
-        bytes = SvgWriter("'" + family + "', 'Lucida Grande', LucidaGrande, sans-serif")
-                    .write(list, size);
-    } else {
-        QImage image(int(size.width) * scale, int(size.height) * scale,
-                     QImage::Format_ARGB32_Premultiplied);
-        if (image.isNull()) {
-            err << "pathwicks export: " << outPath << ": not enough memory for the picture\n";
-            return 1;
-        }
-        image.fill(Qt::transparent);
-        {
-            QPainter painter(&image);
-            painter.scale(scale, scale);
-            paintDrawList(painter, list, measurer);
-        }
-        QByteArray encoded;
-        QBuffer buffer(&encoded);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG")) {
-            err << "pathwicks export: " << outPath << ": the picture could not be encoded\n";
-            return 1;
-        }
-        bytes.assign(encoded.constData(), size_t(encoded.size()));
+        bytes = svgPicture(list, size, measurer);
+    } else if (auto failure = pngPicture(list, size, scale, measurer, bytes)) {
+        err << "pathwicks export: " << outPath << ": " << *failure << "\n";
+        return 1;
     }
     if (auto error = writeFileAtomically(outPath, bytes)) {
         err << "pathwicks export: " << error->message << "\n";
