@@ -49,3 +49,35 @@ TEST(DocumentLoad, KeepsTheAbsolutePathOfTheFileItRead) {
     fs::current_path(before);
     fs::remove_all(folder);
 }
+
+// A save moves the document to its file and marks it saved; a failed one changes nothing; a
+// change by another program is told apart from a removal.
+TEST(DocumentSave, FollowsItsFileAndNoticesOtherPrograms) {
+    std::string pattern = (fs::temp_directory_path() / "pathwicks-save-XXXXXX").string();
+    const fs::path folder = mkdtemp(pattern.data());
+    Document document;
+    document.undoManager().registerUndo([] {});
+    ASSERT_TRUE(document.hasUnsavedChanges());
+    EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::none); // no file yet
+
+    const fs::path blocked = folder / "folder";
+    fs::create_directory(blocked);
+    EXPECT_TRUE(document.save(blocked.string(), Rect{}));
+    EXPECT_EQ(document.path(), "");
+    EXPECT_TRUE(document.hasUnsavedChanges());
+
+    const fs::path file = folder / "doc.pathwicks";
+    EXPECT_EQ(document.save(file.string(), Rect{5, 6, 7, 8}), std::nullopt);
+    EXPECT_EQ(document.path(), file.string());
+    EXPECT_EQ(document.folder(), folder.string());
+    EXPECT_FALSE(document.hasUnsavedChanges());
+    EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::none);
+
+    // Another program writes a new file and renames it over ours, as editors do.
+    std::ofstream(folder / "theirs") << "{}";
+    fs::rename(folder / "theirs", file);
+    EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::changed);
+    fs::remove(file);
+    EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::removed);
+    fs::remove_all(folder);
+}
