@@ -46,12 +46,14 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
     // The canvas finishes whatever is in progress before each undo and redo, and a name being
     // typed is committed first, as its own step.
     UndoManager& undo = document_.undoManager();
-    auto finishEdits = [this] {
+    willUndoObserver_ = undo.addWillUndoObserver([this] {
         panel_->panel().nameEditEnded();
         canvas_->willUndo();
-    };
-    willUndoObserver_ = undo.addWillUndoObserver(finishEdits);
-    willRedoObserver_ = undo.addWillRedoObserver(finishEdits);
+    });
+    willRedoObserver_ = undo.addWillRedoObserver([this] {
+        panel_->panel().nameEditEnded();
+        canvas_->willRedo();
+    });
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

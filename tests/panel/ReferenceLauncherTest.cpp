@@ -1,11 +1,7 @@
 #include "panel/GotoTool.h"
 #include "panel/ReferenceLauncher.h"
 
-#include "goto/TempTree.h"
-
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 using namespace pathwicks;
 

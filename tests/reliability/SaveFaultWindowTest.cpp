@@ -4,6 +4,7 @@
 #include "FailingSteps.h"
 #include "FakeDialogs.h"
 #include "FaultFolders.h"
+#include "WindowTesting.h"
 
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
@@ -47,13 +48,7 @@ protected:
         application->setDialogs(&dialogs);
     }
     void TearDown() override {
-        for (const auto& window : application->windows()) {
-            if (window) {
-                window->document().undoManager().markSaved();
-                window->close();
-            }
-        }
-        QApplication::processEvents();
+        pathwicks::testing::closeWithoutSaving(*application);
         application.reset();
     }
     // Opens the document at the path and changes it, so that it is marked unsaved.

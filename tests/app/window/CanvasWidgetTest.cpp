@@ -2,6 +2,8 @@
 #include "app/Application.h"
 #include "app/DocumentWindow.h"
 
+#include "WindowTesting.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
@@ -55,11 +57,7 @@ protected:
     }
     void TearDown() override {
         QSettings().remove("lastSetEditor");
-        if (window) {
-            window->document().undoManager().markSaved();
-            window->close();
-        }
-        QApplication::processEvents();
+        pathwicks::testing::closeWithoutSaving(*application);
         application.reset();
         fs::remove_all(folder);
         QApplication::setApplicationName(previousName);

@@ -7,6 +7,7 @@
 #include "editors/EditorCatalogue.h"
 
 #include "FakeDialogs.h"
+#include "WindowTesting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,11 +103,7 @@ protected:
     void TearDown() override {
         QDesktopServices::unsetUrlHandler("https");
         QSettings().remove("lastSetEditor");
-        if (window) {
-            window->document().undoManager().markSaved();
-            window->close();
-        }
-        QApplication::processEvents();
+        pathwicks::testing::closeWithoutSaving(*application);
         application.reset();
         ::setenv("PATH", previousPath.c_str(), 1);
         fs::remove_all(folder);

@@ -5,6 +5,7 @@
 #include "model/FileIO.h"
 
 #include "FakeDialogs.h"
+#include "WindowTesting.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -68,13 +69,7 @@ protected:
         application->setDialogs(&dialogs);
     }
     void TearDown() override {
-        for (const auto& window : application->windows()) {
-            if (window) {
-                window->document().undoManager().markSaved();
-                window->close();
-            }
-        }
-        QApplication::processEvents();
+        pathwicks::testing::closeWithoutSaving(*application);
         application.reset();
         fs::remove_all(folder);
     }
