@@ -23,8 +23,13 @@ RecoveryDialog::RecoveryDialog(QWidget* parent,
         this);
     layout->addWidget(heading);
     auto* explanation = new QLabel(
-        tr("Their unsaved changes were kept. Restore opens each in a window, marked unsaved; "
-           "saving it writes to its own file. Later asks again the next time Pathwicks starts."),
+        documents.size() == 1
+            ? tr("Its unsaved changes were kept. Restore opens it in a window, marked unsaved; "
+                 "saving it writes to its own file. Discard throws the changes away. Later asks "
+                 "again the next time Pathwicks starts.")
+            : tr("Their unsaved changes were kept. Restore opens each in a window, marked "
+                 "unsaved; saving it writes to its own file. Discard throws the changes away. "
+                 "Later asks again the next time Pathwicks starts."),
         this);
     explanation->setWordWrap(true);
     layout->addWidget(explanation);
