@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,11 +142,18 @@ ClaimedCopies claimUnownedCopies(const std::string& folder,
     ClaimedCopies claimed;
     std::vector<std::string> copies;
     std::vector<std::string> locks;
+    // The temporary files of atomic writes that a process ended in the middle of:
+    // ".NAME.recovery.XXXXXX", by NAME.
+    std::multimap<std::string, std::string> temporaries;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (name.starts_with("."))
+        if (name.starts_with(".")) {
+            const auto suffix = name.rfind(std::string(copySuffix) + ".");
+            if (suffix != std::string::npos && suffix > 1)
+                temporaries.emplace(name.substr(1, suffix - 1), name);
             continue;
+        }
         if (name.ends_with(copySuffix))
             copies.push_back(name.substr(0, name.size() - copySuffix.size()));
         else if (name.ends_with(lockSuffix))
@@ -153,14 +161,30 @@ ClaimedCopies claimUnownedCopies(const std::string& folder,
     }
     std::sort(copies.begin(), copies.end());
 
+    // Only while a slot's lock is held (or its lock file is gone) is nobody writing to it.
+    std::sort(locks.begin(), locks.end());
+    auto removeTemporaries = [&](const std::string& name) {
+        const auto [first, last] = temporaries.equal_range(name);
+        for (auto it = first; it != last; ++it)
+            ::unlink((folder + "/" + it->second).c_str());
+    };
+    for (const auto& [name, file] : temporaries) {
+        if (!std::binary_search(locks.begin(), locks.end(), name))
+            ::unlink((folder + "/" + file).c_str());
+    }
+
     // A lock file without its copy is what a process that ended before its first copy leaves.
     for (const std::string& name : locks) {
-        if (!std::binary_search(copies.begin(), copies.end(), name))
-            RecoverySlot::claim(folder, name); // removes the lock file as it goes
+        if (!std::binary_search(copies.begin(), copies.end(), name)) {
+            if (auto slot = RecoverySlot::claim(folder, name)) // removes the lock file as it goes
+                removeTemporaries(name);
+        }
     }
 
     for (const std::string& name : copies) {
         auto slot = RecoverySlot::claim(folder, name);
+        if (slot)
+            removeTemporaries(name);
         // Owned by a running program, or removed by it since the folder was read.
         if (!slot || !slot->hasCopy())
             continue;

@@ -56,7 +56,7 @@ TEST(RecoveryFile, KeepsTheWorkWholeAndIsNoDocument) {
 }
 
 // Only copies that no slot holds are claimed; what cannot be read is moved aside whole; lock
-// files go with their copies.
+// files and unfinished writes go with their copies.
 TEST(RecoveryFolder, ClaimsWhatNobodyOwns) {
     std::string pattern = (fs::temp_directory_path() / "pathwicks-recovery-XXXXXX").string();
     const fs::path folder = fs::path(mkdtemp(pattern.data())) / "recovery";
@@ -66,6 +66,8 @@ TEST(RecoveryFolder, ClaimsWhatNobodyOwns) {
     {
         auto left = std::get<std::unique_ptr<RecoverySlot>>(RecoverySlot::create(folder.string()));
         ASSERT_FALSE(left->write(RecoveryFile::encode({document, "/left.pathwicks", {}, 1})));
+        // A write it was in the middle of.
+        std::ofstream(folder / ("." + left->name() + ".recovery.Ab12Cd")) << "Pathwicks";
         // A run that ended before its first copy leaves a lock file only.
         auto empty = std::get<std::unique_ptr<RecoverySlot>>(RecoverySlot::create(folder.string()));
     }
