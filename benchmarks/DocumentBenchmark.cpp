@@ -1,12 +1,17 @@
-// Decoding and encoding of large generated documents.
+// Decoding and encoding of large generated documents, and the two halves of a recovery copy.
+#include "model/DocumentFile.h"
+#include "model/RecoveryFolder.h"
 #include "model/RectText.h"
 #include "model/StepsModel.h"
 
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -60,8 +65,43 @@ void Encode(benchmark::State& state) {
     }
 }
 
+// What a window does on the event loop's thread for a recovery copy: a copy of the model that
+// shares nothing with it.
+void RecoverySnapshot(benchmark::State& state) {
+    const auto document = generatedDocument(static_cast<int>(state.range(0)));
+    StepsModel model;
+    model.decode(&document);
+    for (auto _ : state) {
+        auto copy = model.detachedCopy();
+        benchmark::DoNotOptimize(copy.content().data());
+        state.PauseTiming();
+        { auto gone = std::move(copy); }
+        state.ResumeTiming();
+    }
+}
+
+// What the background thread does with it: encode, and write the recovery file atomically.
+void RecoveryWrite(benchmark::State& state) {
+    const auto document = generatedDocument(static_cast<int>(state.range(0)));
+    StepsModel model;
+    model.decode(&document);
+    std::string pattern = (std::filesystem::temp_directory_path() / "pathwicks-bench-XXXXXX").string();
+    const std::string folder = ::mkdtemp(pattern.data());
+    auto slot = std::get<std::unique_ptr<RecoverySlot>>(RecoverySlot::create(folder));
+    for (auto _ : state) {
+        auto bytes = DocumentFile::bytes(model, Rect{0, 0, 900, 640});
+        auto failure = slot->write(RecoveryFile::encode({*bytes, "/walk.pathwicks", {}, 0}));
+        benchmark::DoNotOptimize(failure);
+    }
+    slot->remove();
+    slot.reset();
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 
+BENCHMARK(RecoverySnapshot)->Arg(10'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecoveryWrite)->Arg(10'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Decode)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Encode)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -16,7 +16,9 @@ public:
     bool saveOverChangedFile = false;
     QString savePath; // empty: the save dialog is cancelled
     QStringList openPaths;
+    Recovery recovery = Recovery::later;
 
+    // "restore? NAME in FOLDER at TIME; …",
     // "save changes? NAME", "changed elsewhere: NAME", "moved or deleted: NAME",
     // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE".
     std::vector<std::string> said;
@@ -36,6 +38,13 @@ public:
     QStringList askOpenPaths(QWidget*, const QString& folder) override {
         record("open from? " + folder);
         return openPaths;
+    }
+    Recovery askToRestore(QWidget*, const std::vector<RecoveredDocument>& documents) override {
+        QStringList entries;
+        for (const auto& document : documents)
+            entries << document.name + " in " + document.folder + " at " + document.time;
+        record("restore? " + entries.join("; "));
+        return recovery;
     }
     void reportFailure(QWidget*, const QString& what, const QString& details) override {
         record("failure: " + what + "\n" + details);

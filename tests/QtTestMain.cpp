@@ -1,12 +1,16 @@
 // The main of every test program that makes widgets.
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char* argv[]) {
     // Settings such as the recent documents go to a test location, never the user's own.
     QStandardPaths::setTestModeEnabled(true);
+    // So do the copies of unsaved work kept for recovery after a crash.
+    QTemporaryDir stateHome;
+    qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
     // Windows are made without a display, also when the build lists the tests.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

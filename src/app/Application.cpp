@@ -46,14 +46,14 @@ DocumentWindow* Application::openFile(const QString& path, QWidget* messageParen
         open->activateWindow();
         return open;
     }
+    if (DocumentWindow* restored = recovery_.offerFor(path, messageParent))
+        return restored;
 
     auto loaded = Document::load(path.toStdString());
     if (auto* document = std::get_if<std::unique_ptr<Document>>(&loaded)) {
         const QString opened = QString::fromStdString((*document)->path());
-        auto* window = new DocumentWindow(*this, std::move(*document));
-        track(window);
+        DocumentWindow* window = showDocument(std::move(*document));
         noteRecentFile(opened);
-        window->show();
         return window;
     }
     dialogs().reportFailure(
@@ -67,10 +67,13 @@ void Application::openWithDialog(QWidget* parent) {
         openFile(path, parent);
 }
 
-void Application::newDocument() {
-    auto* window = new DocumentWindow(*this, std::make_unique<Document>());
+void Application::newDocument() { showDocument(std::make_unique<Document>()); }
+
+DocumentWindow* Application::showDocument(std::unique_ptr<Document> document) {
+    auto* window = new DocumentWindow(*this, std::move(document));
     track(window);
     window->show();
+    return window;
 }
 
 void Application::showStartWindow() {

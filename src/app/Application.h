@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/QtTextMeasurer.h"
+#include "app/RecoveryOffer.h"
 #include "app/UserDialogs.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 class QMenu;
@@ -15,6 +17,7 @@ class QWidget;
 
 namespace pathwicks {
 
+class Document;
 class DocumentWindow;
 class StartWindow;
 
@@ -32,6 +35,8 @@ public:
     // document is refused with a message, and no window opens for it.
     DocumentWindow* openFile(const QString& path, QWidget* messageParent = nullptr);
     void openWithDialog(QWidget* parent);
+    // Shows the document in a window of its own.
+    DocumentWindow* showDocument(std::unique_ptr<Document> document);
     void newDocument();
     void showStartWindow();
     // Closes every window, asking about unsaved changes; stops when the user cancels.
@@ -48,6 +53,10 @@ public:
     void addHelpMenu(QMenuBar* menuBar);
     // Where file dialogs start: the folder of the last document opened or saved.
     QString lastFolder() const;
+
+    // Unsaved work kept by a run that ended without saving it: offered at the start, and
+    // before a document with such a copy is opened.
+    RecoveryOffer& recovery() { return recovery_; }
 
     const QtTextMeasurer& measurer() const { return measurer_; }
 
@@ -68,6 +77,7 @@ private:
     UserDialogs* dialogs_ = nullptr;
     std::vector<QPointer<DocumentWindow>> windows_;
     QPointer<StartWindow> startWindow_;
+    RecoveryOffer recovery_{*this};
 };
 
 } // namespace pathwicks

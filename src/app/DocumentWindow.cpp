@@ -5,6 +5,7 @@
 #include "app/DetailPanelWidget.h"
 #include "app/EditorMenu.h"
 #include "app/FramePlacement.h"
+#include "app/RecoveryKeeper.h"
 #include "app/UserDialogs.h"
 #include "canvas/AddGesture.h"
 
@@ -53,10 +54,13 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     setMinimumSize(leastWindowSize);
     view_ = new DocumentView(*document_, application_.measurer(), application_.dialogs(), this);
     setCentralWidget(view_);
+    recovery_ = new RecoveryKeeper(*document_, [this] { return frameToSave(); },
+                                   application_.dialogs(), this);
 
     document_->undoManager().changed = [this] {
         updateTitle();
         updateUndoActions();
+        recovery_->documentChanged();
     };
     buildMenus();
     connect(&view_->panel(), &DetailPanelWidget::shownChanged, this,
@@ -71,6 +75,7 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
 
 DocumentWindow::~DocumentWindow() {
     document_->undoManager().changed = nullptr;
+    delete recovery_;
     // The view works on the document: it goes first.
     delete view_;
     view_ = nullptr;
@@ -156,8 +161,8 @@ void DocumentWindow::showEvent(QShowEvent* event) {
 }
 
 void DocumentWindow::firstAppearance() {
-    // A new document is named by its user right away, once.
-    if (document_->path().empty())
+    // A new document is named by its user right away, once (not one restored after a crash).
+    if (document_->path().empty() && !document_->hasUnsavedChanges())
         QTimer::singleShot(0, this, [this] { saveAs(); });
     view_->canvasWidget().fitToContent();
 

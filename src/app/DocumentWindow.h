@@ -13,6 +13,7 @@ namespace pathwicks {
 
 class Application;
 class EditorMenu;
+class RecoveryKeeper;
 
 // One document in its window: its view (the canvas beside the detail panel), the menus, and the
 // questions around saving and closing. What the document is, and how it is read and written,
@@ -28,6 +29,8 @@ public:
     Canvas& canvas() { return view_->canvas(); }
     CanvasWidget& canvasWidget() { return view_->canvasWidget(); }
     DetailPanelWidget& detailPanel() { return view_->panel(); }
+    // The copy of the unsaved work kept for recovery after a crash.
+    RecoveryKeeper& recovery() { return *recovery_; }
 
     bool save();
     bool saveAs();
@@ -53,6 +56,7 @@ private:
     Application& application_;
     std::unique_ptr<Document> document_;
     DocumentView* view_ = nullptr;
+    RecoveryKeeper* recovery_ = nullptr;
 
     // The frame the file asked for, and where the window stood once it was shown there: while
     // the window stays put, saving writes the file's frame text back unchanged.

@@ -1,5 +1,7 @@
 #include "app/UserDialogs.h"
 
+#include "app/RecoveryDialog.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -52,6 +54,11 @@ bool MessageBoxDialogs::askToSaveOverChangedFile(QWidget* parent, const QString&
     box.setDefaultButton(QMessageBox::Cancel);
     box.exec();
     return box.clickedButton() == saveAnyway;
+}
+
+UserDialogs::Recovery
+MessageBoxDialogs::askToRestore(QWidget* parent, const std::vector<RecoveredDocument>& documents) {
+    return RecoveryDialog::ask(parent, documents);
 }
 
 QString MessageBoxDialogs::askSavePath(QWidget* parent, const QString& suggested) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 class QWidget;
 
 namespace pathwicks {
@@ -13,6 +15,14 @@ namespace pathwicks {
 class UserDialogs {
 public:
     enum class UnsavedChanges { save, discard, cancel };
+    enum class Recovery { restore, discard, later };
+
+    // A document whose unsaved work was kept when the program ended without saving it.
+    struct RecoveredDocument {
+        QString name;
+        QString folder; // empty for a document never saved
+        QString time; // when the work was last copied, as the user reads times
+    };
 
     virtual ~UserDialogs() = default;
 
@@ -25,6 +35,9 @@ public:
     virtual QString askSavePath(QWidget* parent, const QString& suggested) = 0;
     // Which documents to open, starting in `folder`; empty when the user cancels.
     virtual QStringList askOpenPaths(QWidget* parent, const QString& folder) = 0;
+    // Unsaved work of these documents was kept: restore it, discard it, or ask again later.
+    virtual Recovery askToRestore(QWidget* parent,
+                                  const std::vector<RecoveredDocument>& documents) = 0;
     // Something the user asked for failed: what failed, then why and what to do about it.
     virtual void reportFailure(QWidget* parent, const QString& what, const QString& details) = 0;
     // Why something asked for did not happen, in one message.
@@ -38,6 +51,8 @@ public:
     bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) override;
     QString askSavePath(QWidget* parent, const QString& suggested) override;
     QStringList askOpenPaths(QWidget* parent, const QString& folder) override;
+    Recovery askToRestore(QWidget* parent,
+                          const std::vector<RecoveredDocument>& documents) override;
     void reportFailure(QWidget* parent, const QString& what, const QString& details) override;
     void tell(QWidget* parent, const QString& message) override;
 };

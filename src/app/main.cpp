@@ -53,10 +53,13 @@ int main(int argc, char* argv[]) {
         qtApp.installEventFilter(&quitter);
 
     pathwicks::Application application;
+    const bool restored = application.recovery().offerAtStart();
     const QStringList files = QApplication::arguments().mid(1);
-    if (files.isEmpty())
-        application.showStartWindow();
-    else if (!application.openFiles(files))
+    if (files.isEmpty()) {
+        if (!restored)
+            application.showStartWindow();
+    } else if (!application.openFiles(files) && !restored) {
         return 1;
+    }
     return QApplication::exec();
 }

@@ -38,6 +38,17 @@ Document::load(const std::string& path) {
     return document;
 }
 
+std::unique_ptr<Document> Document::recover(const nlohmann::json& content,
+                                            const RecoveryCopy& copy) {
+    auto document = std::make_unique<Document>();
+    document->path_ = copy.originalPath;
+    document->stamp_ = copy.originalStamp;
+    document->savedFrame_ = DocumentFile::windowFrame(content);
+    document->model_.decode(&content);
+    document->undo_.forgetSavedState();
+    return document;
+}
+
 std::string Document::folder() const {
     if (path_.empty())
         return {};

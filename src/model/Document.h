@@ -3,6 +3,7 @@
 #include "model/DocumentFile.h"
 #include "model/FileStamp.h"
 #include "model/Geometry.h"
+#include "model/RecoveryCopy.h"
 #include "model/StepsModel.h"
 #include "model/UndoManager.h"
 
@@ -30,6 +31,12 @@ public:
     static std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
     load(const std::string& path);
 
+    // The document a recovery copy holds, its content parsed: it belongs to the copy's original
+    // file, as that file looked when the copy's document last read or wrote it (so that a save
+    // still notices another program's change), and has unsaved changes until it is saved.
+    static std::unique_ptr<Document> recover(const nlohmann::json& content,
+                                             const RecoveryCopy& copy);
+
     StepsModel& model() { return model_; }
     const StepsModel& model() const { return model_; }
     UndoManager& undoManager() { return undo_; }
@@ -41,6 +48,9 @@ public:
     std::string folder() const;
     // The window frame the file asked for, when its "window" entry is rectangle text.
     const std::optional<Rect>& savedFrame() const { return savedFrame_; }
+
+    // What the file at path() looked like at the last read or write; nothing without a file.
+    const std::optional<FileStamp>& stamp() const { return stamp_; }
 
     bool hasUnsavedChanges() const { return undo_.hasUnsavedChanges(); }
 

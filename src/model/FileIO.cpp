@@ -121,7 +121,8 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
 }
 
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
-                                             SaveSteps& steps) {
+                                             SaveSteps& steps,
+                                             std::optional<mode_t> newFileMode) {
     const std::string target = resolvedTarget(path);
     const auto slash = target.rfind('/');
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -153,6 +154,8 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
             // The new file then belongs to us; its permissions still follow the old one.
         }
+    } else if (newFileMode) {
+        mode = *newFileMode;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);

@@ -33,9 +33,12 @@ public:
 // Replaces the file with the bytes, or leaves it untouched: the bytes go to a temporary file
 // in the same folder, which is then renamed over it. A symbolic link is written through to its
 // target, and an existing file keeps its permissions. When any step fails, the temporary file
-// is removed and the error names the file and the reason.
+// is removed and the error names the file and the reason. A new file gets `newFileMode` when
+// given, else what the umask allows; only the latter looks at the umask, which other threads
+// share.
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes);
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
-                                             SaveSteps& steps);
+                                             SaveSteps& steps,
+                                             std::optional<mode_t> newFileMode = std::nullopt);
 
 } // namespace pathwicks

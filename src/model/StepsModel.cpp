@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 
 namespace pathwicks {
 
@@ -32,6 +33,29 @@ void StepsModel::removeReferenceAt(size_t position) {
         return;
     content_.erase(content_.begin() + position);
     changed();
+}
+
+StepsModel StepsModel::detachedCopy() const {
+    StepsModel copy;
+    std::unordered_map<const Reference*, ReferencePtr> copies;
+    copies.reserve(content_.size());
+    copy.content_.reserve(content_.size());
+    for (const auto& reference : content_) {
+        auto twin = std::make_shared<Reference>(*reference);
+        copies.emplace(reference.get(), twin);
+        copy.content_.push_back(std::move(twin));
+    }
+    copy.arrows.reserve(arrows.size());
+    for (const auto& [from, to] : arrows) {
+        const auto start = copies.find(from.get());
+        const auto end = copies.find(to.get());
+        if (start != copies.end() && end != copies.end())
+            copy.arrows.emplace_back(start->second, end->second);
+    }
+    copy.labels.reserve(labels.size());
+    for (const auto& label : labels)
+        copy.labels.push_back(std::make_shared<Label>(*label));
+    return copy;
 }
 
 std::optional<std::string> StepsModel::encode(nlohmann::ordered_json topLevel) {

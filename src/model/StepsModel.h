@@ -37,6 +37,11 @@ public:
     // as pretty-printed JSON text, or nothing when it cannot be serialised. Renumbers `index`.
     std::optional<std::string> encode(nlohmann::ordered_json topLevel);
 
+    // A copy of the content that shares no record with this model, so that it can be encoded
+    // on another thread while this one goes on changing. Arrows whose ends are not in the
+    // content are left out, as encoding leaves them out.
+    StepsModel detachedCopy() const;
+
     // Appends the references, arrows and labels that a document's dictionary describes.
     // Elements that are not objects, and arrows that name no reference, are skipped.
     void decode(const nlohmann::json* topLevel);

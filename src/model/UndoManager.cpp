@@ -94,6 +94,11 @@ void UndoManager::markSaved() {
     notify();
 }
 
+void UndoManager::forgetSavedState() {
+    savedDepth_ = -1;
+    notify();
+}
+
 bool UndoManager::hasUnsavedChanges() const { return savedDepth_ != depth(); }
 
 UndoManager::ObserverId UndoManager::addWillUndoObserver(Callback callback) {

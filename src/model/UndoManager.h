@@ -34,6 +34,9 @@ public:
 
     // The saved-state marker: unsaved changes are any difference from the state last marked.
     void markSaved();
+    // No state in the history is the saved one (a document restored from a copy of unsaved
+    // work): there are unsaved changes until the next save.
+    void forgetSavedState();
     bool hasUnsavedChanges() const;
 
     ObserverId addWillUndoObserver(Callback callback);

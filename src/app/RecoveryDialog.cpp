@@ -1,0 +1,80 @@
+#include "app/RecoveryDialog.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace pathwicks {
+
+RecoveryDialog::RecoveryDialog(QWidget* parent,
+                               const std::vector<UserDialogs::RecoveredDocument>& documents)
+    : QDialog(parent) {
+    setWindowTitle(tr("Restore Unsaved Work"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* heading = new QLabel(
+        documents.size() == 1
+            ? tr("<b>Pathwicks ended without saving a document.</b>")
+            : tr("<b>Pathwicks ended without saving %n documents.</b>", nullptr,
+                 int(documents.size())),
+        this);
+    layout->addWidget(heading);
+    auto* explanation = new QLabel(
+        documents.size() == 1
+            ? tr("Its unsaved changes were kept. Restore opens it in a window, marked unsaved; "
+                 "saving it writes to its own file. Discard throws the changes away. Later asks "
+                 "again the next time Pathwicks starts.")
+            : tr("Their unsaved changes were kept. Restore opens each in a window, marked "
+                 "unsaved; saving it writes to its own file. Discard throws the changes away. "
+                 "Later asks again the next time Pathwicks starts."),
+        this);
+    explanation->setWordWrap(true);
+    layout->addWidget(explanation);
+
+    auto* list = new QTreeWidget(this);
+    list->setHeaderLabels({tr("Document"), tr("Folder"), tr("Changed")});
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setFocusPolicy(Qt::NoFocus);
+    for (const auto& document : documents) {
+        auto* item = new QTreeWidgetItem(list, {document.name,
+                                                document.folder.isEmpty() ? tr("(never saved)")
+                                                                          : document.folder,
+                                                document.time});
+        item->setToolTip(1, document.folder);
+    }
+    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    layout->addWidget(list);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* restore = buttons->addButton(tr("&Restore"), QDialogButtonBox::AcceptRole);
+    QPushButton* discard = buttons->addButton(tr("&Discard"), QDialogButtonBox::DestructiveRole);
+    QPushButton* later = buttons->addButton(tr("&Later"), QDialogButtonBox::RejectRole);
+    restore->setDefault(true);
+    connect(restore, &QPushButton::clicked, this, [this] {
+        choice_ = UserDialogs::Recovery::restore;
+        accept();
+    });
+    connect(discard, &QPushButton::clicked, this, [this] {
+        choice_ = UserDialogs::Recovery::discard;
+        accept();
+    });
+    connect(later, &QPushButton::clicked, this, [this] {
+        choice_ = UserDialogs::Recovery::later;
+        reject();
+    });
+    layout->addWidget(buttons);
+    resize(640, sizeHint().height());
+}
+
+UserDialogs::Recovery
+RecoveryDialog::ask(QWidget* parent, const std::vector<UserDialogs::RecoveredDocument>& documents) {
+    RecoveryDialog dialog(parent, documents);
+    dialog.exec();
+    return dialog.choice_;
+}
+
+} // namespace pathwicks

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QDialog>
+
+namespace pathwicks {
+
+// The question at the start after the program ended without saving: the documents whose
+// unsaved work was kept, by name, folder and time, with Restore, Discard and Later.
+class RecoveryDialog : public QDialog {
+    Q_OBJECT
+public:
+    RecoveryDialog(QWidget* parent, const std::vector<UserDialogs::RecoveredDocument>& documents);
+
+    static UserDialogs::Recovery
+    ask(QWidget* parent, const std::vector<UserDialogs::RecoveredDocument>& documents);
+
+private:
+    UserDialogs::Recovery choice_ = UserDialogs::Recovery::later;
+};
+
+} // namespace pathwicks

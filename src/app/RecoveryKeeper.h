@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace pathwicks {
+
+class Document;
+class RecoverySlot;
+class UserDialogs;
+struct Rect;
+
+// Keeps a recovery copy of one window's unsaved work: a while after a change (and at most once
+// per interval), the document is copied on the event loop's thread, and the copy is encoded and
+// written on a background thread. Saving, undoing back to the saved state, or the keeper going
+// (the window closed without saving) removes the copy. When the recovery folder cannot take
+// copies, they stop for every window using it, with one notice.
+class RecoveryKeeper : public QObject {
+    Q_OBJECT
+public:
+    // `frame` gives the window frame a save would write now.
+    RecoveryKeeper(Document& document, std::function<Rect()> frame, UserDialogs& dialogs,
+                   QWidget* window);
+    ~RecoveryKeeper() override;
+
+    // Call whenever the document may have changed, or was saved.
+    void documentChanged();
+    // Takes over the slot of a restored copy, which already holds this document's work.
+    void adopt(std::unique_ptr<RecoverySlot> slot);
+
+    // How long after a first change the copy is made, and the least time between two copies
+    // of one window (10 seconds in the program; tests shorten them).
+    static void setDelays(int firstMs, int betweenMs);
+    // Waits until every copy and removal asked for so far is on disk (tests and benchmarks).
+    static void waitForWrites();
+
+private:
+    struct Shared;
+    void makeCopy();
+    void dropCopy();
+    void failed(const QString& reason);
+
+    Document& document_;
+    std::function<Rect()> frame_;
+    UserDialogs& dialogs_;
+    QWidget* window_;
+    std::string folder_;
+    QTimer timer_;
+    QElapsedTimer sinceCopy_;
+    bool copyKept_ = false;
+    std::shared_ptr<Shared> shared_;
+};
+
+} // namespace pathwicks
