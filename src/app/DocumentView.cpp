@@ -5,7 +5,6 @@
 #include "app/DetailPanelWidget.h"
 #include "app/NoticeBar.h"
 #include "app/QtLaunchHost.h"
-#include "app/UserDialogs.h"
 #include "model/Bundle.h"
 #include "model/Document.h"
 #include "panel/ReferenceLauncher.h"
