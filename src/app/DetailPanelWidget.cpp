@@ -1,8 +1,8 @@
 #include "app/DetailPanelWidget.h"
 
 #include "app/DrawListPainter.h"
-#include "appearance/CopyIcon.h"
 #include "app/EditorEntryText.h"
+#include "appearance/CopyIcon.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -190,8 +190,8 @@ void DetailPanelWidget::showEditor(bool shown) {
 }
 
 void DetailPanelWidget::selectEditor(const std::string& name) {
-    editor_->setCurrentIndex(
-        editor_->findData(toQString(name), Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    editor_->setCurrentIndex(editor_->findData(toQString(name), Qt::UserRole,
+                                               Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void DetailPanelWidget::markEditorInstalled(const std::string& name, bool installed) {

@@ -21,10 +21,9 @@ constexpr int panelMaximumWidth = 240;
 
 } // namespace
 
-DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
-                           UserDialogs&, QWidget* parent)
-    : QWidget(parent), document_(document),
-      canvas_(std::make_shared<Canvas>(document.model())) {
+DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, UserDialogs&,
+                           QWidget* parent)
+    : QWidget(parent), document_(document), canvas_(std::make_shared<Canvas>(document.model())) {
     scrollArea_ = new CanvasScrollArea(measurer, this);
     canvasWidget_ = new CanvasWidget(canvas_, measurer, *scrollArea_);
     canvasWidget_->setUndoManager(&document_.undoManager());
@@ -104,8 +103,8 @@ void DocumentView::gotoReference(const ReferencePtr& reference) {
     launchHost_->label = reference->displayTitle();
     if (auto failure = launchEditor(*reference, document_.folder(), bundlePath(), *launchHost_,
                                     editors_.userEditors()))
-        notice_->showNotice(tr("“%1” could not be opened: %2")
-                                .arg(title, QString::fromStdString(*failure)));
+        notice_->showNotice(
+            tr("“%1” could not be opened: %2").arg(title, QString::fromStdString(*failure)));
 }
 
 void DocumentView::showToolNotice(const std::string& title, int status,

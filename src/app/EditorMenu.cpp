@@ -8,8 +8,7 @@
 
 namespace pathwicks {
 
-EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors,
-                       QWidget* parent)
+EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors, QWidget* parent)
     : QMenu(tr("E&ditor"), parent), panel_(panel), editors_(editors) {
     auto* group = new QActionGroup(this);
     for (const std::string& name : editors.editorNames()) {

@@ -23,8 +23,7 @@ std::optional<std::string> QtLaunchHost::startProgram(const std::string& program
     process->setProcessChannelMode(QProcess::SeparateChannels);
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
     QObject::connect(process, &QProcess::finished, this,
-                     [this, process, label = label](int exitCode,
-                                                    QProcess::ExitStatus exitStatus) {
+                     [this, process, label = label](int exitCode, QProcess::ExitStatus exitStatus) {
                          --running_;
                          const std::string errorText =
                              QString::fromUtf8(process->readAllStandardError()).toStdString();

@@ -24,10 +24,10 @@ bool opens(const OpenCommand& command) {
 
 // New references take the first of these that is installed.
 constexpr std::string_view preferredEditors[] = {
-    "VS Code", "VSCodium", "Cursor",  "Zed",   "WebStorm",   "IntelliJ IDEA",
-    "CLion",   "PyCharm",  "GoLand",  "Rider", "RustRover",  "PhpStorm",
-    "Kate",    "Emacs",    "Neovim",  "Vim",   "gedit",      "Geany",
-    "Qt Creator", "Sublime", "Terminal Editor", "System Default"};
+    "VS Code",    "VSCodium", "Cursor",          "Zed",           "WebStorm",  "IntelliJ IDEA",
+    "CLion",      "PyCharm",  "GoLand",          "Rider",         "RustRover", "PhpStorm",
+    "Kate",       "Emacs",    "Neovim",          "Vim",           "gedit",     "Geany",
+    "Qt Creator", "Sublime",  "Terminal Editor", "System Default"};
 
 } // namespace
 
@@ -88,8 +88,8 @@ bool EditorAvailability::isUserEditorOnly(std::string_view name) const {
     return !findEditor(name) && userEditors_.find(name);
 }
 
-std::string EditorAvailability::newReferenceEditor(
-    const std::optional<std::string>& lastChosen) const {
+std::string
+EditorAvailability::newReferenceEditor(const std::optional<std::string>& lastChosen) const {
     if (lastChosen && *lastChosen != webLinkEditorName && isEditorAvailable(*lastChosen))
         return *lastChosen;
     for (auto name : preferredEditors)

@@ -12,10 +12,10 @@ namespace {
 // Where an editor is usually installed on Linux, besides the distribution's /usr/bin and
 // /usr/local/bin, which are tried for every launcher name.
 struct Places {
-    std::vector<std::string_view> paths = {};    // absolute or "~/": tarballs under /opt, older places
-    std::vector<std::string_view> snaps = {};    // commands in /snap/bin
+    std::vector<std::string_view> paths = {}; // absolute or "~/": tarballs under /opt, older places
+    std::vector<std::string_view> snaps = {}; // commands in /snap/bin
     std::vector<std::string_view> flatpaks = {}; // application ids, whose launchers flatpak exports
-    bool toolbox = false;                   // JetBrains Toolbox scripts, named as the launchers
+    bool toolbox = false; // JetBrains Toolbox scripts, named as the launchers
 };
 
 std::vector<std::string> linuxPlaces(const std::vector<std::string_view>& launchers,
@@ -36,7 +36,8 @@ std::vector<std::string> linuxPlaces(const std::vector<std::string_view>& launch
     if (places.toolbox)
         for (auto launcher : launchers)
             if (!launcher.ends_with(".sh"))
-                result.push_back("~/.local/share/JetBrains/Toolbox/scripts/" + std::string(launcher));
+                result.push_back("~/.local/share/JetBrains/Toolbox/scripts/" +
+                                 std::string(launcher));
     return result;
 }
 
@@ -79,22 +80,23 @@ Editor jetBrains(std::string_view name, std::string_view key, std::string_view l
 
 std::vector<Editor> makeCatalogue() {
     std::vector<Editor> editors;
-    editors.push_back(onMac(entry("Xcode", "xcode", LineForm::lineOption, {"xed"}, {}),
-                            "", {"/usr/bin/xed",
-                                 "/Applications/Xcode.app/Contents/Developer/usr/bin/xed"}));
-    editors.push_back(onMac(
-        entry("Android Studio", "androidstudio", LineForm::lineOption,
-              {"studio", "studio.sh", "android-studio"},
-              {{"~/.local/share/JetBrains/Toolbox/scripts/studio", "/opt/android-studio/bin/studio.sh",
-                "/usr/local/android-studio/bin/studio.sh", "~/android-studio/bin/studio.sh"},
-               {"android-studio"},
-               {"com.google.AndroidStudio"}}),
-        "/Applications/Android Studio.app/Contents/MacOS/studio",
-        {"/Applications/Android Studio.app/Contents/MacOS/studio"}));
     editors.push_back(
-        onMac(entry("Atom", "atom", LineForm::fileColon, {"atom"}, {{"/usr/share/atom/atom"}, {"atom"}}),
-              "/Applications/Atom.app/Contents/Resources/app/atom.sh",
-              {"/usr/local/bin/atom", "/Applications/Atom.app/Contents/Resources/app/atom.sh"}));
+        onMac(entry("Xcode", "xcode", LineForm::lineOption, {"xed"}, {}), "",
+              {"/usr/bin/xed", "/Applications/Xcode.app/Contents/Developer/usr/bin/xed"}));
+    editors.push_back(
+        onMac(entry("Android Studio", "androidstudio", LineForm::lineOption,
+                    {"studio", "studio.sh", "android-studio"},
+                    {{"~/.local/share/JetBrains/Toolbox/scripts/studio",
+                      "/opt/android-studio/bin/studio.sh",
+                      "/usr/local/android-studio/bin/studio.sh", "~/android-studio/bin/studio.sh"},
+                     {"android-studio"},
+                     {"com.google.AndroidStudio"}}),
+              "/Applications/Android Studio.app/Contents/MacOS/studio",
+              {"/Applications/Android Studio.app/Contents/MacOS/studio"}));
+    editors.push_back(onMac(
+        entry("Atom", "atom", LineForm::fileColon, {"atom"}, {{"/usr/share/atom/atom"}, {"atom"}}),
+        "/Applications/Atom.app/Contents/Resources/app/atom.sh",
+        {"/usr/local/bin/atom", "/Applications/Atom.app/Contents/Resources/app/atom.sh"}));
     editors.push_back(onMac(
         entry("Sublime", "sublime", LineForm::fileColon, {"subl", "sublime_text"},
               {{"/opt/sublime_text/sublime_text", "~/sublime_text/sublime_text"},
@@ -102,13 +104,13 @@ std::vector<Editor> makeCatalogue() {
                {"com.sublimetext.three"}}),
         "/Applications/Sublime Text.app/Contents/SharedSupport/bin/subl",
         {"/usr/local/bin/subl", "/Applications/Sublime Text.app/Contents/SharedSupport/bin/subl"}));
-    editors.push_back(onMac(
-        entry("Sublime 2", "sublime2", LineForm::fileColon, {"subl", "sublime_text"},
-              {{"/opt/sublime_text_2/sublime_text", "/opt/Sublime Text 2/sublime_text",
-                "~/Sublime Text 2/sublime_text"}}),
-        "/Applications/Sublime Text 2.app/Contents/SharedSupport/bin/subl",
-        {"/Applications/Sublime Text 2.app/Contents/SharedSupport/bin/subl",
-         "/usr/local/bin/subl"}));
+    editors.push_back(
+        onMac(entry("Sublime 2", "sublime2", LineForm::fileColon, {"subl", "sublime_text"},
+                    {{"/opt/sublime_text_2/sublime_text", "/opt/Sublime Text 2/sublime_text",
+                      "~/Sublime Text 2/sublime_text"}}),
+              "/Applications/Sublime Text 2.app/Contents/SharedSupport/bin/subl",
+              {"/Applications/Sublime Text 2.app/Contents/SharedSupport/bin/subl",
+               "/usr/local/bin/subl"}));
     editors.push_back(
         onMac(jetBrains("WebStorm", "webstorm", "webstorm", {"webstorm.sh"},
                         {{"/opt/webstorm/bin/webstorm.sh", "/opt/WebStorm/bin/webstorm.sh",
@@ -117,53 +119,57 @@ std::vector<Editor> makeCatalogue() {
                          {"com.jetbrains.WebStorm"}}),
               "/usr/local/bin/webstorm",
               {"/usr/local/bin/webstorm", "/Applications/WebStorm.app/Contents/MacOS/webstorm"}));
-    editors.push_back(onMac(entry("TextMate", "textmate", LineForm::dashL, {"mate"}, {}),
-                            "/Applications/TextMate.app/Contents/Resources/mate",
-                            {"/usr/local/bin/mate",
-                             "/Applications/TextMate.app/Contents/Resources/mate"}));
-    editors.push_back(onMac(
-        entry("VS Code", "vscode", LineForm::gotoOption, {"code"},
-              {{"/usr/share/code/bin/code"}, {"code"}, {"com.visualstudio.code"}}),
-        "/Applications/Visual Studio Code.app/Contents/Resources/app/out/cli.js",
-        {"/usr/local/bin/code", "/Applications/Visual Studio Code.app/Contents/Resources/app/bin/code"}));
-    editors.push_back(entry("VSCodium", "vscodium", LineForm::gotoOption, {"codium"},
-                            {{"/usr/share/codium/bin/codium"}, {"codium"}, {"com.vscodium.codium"}}));
-    editors.push_back(entry("Cursor", "cursor", LineForm::gotoOption, {"cursor"},
-                            {{"/usr/share/cursor/bin/cursor", "/opt/cursor/cursor", "/opt/Cursor/cursor"}}));
-    editors.push_back(entry("Zed", "zed", LineForm::fileColon, {"zed", "zeditor"},
-                            {{"~/.local/bin/zed", "~/.local/zed.app/bin/zed"}, {}, {"dev.zed.Zed"}}));
-    editors.push_back(jetBrains("IntelliJ IDEA", "intellijidea", "idea", {"idea.sh"},
-                                {{"/opt/idea/bin/idea.sh", "/opt/intellij-idea/bin/idea.sh",
-                                  "/opt/intellij-idea-community/bin/idea.sh",
-                                  "/opt/intellij-idea-ultimate/bin/idea.sh"},
-                                 {"intellij-idea-community", "intellij-idea-ultimate"},
-                                 {"com.jetbrains.IntelliJ-IDEA-Community",
-                                  "com.jetbrains.IntelliJ-IDEA-Ultimate"}}));
+    editors.push_back(
+        onMac(entry("TextMate", "textmate", LineForm::dashL, {"mate"}, {}),
+              "/Applications/TextMate.app/Contents/Resources/mate",
+              {"/usr/local/bin/mate", "/Applications/TextMate.app/Contents/Resources/mate"}));
+    editors.push_back(
+        onMac(entry("VS Code", "vscode", LineForm::gotoOption, {"code"},
+                    {{"/usr/share/code/bin/code"}, {"code"}, {"com.visualstudio.code"}}),
+              "/Applications/Visual Studio Code.app/Contents/Resources/app/out/cli.js",
+              {"/usr/local/bin/code",
+               "/Applications/Visual Studio Code.app/Contents/Resources/app/bin/code"}));
+    editors.push_back(
+        entry("VSCodium", "vscodium", LineForm::gotoOption, {"codium"},
+              {{"/usr/share/codium/bin/codium"}, {"codium"}, {"com.vscodium.codium"}}));
+    editors.push_back(
+        entry("Cursor", "cursor", LineForm::gotoOption, {"cursor"},
+              {{"/usr/share/cursor/bin/cursor", "/opt/cursor/cursor", "/opt/Cursor/cursor"}}));
+    editors.push_back(
+        entry("Zed", "zed", LineForm::fileColon, {"zed", "zeditor"},
+              {{"~/.local/bin/zed", "~/.local/zed.app/bin/zed"}, {}, {"dev.zed.Zed"}}));
+    editors.push_back(jetBrains(
+        "IntelliJ IDEA", "intellijidea", "idea", {"idea.sh"},
+        {{"/opt/idea/bin/idea.sh", "/opt/intellij-idea/bin/idea.sh",
+          "/opt/intellij-idea-community/bin/idea.sh", "/opt/intellij-idea-ultimate/bin/idea.sh"},
+         {"intellij-idea-community", "intellij-idea-ultimate"},
+         {"com.jetbrains.IntelliJ-IDEA-Community", "com.jetbrains.IntelliJ-IDEA-Ultimate"}}));
     editors.push_back(jetBrains("CLion", "clion", "clion", {"clion.sh"},
                                 {{"/opt/clion/bin/clion.sh"}, {"clion"}, {"com.jetbrains.CLion"}}));
-    editors.push_back(jetBrains("PyCharm", "pycharm", "pycharm", {"pycharm.sh", "pycharm-community"},
-                                {{"/opt/pycharm/bin/pycharm.sh", "/opt/pycharm-community/bin/pycharm.sh",
-                                  "/opt/pycharm-professional/bin/pycharm.sh"},
-                                 {"pycharm-community", "pycharm-professional"},
-                                 {"com.jetbrains.PyCharm-Community",
-                                  "com.jetbrains.PyCharm-Professional"}}));
-    editors.push_back(jetBrains("GoLand", "goland", "goland", {"goland.sh"},
-                                {{"/opt/goland/bin/goland.sh"}, {"goland"}, {"com.jetbrains.GoLand"}}));
+    editors.push_back(
+        jetBrains("PyCharm", "pycharm", "pycharm", {"pycharm.sh", "pycharm-community"},
+                  {{"/opt/pycharm/bin/pycharm.sh", "/opt/pycharm-community/bin/pycharm.sh",
+                    "/opt/pycharm-professional/bin/pycharm.sh"},
+                   {"pycharm-community", "pycharm-professional"},
+                   {"com.jetbrains.PyCharm-Community", "com.jetbrains.PyCharm-Professional"}}));
+    editors.push_back(
+        jetBrains("GoLand", "goland", "goland", {"goland.sh"},
+                  {{"/opt/goland/bin/goland.sh"}, {"goland"}, {"com.jetbrains.GoLand"}}));
     editors.push_back(jetBrains("Rider", "rider", "rider", {"rider.sh"},
                                 {{"/opt/rider/bin/rider.sh"}, {"rider"}, {"com.jetbrains.Rider"}}));
-    editors.push_back(jetBrains("RustRover", "rustrover", "rustrover", {"rustrover.sh"},
-                                {{"/opt/rustrover/bin/rustrover.sh"}, {"rustrover"},
-                                 {"com.jetbrains.RustRover"}}));
+    editors.push_back(jetBrains(
+        "RustRover", "rustrover", "rustrover", {"rustrover.sh"},
+        {{"/opt/rustrover/bin/rustrover.sh"}, {"rustrover"}, {"com.jetbrains.RustRover"}}));
     editors.push_back(jetBrains("PhpStorm", "phpstorm", "phpstorm", {"phpstorm.sh"},
                                 {{"/opt/phpstorm/bin/phpstorm.sh", "/opt/PhpStorm/bin/phpstorm.sh"},
                                  {"phpstorm"},
                                  {"com.jetbrains.PhpStorm"}}));
-    editors.push_back(entry("Kate", "kate", LineForm::lineOption, {"kate"},
-                            {{}, {"kate"}, {"org.kde.kate"}}));
+    editors.push_back(
+        entry("Kate", "kate", LineForm::lineOption, {"kate"}, {{}, {"kate"}, {"org.kde.kate"}}));
     editors.push_back(entry("gedit", "gedit", LineForm::plusLine, {"gedit"},
                             {{}, {"gedit"}, {"org.gnome.gedit"}}));
-    editors.push_back(entry("Geany", "geany", LineForm::lineOption, {"geany"},
-                            {{}, {}, {"org.geany.Geany"}}));
+    editors.push_back(
+        entry("Geany", "geany", LineForm::lineOption, {"geany"}, {{}, {}, {"org.geany.Geany"}}));
     editors.push_back(entry("Qt Creator", "qtcreator", LineForm::clientOption, {"qtcreator"},
                             {{"/opt/Qt/Tools/QtCreator/bin/qtcreator",
                               "~/Qt/Tools/QtCreator/bin/qtcreator", "/opt/qtcreator/bin/qtcreator"},
@@ -172,15 +178,15 @@ std::vector<Editor> makeCatalogue() {
     editors.push_back(entry("Emacs", "emacs", LineForm::plusLine, {"emacs"},
                             {{}, {"emacs"}, {"org.gnu.emacs"}}, EditorKind::emacs));
     editors.push_back(inTerminal(entry("Vim", "vim", LineForm::plusLine, {"vim"}, {})));
-    editors.push_back(inTerminal(entry("Neovim", "neovim", LineForm::plusLine, {"nvim"},
-                                       {{"/opt/nvim-linux64/bin/nvim", "/opt/nvim/bin/nvim"},
-                                        {"nvim"},
-                                        {"io.neovim.nvim"}})));
+    editors.push_back(inTerminal(entry(
+        "Neovim", "neovim", LineForm::plusLine, {"nvim"},
+        {{"/opt/nvim-linux64/bin/nvim", "/opt/nvim/bin/nvim"}, {"nvim"}, {"io.neovim.nvim"}})));
     editors.push_back(inTerminal(entry("Helix", "helix", LineForm::fileColon, {"hx", "helix"},
                                        {{}, {}, {"com.helix_editor.Helix"}})));
     editors.push_back(inTerminal(entry("Terminal Editor", "terminaleditor", LineForm::plusLine, {},
                                        {}, EditorKind::environment)));
-    editors.push_back(entry("System Default", "systemdefault", LineForm::fileOnly, {"xdg-open"}, {}));
+    editors.push_back(
+        entry("System Default", "systemdefault", LineForm::fileOnly, {"xdg-open"}, {}));
 
     Editor webLink;
     webLink.name = webLinkEditorName;

@@ -86,8 +86,10 @@ std::optional<std::vector<std::string>> inUsersTerminal(const std::vector<std::s
         std::string_view program;
         std::string_view option; // before the command's words; empty: none
     };
-    static constexpr Known known[] = {{"xdg-terminal-exec", ""}, {"x-terminal-emulator", "-e"},
-                                      {"gnome-terminal", "--"},  {"konsole", "-e"},
+    static constexpr Known known[] = {{"xdg-terminal-exec", ""},
+                                      {"x-terminal-emulator", "-e"},
+                                      {"gnome-terminal", "--"},
+                                      {"konsole", "-e"},
                                       {"xterm", "-e"}};
     for (size_t i = 0; terminal.empty() && i < std::size(known); ++i) {
         if (auto program = findProgram(known[i].program, environment)) {
@@ -119,7 +121,8 @@ OpenCommand openCommand(const Editor& editor, const OpenPlace& place,
         return single(std::move(command), true, editor.name, environment);
     }
     case EditorKind::emacs: {
-        const auto emacs = findLauncher(editor, environment.path, environment.home, environment.root);
+        const auto emacs =
+            findLauncher(editor, environment.path, environment.home, environment.root);
         if (!emacs)
             return notInstalled(editor.name);
         std::vector<CommandLine> lines;

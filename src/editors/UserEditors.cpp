@@ -13,7 +13,6 @@ namespace pathwicks {
 
 namespace {
 
-
 // Why one entry cannot be used; empty when it can.
 std::string entryProblem(const nlohmann::json& entry, UserEditor& editor) {
     if (!entry.is_object())
@@ -60,7 +59,7 @@ const UserEditor* UserEditors::find(std::string_view name) const {
 
 std::string userEditorsFile(const EditorEnvironment& environment) {
     std::string config = environment.variable("XDG_CONFIG_HOME");
-    // The base directory specification ignores relative values.
+    // A relative XDG_CONFIG_HOME is ignored, as every desktop program does.
     if (config.empty() || config.front() != '/') {
         if (environment.home.empty())
             return {};
@@ -95,8 +94,8 @@ UserEditors parseUserEditors(const std::string& text, const std::string& file) {
     for (size_t i = 0; i < list->size(); ++i) {
         UserEditor editor;
         const std::string problem = entryProblem((*list)[i], editor);
-        const std::string which =
-            "editor " + std::to_string(i + 1) + (editor.name.empty() ? "" : " (" + editor.name + ")");
+        const std::string which = "editor " + std::to_string(i + 1) +
+                                  (editor.name.empty() ? "" : " (" + editor.name + ")");
         if (!problem.empty())
             return broken(which + " " + problem);
         if (!names.insert(editor.name).second)

@@ -96,7 +96,8 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
     const bool print = !args.empty() && args.front() == "--print";
     const std::vector<std::string> operands(args.begin() + (print ? 1 : 0), args.end());
     if (operands.size() != (custom ? 3 : 2)) {
-        err << "usage: " << name << (custom ? " [--print] FOLDER ID NAME\n" : " [--print] FOLDER ID\n");
+        err << "usage: " << name
+            << (custom ? " [--print] FOLDER ID NAME\n" : " [--print] FOLDER ID\n");
         return 2;
     }
     const std::string& id = operands[1];

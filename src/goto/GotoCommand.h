@@ -13,7 +13,7 @@ struct GotoEnvironment {
     std::string home;          // the home folder
     std::string workingFolder; // to make a relative FOLDER absolute
     // TERMINAL, VISUAL, EDITOR and XDG_CONFIG_HOME, when set.
-    std::map<std::string, std::string, std::less<>> variables;
+    std::map<std::string, std::string, std::less<>> variables = {};
 };
 
 // <key>-goto [--print] FOLDER ID: finds the line marked "// ID" in the text files under FOLDER

@@ -60,7 +60,9 @@ void DetailPanel::nameEditEnded() {
 }
 
 void DetailPanel::editorChosen(const std::string& name) {
-    if (UserDefaults* defaults = canvas_.host().userDefaults())
+    // A web link is no editor for the boxes to come: the editor chosen before it stays theirs.
+    UserDefaults* defaults = canvas_.host().userDefaults();
+    if (defaults && name != webLinkEditorName)
         defaults->setString("lastSetEditor", name);
     if (auto reference = shown_.lock())
         canvas_.setReferenceEditor(reference, name);

@@ -95,7 +95,8 @@ std::string withoutToolName(const std::string& line) {
 // FILE:LINE, written by a tool that opened a file without its line.
 std::optional<std::pair<std::string, std::string>> fileAndLine(const std::string& line) {
     const auto colon = line.rfind(':');
-    if (line.empty() || line.front() != '/' || colon == std::string::npos || colon + 1 == line.size())
+    if (line.empty() || line.front() != '/' || colon == std::string::npos ||
+        colon + 1 == line.size())
         return std::nullopt;
     const std::string number = line.substr(colon + 1);
     if (number.find_first_not_of("0123456789") != std::string::npos)
@@ -111,8 +112,8 @@ std::optional<std::string> toolNotice(const std::string& title, int status,
     for (const auto& line : textLines(errorText)) {
         std::string sentence;
         if (auto place = fileAndLine(line); place && status == 0)
-            sentence = place->first + " opened at its start: the marker is on line " +
-                       place->second + ".";
+            sentence =
+                place->first + " opened at its start: the marker is on line " + place->second + ".";
         else
             sentence = withoutToolName(line) + ".";
         said += (said.empty() ? "" : " ") + sentence;

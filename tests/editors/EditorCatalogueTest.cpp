@@ -1,5 +1,5 @@
-#include "editors/EditorAvailability.h"
 #include "editors/EditorCatalogue.h"
+#include "editors/EditorAvailability.h"
 
 #include "goto/TempTree.h"
 
@@ -19,16 +19,13 @@ TEST(EditorCatalogue, NamesAndKeysInCatalogueOrder) {
         EXPECT_EQ(findEditor(editor.name), &editor);
         EXPECT_EQ(findEditorByKey(editor.key), &editor);
     }
-    EXPECT_EQ(names,
-              (std::vector<std::string>{
-                  "Xcode",        "Android Studio", "Atom",           "Sublime",
-                  "Sublime 2",    "WebStorm",       "TextMate",       "VS Code",
-                  "VSCodium",     "Cursor",         "Zed",            "IntelliJ IDEA",
-                  "CLion",        "PyCharm",        "GoLand",         "Rider",
-                  "RustRover",    "PhpStorm",       "Kate",           "gedit",
-                  "Geany",        "Qt Creator",     "Emacs",          "Vim",
-                  "Neovim",       "Helix",          "Terminal Editor", "System Default",
-                  "Safari"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Xcode",    "Android Studio",  "Atom",           "Sublime",  "Sublime 2",
+                         "WebStorm", "TextMate",        "VS Code",        "VSCodium", "Cursor",
+                         "Zed",      "IntelliJ IDEA",   "CLion",          "PyCharm",  "GoLand",
+                         "Rider",    "RustRover",       "PhpStorm",       "Kate",     "gedit",
+                         "Geany",    "Qt Creator",      "Emacs",          "Vim",      "Neovim",
+                         "Helix",    "Terminal Editor", "System Default", "Safari"}));
     EXPECT_EQ(keys[11], "intellijidea");
     EXPECT_EQ(keys[21], "qtcreator");
     EXPECT_EQ(editorKey("My Editor"), "myeditor");

@@ -1,5 +1,5 @@
-#include "editors/EditorAvailability.h"
 #include "editors/EditorCommand.h"
+#include "editors/EditorAvailability.h"
 #include "editors/ShellWords.h"
 
 #include "goto/TempTree.h"
@@ -82,8 +82,9 @@ TEST_F(EditorCommandTest, EachEditorsCommandLineFromItsLauncherOnPath) {
         EXPECT_EQ(wordsOf(open(c.name)), expected) << c.name;
     }
     // The terminal editors run in the user's terminal, their words passed one by one.
-    const std::vector<Case> inTerminal{
-        {"Vim", "vim", {"+12", file}}, {"Neovim", "nvim", {"+12", file}}, {"Helix", "hx", {file + ":12"}}};
+    const std::vector<Case> inTerminal{{"Vim", "vim", {"+12", file}},
+                                       {"Neovim", "nvim", {"+12", file}},
+                                       {"Helix", "hx", {file + ":12"}}};
     for (const auto& c : inTerminal) {
         const std::string launcher = executable(bin, c.launcher);
         Words expected{term, "-e", launcher};
@@ -185,7 +186,8 @@ TEST(ShellWords, SplitsAsAShellDoesWithoutExpanding) {
     using Words = std::vector<std::string>;
     EXPECT_EQ(shellWords("  vim  -p\t+1 "), (Words{"vim", "-p", "+1"}));
     EXPECT_EQ(shellWords(R"('a b'"c d"e\ f)"), (Words{"a bc de f"}));
-    EXPECT_EQ(shellWords(R"("a \"q\" \$HOME \n" '$HOME\')"), (Words{R"(a "q" $HOME \n)", R"($HOME\)"}));
+    EXPECT_EQ(shellWords(R"("a \"q\" \$HOME \n" '$HOME\')"),
+              (Words{R"(a "q" $HOME \n)", R"($HOME\)"}));
     EXPECT_EQ(shellWords("'' \"\""), (Words{"", ""}));
     EXPECT_EQ(shellWords("a; rm -rf ~ | b"), (Words{"a;", "rm", "-rf", "~", "|", "b"}));
     EXPECT_EQ(shellWords(""), Words{});

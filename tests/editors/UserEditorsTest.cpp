@@ -1,6 +1,6 @@
+#include "editors/UserEditors.h"
 #include "editors/EditorAvailability.h"
 #include "editors/EditorCommand.h"
-#include "editors/UserEditors.h"
 
 #include "goto/TempTree.h"
 
@@ -78,7 +78,7 @@ TEST(UserEditors, ReadFromTheConfigFolderWithPlaceholdersFilledWhereverTheyStand
     EXPECT_TRUE(editors.isUserEditorOnly("Micro"));
     EXPECT_FALSE(editors.isUserEditorOnly("Kate"));
     EXPECT_FALSE(editors.isEditorAvailable("Kate")); // its own command's program is missing
-    executable(bin, "kate");                           // the catalogue's launcher does not count
+    executable(bin, "kate");                         // the catalogue's launcher does not count
     editors.detectEditors(environment);
     EXPECT_FALSE(editors.isEditorAvailable("Kate"));
 }

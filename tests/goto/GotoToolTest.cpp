@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -173,10 +173,14 @@ TEST_F(GotoToolTest, EachToolStartsItsEditorAtTheMarkedLine) {
         std::vector<std::string> args;
     };
     const std::vector<Case> cases{
-        {"xcode", "xed", {"--line", "3", file}}, {"androidstudio", "studio", {"--line", "3", file}},
-        {"atom", "atom", {file + ":3"}},         {"sublime", "subl", {file + ":3"}},
-        {"sublime2", "subl", {file + ":3"}},     {"webstorm", "webstorm", {"--line", "3", file}},
-        {"textmate", "mate", {"-l", "3", file}}, {"vscode", "code", {"--goto", file + ":3"}},
+        {"xcode", "xed", {"--line", "3", file}},
+        {"androidstudio", "studio", {"--line", "3", file}},
+        {"atom", "atom", {file + ":3"}},
+        {"sublime", "subl", {file + ":3"}},
+        {"sublime2", "subl", {file + ":3"}},
+        {"webstorm", "webstorm", {"--line", "3", file}},
+        {"textmate", "mate", {"-l", "3", file}},
+        {"vscode", "code", {"--goto", file + ":3"}},
         {"vscodium", "codium", {"--goto", file + ":3"}},
         {"cursor", "cursor", {"--goto", file + ":3"}},
         {"zed", "zed", {file + ":3"}},
@@ -268,8 +272,9 @@ TEST_F(GotoToolTest, CustomGotoOpensTheUsersOwnEditors) {
                    {"name": "VS Code", "command": ["code", "-r", "-g", "{file}:{line}"]}]})");
     const auto opened = run(tool("custom"), {source.path(), "pathwick-U", "Nvim Server"});
     EXPECT_EQ(opened.status, 0) << opened.err;
-    EXPECT_EQ(recorded("nvim"), (std::vector<std::string>{"--server", source.path() + "/nvim.sock",
-                                                          "--remote-send", ":e +1 " + file + "<CR>"}));
+    EXPECT_EQ(recorded("nvim"),
+              (std::vector<std::string>{"--server", source.path() + "/nvim.sock", "--remote-send",
+                                        ":e +1 " + file + "<CR>"}));
     // A name of the catalogue takes the user's command in its own tool.
     EXPECT_EQ(run(tool("vscode"), {source.path(), "pathwick-U"}).status, 0);
     EXPECT_EQ(recorded("code"), (std::vector<std::string>{"-r", "-g", file + ":1"}));
@@ -299,7 +304,8 @@ TEST_F(GotoToolTest, CustomGotoOpensTheUsersOwnEditors) {
 // A real Emacs server from Debian's emacs-nox, on a socket of the test's own: the tool asks it
 // to visit the file, and the server says which line it shows.
 TEST_F(GotoToolTest, EmacsOpensTheLineInARunningServer) {
-    if (!std::filesystem::exists("/usr/bin/emacs") || !std::filesystem::exists("/usr/bin/emacsclient"))
+    if (!std::filesystem::exists("/usr/bin/emacs") ||
+        !std::filesystem::exists("/usr/bin/emacsclient"))
         GTEST_SKIP() << "emacs-nox is not installed";
     source.write("src/lisp.c", "one\ntwo\nthree\nfour // pathwick-EMACS\n");
     const std::string file = source.path("src/lisp.c");
@@ -319,9 +325,8 @@ TEST_F(GotoToolTest, EmacsOpensTheLineInARunningServer) {
     const auto opened = run(tool("emacs"), {source.path(), "pathwick-EMACS"});
     EXPECT_EQ(opened.status, 0) << opened.err;
     const auto asked =
-        run("/usr/bin/emacsclient",
-            {"--eval", "(with-current-buffer (get-file-buffer \"" + file +
-                           "\") (line-number-at-pos))"});
+        run("/usr/bin/emacsclient", {"--eval", "(with-current-buffer (get-file-buffer \"" + file +
+                                                   "\") (line-number-at-pos))"});
     EXPECT_EQ(asked.out, "4\n") << asked.err;
 }
 

@@ -189,6 +189,11 @@ TEST_F(DetailPanelTest, ChosenEditorIsRememberedAndUndoable) {
     panel.editorChosen("Atom");
     EXPECT_EQ(panelHost.defaults.values.at("lastSetEditor"), "Atom");
     EXPECT_EQ(a->editor, "Xcode");
+    // A web link is never what new boxes are meant to be: the choice before it stays.
+    click(150, 120);
+    panel.editorChosen("Safari");
+    EXPECT_EQ(a->editor, "Safari");
+    EXPECT_EQ(panelHost.defaults.values.at("lastSetEditor"), "Atom");
 }
 
 TEST_F(DetailPanelTest, CopyPutsTheMarkerLineAndAttachTakesOneFromThePasteboard) {

@@ -1,5 +1,5 @@
-#include "panel/GotoTool.h"
 #include "panel/ReferenceLauncher.h"
+#include "panel/GotoTool.h"
 
 #include <gtest/gtest.h>
 

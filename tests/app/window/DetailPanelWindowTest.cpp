@@ -255,7 +255,7 @@ TEST_F(DetailPanelWindowTest, WhenOpeningFailsTheWindowSaysWhyWithoutStopping) {
         QString shown; // "": no notice
     };
     const std::vector<Case> cases{
-        {"sleep 0.3; echo \"$0: no line marked // $2 under $1\" >&2; exit 1",
+        {"sleep 1; echo \"$0: no line marked // $2 under $1\" >&2; exit 1",
          "no line marked // pathwick-0DD under " + QString::fromStdString(folder.string()) +
              ". Copy its marker line into the code, or attach the box to another marker."},
         {"echo \"$0: Kate is not installed\" >&2; exit 3",
@@ -264,7 +264,8 @@ TEST_F(DetailPanelWindowTest, WhenOpeningFailsTheWindowSaysWhyWithoutStopping) {
          "/usr/bin/kate: Permission denied. Choose another editor"},
         {"echo \"$0: not a readable folder: $1: gone\" >&2; exit 2", ": gone. Check that"},
         {"kill -9 $$", "its goto tool stopped unexpectedly"},
-        {"echo /src/odd.c:4 >&2; exit 0", "“Odd”: /src/odd.c opened at its start: the marker is on line 4."},
+        {"echo /src/odd.c:4 >&2; exit 0",
+         "“Odd”: /src/odd.c opened at its start: the marker is on line 4."},
         {"exit 0", ""},
     };
     reference(2)->editor = "Fake Tool " + std::to_string(::getpid());
@@ -273,8 +274,9 @@ TEST_F(DetailPanelWindowTest, WhenOpeningFailsTheWindowSaysWhyWithoutStopping) {
         fs::permissions(tool, fs::perms::owner_all);
         click({700, 450});
         doubleClick({150, 270});
-        if (&c == &cases.front()) // the tool is still running, and the window is not waiting
+        if (&c == &cases.front()) { // the tool is still running, and the window is not waiting
             EXPECT_EQ(window->findChild<NoticeBar*>("noticeBar")->text(), "");
+        }
         const QString notice = noticeAfterTools();
         if (c.shown.isEmpty())
             EXPECT_EQ(notice, "") << c.script;
@@ -295,6 +297,21 @@ TEST_F(DetailPanelWindowTest, WhenOpeningFailsTheWindowSaysWhyWithoutStopping) {
     // The notice can be closed.
     QTest::mouseClick(window->findChild<QToolButton*>("noticeClose"), Qt::LeftButton);
     EXPECT_EQ(window->findChild<NoticeBar*>("noticeBar")->text(), "");
+}
+
+TEST_F(DetailPanelWindowTest, ABrokenEditorsFileIsNamedAndTheCatalogueStays) {
+    std::ofstream(folder / "config" / "pathwicks" / "editors.json") << R"({"editors": [{}]})";
+    std::ofstream(folder / "other.pathwicks") << documentText;
+    QPointer<DocumentWindow> other =
+        application->openFile(QString::fromStdString((folder / "other.pathwicks").string()));
+    ASSERT_TRUE(other);
+    const QString notice = other->findChild<NoticeBar*>("noticeBar")->text();
+    EXPECT_TRUE(notice.contains("editors.json: editor 1 has no \"name\" text"))
+        << notice.toStdString();
+    auto* editor = other->findChild<QComboBox*>("editorPopup");
+    EXPECT_EQ(editor->findData("Code Reuse"), -1);
+    EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
+    EXPECT_TRUE(dialogs.said.empty());
 }
 
 TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep) {
