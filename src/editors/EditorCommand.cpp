@@ -2,6 +2,8 @@
 
 #include "editors/ShellWords.h"
 
+#include <filesystem>
+
 namespace pathwicks {
 
 namespace {
@@ -135,7 +137,17 @@ OpenCommand openCommand(const Editor& editor, const OpenPlace& place,
             words.insert(words.end(), arguments.begin(), arguments.end());
             lines.push_back({std::move(words), true});
         }
-        lines.push_back({joined(*emacs, arguments), false});
+        // Debian's emacs-nox has no windows of its own: without a server it needs a terminal.
+        std::vector<std::string> own = joined(*emacs, arguments);
+        std::error_code ignored;
+        if (std::filesystem::canonical(*emacs, ignored).filename().string().ends_with("-nox")) {
+            auto wrapped = inUsersTerminal(own, environment);
+            if (!wrapped && !client)
+                return noTerminal(editor.name);
+            if (wrapped)
+                own = std::move(*wrapped);
+        }
+        lines.push_back({std::move(own), false});
         return lines;
     }
     case EditorKind::launcher:

@@ -139,6 +139,15 @@ TEST_F(EditorCommandTest, EmacsAsksARunningServerFirst) {
     EXPECT_TRUE(both[0].tryFirst);
     EXPECT_EQ(both[1].words, (Words{emacs, "+12", file}));
     EXPECT_FALSE(both[1].tryFirst);
+
+    // Debian's emacs-nox, reached through its alternative link, starts in the user's terminal.
+    std::filesystem::remove(emacs);
+    std::filesystem::remove(client);
+    const std::string nox = executable(root, "usr/bin/emacs-nox");
+    std::filesystem::create_symlink(nox, bin.path("emacs"));
+    EXPECT_NE(problemOf(open("Emacs")).find("no terminal"), std::string::npos);
+    const std::string xterm = executable(bin, "xterm");
+    EXPECT_EQ(wordsOf(open("Emacs")), (Words{xterm, "-e", emacs, "+12", file}));
 }
 
 TEST_F(EditorCommandTest, TheTerminalEditorAndTheUsersTerminalInTheirOrder) {
