@@ -121,8 +121,15 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     editor_ = new QComboBox(this);
     editor_->setObjectName("editorPopup");
     // Each item holds its editor's name; its text also says when that editor is not installed.
-    for (const std::string& name : editors.editorNames())
+    // The user's own editors follow the catalogue's, after a separator.
+    bool ownEditors = false;
+    for (const std::string& name : editors.editorNames()) {
+        if (editors.isUserEditorOnly(name) && !ownEditors) {
+            editor_->insertSeparator(editor_->count());
+            ownEditors = true;
+        }
         editor_->addItem(editorEntryText(name, editors.isEditorAvailable(name)), toQString(name));
+    }
     layout->addWidget(editor_);
     connect(editor_, &QComboBox::activated, this, [this](int index) {
         panel_.editorChosen(editor_->itemData(index).toString().toStdString());

@@ -11,7 +11,13 @@ namespace pathwicks {
 EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors, QWidget* parent)
     : QMenu(tr("E&ditor"), parent), panel_(panel), editors_(editors) {
     auto* group = new QActionGroup(this);
+    bool ownEditors = false;
     for (const std::string& name : editors.editorNames()) {
+        // The user's own editors follow the catalogue's, after a separator.
+        if (editors.isUserEditorOnly(name) && !ownEditors) {
+            addSeparator();
+            ownEditors = true;
+        }
         // An ampersand in a user's editor name is shown, not taken as a shortcut.
         QString text = editorEntryText(name, editors.isEditorAvailable(name));
         text.replace('&', "&&");
@@ -29,6 +35,8 @@ EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& edito
 void EditorMenu::updateEntries() {
     const ReferencePtr shown = panel_.panel().shownReference();
     for (QAction* action : actions()) {
+        if (action->isSeparator())
+            continue;
         const std::string name = action->data().toString().toStdString();
         // Editors that are not installed stay choosable: a document may be meant for others.
         action->setEnabled(shown != nullptr);

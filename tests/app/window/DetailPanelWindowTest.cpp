@@ -325,7 +325,8 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     // chosen.
     std::vector<std::string> items;
     for (int i = 0; i < editor->count(); ++i)
-        items.push_back(editor->itemData(i).toString().toStdString());
+        if (!editor->itemData(i).toString().isEmpty()) // not the separator before the user's
+            items.push_back(editor->itemData(i).toString().toStdString());
     std::vector<std::string> catalogue;
     for (const Editor& e : editorCatalogue())
         catalogue.emplace_back(e.name);
