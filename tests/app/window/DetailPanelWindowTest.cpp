@@ -237,6 +237,7 @@ TEST_F(DetailPanelWindowTest, WebReferencesOpenHttpAddressesAndExplainTheRest) {
     EXPECT_EQ(browser.opened.size(), 1);
     EXPECT_TRUE(dialogs.said.empty());
     EXPECT_TRUE(noticeAfterTools().contains("http://")) << noticeAfterTools().toStdString();
+    QDesktopServices::unsetUrlHandler("https"); // before the browser goes
 }
 
 TEST_F(DetailPanelWindowTest, AnEditorWithoutAToolIsExplained) {
