@@ -90,6 +90,12 @@ void CanvasWidget::panBy(Point movement) {
     vertical->setValue(vertical->value() - int(std::lround(movement.y)));
 }
 
+std::optional<std::string> CanvasWidget::newReferenceEditor() {
+    if (!chooseNewEditor)
+        return std::nullopt;
+    return chooseNewEditor(defaults_.stringValue("lastSetEditor"));
+}
+
 void CanvasWidget::gotoReference(const ReferencePtr& reference) {
     if (onGotoReference)
         onGotoReference(reference);

@@ -41,6 +41,8 @@ public:
     void finishGesture();
 
     std::function<void(const ReferencePtr&)> onGotoReference;
+    // Chooses the editor of a new reference from the editor last chosen.
+    std::function<std::string(const std::optional<std::string>& lastChosen)> chooseNewEditor;
     // A mouse button that started a gesture is still held: until its release, presses of other
     // buttons are ignored, and so are undo and redo.
     bool isButtonHeld() const { return gestureButton_ != Qt::NoButton; }
@@ -61,6 +63,7 @@ public:
     void closeLabelEditorNow() override;
     UndoManager* undoManager() override { return undo_; }
     UserDefaults* userDefaults() override { return &defaults_; }
+    std::optional<std::string> newReferenceEditor() override;
     const TextMeasurer* textMeasurer() const override;
 
 protected:

@@ -1,8 +1,8 @@
 #include "app/DetailPanelWidget.h"
 
 #include "app/DrawListPainter.h"
+#include "app/EditorEntryText.h"
 #include "appearance/CopyIcon.h"
-#include "editors/EditorCatalogue.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -120,11 +120,20 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     layout->addWidget(editorCaption_);
     editor_ = new QComboBox(this);
     editor_->setObjectName("editorPopup");
-    for (const Editor& editor : editorCatalogue())
-        editor_->addItem(QString::fromUtf8(editor.name.data(), qsizetype(editor.name.size())));
+    // Each item holds its editor's name; its text also says when that editor is not installed.
+    // The user's own editors follow the catalogue's, after a separator.
+    bool ownEditors = false;
+    for (const std::string& name : editors.editorNames()) {
+        if (editors.isUserEditorOnly(name) && !ownEditors) {
+            editor_->insertSeparator(editor_->count());
+            ownEditors = true;
+        }
+        editor_->addItem(editorEntryText(name, editors.isEditorAvailable(name)), toQString(name));
+    }
     layout->addWidget(editor_);
-    connect(editor_, &QComboBox::activated, this,
-            [this](int index) { panel_.editorChosen(editor_->itemText(index).toStdString()); });
+    connect(editor_, &QComboBox::activated, this, [this](int index) {
+        panel_.editorChosen(editor_->itemData(index).toString().toStdString());
+    });
 
     copy_ = new CopyButton(this);
     copy_->setObjectName("copyButton");
@@ -188,15 +197,15 @@ void DetailPanelWidget::showEditor(bool shown) {
 }
 
 void DetailPanelWidget::selectEditor(const std::string& name) {
-    editor_->setCurrentIndex(
-        editor_->findText(toQString(name), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    editor_->setCurrentIndex(editor_->findData(toQString(name), Qt::UserRole,
+                                               Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
-void DetailPanelWidget::setEditorEnabled(const std::string& name, bool enabled) {
-    auto* model = qobject_cast<QStandardItemModel*>(editor_->model());
-    const int index = editor_->findText(toQString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (model && index >= 0)
-        model->item(index)->setEnabled(enabled);
+void DetailPanelWidget::markEditorInstalled(const std::string& name, bool installed) {
+    const int index =
+        editor_->findData(toQString(name), Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        editor_->setItemText(index, editorEntryText(name, installed));
 }
 
 void DetailPanelWidget::showCopyButton(bool shown) {

@@ -46,7 +46,7 @@ public:
     void setNameText(const std::string& text) override;
     void showEditor(bool shown) override;
     void selectEditor(const std::string& name) override;
-    void setEditorEnabled(const std::string& name, bool enabled) override;
+    void markEditorInstalled(const std::string& name, bool installed) override;
     void showCopyButton(bool shown) override;
 
 signals:

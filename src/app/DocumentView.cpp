@@ -3,15 +3,14 @@
 #include "app/CanvasScrollArea.h"
 #include "app/CanvasWidget.h"
 #include "app/DetailPanelWidget.h"
+#include "app/NoticeBar.h"
 #include "app/QtLaunchHost.h"
-#include "app/UserDialogs.h"
 #include "model/Bundle.h"
 #include "model/Document.h"
 #include "panel/ReferenceLauncher.h"
 
 #include <QHBoxLayout>
-
-#include <cstdlib>
+#include <QVBoxLayout>
 
 namespace pathwicks {
 
@@ -22,19 +21,27 @@ constexpr int panelMaximumWidth = 240;
 
 } // namespace
 
-DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
-                           UserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), document_(document), dialogs_(dialogs),
-      canvas_(std::make_shared<Canvas>(document.model())) {
+DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, UserDialogs&,
+                           QWidget* parent)
+    : QWidget(parent), document_(document), canvas_(std::make_shared<Canvas>(document.model())) {
     scrollArea_ = new CanvasScrollArea(measurer, this);
     canvasWidget_ = new CanvasWidget(canvas_, measurer, *scrollArea_);
     canvasWidget_->setUndoManager(&document_.undoManager());
     scrollArea_->setCanvas(canvasWidget_);
 
-    // Installed editors are looked for once, as the window opens.
-    const char* pathList = std::getenv("PATH");
-    const char* home = std::getenv("HOME");
-    editors_.detectEditors(pathList ? pathList : "", home ? home : "");
+    notice_ = new NoticeBar(this);
+    launchHost_ = new QtLaunchHost(this);
+    launchHost_->setObjectName("launchHost");
+    launchHost_->onFinished = [this](const std::string& title, int status,
+                                     const std::string& errorText) {
+        showToolNotice(title, status, errorText);
+    };
+
+    // Installed editors, and the user's own, are looked for once, as the window opens.
+    editors_.detectEditors(EditorEnvironment::ofThisProcess());
+    if (!editors_.userEditors().problem.empty())
+        notice_->showNotice(tr("Your editors could not be read: %1")
+                                .arg(QString::fromStdString(editors_.userEditors().problem)));
     panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, this);
     // A quarter of the window, within bounds: small windows keep most of their width for the
     // canvas, large ones do not get a wide empty panel.
@@ -42,6 +49,9 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
     panel_->setMaximumWidth(panelMaximumWidth);
     canvasWidget_->onUpdateDetailPanel = [this] { panel_->updateDetailPanel(); };
     canvasWidget_->onGotoReference = [this](const ReferencePtr& r) { gotoReference(r); };
+    canvasWidget_->chooseNewEditor = [this](const std::optional<std::string>& lastChosen) {
+        return editors_.newReferenceEditor(lastChosen);
+    };
 
     // The canvas finishes whatever is in progress before each undo and redo, and a name being
     // typed is committed first, as its own step.
@@ -58,7 +68,12 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(scrollArea_, 3);
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(notice_);
+    column->addWidget(scrollArea_, 1);
+    row->addLayout(column, 3);
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
@@ -76,16 +91,26 @@ DocumentView::~DocumentView() {
 }
 
 void DocumentView::gotoReference(const ReferencePtr& reference) {
+    // Whatever the last opening said is replaced by what this one says, if anything.
+    notice_->hide();
+    const QString title = QString::fromStdString(reference->displayTitle());
     if (document_.path().empty()) {
-        dialogs_.tell(this, tr("Save the document first: references are looked for in the "
-                               "folder of its file."));
+        notice_->showNotice(tr("“%1” could not be opened: save the document first, since "
+                               "references are looked for in the folder of its file.")
+                                .arg(title));
         return;
     }
-    QtLaunchHost host;
-    if (auto failure = launchEditor(*reference, document_.folder(), bundlePath(), host))
-        dialogs_.tell(this, tr("“%1” could not be opened.")
-                                    .arg(QString::fromStdString(reference->displayTitle())) +
-                                "\n\n" + QString::fromStdString(*failure));
+    launchHost_->label = reference->displayTitle();
+    if (auto failure = launchEditor(*reference, document_.folder(), bundlePath(), *launchHost_,
+                                    editors_.userEditors()))
+        notice_->showNotice(
+            tr("“%1” could not be opened: %2").arg(title, QString::fromStdString(*failure)));
+}
+
+void DocumentView::showToolNotice(const std::string& title, int status,
+                                  const std::string& errorText) {
+    if (auto notice = toolNotice(title, status, errorText))
+        notice_->showNotice(QString::fromStdString(*notice));
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

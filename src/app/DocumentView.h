@@ -19,6 +19,9 @@ class UserDialogs;
 
 // What a document window shows of its document: the canvas in its scroll area, and the detail
 // panel beside it. Double-clicked references open from the document's folder.
+class NoticeBar;
+class QtLaunchHost;
+
 class DocumentView : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +32,8 @@ public:
     Canvas& canvas() { return *canvas_; }
     CanvasWidget& canvasWidget() { return *canvasWidget_; }
     DetailPanelWidget& panel() { return *panel_; }
+    // The line above the canvas that tells why a reference could not be opened.
+    NoticeBar& notice() { return *notice_; }
     EditorAvailability& editors() { return editors_; }
 
     // Puts a new item in the middle of the visible part of the canvas, as one undo step.
@@ -36,14 +41,17 @@ public:
 
 private:
     void gotoReference(const ReferencePtr& reference);
+    // Tells what a goto tool that has exited said, with what to do.
+    void showToolNotice(const std::string& title, int status, const std::string& errorText);
 
     Document& document_;
-    UserDialogs& dialogs_;
     std::shared_ptr<Canvas> canvas_;
     EditorAvailability editors_;
     CanvasScrollArea* scrollArea_ = nullptr;
     CanvasWidget* canvasWidget_ = nullptr;
     DetailPanelWidget* panel_ = nullptr;
+    NoticeBar* notice_ = nullptr;
+    QtLaunchHost* launchHost_ = nullptr;
     UndoManager::ObserverId willUndoObserver_ = 0;
     UndoManager::ObserverId willRedoObserver_ = 0;
 };

@@ -1,23 +1,31 @@
 #include "app/EditorMenu.h"
 
 #include "app/DetailPanelWidget.h"
+#include "app/EditorEntryText.h"
 #include "editors/EditorAvailability.h"
-#include "editors/EditorCatalogue.h"
 
 #include <QActionGroup>
 
 namespace pathwicks {
 
-EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors,
-                       QWidget* parent)
+EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors, QWidget* parent)
     : QMenu(tr("E&ditor"), parent), panel_(panel), editors_(editors) {
     auto* group = new QActionGroup(this);
-    for (const Editor& editor : editorCatalogue()) {
-        const QString name = QString::fromUtf8(editor.name.data(), qsizetype(editor.name.size()));
-        QAction* action = addAction(name, this, [this, name] {
+    bool ownEditors = false;
+    for (const std::string& name : editors.editorNames()) {
+        // The user's own editors follow the catalogue's, after a separator.
+        if (editors.isUserEditorOnly(name) && !ownEditors) {
+            addSeparator();
+            ownEditors = true;
+        }
+        // An ampersand in a user's editor name is shown, not taken as a shortcut.
+        QString text = editorEntryText(name, editors.isEditorAvailable(name));
+        text.replace('&', "&&");
+        QAction* action = addAction(text, this, [this, name] {
             if (panel_.panel().shownReference())
-                panel_.panel().editorChosen(name.toStdString());
+                panel_.panel().editorChosen(name);
         });
+        action->setData(QString::fromStdString(name));
         action->setCheckable(true);
         group->addAction(action);
     }
@@ -27,8 +35,11 @@ EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& edito
 void EditorMenu::updateEntries() {
     const ReferencePtr shown = panel_.panel().shownReference();
     for (QAction* action : actions()) {
-        const std::string name = action->text().toStdString();
-        action->setEnabled(shown && editors_.isEditorAvailable(name));
+        if (action->isSeparator())
+            continue;
+        const std::string name = action->data().toString().toStdString();
+        // Editors that are not installed stay choosable: a document may be meant for others.
+        action->setEnabled(shown != nullptr);
         action->setChecked(shown && shown->editor == name);
     }
 }

@@ -8,7 +8,7 @@ class DetailPanelWidget;
 class EditorAvailability;
 
 // The Editor menu: the panel's editor pop-up, reachable from the keyboard. It checks the editor
-// of the reference the panel shows and enables only the editors found on this machine.
+// of the reference the panel shows and marks, as the pop-up does, the editors not installed.
 class EditorMenu : public QMenu {
     Q_OBJECT
 public:

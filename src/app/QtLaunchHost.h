@@ -2,15 +2,36 @@
 
 #include "panel/ReferenceLauncher.h"
 
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
 namespace pathwicks {
 
-// Starts goto tools directly (no shell) and hands web addresses to the desktop.
-class QtLaunchHost : public LaunchHost {
+// Starts goto tools directly (no shell) without waiting for them, and hands web addresses to
+// the desktop. When a tool exits, what it wrote to its standard error and its exit status go to
+// onFinished, unless the host is gone by then.
+class QtLaunchHost : public QObject, public LaunchHost {
+    Q_OBJECT
 public:
+    explicit QtLaunchHost(QObject* parent = nullptr) : QObject(parent) {}
+
     std::optional<std::string> startProgram(const std::string& program,
                                             const std::vector<std::string>& arguments) override;
     std::optional<std::string> openUrl(const std::string& address) override;
     bool isExecutable(const std::string& path) const override;
+
+    // Given back with the outcome of the tools started from now on.
+    std::string label;
+    // The label, the exit status (-1 when the tool crashed) and the tool's standard error.
+    std::function<void(const std::string& label, int status, const std::string& errorText)>
+        onFinished;
+    // Tools started and not yet exited.
+    int runningTools() const { return running_; }
+
+private:
+    int running_ = 0;
 };
 
 } // namespace pathwicks

@@ -29,9 +29,13 @@ ReferencePtr makeReference(Canvas& canvas, Point centre) {
     auto reference = Reference::fromDictionary(nlohmann::json::object());
     const Point origin = centredOrigin(centre, newReferenceSize);
     reference->rect = {origin.x, origin.y, newReferenceSize.width, newReferenceSize.height};
-    // The editor last chosen in the detail panel; an empty name names no editor.
-    if (UserDefaults* defaults = canvas.host().userDefaults()) {
-        if (auto editor = defaults->stringValue("lastSetEditor"); editor && !editor->empty())
+    // The window's choice, else the editor last chosen in the detail panel; an empty name names
+    // no editor, and a web link is never what a new box is meant to be.
+    if (auto editor = canvas.host().newReferenceEditor()) {
+        reference->editor = *editor;
+    } else if (UserDefaults* defaults = canvas.host().userDefaults()) {
+        if (auto editor = defaults->stringValue("lastSetEditor");
+            editor && !editor->empty() && *editor != webLinkEditorName)
             reference->editor = *editor;
     }
     return reference;

@@ -50,6 +50,9 @@ public:
     // The window's undo history; without one, edits take place but cannot be undone.
     virtual UndoManager* undoManager() { return nullptr; }
     virtual UserDefaults* userDefaults() { return nullptr; }
+    // The editor of a new reference, chosen by a window that knows the installed editors;
+    // without one, the editor last chosen in the panel.
+    virtual std::optional<std::string> newReferenceEditor() { return std::nullopt; }
     // Measures new labels; without one their size is estimated.
     virtual const TextMeasurer* textMeasurer() const { return nullptr; }
 };

@@ -3,6 +3,7 @@
 #include "goto/MarkerSearch.h"
 #include "goto/ProcessStart.h"
 #include "editors/EditorCatalogue.h"
+#include "editors/EditorCommand.h"
 
 #include <ostream>
 #include <variant>
@@ -25,17 +26,35 @@ const Editor* editorOfProgram(const std::string& name) {
     return editor && editor->hasGotoTool ? editor : nullptr;
 }
 
-// Without the editor's own launcher the file at least opens; the line is left to the user.
-std::optional<std::string> startFallback(const std::string& file,
-                                         const GotoEnvironment& environment) {
-#ifdef __APPLE__
-    const std::optional<std::string> opener = std::string("/usr/bin/open");
-#else
-    const auto opener = findOnPath("xdg-open", environment.path);
-#endif
-    if (!opener)
-        return "no xdg-open";
-    return startProgram(*opener, {file});
+constexpr std::string_view customTool = "custom-goto";
+constexpr int emacsServerSeconds = 5;
+
+EditorEnvironment editorEnvironment(const GotoEnvironment& environment) {
+    EditorEnvironment editors;
+    editors.path = environment.path;
+    editors.home = environment.home;
+    editors.variables = environment.variables;
+    return editors;
+}
+
+// Starts the editor's command lines in turn; a message when none could be started.
+std::optional<std::string> startCommand(const OpenCommand& command) {
+    if (auto* problem = std::get_if<std::string>(&command))
+        return *problem;
+    std::string failure;
+    for (const CommandLine& commandLine : std::get<std::vector<CommandLine>>(command)) {
+        const std::string& program = commandLine.words.front();
+        const std::vector<std::string> arguments(commandLine.words.begin() + 1,
+                                                 commandLine.words.end());
+        if (commandLine.tryFirst) {
+            if (runProgram(program, arguments, emacsServerSeconds) == 0)
+                return std::nullopt;
+            failure = program + " found no server";
+            continue;
+        }
+        return startProgram(program, arguments);
+    }
+    return failure;
 }
 
 } // namespace
@@ -66,8 +85,9 @@ std::string absoluteFolder(const std::string& folder, const std::string& working
 int runGoto(const std::string& programName, const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err, const GotoEnvironment& environment) {
     const std::string name = baseName(programName);
+    const bool custom = name == customTool;
     const Editor* editor = editorOfProgram(name);
-    if (!editor) {
+    if (!editor && !custom) {
         err << name
             << ": no editor goes by this program name; run it as one of the <key>-goto "
                "tools\n";
@@ -75,8 +95,9 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
     }
     const bool print = !args.empty() && args.front() == "--print";
     const std::vector<std::string> operands(args.begin() + (print ? 1 : 0), args.end());
-    if (operands.size() != 2) {
-        err << "usage: " << name << " [--print] FOLDER ID\n";
+    if (operands.size() != (custom ? 3 : 2)) {
+        err << "usage: " << name
+            << (custom ? " [--print] FOLDER ID NAME\n" : " [--print] FOLDER ID\n");
         return 2;
     }
     const std::string& id = operands[1];
@@ -113,21 +134,30 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
         return 3;
     }
 
-    std::string failure;
-    if (auto launcher = findLauncher(*editor, environment.path, environment.home)) {
-        auto error = startProgram(*launcher, editorArguments(*editor, file, line));
-        if (!error)
-            return 0;
-        failure = *error;
+    const EditorEnvironment editors = editorEnvironment(environment);
+    const UserEditors userEditors = readUserEditors(editors);
+    const OpenPlace place{file, line, folder};
+    std::optional<std::string> failure;
+    if (custom) {
+        const UserEditor* own = userEditors.find(operands[2]);
+        if (!userEditors.problem.empty())
+            failure = userEditors.problem;
+        else if (!own)
+            failure = "no editor named “" + operands[2] + "” in " + userEditorsFile(editors);
+        else
+            failure = startCommand(openCommand(*own, place, editors));
     } else {
-        failure = "no " + std::string(editor->name) + " launcher found";
+        // A broken editors file leaves the catalogue working.
+        if (!userEditors.problem.empty())
+            err << name << ": " << userEditors.problem << "\n";
+        failure = startCommand(openCommand(*editor, place, editors, userEditors));
     }
-    if (auto error = startFallback(file, environment)) {
-        err << name << ": " << failure << ", and " << *error << " to open " << file << ":" << line
-            << "\n";
+    if (failure) {
+        err << name << ": " << *failure << "\n";
         return 3;
     }
-    err << file << ":" << line << "\n";
+    if (!custom && editor->lineForm == LineForm::fileOnly && !userEditors.find(editor->name))
+        err << file << ":" << line << "\n";
     return 0;
 }
 

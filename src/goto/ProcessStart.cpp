@@ -1,17 +1,24 @@
 #include "goto/ProcessStart.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/types.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
 
 namespace pathwicks {
 
-std::optional<std::string> startProgram(const std::string& program,
-                                        const std::vector<std::string>& arguments) {
+namespace {
+
+// Spawns the program with /dev/null for its standard streams; the error number of posix_spawn.
+int spawn(const std::string& program, const std::vector<std::string>& arguments, bool ownSession,
+          pid_t& pid) {
     std::vector<std::string> argv;
     argv.push_back(program);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -23,19 +30,56 @@ std::optional<std::string> startProgram(const std::string& program,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
 #ifdef POSIX_SPAWN_SETSID
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    if (ownSession)
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+#else
+    (void)ownSession;
 #endif
-    pid_t pid = 0;
     const int error =
         ::posix_spawn(&pid, program.c_str(), &actions, &attributes, pointers.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
+    return error;
+}
+
+} // namespace
+
+std::optional<std::string> startProgram(const std::string& program,
+                                        const std::vector<std::string>& arguments) {
+    pid_t pid = 0;
+    if (const int error = spawn(program, arguments, true, pid); error != 0)
         return program + ": " + std::strerror(error);
     return std::nullopt;
+}
+
+std::optional<int> runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                              int timeoutSeconds) {
+    pid_t pid = 0;
+    if (spawn(program, arguments, false, pid) != 0)
+        return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            break;
+        if (done < 0)
+            return std::nullopt;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!WIFEXITED(status))
+        return std::nullopt;
+    return WEXITSTATUS(status);
 }
 
 } // namespace pathwicks

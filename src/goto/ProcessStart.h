@@ -7,9 +7,17 @@
 namespace pathwicks {
 
 // Starts a program directly (no shell), with the arguments after its own name, and does not
-// wait for it. The program's standard input is /dev/null and it runs in a session of its own,
-// so it outlives the caller. A message when it could not be started.
+// wait for it: many launchers become the editor and run until it quits. The program runs in a
+// session of its own, so it outlives the caller, with /dev/null for its standard input and
+// output, so that it never writes into a pipe nobody reads any more. A message when it could not
+// be started.
 std::optional<std::string> startProgram(const std::string& program,
                                         const std::vector<std::string>& arguments);
+
+// Runs a program directly, its input and output on /dev/null, and waits for it at most
+// timeoutSeconds, after which it is killed. Its exit status; nothing when it could not be started,
+// was killed or took too long.
+std::optional<int> runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                              int timeoutSeconds);
 
 } // namespace pathwicks

@@ -11,6 +11,10 @@ int main(int argc, char* argv[]) {
     environment.path = path ? path : "/usr/local/bin:/usr/bin:/bin";
     if (const char* home = std::getenv("HOME"))
         environment.home = home;
+    // What chooses the terminal, the terminal editor and the user's editors file.
+    for (const char* name : {"TERMINAL", "VISUAL", "EDITOR", "XDG_CONFIG_HOME"})
+        if (const char* value = std::getenv(name))
+            environment.variables[name] = value;
     char folder[PATH_MAX];
     if (::getcwd(folder, sizeof folder))
         environment.workingFolder = folder;

@@ -1,7 +1,6 @@
 #include "panel/DetailPanel.h"
 
 #include "model/TextMeasurer.h"
-#include "editors/EditorCatalogue.h"
 #include "panel/MarkerLine.h"
 
 namespace pathwicks {
@@ -32,8 +31,7 @@ void DetailPanel::updateDetailPanel() {
     controls_.setMarkerText(single->markerText());
     controls_.showEditor(true);
     controls_.selectEditor(single->editor);
-    if (findEditor(single->editor))
-        controls_.setEditorEnabled(single->editor, editors_.isEditorAvailable(single->editor));
+    controls_.markEditorInstalled(single->editor, editors_.isEditorAvailable(single->editor));
     controls_.showName(true);
     controls_.setNameText(single->title);
     controls_.showCopyButton(!single->isWebAddress());
@@ -62,7 +60,9 @@ void DetailPanel::nameEditEnded() {
 }
 
 void DetailPanel::editorChosen(const std::string& name) {
-    if (UserDefaults* defaults = canvas_.host().userDefaults())
+    // A web link is no editor for the boxes to come: the editor chosen before it stays theirs.
+    UserDefaults* defaults = canvas_.host().userDefaults();
+    if (defaults && name != webLinkEditorName)
         defaults->setString("lastSetEditor", name);
     if (auto reference = shown_.lock())
         canvas_.setReferenceEditor(reference, name);

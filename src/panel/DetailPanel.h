@@ -28,7 +28,8 @@ public:
     void nameEditEnded();
     bool isEditingName() const { return editing_.lock() != nullptr; }
 
-    // The editor chosen in the pop-up or the Editor menu; remembered for new references.
+    // The editor chosen in the pop-up or the Editor menu; remembered for new references unless
+    // it is the web-link editor.
     void editorChosen(const std::string& name);
 
     // Puts the shown reference's marker line on the pasteboard. With attach, a marker line

@@ -15,7 +15,9 @@ public:
     virtual void showEditor(bool shown) = 0;
     // Selects the item with that name; none when no item has it.
     virtual void selectEditor(const std::string& name) = 0;
-    virtual void setEditorEnabled(const std::string& name, bool enabled) = 0;
+    // Marks the item as installed or not; either way it can be chosen, for documents meant for
+    // others.
+    virtual void markEditorInstalled(const std::string& name, bool installed) = 0;
     virtual void showCopyButton(bool shown) = 0;
 };
 

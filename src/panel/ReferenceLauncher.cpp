@@ -1,5 +1,6 @@
 #include "panel/ReferenceLauncher.h"
 
+#include "editors/EditorCatalogue.h"
 #include "panel/GotoTool.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ bool isWebScheme(const std::string& address) {
 }
 
 LaunchCommand launchCommand(const Reference& reference, const std::string& documentFolder,
-                            const std::string& bundle) {
+                            const std::string& bundle, const UserEditors& userEditors) {
     if (reference.isWebAddress()) {
         auto address = webAddress(reference);
         if (!address)
@@ -39,6 +40,12 @@ LaunchCommand launchCommand(const Reference& reference, const std::string& docum
                                  "https:// are, since other kinds can start programs."};
         return UrlLaunch{*address};
     }
+    if (!findEditor(reference.editor) && userEditors.find(reference.editor)) {
+        if (bundle.empty())
+            return LaunchRefusal{"“" + reference.editor + "” is not an editor Pathwicks can open."};
+        return ProgramLaunch{bundle + "/Contents/Resources/custom-goto",
+                             {documentFolder, reference.id, reference.editor}};
+    }
     auto tool = gotoToolPath(reference.editor, bundle);
     if (!tool)
         return LaunchRefusal{"“" + reference.editor + "” is not an editor Pathwicks can open."};
@@ -47,8 +54,9 @@ LaunchCommand launchCommand(const Reference& reference, const std::string& docum
 
 std::optional<std::string> launchEditor(const Reference& reference,
                                         const std::string& documentFolder,
-                                        const std::string& bundle, LaunchHost& host) {
-    const LaunchCommand command = launchCommand(reference, documentFolder, bundle);
+                                        const std::string& bundle, LaunchHost& host,
+                                        const UserEditors& userEditors) {
+    const LaunchCommand command = launchCommand(reference, documentFolder, bundle, userEditors);
     if (auto* refusal = std::get_if<LaunchRefusal>(&command))
         return refusal->message;
     if (auto* url = std::get_if<UrlLaunch>(&command))
@@ -58,6 +66,77 @@ std::optional<std::string> launchEditor(const Reference& reference,
         return "The tool that opens “" + reference.editor +
                "” references is missing: " + launch.program;
     return host.startProgram(launch.program, launch.arguments);
+}
+
+namespace {
+
+std::vector<std::string> textLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start)
+            lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A line of the tool's own, "name-goto: words", without the tool's name.
+std::string withoutToolName(const std::string& line) {
+    const auto colon = line.find("-goto: ");
+    if (colon == std::string::npos || line.find(' ') < colon)
+        return line;
+    return line.substr(colon + 7);
+}
+
+// FILE:LINE, written by a tool that opened a file without its line.
+std::optional<std::pair<std::string, std::string>> fileAndLine(const std::string& line) {
+    const auto colon = line.rfind(':');
+    if (line.empty() || line.front() != '/' || colon == std::string::npos ||
+        colon + 1 == line.size())
+        return std::nullopt;
+    const std::string number = line.substr(colon + 1);
+    if (number.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::make_pair(line.substr(0, colon), number);
+}
+
+} // namespace
+
+std::optional<std::string> toolNotice(const std::string& title, int status,
+                                      const std::string& errorText) {
+    std::string said;
+    for (const auto& line : textLines(errorText)) {
+        std::string sentence;
+        if (auto place = fileAndLine(line); place && status == 0)
+            sentence =
+                place->first + " opened at its start: the marker is on line " + place->second + ".";
+        else
+            sentence = withoutToolName(line) + ".";
+        said += (said.empty() ? "" : " ") + sentence;
+    }
+    const std::string quoted = "“" + title + "”";
+    switch (status) {
+    case 0:
+        if (said.empty())
+            return std::nullopt;
+        return quoted + ": " + said;
+    case 1:
+        return quoted + " could not be opened: " + said +
+               " Copy its marker line into the code, or attach the box to another marker.";
+    case 2:
+        return quoted + " could not be opened: " + said +
+               " Check that the document's folder can still be read.";
+    case 3:
+        return quoted + " could not be opened: " + said +
+               " Choose another editor in the panel, or install this one.";
+    default:
+        return quoted + " could not be opened: its goto tool stopped unexpectedly." +
+               (said.empty() ? "" : " " + said);
+    }
 }
 
 } // namespace pathwicks

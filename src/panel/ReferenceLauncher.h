@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/UserEditors.h"
 #include "model/Reference.h"
 
 #include <optional>
@@ -43,13 +44,21 @@ std::optional<std::string> webAddress(const Reference& reference);
 bool isWebScheme(const std::string& address);
 
 // How the reference opens: its editor's goto tool in the bundle with the document folder and
-// its id, or its web address.
+// its id, or its web address. An editor of the user's own that is not in the catalogue opens
+// through custom-goto, given its name after the id.
 LaunchCommand launchCommand(const Reference& reference, const std::string& documentFolder,
-                            const std::string& bundle);
+                            const std::string& bundle, const UserEditors& userEditors = {});
 
 // Opens the reference; a message for the user when nothing could be opened.
 std::optional<std::string> launchEditor(const Reference& reference,
                                         const std::string& documentFolder,
-                                        const std::string& bundle, LaunchHost& host);
+                                        const std::string& bundle, LaunchHost& host,
+                                        const UserEditors& userEditors = {});
+
+// What the window tells the user once a goto tool has exited with status (-1: it crashed), given
+// what it wrote to its standard error: the tool's words and what to do. Nothing when it opened
+// the editor and had nothing to say.
+std::optional<std::string> toolNotice(const std::string& title, int status,
+                                      const std::string& errorText);
 
 } // namespace pathwicks

@@ -64,9 +64,10 @@ TEST_F(AddTest, ANewReferenceNeverStartsLeftOfOrAboveTheCanvas) {
     release();
 }
 
+// A web link is never remembered as what new boxes are: it would make every later one a link.
 TEST_F(AddTest, ANewReferenceTakesTheEditorLastChosenWhenThatIsAName) {
     const std::vector<std::pair<std::optional<std::string>, std::string>> cases = {
-        {"Atom", "Atom"}, {std::nullopt, "Xcode"}, {"", "Xcode"}};
+        {"Atom", "Atom"}, {std::nullopt, "Xcode"}, {"", "Xcode"}, {"Safari", "Xcode"}};
     for (const auto& [stored, expected] : cases) {
         host.defaults.values["lastSetEditor"] = stored;
         press(10, 10);

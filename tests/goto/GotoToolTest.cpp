@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -53,6 +54,7 @@ protected:
             argPointers.push_back(arg.data());
         argPointers.push_back(nullptr);
         std::vector<std::string> env{"PATH=" + bin.path(), "HOME=" + home.path()};
+        env.insert(env.end(), environment.begin(), environment.end());
         std::vector<char*> envPointers;
         for (auto& entry : env)
             envPointers.push_back(entry.data());
@@ -102,6 +104,8 @@ protected:
     }
 
     TempTree source, bin, home, scratch;
+    // More NAME=value entries for the tool's environment.
+    std::vector<std::string> environment;
 };
 
 } // namespace
@@ -169,10 +173,29 @@ TEST_F(GotoToolTest, EachToolStartsItsEditorAtTheMarkedLine) {
         std::vector<std::string> args;
     };
     const std::vector<Case> cases{
-        {"xcode", "xed", {"--line", "3", file}}, {"androidstudio", "studio", {"--line", "3", file}},
-        {"atom", "atom", {file + ":3"}},         {"sublime", "subl", {file + ":3"}},
-        {"sublime2", "subl", {file + ":3"}},     {"webstorm", "webstorm", {"--line", "3", file}},
-        {"textmate", "mate", {"-l", "3", file}}, {"vscode", "code", {"--goto", file + ":3"}},
+        {"xcode", "xed", {"--line", "3", file}},
+        {"androidstudio", "studio", {"--line", "3", file}},
+        {"atom", "atom", {file + ":3"}},
+        {"sublime", "subl", {file + ":3"}},
+        {"sublime2", "subl", {file + ":3"}},
+        {"webstorm", "webstorm", {"--line", "3", file}},
+        {"textmate", "mate", {"-l", "3", file}},
+        {"vscode", "code", {"--goto", file + ":3"}},
+        {"vscodium", "codium", {"--goto", file + ":3"}},
+        {"cursor", "cursor", {"--goto", file + ":3"}},
+        {"zed", "zed", {file + ":3"}},
+        {"intellijidea", "idea", {"--line", "3", file}},
+        {"clion", "clion", {"--line", "3", file}},
+        {"pycharm", "pycharm", {"--line", "3", file}},
+        {"goland", "goland", {"--line", "3", file}},
+        {"rider", "rider", {"--line", "3", file}},
+        {"rustrover", "rustrover", {"--line", "3", file}},
+        {"phpstorm", "phpstorm", {"--line", "3", file}},
+        {"kate", "kate", {"--line", "3", file}},
+        {"gedit", "gedit", {"+3", file}},
+        {"geany", "geany", {"--line", "3", file}},
+        {"qtcreator", "qtcreator", {"-client", file + ":3"}},
+        {"emacs", "emacs", {"+3", file}},
     };
     for (const auto& c : cases) {
         fakeLauncher(c.launcher);
@@ -200,25 +223,117 @@ TEST_F(GotoToolTest, UsesTheOtherLauncherNamesWhereOnlyThoseAreInstalled) {
 
 #ifndef __APPLE__
 // Xcode has no launcher on Linux, so these runs cannot reach an editor installed on the machine.
-TEST_F(GotoToolTest, WithoutALauncherOpensTheFileOrFailsWithStatusThree) {
+TEST_F(GotoToolTest, AnEditorNotInstalledFailsWithStatusThreeAndSystemDefaultNamesTheLine) {
     source.write("f.c", "\n// pathwick-FB\n");
     const std::string file = source.path("f.c");
+    fakeLauncher("xdg-open");
+    // The desktop's opener could show the file, but not at its line: the user is told instead.
     const auto nothing = run(tool("xcode"), {source.path(), "pathwick-FB"});
     EXPECT_EQ(nothing.status, 3);
-    EXPECT_EQ(lines(nothing.err).size(), 1u);
+    EXPECT_EQ(nothing.err, "xcode-goto: Xcode is not installed\n");
 
-    fakeLauncher("xdg-open");
-    const auto opened = run(tool("xcode"), {source.path(), "pathwick-FB"});
+    const auto opened = run(tool("systemdefault"), {source.path(), "pathwick-FB"});
     EXPECT_EQ(opened.status, 0);
     EXPECT_EQ(opened.err, file + ":2\n");
     EXPECT_EQ(recorded("xdg-open"), std::vector<std::string>{file});
 }
 #endif
 
+TEST_F(GotoToolTest, TerminalEditorsRunInTheUsersTerminal) {
+    source.write("f.c", "\n\n// pathwick-T\n");
+    const std::string file = source.path("f.c");
+    fakeLauncher("vim");
+    const auto noTerminal = run(tool("vim"), {source.path(), "pathwick-T"});
+    EXPECT_EQ(noTerminal.status, 3);
+    EXPECT_NE(noTerminal.err.find("no terminal"), std::string::npos) << noTerminal.err;
+
+    fakeLauncher("x-terminal-emulator");
+    EXPECT_EQ(run(tool("vim"), {source.path(), "pathwick-T"}).status, 0);
+    EXPECT_EQ(recorded("x-terminal-emulator"),
+              (std::vector<std::string>{"-e", bin.path("vim"), "+3", file}));
+    std::filesystem::remove(scratch.path("x-terminal-emulator.args"));
+
+    // $VISUAL's words, split as a shell splits them, each passed on as it is.
+    fakeLauncher("my editor");
+    environment = {"VISUAL='my editor' --flag=\"a b\"", "EDITOR=vim"};
+    EXPECT_EQ(run(tool("terminaleditor"), {source.path(), "pathwick-T"}).status, 0);
+    EXPECT_EQ(recorded("x-terminal-emulator"),
+              (std::vector<std::string>{"-e", bin.path("my editor"), "--flag=a b", "+3", file}));
+}
+
+TEST_F(GotoToolTest, CustomGotoOpensTheUsersOwnEditors) {
+    source.write("f.c", "// pathwick-U\n");
+    const std::string file = source.path("f.c");
+    fakeLauncher("nvim");
+    fakeLauncher("code");
+    home.write(".config/pathwicks/editors.json",
+               R"({"editors": [{"name": "Nvim Server", "command": ["nvim", "--server",
+                   "{folder}/nvim.sock", "--remote-send", ":e +{line} {file}<CR>"]},
+                   {"name": "VS Code", "command": ["code", "-r", "-g", "{file}:{line}"]}]})");
+    const auto opened = run(tool("custom"), {source.path(), "pathwick-U", "Nvim Server"});
+    EXPECT_EQ(opened.status, 0) << opened.err;
+    EXPECT_EQ(recorded("nvim"),
+              (std::vector<std::string>{"--server", source.path() + "/nvim.sock", "--remote-send",
+                                        ":e +1 " + file + "<CR>"}));
+    // A name of the catalogue takes the user's command in its own tool.
+    EXPECT_EQ(run(tool("vscode"), {source.path(), "pathwick-U"}).status, 0);
+    EXPECT_EQ(recorded("code"), (std::vector<std::string>{"-r", "-g", file + ":1"}));
+    const auto printed = run(tool("custom"), {"--print", source.path(), "pathwick-U", "Other"});
+    EXPECT_EQ(printed.out, file + ":1\n");
+
+    const auto unknown = run(tool("custom"), {source.path(), "pathwick-U", "Other"});
+    EXPECT_EQ(unknown.status, 3);
+    EXPECT_NE(unknown.err.find("no editor named “Other”"), std::string::npos) << unknown.err;
+    EXPECT_EQ(run(tool("custom"), {source.path(), "pathwick-U"}).status, 2);
+
+    // A broken file: custom-goto says so; the catalogue's tools say so and go on.
+    home.write(".config/pathwicks/editors.json", R"({"editors": [{"name": "X"}]})");
+    const auto broken = run(tool("custom"), {source.path(), "pathwick-U", "Nvim Server"});
+    EXPECT_EQ(broken.status, 3);
+    EXPECT_EQ(lines(broken.err).size(), 1u);
+    EXPECT_NE(broken.err.find("editors.json: editor 1 (X) has no \"command\" list"),
+              std::string::npos)
+        << broken.err;
+    std::filesystem::remove(scratch.path("code.args"));
+    const auto catalogue = run(tool("vscode"), {source.path(), "pathwick-U"});
+    EXPECT_EQ(catalogue.status, 0);
+    EXPECT_NE(catalogue.err.find("editors.json"), std::string::npos);
+    EXPECT_EQ(recorded("code"), (std::vector<std::string>{"--goto", file + ":1"}));
+}
+
+// A real Emacs server from Debian's emacs-nox, on a socket of the test's own: the tool asks it
+// to visit the file, and the server says which line it shows.
+TEST_F(GotoToolTest, EmacsOpensTheLineInARunningServer) {
+    if (!std::filesystem::exists("/usr/bin/emacs") ||
+        !std::filesystem::exists("/usr/bin/emacsclient"))
+        GTEST_SKIP() << "emacs-nox is not installed";
+    source.write("src/lisp.c", "one\ntwo\nthree\nfour // pathwick-EMACS\n");
+    const std::string file = source.path("src/lisp.c");
+    const std::string socket = scratch.path("server");
+    // Only emacs and emacsclient on PATH, through links to the real ones.
+    std::filesystem::create_symlink("/usr/bin/emacs", bin.path("emacs"));
+    std::filesystem::create_symlink("/usr/bin/emacsclient", bin.path("emacsclient"));
+    environment = {"EMACS_SOCKET_NAME=" + socket};
+
+    // Without a server the tool starts emacs itself; make the daemon the test's own first.
+    const auto daemon = run("/usr/bin/emacs", {"-Q", "--daemon=" + socket});
+    ASSERT_EQ(daemon.status, 0) << daemon.err;
+    struct Stop {
+        std::function<void()> stop;
+        ~Stop() { stop(); }
+    } stop{[this] { run("/usr/bin/emacsclient", {"--eval", "(kill-emacs)"}); }};
+    const auto opened = run(tool("emacs"), {source.path(), "pathwick-EMACS"});
+    EXPECT_EQ(opened.status, 0) << opened.err;
+    const auto asked =
+        run("/usr/bin/emacsclient", {"--eval", "(with-current-buffer (get-file-buffer \"" + file +
+                                                   "\") (line-number-at-pos))"});
+    EXPECT_EQ(asked.out, "4\n") << asked.err;
+}
+
 TEST(GotoCommand, OnlyTheCatalogueEditorsHaveTools) {
     std::ostringstream out, err;
     const pathwicks::GotoEnvironment environment{"/nonexistent", "", "/"};
-    for (const char* name : {"safari-goto", "emacs-goto", "-goto", "vscode", "/x/pathwicks"})
+    for (const char* name : {"safari-goto", "notepad-goto", "-goto", "vscode", "/x/pathwicks"})
         EXPECT_EQ(pathwicks::runGoto(name, {"--print", "/", "x"}, out, err, environment), 2)
             << name;
 }

@@ -19,8 +19,8 @@ public:
     void setNameText(const std::string& text) override { name = text; }
     void showEditor(bool shown) override { editorShown = shown; }
     void selectEditor(const std::string& n) override { selectedEditor = n; }
-    void setEditorEnabled(const std::string& n, bool enabled) override {
-        enabledItems[n] = enabled;
+    void markEditorInstalled(const std::string& n, bool installed) override {
+        enabledItems[n] = installed;
     }
     void showCopyButton(bool shown) override { copyShown = shown; }
 
@@ -105,7 +105,7 @@ TEST_F(DetailPanelTest, ShowsTheOneSelectedReferenceAndEmptiesForNoneOrSeveral) 
     EXPECT_FALSE(controls.copyShown);
     EXPECT_TRUE(controls.enabledItems.at("Safari"));
 
-    // An editor that is not installed is shown chosen but cannot be chosen again.
+    // An editor that is not installed is shown chosen, and marked as not installed.
     b->editor = "Atom";
     panel.updateDetailPanel();
     EXPECT_EQ(controls.selectedEditor, "Atom");
@@ -189,6 +189,11 @@ TEST_F(DetailPanelTest, ChosenEditorIsRememberedAndUndoable) {
     panel.editorChosen("Atom");
     EXPECT_EQ(panelHost.defaults.values.at("lastSetEditor"), "Atom");
     EXPECT_EQ(a->editor, "Xcode");
+    // A web link is never what new boxes are meant to be: the choice before it stays.
+    click(150, 120);
+    panel.editorChosen("Safari");
+    EXPECT_EQ(a->editor, "Safari");
+    EXPECT_EQ(panelHost.defaults.values.at("lastSetEditor"), "Atom");
 }
 
 TEST_F(DetailPanelTest, CopyPutsTheMarkerLineAndAttachTakesOneFromThePasteboard) {

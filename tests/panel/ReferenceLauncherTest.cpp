@@ -1,5 +1,5 @@
-#include "panel/GotoTool.h"
 #include "panel/ReferenceLauncher.h"
+#include "panel/GotoTool.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +59,38 @@ TEST(ReferenceLauncher, StartsTheEditorsGotoToolWithTheFolderAndTheIdOnly) {
     FakeLaunchHost host;
     EXPECT_TRUE(launchEditor(reference("../../bin/sh"), folder, bundle, host));
     EXPECT_TRUE(host.started.empty());
+}
+
+TEST(ReferenceLauncher, TheUsersOwnEditorsOpenThroughCustomGotoWithTheirName) {
+    UserEditors own;
+    own.editors = {{"Nvim Server", {"nvim", "{file}"}, false}, {"Kate", {"kate", "{file}"}, false}};
+    FakeLaunchHost host;
+    EXPECT_EQ(launchEditor(reference("Nvim Server"), folder, bundle, host, own), std::nullopt);
+    EXPECT_EQ(host.started, std::vector<std::string>{bundle + "/Contents/Resources/custom-goto"});
+    EXPECT_EQ(host.startedArguments,
+              (std::vector<std::string>{folder, "pathwick-1F2E", "Nvim Server"}));
+    // A catalogue name keeps its own tool, which reads the user's command itself.
+    EXPECT_EQ(launchEditor(reference("Kate"), folder, bundle, host, own), std::nullopt);
+    EXPECT_EQ(host.started.back(), bundle + "/Contents/Resources/kate-goto");
+    EXPECT_EQ(host.startedArguments, (std::vector<std::string>{folder, "pathwick-1F2E"}));
+}
+
+TEST(ReferenceLauncher, ToolNoticesGiveTheToolsWordsAndWhatToDo) {
+    EXPECT_EQ(toolNotice("Parse", 0, ""), std::nullopt);
+    EXPECT_EQ(toolNotice("Parse", 0, "/src/a.c:12\n"),
+              "“Parse”: /src/a.c opened at its start: the marker is on line 12.");
+    EXPECT_EQ(toolNotice("Parse", 1, "vscode-goto: no line marked // pathwick-1 under /src\n"),
+              "“Parse” could not be opened: no line marked // pathwick-1 under /src. Copy its "
+              "marker line into the code, or attach the box to another marker.");
+    EXPECT_EQ(toolNotice("Parse", 3, "kate-goto: Kate is not installed\n"),
+              "“Parse” could not be opened: Kate is not installed. Choose another editor in the "
+              "panel, or install this one.");
+    const auto unreadable = toolNotice("Parse", 2, "zed-goto: not a readable folder: /x: gone\n");
+    ASSERT_TRUE(unreadable);
+    EXPECT_NE(unreadable->find("not a readable folder: /x: gone. Check"), std::string::npos);
+    const auto crashed = toolNotice("Parse", -1, "");
+    ASSERT_TRUE(crashed);
+    EXPECT_NE(crashed->find("stopped unexpectedly"), std::string::npos);
 }
 
 TEST(ReferenceLauncher, AMissingToolOrAFailedStartIsReported) {

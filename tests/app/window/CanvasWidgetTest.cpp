@@ -48,6 +48,12 @@ protected:
             QString("canvas_widget_tests.") +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         QSettings().remove("lastSetEditor");
+        // Atom is installed, so that new boxes may take it as the editor last chosen.
+        fs::create_directories(folder / "bin");
+        std::ofstream(folder / "bin" / "atom") << "#!/bin/sh\n";
+        fs::permissions(folder / "bin" / "atom", fs::perms::owner_all);
+        previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", ((folder / "bin").string() + ":" + previousPath).c_str(), 1);
         application = std::make_unique<Application>();
         window = application->openFile(QString::fromStdString(file.string()));
         ASSERT_TRUE(window);
@@ -59,6 +65,7 @@ protected:
         QSettings().remove("lastSetEditor");
         pathwicks::testing::closeWithoutSaving(*application);
         application.reset();
+        ::setenv("PATH", previousPath.c_str(), 1);
         fs::remove_all(folder);
         QApplication::setApplicationName(previousName);
     }
@@ -93,6 +100,7 @@ protected:
 
     fs::path folder;
     QString previousName;
+    std::string previousPath;
     std::unique_ptr<Application> application;
     QPointer<DocumentWindow> window;
     CanvasWidget* widget = nullptr;
@@ -229,6 +237,7 @@ TEST_F(CanvasWidgetTest, OtherButtonsAndUndoWaitForTheRelease) {
 }
 
 TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
+    QSettings().setValue("lastSetEditor", "Atom");
     dragWith(Qt::LeftButton, {{150, 120}, {180, 140}, {155, 323}});  // move A to (100, 300)
     dragWith(Qt::RightButton, {{150, 320}, {250, 200}, {350, 125}}); // arrow A -> B
     dragWith(Qt::LeftButton, {{15, 15}, {30, 30}, {500, 225}}); // its corner follows: (500, 220)
@@ -251,7 +260,7 @@ TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
     const auto& added = saved["content"][2];
     EXPECT_EQ(added["rect"], "{{500, 220}, {100, 50}}");
     EXPECT_EQ(added["title"], "Unnamed");
-    EXPECT_EQ(added["editor"], "Xcode");
+    EXPECT_EQ(added["editor"], "Atom"); // the editor last chosen, installed here
     EXPECT_EQ(added["id"].get<std::string>().size(), 45u);
     EXPECT_EQ(saved["labels"].size(), 1u);
     EXPECT_EQ(saved["window"], "{{100, 80}, {600, 450}}");

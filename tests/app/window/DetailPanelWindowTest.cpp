@@ -4,7 +4,11 @@
 #include "app/CanvasWidget.h"
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentWindow.h"
+#include "app/EditorMenu.h"
+#include "app/NoticeBar.h"
+#include "app/QtLaunchHost.h"
 #include "editors/EditorCatalogue.h"
+#include "model/Bundle.h"
 
 #include "FakeDialogs.h"
 #include "WindowTesting.h"
@@ -87,6 +91,11 @@ protected:
         fs::permissions(code, fs::perms::owner_all);
         previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
         ::setenv("PATH", ((folder / "bin").string() + ":" + previousPath).c_str(), 1);
+        // The user's editors file of this test, not of whoever runs it.
+        fs::create_directories(folder / "config" / "pathwicks");
+        std::ofstream(folder / "config" / "pathwicks" / "editors.json")
+            << R"({"editors": [{"name": "Code Reuse", "command": ["code", "-r", "{file}"]}]})";
+        ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
 
         previousName = QApplication::applicationName();
         QApplication::setApplicationName("detail_panel_tests");
@@ -106,6 +115,7 @@ protected:
         pathwicks::testing::closeWithoutSaving(*application);
         application.reset();
         ::setenv("PATH", previousPath.c_str(), 1);
+        ::unsetenv("XDG_CONFIG_HOME");
         fs::remove_all(folder);
         QApplication::setApplicationName(previousName);
     }
@@ -144,6 +154,14 @@ protected:
                 return a;
         return nullptr;
     }
+    // The line above the canvas, once every goto tool started has exited.
+    QString noticeAfterTools() {
+        auto* host = window->findChild<QtLaunchHost*>("launchHost");
+        for (int waited = 0; waited < 10000 && host->runningTools() > 0; waited += 10)
+            QTest::qWait(10);
+        QApplication::processEvents();
+        return window->findChild<NoticeBar*>("noticeBar")->text();
+    }
     template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
     Canvas& canvas() { return window->canvas(); }
     ReferencePtr reference(size_t i) { return canvas().model().content().at(i); }
@@ -164,16 +182,20 @@ TEST_F(DetailPanelWindowTest, DoubleClickOpensTheMarkedLineInTheReferencesEditor
     const std::string file = fs::canonical(source).string();
     EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":3"}));
     EXPECT_TRUE(dialogs.said.empty());
-    // The tool was started detached: no exited child is left for this program to reap.
+    EXPECT_EQ(noticeAfterTools(), "");
+    // The tool has been waited for: no exited child is left for this program to reap.
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
 }
 
 TEST_F(DetailPanelWindowTest, CopyPasteIntoTheSourceThenDoubleClickLandsOnThatLine) {
-    // A new box, named and given its editor in the panel.
+    // A new box, named and given its editor in the panel. It starts with the first installed of
+    // the common editors: the web link last chosen is no editor for a new box.
+    QSettings().setValue("lastSetEditor", "Safari");
     action("Reference")->trigger();
     const ReferencePtr added = canvas().model().content().back();
+    EXPECT_EQ(added->editor, "VS Code");
     ASSERT_TRUE(added->selected);
     auto* name = child<QLineEdit>("nameField");
     ASSERT_TRUE(name->isVisible());
@@ -183,7 +205,7 @@ TEST_F(DetailPanelWindowTest, CopyPasteIntoTheSourceThenDoubleClickLandsOnThatLi
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_EQ(added->title, "Evaluate");
     auto* editor = child<QComboBox>("editorPopup");
-    const int vsCode = editor->findText("VS Code");
+    const int vsCode = editor->findData("VS Code");
     editor->setCurrentIndex(vsCode);
     emit editor->activated(vsCode);
     EXPECT_EQ(added->editor, "VS Code");
@@ -213,14 +235,84 @@ TEST_F(DetailPanelWindowTest, WebReferencesOpenHttpAddressesAndExplainTheRest) {
     click({700, 450});
     doubleClick({350, 120});
     EXPECT_EQ(browser.opened.size(), 1);
-    ASSERT_EQ(dialogs.count("told: "), 1);
-    EXPECT_TRUE(dialogs.mentions("http://")) << dialogs.said[0];
+    EXPECT_TRUE(dialogs.said.empty());
+    EXPECT_TRUE(noticeAfterTools().contains("http://")) << noticeAfterTools().toStdString();
+    QDesktopServices::unsetUrlHandler("https"); // before the browser goes
 }
 
 TEST_F(DetailPanelWindowTest, AnEditorWithoutAToolIsExplained) {
     doubleClick({150, 270});
-    ASSERT_EQ(dialogs.count("told: "), 1);
-    EXPECT_TRUE(dialogs.mentions("myeditor-goto")) << dialogs.said[0];
+    EXPECT_TRUE(dialogs.said.empty());
+    EXPECT_TRUE(noticeAfterTools().contains("myeditor-goto")) << noticeAfterTools().toStdString();
+}
+
+// Each way a goto tool can fail, played by a script in the tool's place: the window goes on at
+// once, and when the tool exits its words show above the canvas with what to do.
+TEST_F(DetailPanelWindowTest, WhenOpeningFailsTheWindowSaysWhyWithoutStopping) {
+    const std::string key = "faketool" + std::to_string(::getpid());
+    const fs::path tool = fs::path(resourcesPath()) / (key + "-goto");
+    struct Case {
+        std::string script;
+        QString shown; // "": no notice
+    };
+    const std::vector<Case> cases{
+        {"sleep 1; echo \"$0: no line marked // $2 under $1\" >&2; exit 1",
+         "no line marked // pathwick-0DD under " + QString::fromStdString(folder.string()) +
+             ". Copy its marker line into the code, or attach the box to another marker."},
+        {"echo \"$0: Kate is not installed\" >&2; exit 3",
+         "“Odd” could not be opened: Kate is not installed. Choose another editor in the panel"},
+        {"echo \"$0: /usr/bin/kate: Permission denied\" >&2; exit 3",
+         "/usr/bin/kate: Permission denied. Choose another editor"},
+        {"echo \"$0: not a readable folder: $1: gone\" >&2; exit 2", ": gone. Check that"},
+        {"kill -9 $$", "its goto tool stopped unexpectedly"},
+        {"echo /src/odd.c:4 >&2; exit 0",
+         "“Odd”: /src/odd.c opened at its start: the marker is on line 4."},
+        {"exit 0", ""},
+    };
+    reference(2)->editor = "Fake Tool " + std::to_string(::getpid());
+    for (const auto& c : cases) {
+        std::ofstream(tool) << "#!/bin/sh\n" << c.script << "\n";
+        fs::permissions(tool, fs::perms::owner_all);
+        click({700, 450});
+        doubleClick({150, 270});
+        if (&c == &cases.front()) { // the tool is still running, and the window is not waiting
+            EXPECT_EQ(window->findChild<NoticeBar*>("noticeBar")->text(), "");
+        }
+        const QString notice = noticeAfterTools();
+        if (c.shown.isEmpty())
+            EXPECT_EQ(notice, "") << c.script;
+        else
+            EXPECT_TRUE(notice.contains(c.shown)) << c.script << "\n" << notice.toStdString();
+    }
+    fs::remove(tool);
+    EXPECT_TRUE(dialogs.said.empty());
+
+    // The real tool of an editor that is not installed here.
+    std::ofstream(folder / "src" / "odd.c") << "// pathwick-0DD\n";
+    reference(2)->editor = "TextMate";
+    click({700, 450});
+    doubleClick({150, 270});
+    EXPECT_TRUE(noticeAfterTools().contains(
+        "TextMate is not installed. Choose another editor in the panel"))
+        << noticeAfterTools().toStdString();
+    // The notice can be closed.
+    QTest::mouseClick(window->findChild<QToolButton*>("noticeClose"), Qt::LeftButton);
+    EXPECT_EQ(window->findChild<NoticeBar*>("noticeBar")->text(), "");
+}
+
+TEST_F(DetailPanelWindowTest, ABrokenEditorsFileIsNamedAndTheCatalogueStays) {
+    std::ofstream(folder / "config" / "pathwicks" / "editors.json") << R"({"editors": [{}]})";
+    std::ofstream(folder / "other.pathwicks") << documentText;
+    QPointer<DocumentWindow> other =
+        application->openFile(QString::fromStdString((folder / "other.pathwicks").string()));
+    ASSERT_TRUE(other);
+    const QString notice = other->findChild<NoticeBar*>("noticeBar")->text();
+    EXPECT_TRUE(notice.contains("editors.json: editor 1 has no \"name\" text"))
+        << notice.toStdString();
+    auto* editor = other->findChild<QComboBox*>("editorPopup");
+    EXPECT_EQ(editor->findData("Code Reuse"), -1);
+    EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
+    EXPECT_TRUE(dialogs.said.empty());
 }
 
 TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep) {
@@ -230,13 +322,20 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     auto* copy = child<QToolButton>("copyButton");
     EXPECT_FALSE(name->isVisible() || editor->isVisible() || copy->isVisible());
 
+    // The catalogue, then the user's own editors; each not installed says so, and can still be
+    // chosen.
     std::vector<std::string> items;
     for (int i = 0; i < editor->count(); ++i)
-        items.push_back(editor->itemText(i).toStdString());
+        if (!editor->itemData(i).toString().isEmpty()) // not the separator before the user's
+            items.push_back(editor->itemData(i).toString().toStdString());
     std::vector<std::string> catalogue;
     for (const Editor& e : editorCatalogue())
         catalogue.emplace_back(e.name);
+    catalogue.push_back("Code Reuse");
     EXPECT_EQ(items, catalogue);
+    EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
+    EXPECT_EQ(editor->itemText(editor->findData("Code Reuse")), "Code Reuse");
+    EXPECT_EQ(editor->itemText(editor->findData("TextMate")), "TextMate (not installed)");
 
     click({150, 120});
     EXPECT_EQ(marker->toPlainText(), "// pathwick-5EED");
@@ -263,7 +362,7 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     EXPECT_EQ(name->text(), "Parse");
 
     // The choice is kept in the settings, where a restarted program finds it.
-    const int webStorm = editor->findText("WebStorm");
+    const int webStorm = editor->findData("WebStorm");
     editor->setCurrentIndex(webStorm);
     emit editor->activated(webStorm);
     EXPECT_EQ(reference(0)->editor, "WebStorm");
@@ -271,11 +370,17 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     action("Undo")->trigger();
     EXPECT_EQ(reference(0)->editor, "VS Code");
 
-    // The Editor menu does the same from the keyboard; only installed editors are offered.
-    QAction* xcode = action("Xcode");
-    ASSERT_TRUE(xcode);
-    xcode->trigger();
-    EXPECT_EQ(reference(0)->editor, "Xcode");
+    // The Editor menu does the same from the keyboard, marking what is not installed.
+    QAction* textMate = action("TextMate (not installed)");
+    ASSERT_TRUE(textMate);
+    window->findChild<EditorMenu*>()->updateEntries();
+    EXPECT_TRUE(textMate->isEnabled());
+    textMate->trigger();
+    EXPECT_EQ(reference(0)->editor, "TextMate");
+    ASSERT_TRUE(action("Code Reuse"));
+    action("Code Reuse")->trigger();
+    EXPECT_EQ(reference(0)->editor, "Code Reuse");
+    EXPECT_EQ(editor->currentText(), "Code Reuse");
 }
 
 TEST_F(DetailPanelWindowTest, AltClickOnCopyAttachesTheBoxToTheMarkerOnTheClipboard) {

@@ -1,0 +1,49 @@
+#include "app/NoticeBar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStyle>
+#include <QToolButton>
+
+namespace pathwicks {
+
+NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
+    setObjectName("noticeBar");
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(255, 244, 206));
+    colours.setColor(QPalette::WindowText, QColor(60, 45, 0));
+    setPalette(colours);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 4, 4, 4);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
+    row->addWidget(icon, 0, Qt::AlignTop);
+    text_ = new QLabel(this);
+    text_->setObjectName("noticeText");
+    text_->setWordWrap(true);
+    text_->setTextFormat(Qt::PlainText);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    row->addWidget(text_, 1);
+    auto* close = new QToolButton(this);
+    close->setObjectName("noticeClose");
+    close->setAutoRaise(true);
+    close->setText(QString::fromUtf8("\u2715"));
+    close->setToolTip(tr("Close"));
+    connect(close, &QToolButton::clicked, this, &QWidget::hide);
+    row->addWidget(close, 0, Qt::AlignTop);
+    hide();
+}
+
+void NoticeBar::showNotice(const QString& text) {
+    text_->setText(text);
+    show();
+}
+
+QString NoticeBar::text() const {
+    return isVisible() ? text_->text() : QString();
+}
+
+} // namespace pathwicks
