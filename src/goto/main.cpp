@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
     environment.path = path ? path : "/usr/local/bin:/usr/bin:/bin";
     if (const char* home = std::getenv("HOME"))
         environment.home = home;
+    if (const char* cacheHome = std::getenv("XDG_CACHE_HOME"))
+        environment.cacheHome = cacheHome;
     char folder[PATH_MAX];
     if (::getcwd(folder, sizeof folder))
         environment.workingFolder = folder;

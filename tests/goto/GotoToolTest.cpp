@@ -217,7 +217,7 @@ TEST_F(GotoToolTest, WithoutALauncherOpensTheFileOrFailsWithStatusThree) {
 
 TEST(GotoCommand, OnlyTheCatalogueEditorsHaveTools) {
     std::ostringstream out, err;
-    const pathwicks::GotoEnvironment environment{"/nonexistent", "", "/"};
+    const pathwicks::GotoEnvironment environment{"/nonexistent", "", "/", ""};
     for (const char* name : {"safari-goto", "emacs-goto", "-goto", "vscode", "/x/pathwicks"})
         EXPECT_EQ(pathwicks::runGoto(name, {"--print", "/", "x"}, out, err, environment), 2)
             << name;
