@@ -16,9 +16,11 @@ public:
     bool saveOverChangedFile = false;
     QString savePath; // empty: the save dialog is cancelled
     QStringList openPaths;
+    bool confirmed = false; // the answer to every confirm()
 
     // "save changes? NAME", "changed elsewhere: NAME", "moved or deleted: NAME",
-    // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE".
+    // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE",
+    // "confirm: QUESTION".
     std::vector<std::string> said;
 
     UnsavedChanges askToSaveChanges(QWidget*, const QString& name) override {
@@ -41,6 +43,10 @@ public:
         record("failure: " + what + "\n" + details);
     }
     void tell(QWidget*, const QString& message) override { record("told: " + message); }
+    bool confirm(QWidget*, const QString& question, const QString&) override {
+        record("confirm: " + question);
+        return confirmed;
+    }
 
     // How many dialogs said something that starts with `prefix`.
     long count(const std::string& prefix) const {

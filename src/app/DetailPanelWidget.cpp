@@ -1,12 +1,14 @@
 #include "app/DetailPanelWidget.h"
 
 #include "app/DrawListPainter.h"
+#include "app/UserDialogs.h"
 #include "appearance/CopyIcon.h"
 #include "editors/EditorCatalogue.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -78,8 +80,9 @@ void QtPasteboard::setText(const std::string& text) {
 }
 
 DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& editors,
-                                     const QtTextMeasurer& fonts, QWidget* parent)
-    : QWidget(parent), canvas_(canvas), panel_(canvas, *this, editors) {
+                                     const QtTextMeasurer& fonts, UserDialogs& dialogs,
+                                     QWidget* parent)
+    : QWidget(parent), canvas_(canvas), dialogs_(dialogs), panel_(canvas, *this, editors) {
     setObjectName("detailPanel");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -103,7 +106,24 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     marker_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     marker_->viewport()->setAutoFillBackground(false);
     marker_->setFixedHeight(marker_->fontMetrics().lineSpacing() * 3 + 10);
-    layout->addWidget(marker_);
+    // Beside the line, the comment style it is copied in.
+    markerStyle_ = new QComboBox(this);
+    markerStyle_->setObjectName("markerStyle");
+    markerStyle_->setToolTip(tr("The comment style marker lines are copied in"));
+    for (const MarkerStyle& style : markerStyles()) {
+        const QString opener = QString::fromUtf8(style.opener.data(), qsizetype(style.opener.size()));
+        const QString closer = QString::fromUtf8(style.closer.data(), qsizetype(style.closer.size()));
+        markerStyle_->addItem(closer.isEmpty() ? opener : opener + " … " + closer, opener);
+    }
+    markerStyle_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(markerStyle_, &QComboBox::activated, this, [this](int index) {
+        panel_.markerStyleChosen(markerStyle_->itemData(index).toString().toStdString());
+    });
+    auto* markerRow = new QHBoxLayout;
+    markerRow->setContentsMargins(0, 0, 0, 0);
+    markerRow->addWidget(marker_, 1);
+    markerRow->addWidget(markerStyle_, 0, Qt::AlignTop);
+    layout->addLayout(markerRow);
 
     nameCaption_ = caption(tr("Name"), this);
     layout->addWidget(nameCaption_);
@@ -201,6 +221,21 @@ void DetailPanelWidget::setEditorEnabled(const std::string& name, bool enabled) 
 
 void DetailPanelWidget::showCopyButton(bool shown) {
     copy_->setVisible(shown);
+}
+
+void DetailPanelWidget::showMarkerStyle(bool shown, const std::string& opener) {
+    markerStyle_->setVisible(shown);
+    const int index = markerStyle_->findData(toQString(opener));
+    if (index >= 0)
+        markerStyle_->setCurrentIndex(index);
+}
+
+void DetailPanelWidget::tell(const std::string& message) {
+    dialogs_.tell(this, toQString(message));
+}
+
+bool DetailPanelWidget::confirm(const std::string& question, const std::string& action) {
+    return dialogs_.confirm(this, toQString(question), toQString(action));
 }
 
 } // namespace pathwicks

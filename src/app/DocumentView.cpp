@@ -35,7 +35,7 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
     const char* pathList = std::getenv("PATH");
     const char* home = std::getenv("HOME");
     editors_.detectEditors(pathList ? pathList : "", home ? home : "");
-    panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, this);
+    panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, dialogs_, this);
     // A quarter of the window, within bounds: small windows keep most of their width for the
     // canvas, large ones do not get a wide empty panel.
     panel_->setMinimumWidth(panelMinimumWidth);

@@ -34,4 +34,18 @@ bool isSearchableId(std::string_view id) {
     return !id.empty() && id.find_first_of("\n\r") == std::string_view::npos;
 }
 
+std::optional<std::pair<size_t, size_t>> findMarkerWord(std::string_view line,
+                                                        std::string_view idPrefix) {
+    for (size_t at = line.find(idPrefix); at != std::string_view::npos;
+         at = line.find(idPrefix, at + 1)) {
+        if (!followsLeader(line, at))
+            continue;
+        size_t end = at + idPrefix.size();
+        while (!endsMarker(line, end))
+            ++end;
+        return std::pair{at, end};
+    }
+    return std::nullopt;
+}
+
 } // namespace pathwicks

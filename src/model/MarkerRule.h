@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pathwicks {
 
@@ -26,5 +28,10 @@ inline bool isMarkerAt(std::string_view text, size_t start, size_t idLength) {
 
 // Whether an id can be found at all: not empty and on one line.
 bool isSearchableId(std::string_view id);
+
+// The first marker on a line whose id begins with idPrefix: the id's start and end. The id runs
+// up to a space, a tab, a line end or the end of the line.
+std::optional<std::pair<size_t, size_t>> findMarkerWord(std::string_view line,
+                                                        std::string_view idPrefix);
 
 } // namespace pathwicks
