@@ -93,7 +93,12 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     layout->addWidget(hint_);
 
     markerCaption_ = caption(tr("Marker"), this);
-    layout->addWidget(markerCaption_);
+    // Beside the caption, the comment style the line is copied in; the line itself below.
+    auto* markerRow = new QHBoxLayout;
+    markerRow->setContentsMargins(0, 0, 0, 0);
+    markerRow->addWidget(markerCaption_);
+    markerRow->addStretch(1);
+    layout->addLayout(markerRow);
     // A read-only text box rather than a label: ids are long and have no spaces, and this one
     // wraps them anywhere while the selection still copies the marker whole.
     marker_ = new QPlainTextEdit(this);
@@ -102,11 +107,12 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     marker_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     marker_->setWordWrapMode(QTextOption::WrapAnywhere);
     marker_->setFrameShape(QFrame::NoFrame);
-    marker_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Long titles make long lines: what does not fit in four rows scrolls.
+    marker_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     marker_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     marker_->viewport()->setAutoFillBackground(false);
-    marker_->setFixedHeight(marker_->fontMetrics().lineSpacing() * 3 + 10);
-    // Beside the line, the comment style it is copied in.
+    marker_->setFixedHeight(marker_->fontMetrics().lineSpacing() * 4 + 10);
+    layout->addWidget(marker_);
     markerStyle_ = new QComboBox(this);
     markerStyle_->setObjectName("markerStyle");
     markerStyle_->setToolTip(tr("The comment style marker lines are copied in"));
@@ -119,11 +125,7 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     connect(markerStyle_, &QComboBox::activated, this, [this](int index) {
         panel_.markerStyleChosen(markerStyle_->itemData(index).toString().toStdString());
     });
-    auto* markerRow = new QHBoxLayout;
-    markerRow->setContentsMargins(0, 0, 0, 0);
-    markerRow->addWidget(marker_, 1);
-    markerRow->addWidget(markerStyle_, 0, Qt::AlignTop);
-    layout->addLayout(markerRow);
+    markerRow->addWidget(markerStyle_);
 
     nameCaption_ = caption(tr("Name"), this);
     layout->addWidget(nameCaption_);

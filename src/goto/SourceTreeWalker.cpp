@@ -24,6 +24,9 @@ namespace {
 // Past this the walk is bound by the disk or the page cache, not by the processors.
 constexpr unsigned mostThreads = 8;
 
+// What each worker reads a file into at first; larger files grow it to their size.
+constexpr size_t firstBuffer = 256 * 1024;
+
 // An open folder, kept open while folders below it wait to be opened relative to it.
 class OpenFolder {
 public:
@@ -42,8 +45,6 @@ struct FolderJob {
     std::string path; // relative to the walked folder; empty for the folder itself
     std::shared_ptr<const OpenFolder> parent; // none for the folder itself
     std::string name;                         // within the parent
-    dev_t device;
-    ino_t inode;
     std::shared_ptr<const IgnoreRules> rules; // those of the folders above
 };
 
@@ -134,20 +135,20 @@ private:
         return scratch;
     }
 
+    struct Entry {
+        std::string name;
+        bool isFolder;
+    };
+
     void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
                     std::vector<FolderJob>& found) {
+        // Opened below its parent's descriptor and never through a link, so the walk stays
+        // inside the folder whatever is renamed or swapped while it runs.
         const int fd = ::openat(job.parent ? job.parent->fd() : root_,
                                 job.parent ? job.name.c_str() : ".",
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             cannotRead(job.path, errno);
-            return;
-        }
-        // A folder swapped for another (or for a link) since it was listed is left alone.
-        struct stat info;
-        if (::fstat(fd, &info) != 0 || info.st_dev != job.device || info.st_ino != job.inode) {
-            ::close(fd);
-            cannotRead(job.path, "changed while it was searched");
             return;
         }
         DIR* listing = ::fdopendir(fd);
@@ -158,17 +159,10 @@ private:
             return;
         }
         const auto folder = std::make_shared<const OpenFolder>(listing);
-        std::shared_ptr<const IgnoreRules> rules = job.rules;
-        std::string scratch;
-        if (ignoring_) {
-            auto files = ignoreFilesIn(fd, std::string(rulePath(job.path, scratch)));
-            if (!files.empty())
-                rules = std::make_shared<const IgnoreRules>(rules, std::move(files));
-        }
-        std::string path = job.path;
-        if (!path.empty())
-            path += '/';
-        const size_t prefix = path.size();
+
+        // The whole listing first: the folder's own ignore files apply to all its entries.
+        std::vector<Entry> entries;
+        bool hasIgnoreFile = false;
         for (;;) {
             errno = 0;
             const dirent* entry = ::readdir(listing);
@@ -193,21 +187,32 @@ private:
                 continue;
             if (type == DT_DIR && isVersionControlFolder(name))
                 continue;
+            if (type == DT_REG &&
+                (std::strcmp(name, ".gitignore") == 0 || std::strcmp(name, ".ignore") == 0))
+                hasIgnoreFile = true;
+            entries.push_back({name, type == DT_DIR});
+        }
+
+        std::shared_ptr<const IgnoreRules> rules = job.rules;
+        std::string scratch;
+        if (ignoring_ && hasIgnoreFile) {
+            auto files = ignoreFilesIn(fd, std::string(rulePath(job.path, scratch)));
+            if (!files.empty())
+                rules = std::make_shared<const IgnoreRules>(rules, std::move(files));
+        }
+        std::string path = job.path;
+        if (!path.empty())
+            path += '/';
+        const size_t prefix = path.size();
+        for (auto& entry : entries) {
             path.resize(prefix);
-            path += name;
-            if (rules && rules->ignored(rulePath(path, scratch), type == DT_DIR))
+            path += entry.name;
+            if (rules && rules->ignored(rulePath(path, scratch), entry.isFolder))
                 continue;
-            if (type == DT_DIR) {
-                struct stat folderInfo;
-                if (::fstatat(fd, name, &folderInfo, AT_SYMLINK_NOFOLLOW) != 0 ||
-                    !S_ISDIR(folderInfo.st_mode)) {
-                    cannotRead(path, errno ? errno : ENOTDIR);
-                    continue;
-                }
-                found.push_back({path, folder, name, folderInfo.st_dev, folderInfo.st_ino, rules});
-            } else {
-                readFile(worker, fd, name, path, buffer);
-            }
+            if (entry.isFolder)
+                found.push_back({path, folder, std::move(entry.name), rules});
+            else
+                readFile(worker, fd, entry.name.c_str(), path, buffer);
         }
     }
 
@@ -220,27 +225,46 @@ private:
             cannotRead(path, errno);
             return;
         }
-        struct stat info;
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
-            static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
-            ::close(fd);
-            return;
-        }
-        const size_t size = static_cast<size_t>(info.st_size);
-        if (buffer.capacity < size) {
-            buffer.capacity = std::max(size, buffer.capacity * 2);
+        if (buffer.capacity == 0) {
+            buffer.capacity = firstBuffer;
             buffer.data.reset(new char[buffer.capacity]);
         }
+        // Most source files fit the buffer and take one read, which comes back short; only a
+        // file that fills it is asked for its size.
         size_t length = 0;
-        while (length < size) {
-            const ssize_t got = ::read(fd, buffer.data.get() + length, size - length);
+        bool sized = false;
+        for (;;) {
+            if (length == buffer.capacity) {
+                struct stat info;
+                if (sized || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+                    static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
+                    ::close(fd);
+                    return;
+                }
+                sized = true;
+                // One byte more than the size, so that the end shows as a short read.
+                const size_t wanted = static_cast<size_t>(info.st_size) + 1;
+                if (wanted > buffer.capacity) {
+                    auto grown = std::unique_ptr<char[]>(new char[wanted]);
+                    std::memcpy(grown.get(), buffer.data.get(), length);
+                    buffer.data = std::move(grown);
+                    buffer.capacity = wanted;
+                }
+            }
+            const ssize_t got = ::read(fd, buffer.data.get() + length, buffer.capacity - length);
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got < 0)
-                cannotRead(path, errno);
-            if (got <= 0)
+            if (got < 0) {
+                if (errno != EAGAIN && errno != EISDIR)
+                    cannotRead(path, errno);
+                ::close(fd);
+                return;
+            }
+            if (got == 0)
                 break;
             length += static_cast<size_t>(got);
+            if (length < buffer.capacity)
+                break;
         }
         ::close(fd);
         const char* data = buffer.data.get();
@@ -309,7 +333,7 @@ std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, con
     if (honourIgnoreFiles_)
         rules = ignoreRulesAbove(folder, prefix);
     Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(prefix));
-    walk.run({"", nullptr, "", info.st_dev, info.st_ino, std::move(rules)});
+    walk.run({"", nullptr, "", std::move(rules)});
     unreadable_ = walk.unreadable();
     examples_ = walk.examples();
     ::close(root);

@@ -165,6 +165,21 @@ TEST_F(GotoToolTest, TakesTheFirstFileInByteOrderAndNamesTheOthers) {
     EXPECT_NE(others[1].find(source.path("b.c") + ":1"), std::string::npos);
 }
 
+TEST_F(GotoToolTest, SkipsWhatGitIgnoresUnlessToldNotTo) {
+    // A copy of the source in the build folder comes first in byte order.
+    source.write(".gitignore", "/build/\n");
+    source.write("build/gen/main.py", "# pathwick-IGN\n");
+    source.write("src/main.py", "x = 1  # pathwick-IGN Main\n");
+    auto found = run(tool("vscode"), {"--no-ignore", "--print", source.path(), "pathwick-IGN"});
+    EXPECT_EQ(found.out, source.path("build/gen/main.py") + ":1\n");
+    EXPECT_EQ(lines(found.err).size(), 1u) << found.err;
+    // The file remembered without ignoring is not taken when ignoring.
+    found = run(tool("vscode"), {"--print", source.path(), "pathwick-IGN"});
+    EXPECT_EQ(found.out, source.path("src/main.py") + ":1\n");
+    EXPECT_EQ(found.err, "");
+    EXPECT_EQ(run(tool("vscode"), {"--bogus", source.path(), "pathwick-IGN"}).status, 2);
+}
+
 TEST_F(GotoToolTest, FailuresExitWithTheirStatusAndOneLine) {
     source.write("x.c", "// pathwick-X\n");
     const auto file = source.path("x.c");
