@@ -105,9 +105,10 @@ void DetailPanel::copyMarker(Pasteboard& pasteboard, bool attach) {
         const auto text = pasteboard.text();
         const auto marker = text ? parseMarkerLine(*text) : std::nullopt;
         if (!marker) {
-            controls_.tell("The clipboard holds no marker line to attach to. A marker line is a "
-                           "comment holding a reference's id, such as “// pathwick-… Title” or "
-                           "“# pathwick-… Title”, or the id alone on a line.");
+            controls_.tell("The clipboard holds no marker line to attach to.\n\nA marker line is a "
+                           "comment holding a reference's id, in any comment style:\n\n"
+                           "    // pathwick-… Title\n    # pathwick-… Title\n\n"
+                           "or the id alone on a line.");
             return;
         }
         for (const auto& other : canvas_.model().content()) {
