@@ -335,6 +335,20 @@ TEST_F(GotoToolTest, AHostileCorruptOrUnwritableCacheIsOnlyIgnored) {
     EXPECT_EQ(found.err, "");
 }
 
+TEST_F(GotoToolTest, TheCacheKeepsTheNewestTenThousandPlaces) {
+    source.write("a.c", "// pathwick-NEW\n");
+    auto full = nlohmann::json::array();
+    for (int i = 0; i < 10000; ++i)
+        full.push_back({"/elsewhere", "pathwick-OLD" + std::to_string(i), "x.c"});
+    writeWhole(cacheFile(), full.dump());
+    EXPECT_EQ(run(tool("vscode"), {"--print", source.path(), "pathwick-NEW"}).status, 0);
+    const auto cache = nlohmann::json::parse(readAll(cacheFile()), nullptr, false);
+    ASSERT_TRUE(cache.is_array());
+    ASSERT_EQ(cache.size(), 10000u);
+    EXPECT_EQ(cache.front()[1], "pathwick-OLD1");
+    EXPECT_EQ(cache.back(), nlohmann::json({source.path(), "pathwick-NEW", "a.c"}));
+}
+
 TEST_F(GotoToolTest, ToolsRunningAtOnceAllRememberTheirPlaces) {
     constexpr int tools = 8;
     for (int i = 0; i < tools; ++i)
