@@ -71,13 +71,21 @@ std::vector<std::string_view> lines(std::string_view text) {
     return result;
 }
 
+// The marker rule, written out plainly: the id after a comment leader and blanks, then a
+// blank or the line's end.
 bool carriesMarker(std::string_view line, const std::string& id) {
-    const std::string marker = "// " + id;
-    for (size_t at = line.find(marker); at != std::string_view::npos;
-         at = line.find(marker, at + 1)) {
-        const size_t end = at + marker.size();
-        if (end == line.size() || line[end] == ' ' || line[end] == '\t')
-            return true;
+    static const std::string_view leaders[] = {"//", "/*", "*",  "#",  "--",  ";", "%",
+                                               "!",  "<!--", "(*", "{-", "REM", "::"};
+    for (size_t at = line.find(id); at != std::string_view::npos; at = line.find(id, at + 1)) {
+        const size_t end = at + id.size();
+        if (end != line.size() && line[end] != ' ' && line[end] != '\t')
+            continue;
+        size_t before = at;
+        while (before > 0 && (line[before - 1] == ' ' || line[before - 1] == '\t'))
+            --before;
+        for (const auto leader : leaders)
+            if (line.substr(0, before).ends_with(leader))
+                return true;
     }
     return false;
 }
@@ -155,6 +163,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool firstOnly = size > 0 && (data[size - 1] & 1);
     MarkerSearchOptions options;
     options.firstLinePerFile = firstOnly;
+    // The rule is what is tested here; whatever ignore files lie above the trees' folder stay
+    // out of it.
+    options.honourIgnoreFiles = false;
     options.threads = size > 0 && (data[size - 1] & 2) ? 2 : 1;
     auto searched = searchMarkers(root.string(), ids, options);
     auto* result = std::get_if<MarkerSearchResult>(&searched);

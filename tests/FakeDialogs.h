@@ -17,10 +17,12 @@ public:
     QString savePath; // empty: the save dialog is cancelled
     QStringList openPaths;
     Recovery recovery = Recovery::later;
+    bool confirmed = false; // the answer to every confirm()
 
     // "restore? NAME in FOLDER at TIME; …",
     // "save changes? NAME", "changed elsewhere: NAME", "moved or deleted: NAME",
-    // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE".
+    // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE",
+    // "confirm: QUESTION".
     std::vector<std::string> said;
 
     UnsavedChanges askToSaveChanges(QWidget*, const QString& name) override {
@@ -50,6 +52,10 @@ public:
         record("failure: " + what + "\n" + details);
     }
     void tell(QWidget*, const QString& message) override { record("told: " + message); }
+    bool confirm(QWidget*, const QString& question, const QString&) override {
+        record("confirm: " + question);
+        return confirmed;
+    }
 
     // How many dialogs said something that starts with `prefix`.
     long count(const std::string& prefix) const {

@@ -2,11 +2,13 @@
 
 #include "app/DrawListPainter.h"
 #include "app/EditorEntryText.h"
+#include "app/UserDialogs.h"
 #include "appearance/CopyIcon.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -78,8 +80,9 @@ void QtPasteboard::setText(const std::string& text) {
 }
 
 DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& editors,
-                                     const QtTextMeasurer& fonts, QWidget* parent)
-    : QWidget(parent), canvas_(canvas), panel_(canvas, *this, editors) {
+                                     const QtTextMeasurer& fonts, UserDialogs& dialogs,
+                                     QWidget* parent)
+    : QWidget(parent), canvas_(canvas), dialogs_(dialogs), panel_(canvas, *this, editors) {
     setObjectName("detailPanel");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -90,7 +93,12 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     layout->addWidget(hint_);
 
     markerCaption_ = caption(tr("Marker"), this);
-    layout->addWidget(markerCaption_);
+    // Beside the caption, the comment style the line is copied in; the line itself below.
+    auto* markerRow = new QHBoxLayout;
+    markerRow->setContentsMargins(0, 0, 0, 0);
+    markerRow->addWidget(markerCaption_);
+    markerRow->addStretch(1);
+    layout->addLayout(markerRow);
     // A read-only text box rather than a label: ids are long and have no spaces, and this one
     // wraps them anywhere while the selection still copies the marker whole.
     marker_ = new QPlainTextEdit(this);
@@ -99,11 +107,25 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     marker_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     marker_->setWordWrapMode(QTextOption::WrapAnywhere);
     marker_->setFrameShape(QFrame::NoFrame);
-    marker_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Long titles make long lines: what does not fit in four rows scrolls.
+    marker_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     marker_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     marker_->viewport()->setAutoFillBackground(false);
-    marker_->setFixedHeight(marker_->fontMetrics().lineSpacing() * 3 + 10);
+    marker_->setFixedHeight(marker_->fontMetrics().lineSpacing() * 4 + 10);
     layout->addWidget(marker_);
+    markerStyle_ = new QComboBox(this);
+    markerStyle_->setObjectName("markerStyle");
+    markerStyle_->setToolTip(tr("The comment style marker lines are copied in"));
+    for (const MarkerStyle& style : markerStyles()) {
+        const QString opener = QString::fromUtf8(style.opener.data(), qsizetype(style.opener.size()));
+        const QString closer = QString::fromUtf8(style.closer.data(), qsizetype(style.closer.size()));
+        markerStyle_->addItem(closer.isEmpty() ? opener : opener + " … " + closer, opener);
+    }
+    markerStyle_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(markerStyle_, &QComboBox::activated, this, [this](int index) {
+        panel_.markerStyleChosen(markerStyle_->itemData(index).toString().toStdString());
+    });
+    markerRow->addWidget(markerStyle_);
 
     nameCaption_ = caption(tr("Name"), this);
     layout->addWidget(nameCaption_);
@@ -210,6 +232,21 @@ void DetailPanelWidget::markEditorInstalled(const std::string& name, bool instal
 
 void DetailPanelWidget::showCopyButton(bool shown) {
     copy_->setVisible(shown);
+}
+
+void DetailPanelWidget::showMarkerStyle(bool shown, const std::string& opener) {
+    markerStyle_->setVisible(shown);
+    const int index = markerStyle_->findData(toQString(opener));
+    if (index >= 0)
+        markerStyle_->setCurrentIndex(index);
+}
+
+void DetailPanelWidget::tell(const std::string& message) {
+    dialogs_.tell(this, toQString(message));
+}
+
+bool DetailPanelWidget::confirm(const std::string& question, const std::string& action) {
+    return dialogs_.confirm(this, toQString(question), toQString(action));
 }
 
 } // namespace pathwicks

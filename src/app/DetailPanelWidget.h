@@ -17,6 +17,7 @@ namespace pathwicks {
 
 class CopyButton;
 class QtTextMeasurer;
+class UserDialogs;
 
 // The system clipboard as plain text.
 class QtPasteboard : public Pasteboard {
@@ -25,13 +26,13 @@ public:
     void setText(const std::string& text) override;
 };
 
-// The panel beside the canvas: the marker (selectable, to be copied by hand too), the name
-// field, the editor pop-up and the copy button. The logic lives in DetailPanel.
+// The panel beside the canvas: the marker line (selectable, to be copied by hand too) with the
+// chooser of its comment style, the name field, the editor pop-up and the copy button. The logic lives in DetailPanel.
 class DetailPanelWidget : public QWidget, public PanelControls {
     Q_OBJECT
 public:
     DetailPanelWidget(Canvas& canvas, const EditorAvailability& editors,
-                      const QtTextMeasurer& fonts, QWidget* parent);
+                      const QtTextMeasurer& fonts, UserDialogs& dialogs, QWidget* parent);
     ~DetailPanelWidget() override;
 
     DetailPanel& panel() { return panel_; }
@@ -48,6 +49,9 @@ public:
     void selectEditor(const std::string& name) override;
     void markEditorInstalled(const std::string& name, bool installed) override;
     void showCopyButton(bool shown) override;
+    void showMarkerStyle(bool shown, const std::string& opener) override;
+    void tell(const std::string& message) override;
+    bool confirm(const std::string& question, const std::string& action) override;
 
 signals:
     // The panel shows another reference, or none.
@@ -55,11 +59,13 @@ signals:
 
 private:
     Canvas& canvas_;
+    UserDialogs& dialogs_;
     DetailPanel panel_;
     QtPasteboard pasteboard_;
     QLabel* hint_ = nullptr;
     QLabel* markerCaption_ = nullptr;
     QPlainTextEdit* marker_ = nullptr;
+    QComboBox* markerStyle_ = nullptr;
     QLabel* nameCaption_ = nullptr;
     QLineEdit* name_ = nullptr;
     QLabel* editorCaption_ = nullptr;

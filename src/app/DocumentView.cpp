@@ -21,7 +21,7 @@ constexpr int panelMaximumWidth = 240;
 
 } // namespace
 
-DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, UserDialogs&,
+DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, UserDialogs& dialogs,
                            QWidget* parent)
     : QWidget(parent), document_(document), canvas_(std::make_shared<Canvas>(document.model())) {
     scrollArea_ = new CanvasScrollArea(measurer, this);
@@ -42,7 +42,7 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     if (!editors_.userEditors().problem.empty())
         notice_->showNotice(tr("Your editors could not be read: %1")
                                 .arg(QString::fromStdString(editors_.userEditors().problem)));
-    panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, this);
+    panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, dialogs, this);
     // A quarter of the window, within bounds: small windows keep most of their width for the
     // canvas, large ones do not get a wide empty panel.
     panel_->setMinimumWidth(panelMinimumWidth);

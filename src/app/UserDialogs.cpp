@@ -80,4 +80,13 @@ void MessageBoxDialogs::tell(QWidget* parent, const QString& message) {
     QMessageBox::warning(parent, tr("Pathwicks"), message);
 }
 
+bool MessageBoxDialogs::confirm(QWidget* parent, const QString& question, const QString& action) {
+    QMessageBox box(QMessageBox::Question, tr("Pathwicks"), question, QMessageBox::NoButton,
+                    parent);
+    QPushButton* go = box.addButton(action, QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == go;
+}
+
 } // namespace pathwicks

@@ -42,6 +42,9 @@ public:
     virtual void reportFailure(QWidget* parent, const QString& what, const QString& details) = 0;
     // Why something asked for did not happen, in one message.
     virtual void tell(QWidget* parent, const QString& message) = 0;
+    // Whether to go ahead with something the user may not mean: true when they choose the
+    // button named `action` rather than Cancel.
+    virtual bool confirm(QWidget* parent, const QString& question, const QString& action) = 0;
 };
 
 // The desktop's message boxes and file dialogs.
@@ -55,6 +58,7 @@ public:
                           const std::vector<RecoveredDocument>& documents) override;
     void reportFailure(QWidget* parent, const QString& what, const QString& details) override;
     void tell(QWidget* parent, const QString& message) override;
+    bool confirm(QWidget* parent, const QString& question, const QString& action) override;
 };
 
 } // namespace pathwicks

@@ -1,5 +1,7 @@
 #include "goto/GotoCommand.h"
 
+#include "goto/GotoCache.h"
+#include "goto/MarkerInFile.h"
 #include "goto/MarkerSearch.h"
 #include "goto/ProcessStart.h"
 #include "editors/EditorCatalogue.h"
@@ -59,6 +61,17 @@ std::optional<std::string> startCommand(const OpenCommand& command) {
 
 } // namespace
 
+void reportUnreadable(const MarkerSearchResult& result, const std::string& folder,
+                      const std::string& prefix, std::ostream& err) {
+    for (const auto& [path, reason] : result.unreadableExamples)
+        err << prefix << ": cannot read " << (folder == "/" ? "" : folder) << "/" << path << ": "
+            << reason << "\n";
+    if (result.unreadable > result.unreadableExamples.size())
+        err << prefix << ": " << (result.unreadable - result.unreadableExamples.size())
+            << (result.unreadableExamples.empty() ? "" : " more")
+            << " files or folders could not be read\n";
+}
+
 std::string absoluteFolder(const std::string& folder, const std::string& workingFolder) {
     std::string joined = folder;
     if (folder.empty() || folder.front() != '/') {
@@ -93,11 +106,25 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
                "tools\n";
         return 2;
     }
-    const bool print = !args.empty() && args.front() == "--print";
-    const std::vector<std::string> operands(args.begin() + (print ? 1 : 0), args.end());
+    bool print = false;
+    bool honourIgnoreFiles = true;
+    size_t first = 0;
+    for (; first < args.size() && args[first].starts_with("--"); ++first) {
+        if (args[first] == "--") {
+            ++first;
+            break;
+        }
+        if (args[first] == "--print")
+            print = true;
+        else if (args[first] == "--no-ignore")
+            honourIgnoreFiles = false;
+        else
+            break;
+    }
+    const std::vector<std::string> operands(args.begin() + first, args.end());
     if (operands.size() != (custom ? 3 : 2)) {
         err << "usage: " << name
-            << (custom ? " [--print] FOLDER ID NAME\n" : " [--print] FOLDER ID\n");
+            << (custom ? " [--print] [--no-ignore] FOLDER ID NAME\n" : " [--print] [--no-ignore] FOLDER ID\n");
         return 2;
     }
     const std::string& id = operands[1];
@@ -107,17 +134,30 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
     }
     const std::string folder = absoluteFolder(operands[0], environment.workingFolder);
 
-    MarkerSearchOptions options;
-    options.firstLinePerFile = true;
-    auto searched = searchMarkers(folder, {id}, options);
-    if (auto* error = std::get_if<std::string>(&searched)) {
-        err << name << ": not a readable folder: " << *error << "\n";
-        return 2;
-    }
-    const auto& places = std::get<MarkerSearchResult>(searched).places.front();
+    // The file that carried the marker last time is read first; only when it no longer does
+    // is the whole tree searched.
+    const GotoCache cache(GotoCache::fileFor(environment.cacheHome, environment.home));
+    std::vector<MarkerPlace> places;
+    if (auto recalled = cache.recall(folder, id))
+        if (auto line = findMarkerInFile(folder, *recalled, id, honourIgnoreFiles))
+            places.push_back({*recalled, *line});
     if (places.empty()) {
-        err << name << ": no line marked // " << id << " under " << folder << "\n";
-        return 1;
+        MarkerSearchOptions options;
+        options.firstLinePerFile = true;
+        options.honourIgnoreFiles = honourIgnoreFiles;
+        auto searched = searchMarkers(folder, {id}, options);
+        if (auto* error = std::get_if<std::string>(&searched)) {
+            err << name << ": not a readable folder: " << *error << "\n";
+            return 2;
+        }
+        const auto& result = std::get<MarkerSearchResult>(searched);
+        reportUnreadable(result, folder, name, err);
+        places = result.places.front();
+        if (places.empty()) {
+            err << name << ": no line marked " << id << " under " << folder << "\n";
+            return 1;
+        }
+        cache.remember(folder, {{id, places.front().path}});
     }
     const auto fileOf = [&](const MarkerPlace& place) { return folder + "/" + place.path; };
     const std::string file = fileOf(places.front());

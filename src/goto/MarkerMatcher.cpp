@@ -1,6 +1,9 @@
 #include "goto/MarkerMatcher.h"
 
+#include "model/MarkerRule.h"
+
 #include <algorithm>
+#include <array>
 
 namespace pathwicks {
 
@@ -13,11 +16,17 @@ bool isMarkerEnd(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-} // namespace
-
-bool endsMarker(std::string_view text, size_t end) {
-    return end >= text.size() || isMarkerEnd(text[end]);
+// The last bytes of the comment leaders: where a marked word may begin after blanks.
+constexpr std::array<bool, 256> makeLeaderEnds() {
+    std::array<bool, 256> ends{};
+    for (char c : std::string_view("/*#-;%!M:"))
+        ends[static_cast<unsigned char>(c)] = true;
+    return ends;
 }
+
+constexpr std::array<bool, 256> leaderEnd = makeLeaderEnds();
+
+} // namespace
 
 uint64_t LineCounter::lineAt(size_t offset) {
     for (; offset_ < offset && offset_ < text_.size(); ++offset_) {
@@ -31,13 +40,13 @@ uint64_t LineCounter::lineAt(size_t offset) {
 MarkerMatcher::MarkerMatcher(const std::vector<std::string>& ids) {
     std::vector<size_t> usable;
     for (size_t i = 0; i < ids.size(); ++i)
-        if (!ids[i].empty() && ids[i].find_first_of("\n\r") == std::string::npos)
+        if (isSearchableId(ids[i]))
             usable.push_back(i);
     const bool separatePasses = usable.size() <= mostSeparatePasses;
     words_.reserve(usable.size());
     for (size_t i : usable) {
         if (separatePasses || ids[i].find_first_of(" \t") != std::string::npos) {
-            finders_.emplace_back(i, LiteralFinder("// " + ids[i]));
+            finders_.emplace_back(i, LiteralFinder(ids[i]));
         } else {
             words_.push_back(ids[i]);
             byWord_.emplace(words_.back(), i);
@@ -53,7 +62,7 @@ void MarkerMatcher::match(std::string_view text, bool firstOnly,
         const size_t length = finder.needle().size();
         for (size_t at = finder.find(text); at != std::string_view::npos;
              at = finder.find(text, at + 1)) {
-            if (!endsMarker(text, at + length))
+            if (!isMarkerAt(text, at, length))
                 continue;
             const uint64_t line = lines.lineAt(at);
             if (line != lastLine)
@@ -67,9 +76,14 @@ void MarkerMatcher::match(std::string_view text, bool firstOnly,
         return;
     LineCounter lines(text);
     std::unordered_map<size_t, uint64_t> reported;
-    for (size_t at = commentStart_.find(text); at != std::string_view::npos;
-         at = commentStart_.find(text, at + 1)) {
-        const size_t wordStart = at + 3;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (!leaderEnd[static_cast<unsigned char>(text[at])])
+            continue;
+        size_t wordStart = at + 1;
+        while (wordStart < text.size() && (text[wordStart] == ' ' || text[wordStart] == '\t'))
+            ++wordStart;
+        if (wordStart >= text.size() || !followsLeader(text, wordStart))
+            continue;
         size_t wordEnd = wordStart;
         while (wordEnd < text.size() && !isMarkerEnd(text[wordEnd]))
             ++wordEnd;

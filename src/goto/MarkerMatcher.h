@@ -23,8 +23,8 @@ private:
     uint64_t line_ = 1;
 };
 
-// Finds the lines of a text that carry the marker of any of a set of ids: "// " and the id,
-// followed by a space, a tab, a line end or the end of the text.
+// Finds the lines of a text that carry the marker of any of a set of ids, by the rule of
+// model/MarkerRule.
 class MarkerMatcher {
 public:
     // An id that is empty or holds a line end cannot stand on one line and is never found.
@@ -36,15 +36,12 @@ public:
                const std::function<void(size_t, uint64_t)>& found) const;
 
 private:
-    // Few ids: one fast pass per id. Many ids: one pass over every "// ", looking up the word
-    // after it; ids holding a space or a tab cannot be looked up that way and get passes too.
+    // Few ids: one fast pass per id. Many ids: one pass over every word after a comment leader,
+    // looking it up; ids holding a space or a tab cannot be looked up that way and get passes
+    // too.
     std::vector<std::pair<size_t, LiteralFinder>> finders_;
     std::unordered_map<std::string_view, size_t> byWord_;
     std::vector<std::string> words_;
-    LiteralFinder commentStart_{"// "};
 };
-
-// Whether the byte at `end` (or the end of the text) may follow a marker.
-bool endsMarker(std::string_view text, size_t end);
 
 } // namespace pathwicks

@@ -34,7 +34,7 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
     }
 
     const MarkerMatcher matcher(unique);
-    SourceTreeWalker walker(options.threads);
+    SourceTreeWalker walker(options.threads, options.honourIgnoreFiles);
     std::vector<std::vector<Hit>> hits(walker.threadCount());
     auto error =
         walker.walk(folder, [&](unsigned worker, std::string_view path, std::string_view bytes) {
@@ -56,6 +56,9 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
 
     MarkerSearchResult result;
     result.unreadable = walker.unreadableCount();
+    for (const auto& entry : walker.unreadableExamples())
+        result.unreadableExamples.emplace_back(entry.path, entry.reason);
+    std::sort(result.unreadableExamples.begin(), result.unreadableExamples.end());
     result.places.reserve(ids.size());
     for (size_t i = 0; i < ids.size(); ++i)
         result.places.push_back(places[uniqueOf[i]]);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -19,17 +20,22 @@ struct MarkerPlace {
 struct MarkerSearchResult {
     // For each id, in the order given: its places, sorted by path (byte order), then line.
     std::vector<std::vector<MarkerPlace>> places;
-    // Folders and files below the searched folder that could not be opened.
+    // Folders and files below the searched folder that could not be read: how many, and the
+    // first few of them by path (relative to the folder) and reason.
     uint64_t unreadable = 0;
+    std::vector<std::pair<std::string, std::string>> unreadableExamples;
 };
 
 struct MarkerSearchOptions {
     bool firstLinePerFile = false;
     unsigned threads = 0; // 0: as many as suit the machine
+    // Skip what git would ignore (.gitignore, .ignore, .git/info/exclude); false searches
+    // everything.
+    bool honourIgnoreFiles = true;
 };
 
 // Searches the text files under folder once for the markers of all the ids. A message when
-// the folder cannot be read.
+// the folder cannot be read. Safe to run on several threads at once: it keeps no state.
 std::variant<MarkerSearchResult, std::string>
 searchMarkers(const std::string& folder, const std::vector<std::string>& ids,
               const MarkerSearchOptions& options = {});

@@ -1,5 +1,7 @@
 #include "goto/SourceTreeWalker.h"
 
+#include "goto/IgnoreFiles.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -22,10 +24,28 @@ namespace {
 // Past this the walk is bound by the disk or the page cache, not by the processors.
 constexpr unsigned mostThreads = 8;
 
+// What each worker reads a file into at first; larger files grow it to their size.
+constexpr size_t firstBuffer = 256 * 1024;
+
+// An open folder, kept open while folders below it wait to be opened relative to it.
+class OpenFolder {
+public:
+    explicit OpenFolder(DIR* listing) : listing_(listing) {}
+    ~OpenFolder() { ::closedir(listing_); }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    int fd() const { return ::dirfd(listing_); }
+    DIR* listing() const { return listing_; }
+
+private:
+    DIR* listing_;
+};
+
 struct FolderJob {
     std::string path; // relative to the walked folder; empty for the folder itself
-    dev_t device;
-    ino_t inode;
+    std::shared_ptr<const OpenFolder> parent; // none for the folder itself
+    std::string name;                         // within the parent
+    std::shared_ptr<const IgnoreRules> rules; // those of the folders above
 };
 
 bool isVersionControlFolder(const char* name) {
@@ -35,8 +55,10 @@ bool isVersionControlFolder(const char* name) {
 
 class Walk {
 public:
-    Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit)
-        : root_(root), visit_(visit), threads_(threads) {}
+    Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit, bool ignoring,
+         std::string prefix)
+        : root_(root), visit_(visit), threads_(threads), ignoring_(ignoring),
+          prefix_(std::move(prefix)) {}
 
     void run(FolderJob first) {
         jobs_.push_back(std::move(first));
@@ -50,6 +72,10 @@ public:
     }
 
     uint64_t unreadable() const { return unreadable_.load(); }
+    std::vector<SourceTreeWalker::Unreadable> examples() {
+        std::lock_guard lock(examplesMutex_);
+        return examples_;
+    }
 
 private:
     struct Buffer {
@@ -88,32 +114,63 @@ private:
         }
     }
 
+    void cannotRead(const std::string& path, int error) {
+        cannotRead(path, std::string(std::strerror(error)));
+    }
+
+    void cannotRead(const std::string& path, std::string reason) {
+        ++unreadable_;
+        std::lock_guard lock(examplesMutex_);
+        if (examples_.size() < SourceTreeWalker::namedUnreadable)
+            examples_.push_back({path, std::move(reason)});
+    }
+
+    // The path as the ignore rules see it: from the work tree's top.
+    std::string_view rulePath(const std::string& path, std::string& scratch) const {
+        if (prefix_.empty() || path.empty())
+            return prefix_.empty() ? std::string_view(path) : std::string_view(prefix_);
+        scratch.assign(prefix_);
+        scratch += '/';
+        scratch += path;
+        return scratch;
+    }
+
+    struct Entry {
+        std::string name;
+        bool isFolder;
+    };
+
     void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
                     std::vector<FolderJob>& found) {
-        const int fd = ::openat(root_, job.path.empty() ? "." : job.path.c_str(),
+        // Opened below its parent's descriptor and never through a link, so the walk stays
+        // inside the folder whatever is renamed or swapped while it runs.
+        const int fd = ::openat(job.parent ? job.parent->fd() : root_,
+                                job.parent ? job.name.c_str() : ".",
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
-            ++unreadable_;
+            cannotRead(job.path, errno);
             return;
         }
-        // A folder swapped for another (or for a link) since it was listed is left alone.
-        struct stat info;
-        if (::fstat(fd, &info) != 0 || info.st_dev != job.device || info.st_ino != job.inode) {
+        DIR* listing = ::fdopendir(fd);
+        if (!listing) {
+            const int error = errno;
             ::close(fd);
-            ++unreadable_;
+            cannotRead(job.path, error);
             return;
         }
-        DIR* folder = ::fdopendir(fd);
-        if (!folder) {
-            ::close(fd);
-            ++unreadable_;
-            return;
-        }
-        std::string path = job.path;
-        if (!path.empty())
-            path += '/';
-        const size_t prefix = path.size();
-        while (const dirent* entry = ::readdir(folder)) {
+        const auto folder = std::make_shared<const OpenFolder>(listing);
+
+        // The whole listing first: the folder's own ignore files apply to all its entries.
+        std::vector<Entry> entries;
+        bool hasIgnoreFile = false;
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(listing);
+            if (!entry) {
+                if (errno != 0)
+                    cannotRead(job.path.empty() ? "." : job.path, errno);
+                break;
+            }
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
                 continue;
@@ -126,23 +183,37 @@ private:
                        : S_ISREG(entryInfo.st_mode) ? DT_REG
                                                     : DT_LNK;
             }
-            path.resize(prefix);
-            path += name;
-            if (type == DT_DIR) {
-                if (isVersionControlFolder(name))
-                    continue;
-                struct stat folderInfo;
-                if (::fstatat(fd, name, &folderInfo, AT_SYMLINK_NOFOLLOW) != 0 ||
-                    !S_ISDIR(folderInfo.st_mode)) {
-                    ++unreadable_;
-                    continue;
-                }
-                found.push_back({path, folderInfo.st_dev, folderInfo.st_ino});
-            } else if (type == DT_REG) {
-                readFile(worker, fd, name, path, buffer);
-            }
+            if (type != DT_DIR && type != DT_REG)
+                continue;
+            if (type == DT_DIR && isVersionControlFolder(name))
+                continue;
+            if (type == DT_REG &&
+                (std::strcmp(name, ".gitignore") == 0 || std::strcmp(name, ".ignore") == 0))
+                hasIgnoreFile = true;
+            entries.push_back({name, type == DT_DIR});
         }
-        ::closedir(folder);
+
+        std::shared_ptr<const IgnoreRules> rules = job.rules;
+        std::string scratch;
+        if (ignoring_ && hasIgnoreFile) {
+            auto files = ignoreFilesIn(fd, std::string(rulePath(job.path, scratch)));
+            if (!files.empty())
+                rules = std::make_shared<const IgnoreRules>(rules, std::move(files));
+        }
+        std::string path = job.path;
+        if (!path.empty())
+            path += '/';
+        const size_t prefix = path.size();
+        for (auto& entry : entries) {
+            path.resize(prefix);
+            path += entry.name;
+            if (rules && rules->ignored(rulePath(path, scratch), entry.isFolder))
+                continue;
+            if (entry.isFolder)
+                found.push_back({path, folder, std::move(entry.name), rules});
+            else
+                readFile(worker, fd, entry.name.c_str(), path, buffer);
+        }
     }
 
     void readFile(unsigned worker, int folder, const char* name, const std::string& path,
@@ -151,28 +222,49 @@ private:
         const int fd =
             ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0) {
-            ++unreadable_;
+            cannotRead(path, errno);
             return;
         }
-        struct stat info;
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
-            static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
-            ::close(fd);
-            return;
-        }
-        const size_t size = static_cast<size_t>(info.st_size);
-        if (buffer.capacity < size) {
-            buffer.capacity = std::max(size, buffer.capacity * 2);
+        if (buffer.capacity == 0) {
+            buffer.capacity = firstBuffer;
             buffer.data.reset(new char[buffer.capacity]);
         }
+        // Most source files fit the buffer and take one read, which comes back short; only a
+        // file that fills it is asked for its size.
         size_t length = 0;
-        while (length < size) {
-            const ssize_t got = ::read(fd, buffer.data.get() + length, size - length);
+        bool sized = false;
+        for (;;) {
+            if (length == buffer.capacity) {
+                struct stat info;
+                if (sized || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+                    static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
+                    ::close(fd);
+                    return;
+                }
+                sized = true;
+                // One byte more than the size, so that the end shows as a short read.
+                const size_t wanted = static_cast<size_t>(info.st_size) + 1;
+                if (wanted > buffer.capacity) {
+                    auto grown = std::unique_ptr<char[]>(new char[wanted]);
+                    std::memcpy(grown.get(), buffer.data.get(), length);
+                    buffer.data = std::move(grown);
+                    buffer.capacity = wanted;
+                }
+            }
+            const ssize_t got = ::read(fd, buffer.data.get() + length, buffer.capacity - length);
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got <= 0)
+            if (got < 0) {
+                if (errno != EAGAIN && errno != EISDIR)
+                    cannotRead(path, errno);
+                ::close(fd);
+                return;
+            }
+            if (got == 0)
                 break;
             length += static_cast<size_t>(got);
+            if (length < buffer.capacity)
+                break;
         }
         ::close(fd);
         const char* data = buffer.data.get();
@@ -185,16 +277,21 @@ private:
     const int root_;
     const SourceTreeWalker::Visit& visit_;
     const unsigned threads_;
+    const bool ignoring_;
+    const std::string prefix_; // the walked folder's path from the work tree's top
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<FolderJob> jobs_;
     size_t pending_ = 0; // folders queued or being read
     std::atomic<uint64_t> unreadable_{0};
+    std::mutex examplesMutex_;
+    std::vector<SourceTreeWalker::Unreadable> examples_;
 };
 
 } // namespace
 
-SourceTreeWalker::SourceTreeWalker(unsigned threads) {
+SourceTreeWalker::SourceTreeWalker(unsigned threads, bool honourIgnoreFiles)
+    : honourIgnoreFiles_(honourIgnoreFiles) {
     if (threads == 0)
         threads = std::thread::hardware_concurrency();
     threads_ = std::clamp(threads, 1u, mostThreads);
@@ -202,6 +299,7 @@ SourceTreeWalker::SourceTreeWalker(unsigned threads) {
 
 std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, const Visit& visit) {
     unreadable_ = 0;
+    examples_.clear();
     const int root = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (root < 0)
         return folder + ": " + (errno == ENOTDIR ? "not a folder" : std::strerror(errno));
@@ -230,9 +328,14 @@ std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, con
         return folder + ": " + std::strerror(listError);
     }
 
-    Walk walk(root, threads_, visit);
-    walk.run({"", info.st_dev, info.st_ino});
+    std::string prefix;
+    std::shared_ptr<const IgnoreRules> rules;
+    if (honourIgnoreFiles_)
+        rules = ignoreRulesAbove(folder, prefix);
+    Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(prefix));
+    walk.run({"", nullptr, "", std::move(rules)});
     unreadable_ = walk.unreadable();
+    examples_ = walk.examples();
     ::close(root);
     return std::nullopt;
 }

@@ -5,15 +5,26 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pathwicks {
 
 // Reads every text file under a folder once, on several threads. Skipped: version-control
 // folders (.git, .hg, .svn), symbolic links (never followed, so the walk cannot loop or leave
 // the folder), devices, FIFOs and sockets (never opened for reading, so nothing blocks), files
-// over 64 MiB, and files with a NUL byte in their first 8 KiB.
+// over 64 MiB, files with a NUL byte in their first 8 KiB, and, unless told otherwise, what git
+// would ignore (see goto/IgnoreRules and goto/IgnoreFiles). Every folder is opened relative to
+// its parent's open descriptor, so no depth is too deep to walk.
 class SourceTreeWalker {
 public:
+    // Entries that could not be read are named, up to this many; the rest are only counted.
+    static constexpr size_t namedUnreadable = 5;
+
+    struct Unreadable {
+        std::string path; // relative to the walked folder
+        std::string reason;
+    };
+
     static constexpr uint64_t largestFile = 64ull * 1024 * 1024;
     static constexpr size_t binaryProbe = 8 * 1024;
 
@@ -23,7 +34,7 @@ public:
         std::function<void(unsigned worker, std::string_view path, std::string_view bytes)>;
 
     // threads 0 picks a count that suits the machine.
-    explicit SourceTreeWalker(unsigned threads = 0);
+    explicit SourceTreeWalker(unsigned threads = 0, bool honourIgnoreFiles = true);
 
     unsigned threadCount() const { return threads_; }
 
@@ -32,10 +43,14 @@ public:
     std::optional<std::string> walk(const std::string& folder, const Visit& visit);
 
     uint64_t unreadableCount() const { return unreadable_; }
+    // The first few of them, in no particular order.
+    const std::vector<Unreadable>& unreadableExamples() const { return examples_; }
 
 private:
     unsigned threads_;
+    bool honourIgnoreFiles_;
     uint64_t unreadable_ = 0;
+    std::vector<Unreadable> examples_;
 };
 
 } // namespace pathwicks

@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
     environment.path = path ? path : "/usr/local/bin:/usr/bin:/bin";
     if (const char* home = std::getenv("HOME"))
         environment.home = home;
+    if (const char* cacheHome = std::getenv("XDG_CACHE_HOME"))
+        environment.cacheHome = cacheHome;
     // What chooses the terminal, the terminal editor and the user's editors file.
     for (const char* name : {"TERMINAL", "VISUAL", "EDITOR", "XDG_CONFIG_HOME"})
         if (const char* value = std::getenv(name))

@@ -5,6 +5,19 @@
 
 namespace pathwicks {
 
+namespace {
+
+constexpr const char* markerStyleKey = "markerStyle";
+
+// The line as the panel shows it: as it is copied, without its line feed.
+std::string shownLine(const Reference& reference, const MarkerStyle& style) {
+    std::string line = markerLine(reference, style);
+    line.pop_back();
+    return line;
+}
+
+} // namespace
+
 void DetailPanel::updateDetailPanel() {
     ReferencePtr single;
     int count = 0;
@@ -26,15 +39,31 @@ void DetailPanel::updateDetailPanel() {
         controls_.showEditor(false);
         controls_.showName(false);
         controls_.showCopyButton(false);
+        controls_.showMarkerStyle(false, "");
         return;
     }
-    controls_.setMarkerText(single->markerText());
+    controls_.setMarkerText(single->isWebAddress() ? single->markerText()
+                                                   : shownLine(*single, markerStyle()));
     controls_.showEditor(true);
     controls_.selectEditor(single->editor);
     controls_.markEditorInstalled(single->editor, editors_.isEditorAvailable(single->editor));
     controls_.showName(true);
     controls_.setNameText(single->title);
     controls_.showCopyButton(!single->isWebAddress());
+    controls_.showMarkerStyle(!single->isWebAddress(), std::string(markerStyle().opener));
+}
+
+const MarkerStyle& DetailPanel::markerStyle() const {
+    if (UserDefaults* defaults = canvas_.host().userDefaults())
+        if (auto opener = defaults->stringValue(markerStyleKey))
+            return markerStyleOf(*opener);
+    return markerStyles().front();
+}
+
+void DetailPanel::markerStyleChosen(const std::string& opener) {
+    if (UserDefaults* defaults = canvas_.host().userDefaults())
+        defaults->setString(markerStyleKey, std::string(markerStyleOf(opener).opener));
+    updateDetailPanel();
 }
 
 void DetailPanel::nameEdited(const std::string& text) {
@@ -73,12 +102,29 @@ void DetailPanel::copyMarker(Pasteboard& pasteboard, bool attach) {
     if (!reference)
         return;
     if (attach) {
-        if (auto text = pasteboard.text()) {
-            if (auto marker = parseMarkerLine(*text))
-                canvas_.setReferenceIdAndTitle(reference, marker->id, marker->title);
+        const auto text = pasteboard.text();
+        const auto marker = text ? parseMarkerLine(*text) : std::nullopt;
+        if (!marker) {
+            controls_.tell("The clipboard holds no marker line to attach to.\n\nA marker line is a "
+                           "comment holding a reference's id, in any comment style:\n\n"
+                           "    // pathwick-… Title\n    # pathwick-… Title\n\n"
+                           "or the id alone on a line.");
+            return;
         }
+        for (const auto& other : canvas_.model().content()) {
+            if (other == reference || other->id != marker->id)
+                continue;
+            if (!controls_.confirm("The box “" + other->displayTitle() + "” already has the id " +
+                                       marker->id + ". Give it to this box as well, so that "
+                                       "both go to the same line of code?",
+                                   "Share the Id"))
+                return;
+            break;
+        }
+        canvas_.setReferenceIdAndTitle(reference, marker->id,
+                                       marker->hasTitle ? marker->title : reference->title);
     }
-    pasteboard.setText(markerLine(*reference));
+    pasteboard.setText(markerLine(*reference, markerStyle()));
 }
 
 } // namespace pathwicks

@@ -2,6 +2,7 @@
 
 #include "canvas/Canvas.h"
 #include "editors/EditorAvailability.h"
+#include "panel/MarkerLine.h"
 #include "panel/PanelControls.h"
 
 #include <memory>
@@ -32,8 +33,14 @@ public:
     // it is the web-link editor.
     void editorChosen(const std::string& name);
 
-    // Puts the shown reference's marker line on the pasteboard. With attach, a marker line
-    // already on the pasteboard first gives the reference its id and title (one undo step).
+    // The comment style marker lines are copied in, remembered for the user.
+    const MarkerStyle& markerStyle() const;
+    void markerStyleChosen(const std::string& opener);
+
+    // Puts the shown reference's marker line on the pasteboard, in the chosen style. With
+    // attach, the first marker line on the pasteboard first gives the reference its id and
+    // title (one undo step); when there is none the user is told and the pasteboard is left as
+    // it is, and an id another box already has is taken only when the user agrees.
     void copyMarker(Pasteboard& pasteboard, bool attach);
 
 private:

@@ -19,6 +19,12 @@ public:
     // others.
     virtual void markEditorInstalled(const std::string& name, bool installed) = 0;
     virtual void showCopyButton(bool shown) = 0;
+    // The chooser of the comment style marker lines are copied in, showing that style's opener.
+    virtual void showMarkerStyle(bool shown, const std::string& opener) = 0;
+    // Tells the user why an action did nothing.
+    virtual void tell(const std::string& message) = 0;
+    // Asks before an action; true to go ahead. `action` names the button that does.
+    virtual bool confirm(const std::string& question, const std::string& action) = 0;
 };
 
 // The system's clipboard, as plain text.

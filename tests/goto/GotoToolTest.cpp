@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <chrono>
+#include <set>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -28,6 +31,12 @@ std::string readAll(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// Writes a file whole, making the folders above it.
+void writeWhole(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -86,6 +95,29 @@ protected:
         return result;
     }
 
+    // Starts a tool without waiting for it, its output discarded.
+    pid_t start(const std::string& program, const std::vector<std::string>& args) {
+        std::vector<std::string> argv{program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> argPointers;
+        for (auto& arg : argv)
+            argPointers.push_back(arg.data());
+        argPointers.push_back(nullptr);
+        std::string pathEntry = "PATH=" + bin.path(), homeEntry = "HOME=" + home.path();
+        char* env[] = {pathEntry.data(), homeEntry.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argPointers.data(), env) != 0)
+            ADD_FAILURE() << "cannot start " << program;
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    std::string cacheFile() const { return home.path(".cache/pathwicks/goto-places.json"); }
+
     // A launcher on PATH that records its arguments, one a line, in a file named after it.
     void fakeLauncher(const std::string& name) {
         const std::string record = scratch.path(name + ".args");
@@ -135,6 +167,21 @@ TEST_F(GotoToolTest, TakesTheFirstFileInByteOrderAndNamesTheOthers) {
     ASSERT_EQ(others.size(), 2u) << found.err;
     EXPECT_NE(others[0].find(source.path("a/z.c") + ":2"), std::string::npos);
     EXPECT_NE(others[1].find(source.path("b.c") + ":1"), std::string::npos);
+}
+
+TEST_F(GotoToolTest, SkipsWhatGitIgnoresUnlessToldNotTo) {
+    // A copy of the source in the build folder comes first in byte order.
+    source.write(".gitignore", "/build/\n");
+    source.write("build/gen/main.py", "# pathwick-IGN\n");
+    source.write("src/main.py", "x = 1  # pathwick-IGN Main\n");
+    auto found = run(tool("vscode"), {"--no-ignore", "--print", source.path(), "pathwick-IGN"});
+    EXPECT_EQ(found.out, source.path("build/gen/main.py") + ":1\n");
+    EXPECT_EQ(lines(found.err).size(), 1u) << found.err;
+    // The file remembered without ignoring is not taken when ignoring.
+    found = run(tool("vscode"), {"--print", source.path(), "pathwick-IGN"});
+    EXPECT_EQ(found.out, source.path("src/main.py") + ":1\n");
+    EXPECT_EQ(found.err, "");
+    EXPECT_EQ(run(tool("vscode"), {"--bogus", source.path(), "pathwick-IGN"}).status, 2);
 }
 
 TEST_F(GotoToolTest, FailuresExitWithTheirStatusAndOneLine) {
@@ -330,9 +377,117 @@ TEST_F(GotoToolTest, EmacsOpensTheLineInARunningServer) {
     EXPECT_EQ(asked.out, "4\n") << asked.err;
 }
 
+TEST_F(GotoToolTest, ReadsTheRememberedFileFirstAndSearchesAgainWhenItFails) {
+    const auto goTo = [&](const std::string& folder) {
+        return run(tool("vscode"), {"--print", folder, "pathwick-MEM"});
+    };
+    source.write("a.c", "// pathwick-MEM\n");
+    source.write("z.c", "# pathwick-MEM\n");
+    auto found = goTo(source.path());
+    EXPECT_EQ(found.out, source.path("a.c") + ":1\n");
+    EXPECT_NE(found.err.find("also marked at " + source.path("z.c")), std::string::npos);
+    EXPECT_NE(readAll(cacheFile()).find("a.c"), std::string::npos);
+
+    // A remembered file that still carries the marker is taken at once, its line found afresh.
+    const nlohmann::json remembered = {{source.path(), "pathwick-MEM", "z.c"}};
+    writeWhole(cacheFile(), remembered.dump());
+    source.write("z.c", "\n\n# pathwick-MEM\n");
+    found = goTo(source.path());
+    EXPECT_EQ(found.out, source.path("z.c") + ":3\n");
+    EXPECT_EQ(found.err, "");
+
+    // The marker moved: the whole tree is searched and the new place remembered.
+    source.write("z.c", "nothing\n");
+    EXPECT_EQ(goTo(source.path()).out, source.path("a.c") + ":1\n");
+    std::filesystem::remove(source.path("a.c"));
+    source.write("b/c.sh", "echo  # pathwick-MEM\n");
+    EXPECT_EQ(goTo(source.path()).out, source.path("b/c.sh") + ":1\n");
+    EXPECT_EQ(goTo(source.path()).out, source.path("b/c.sh") + ":1\n");
+
+    // The remembered file replaced by a link to outside the folder is never read.
+    TempTree outside;
+    outside.write("x.c", "// pathwick-MEM\n");
+    std::filesystem::remove(source.path("b/c.sh"));
+    std::filesystem::create_symlink(outside.path("x.c"), source.path("b/c.sh"));
+    found = goTo(source.path());
+    EXPECT_EQ(found.status, 1);
+    EXPECT_EQ(found.out, "");
+}
+
+TEST_F(GotoToolTest, AHostileCorruptOrUnwritableCacheIsOnlyIgnored) {
+    source.write("inner/real.c", "// pathwick-HOST\n");
+    source.write("outside.c", "// pathwick-HOST\n");
+    source.write("inner/ignored.c", "// pathwick-HOST\n");
+    source.write("inner/.gitignore", "ignored.c\n");
+    const std::string inner = source.path("inner");
+    const auto goTo = [&] { return run(tool("atom"), {"--print", inner, "pathwick-HOST"}); };
+    const std::vector<std::string> caches = {
+        "{not json",
+        "{\"a\": 1}",
+        nlohmann::json::array({{inner, "pathwick-HOST", "../outside.c"}}).dump(),
+        nlohmann::json::array({{inner, "pathwick-HOST", source.path("outside.c")}}).dump(),
+        nlohmann::json::array({{inner, "pathwick-HOST", "./../outside.c"}}).dump(),
+        nlohmann::json::array({{inner, "pathwick-HOST", "ignored.c"}}).dump(),
+        nlohmann::json::array({{1, 2, 3}, {inner, "pathwick-HOST", 7}, "x", nullptr}).dump(),
+    };
+    for (const auto& cache : caches) {
+        writeWhole(cacheFile(), cache);
+        const auto found = goTo();
+        EXPECT_EQ(found.status, 0) << cache;
+        EXPECT_EQ(found.out, inner + "/real.c:1\n") << cache;
+        EXPECT_EQ(found.err, "") << cache;
+        // Rewritten whole, as the one entry found.
+        EXPECT_EQ(nlohmann::json::parse(readAll(cacheFile()), nullptr, false),
+                  nlohmann::json::array({{inner, "pathwick-HOST", "real.c"}}))
+            << cache;
+    }
+    // A cache that cannot be written to leaves the tool working and silent.
+    std::filesystem::remove_all(home.path(".cache"));
+    writeWhole(home.path(".cache/pathwicks"), "a file where the folder would be");
+    const auto found = goTo();
+    EXPECT_EQ(found.status, 0);
+    EXPECT_EQ(found.out, inner + "/real.c:1\n");
+    EXPECT_EQ(found.err, "");
+}
+
+TEST_F(GotoToolTest, TheCacheKeepsTheNewestTenThousandPlaces) {
+    source.write("a.c", "// pathwick-NEW\n");
+    auto full = nlohmann::json::array();
+    for (int i = 0; i < 10000; ++i)
+        full.push_back({"/elsewhere", "pathwick-OLD" + std::to_string(i), "x.c"});
+    writeWhole(cacheFile(), full.dump());
+    EXPECT_EQ(run(tool("vscode"), {"--print", source.path(), "pathwick-NEW"}).status, 0);
+    const auto cache = nlohmann::json::parse(readAll(cacheFile()), nullptr, false);
+    ASSERT_TRUE(cache.is_array());
+    ASSERT_EQ(cache.size(), 10000u);
+    EXPECT_EQ(cache.front()[1], "pathwick-OLD1");
+    EXPECT_EQ(cache.back(), nlohmann::json({source.path(), "pathwick-NEW", "a.c"}));
+}
+
+TEST_F(GotoToolTest, ToolsRunningAtOnceAllRememberTheirPlaces) {
+    constexpr int tools = 8;
+    for (int i = 0; i < tools; ++i)
+        source.write("f" + std::to_string(i) + ".c", "// pathwick-T" + std::to_string(i) + "\n");
+    std::vector<pid_t> started;
+    for (int i = 0; i < tools; ++i)
+        started.push_back(
+            start(tool("vscode"), {"--print", source.path(), "pathwick-T" + std::to_string(i)}));
+    for (pid_t pid : started) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto cache = nlohmann::json::parse(readAll(cacheFile()), nullptr, false);
+    ASSERT_TRUE(cache.is_array()) << readAll(cacheFile());
+    std::set<std::string> files;
+    for (const auto& entry : cache)
+        files.insert(entry[2].get<std::string>());
+    EXPECT_EQ(files.size(), static_cast<size_t>(tools));
+}
+
 TEST(GotoCommand, OnlyTheCatalogueEditorsHaveTools) {
     std::ostringstream out, err;
-    const pathwicks::GotoEnvironment environment{"/nonexistent", "", "/"};
+    const pathwicks::GotoEnvironment environment{"/nonexistent", "", "/", ""};
     for (const char* name : {"safari-goto", "notepad-goto", "-goto", "vscode", "/x/pathwicks"})
         EXPECT_EQ(pathwicks::runGoto(name, {"--print", "/", "x"}, out, err, environment), 2)
             << name;

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using pathwicks::MarkerPlace;
@@ -179,4 +183,151 @@ TEST(MarkerSearch, RefusesWhatIsNoReadableFolder) {
     std::filesystem::remove(link);
     ASSERT_TRUE(std::holds_alternative<MarkerSearchResult>(viaLink));
     EXPECT_EQ(std::get<MarkerSearchResult>(viaLink).places[0], (Places{{"plain.c", 1}}));
+}
+
+TEST(MarkerSearch, EveryCommentLeaderCarriesAMarkerAfterCodeAndBlanks) {
+    const std::vector<std::string> leaders = {"//", "/*", "*",  "#",   "--", ";",  "%",
+                                              "!",  "<!--", "(*", "{-", "REM", "::"};
+    const std::vector<std::string> befores = {"", "  ", "\t", "x = 1  ", "call();\t"};
+    const std::vector<std::string> blanks = {"", " ", "\t", " \t  "};
+    const std::vector<std::string> afters = {"", " title", "\ttitle", " */", "\r\n", "\n"};
+    TempTree tree;
+    std::vector<std::string> ids;
+    std::vector<std::string> expected;
+    size_t n = 0;
+    for (const auto& leader : leaders)
+        for (const auto& before : befores)
+            for (const auto& blank : blanks) {
+                const auto& after = afters[n % afters.size()];
+                const std::string id = "pathwick-L" + std::to_string(n);
+                const std::string file = "f" + std::to_string(n++) + ".txt";
+                // The marked line is the second, after one that only mentions the id.
+                tree.write(file, "\"" + id + "\" " + id + "x\n" + before + leader + blank + id +
+                                     after);
+                ids.push_back(id);
+                expected.push_back(file);
+            }
+    for (bool many : {false, true}) {
+        for (size_t i = 0; i < ids.size(); ++i) {
+            // Many ids take the one-pass lookup; one id its own pass.
+            const auto places = many ? search(tree, {ids[i], "a", "b", "c", "d", "e"}).places[0]
+                                     : placesOf(tree, ids[i]);
+            EXPECT_EQ(places, (Places{{expected[i], 2}})) << ids[i] << " many " << many;
+        }
+    }
+}
+
+TEST(MarkerSearch, QuotesPrefixesAndGluedWordsCarryNoMarker) {
+    TempTree tree;
+    // A document's own file lies in the searched folder and holds its ids in quotes.
+    tree.write("walk.pathwicks",
+               "{\"content\":[{\"id\":\"pathwick-DOC\",\"title\":\"t\"}]}\n");
+    tree.write("quotes.py", "s = 'pathwick-DOC'\nt = \"pathwick-DOC\"\nu = `pathwick-DOC`\n");
+    tree.write("glued.sh", "echo x#pathwick-DOCS\nfoo-pathwick-DOC\n/pathwick-DOC\n:pathwick-DOC\n");
+    tree.write("prefix.c", "// pathwick-DOCUMENT\n# pathwick-DOC.x\n-- pathwick-DOC:\n");
+    EXPECT_EQ(placesOf(tree, "pathwick-DOC"), Places{});
+    const auto many = search(tree, {"pathwick-DOC", "pathwick-DO", "p2", "p3", "p4", "p5"});
+    EXPECT_EQ(many.places[0], Places{});
+    EXPECT_EQ(many.places[1], Places{});
+}
+
+namespace {
+
+// Removes a chain of folders too deep for one path, from the bottom up.
+void removeChain(int top, const std::string& name, int depth, const char* file) {
+    std::vector<int> fds{top};
+    for (int i = 0; i < depth; ++i)
+        fds.push_back(::openat(fds.back(), name.c_str(), O_RDONLY | O_DIRECTORY));
+    ::unlinkat(fds.back(), file, 0);
+    for (int i = depth; i > 0; --i) {
+        ::close(fds[i]);
+        ::unlinkat(fds[i - 1], name.c_str(), AT_REMOVEDIR);
+    }
+}
+
+} // namespace
+
+TEST(MarkerSearch, FindsAMarkerDeeperThanAPathCanName) {
+    TempTree tree;
+    const std::string name(200, 'd');
+    const int depth = PATH_MAX / 200 + 4;
+    const int top = ::open(tree.path().c_str(), O_RDONLY | O_DIRECTORY);
+    int folder = ::dup(top);
+    for (int i = 0; i < depth; ++i) {
+        ASSERT_EQ(::mkdirat(folder, name.c_str(), 0700), 0);
+        const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(folder);
+        folder = next;
+    }
+    const int file = ::openat(folder, "deep.py", O_WRONLY | O_CREAT, 0600);
+    const std::string text = "x = 1\n# pathwick-DEEP deep down\n";
+    ASSERT_EQ(::write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(file);
+    ::close(folder);
+
+    const auto places = placesOf(tree, "pathwick-DEEP");
+    std::string expected;
+    for (int i = 0; i < depth; ++i)
+        expected += name + "/";
+    EXPECT_GT(expected.size(), static_cast<size_t>(PATH_MAX));
+    EXPECT_EQ(places, (Places{{expected + "deep.py", 2}}));
+    removeChain(top, name, depth, "deep.py");
+    ::close(top);
+}
+
+// The superuser reads every folder, so the search runs in a child that gives up its rights.
+TEST(MarkerSearch, NamesTheFoldersAndFilesItCannotRead) {
+    TempTree tree;
+    tree.write("open/a.c", "// pathwick-SHUT\n");
+    tree.write("shut/b.c", "// pathwick-SHUT\n");
+    tree.write("secret.c", "// pathwick-SHUT\n");
+    for (int i = 0; i < 7; ++i)
+        tree.write("many/" + std::to_string(i) + "/c.c", "x\n");
+    for (const char* path : {"", "open", "open/a.c", "many"})
+        ::chmod(tree.path(path).c_str(), 0755);
+    ::chmod(tree.path("shut").c_str(), 0);
+    ::chmod(tree.path("secret.c").c_str(), 0);
+    for (int i = 0; i < 7; ++i)
+        ::chmod(tree.path("many/" + std::to_string(i)).c_str(), 0);
+
+    const auto check = [&]() -> std::string {
+        const auto result = search(tree, {"pathwick-SHUT"});
+        if (result.places[0] != Places{{"open/a.c", 1}})
+            return "wrong places";
+        if (result.unreadable != 9)
+            return "counted " + std::to_string(result.unreadable);
+        if (result.unreadableExamples.size() != pathwicks::SourceTreeWalker::namedUnreadable)
+            return "named " + std::to_string(result.unreadableExamples.size());
+        for (const auto& [path, reason] : result.unreadableExamples)
+            if (reason != std::strerror(EACCES))
+                return path + ": " + reason;
+        return "";
+    };
+    if (::geteuid() != 0) {
+        EXPECT_EQ(check(), "");
+        return;
+    }
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        std::string failure = "cannot give up the superuser's rights";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0)
+            failure = check();
+        (void)!::write(pipe[1], failure.data(), failure.size());
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string failure;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        failure.append(buffer, static_cast<size_t>(got));
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(failure, "");
+    ::chmod(tree.path("shut").c_str(), 0700);
+    for (int i = 0; i < 7; ++i)
+        ::chmod(tree.path("many/" + std::to_string(i)).c_str(), 0700);
 }

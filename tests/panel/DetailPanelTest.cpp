@@ -23,6 +23,15 @@ public:
         enabledItems[n] = installed;
     }
     void showCopyButton(bool shown) override { copyShown = shown; }
+    void showMarkerStyle(bool shown, const std::string& opener) override {
+        styleShown = shown;
+        style = opener;
+    }
+    void tell(const std::string& message) override { told.push_back(message); }
+    bool confirm(const std::string& question, const std::string&) override {
+        asked.push_back(question);
+        return agree;
+    }
 
     std::string marker = "unset";
     bool nameShown = true;
@@ -31,6 +40,11 @@ public:
     std::string selectedEditor;
     std::map<std::string, bool> enabledItems;
     bool copyShown = true;
+    bool styleShown = true;
+    std::string style;
+    std::vector<std::string> told;
+    std::vector<std::string> asked;
+    bool agree = false;
 };
 
 class FakePasteboard : public Pasteboard {
@@ -84,7 +98,7 @@ protected:
 TEST_F(DetailPanelTest, ShowsTheOneSelectedReferenceAndEmptiesForNoneOrSeveral) {
     click(150, 120);
     EXPECT_EQ(panel.shownReference(), a);
-    EXPECT_EQ(controls.marker, "// pathwick-A");
+    EXPECT_EQ(controls.marker, "// pathwick-A Parse");
     EXPECT_EQ(controls.name, "Parse");
     EXPECT_TRUE(controls.nameShown && controls.editorShown && controls.copyShown);
     EXPECT_EQ(controls.selectedEditor, "Xcode");
@@ -96,7 +110,7 @@ TEST_F(DetailPanelTest, ShowsTheOneSelectedReferenceAndEmptiesForNoneOrSeveral) 
 
     click(350, 120, shiftKey); // B out again: A alone is shown once more
     EXPECT_EQ(panel.shownReference(), a);
-    EXPECT_EQ(controls.marker, "// pathwick-A");
+    EXPECT_EQ(controls.marker, "// pathwick-A Parse");
 
     // A web reference shows how to write its title and has no marker line to copy.
     b->editor = "Safari";
@@ -203,30 +217,38 @@ TEST_F(DetailPanelTest, CopyPutsTheMarkerLineAndAttachTakesOneFromThePasteboard)
     EXPECT_EQ(pasteboard.contents, "// pathwick-A Parse\n");
     a->title = "";
     panel.copyMarker(pasteboard, false);
-    EXPECT_EQ(pasteboard.contents, "// pathwick-A \n");
+    EXPECT_EQ(pasteboard.contents, "// pathwick-A\n");
     a->title = "Parse";
 
     // B is attached to the marker A left in the code: id and title, the box keeps its width.
     pasteboard.contents = "// pathwick-A Parse  the  input\n";
+    controls.agree = true;
     click(350, 120);
     const Rect before = b->rect;
     panel.copyMarker(pasteboard, true);
     EXPECT_EQ(b->id, "pathwick-A");
     EXPECT_EQ(b->title, "Parse  the  input");
     EXPECT_EQ(b->rect, before);
-    EXPECT_EQ(controls.marker, "// pathwick-A");
+    EXPECT_EQ(controls.marker, "// pathwick-A Parse  the  input");
     EXPECT_EQ(pasteboard.contents, "// pathwick-A Parse  the  input\n");
+    // A shares A's id: the user was asked first, and agreed.
+    EXPECT_EQ(controls.asked.size(), 1u);
     undo().undo();
     EXPECT_EQ(b->id, "pathwick-B");
     EXPECT_EQ(b->title, "Eval");
-    EXPECT_EQ(controls.marker, "// pathwick-B");
+    EXPECT_EQ(controls.marker, "// pathwick-B Eval");
 
-    // Text that is no marker line is not attached; the copy happens all the same.
-    for (const char* text : {"//", "// pathwick-A", "// other-A Title", "pathwick-A x y", ""}) {
+    // Text that holds no marker line is not attached: the user is told what one looks like, and
+    // the clipboard keeps what it held.
+    for (const char* text : {"//", "// pathwick-", "// other-A Title", "pathwick-A x y", "",
+                             "\"pathwick-C\": 1", "x = 'pathwick-C'"}) {
         pasteboard.contents = text;
+        controls.told.clear();
         panel.copyMarker(pasteboard, true);
         EXPECT_EQ(b->id, "pathwick-B") << text;
-        EXPECT_EQ(pasteboard.contents, "// pathwick-B Eval\n") << text;
+        EXPECT_EQ(pasteboard.contents, text) << text;
+        ASSERT_EQ(controls.told.size(), 1u) << text;
+        EXPECT_NE(controls.told[0].find("// pathwick-"), std::string::npos);
     }
     EXPECT_FALSE(undo().canUndo());
 
@@ -240,7 +262,7 @@ TEST_F(DetailPanelTest, CopyPutsTheMarkerLineAndAttachTakesOneFromThePasteboard)
 TEST(MarkerLine, ReadsBackWhatItWritesAndIgnoresLineEnds) {
     Reference reference;
     reference.id = "pathwick-0F";
-    for (const char* title : {"One", "Two  spaces", " lead", "trail ", "a,b c"}) {
+    for (const char* title : {"One", "Two  spaces", " lead", "a,b c"}) {
         reference.title = title;
         auto marker = parseMarkerLine(markerLine(reference));
         ASSERT_TRUE(marker) << title;
@@ -255,6 +277,60 @@ TEST(MarkerLine, ReadsBackWhatItWritesAndIgnoresLineEnds) {
     marker = parseMarkerLine("// pathwick-0F ");
     ASSERT_TRUE(marker);
     EXPECT_EQ(marker->title, "");
-    EXPECT_FALSE(parseMarkerLine("//  pathwick-0F Title")); // the id must follow one space
-    EXPECT_FALSE(parseMarkerLine("# pathwick-0F Title"));
+}
+
+TEST_F(DetailPanelTest, AttachTakesTheFirstMarkerLineInAnyStyleOrABareId) {
+    FakePasteboard pasteboard;
+    click(350, 120);
+    struct Case {
+        std::string clipboard;
+        std::string id;
+        std::string title;
+    };
+    const std::vector<Case> cases = {
+        {"def f():\n    x = 1  # pathwick-P1 Python title\n", "pathwick-P1", "Python title"},
+        {"  -- pathwick-P2 SQL\r\n-- pathwick-P9 later\r\n", "pathwick-P2", "SQL"},
+        {"/* pathwick-P3 Block one */", "pathwick-P3", "Block one"},
+        {"<!--\tpathwick-P4 Page  -->\n", "pathwick-P4", "Page"},
+        {"(*pathwick-P5 ML *)", "pathwick-P5", "ML"},
+        {"echo hi\n\tpathwick-P6\t\n", "pathwick-P6", "Eval"},
+        {"// pathwick-P7", "pathwick-P7", "Eval"},
+        {"REM pathwick-P8 Batch", "pathwick-P8", "Batch"},
+    };
+    for (const auto& c : cases) {
+        pasteboard.contents = c.clipboard;
+        panel.copyMarker(pasteboard, true);
+        EXPECT_EQ(b->id, c.id) << c.clipboard;
+        EXPECT_EQ(b->title, c.title) << c.clipboard;
+        b->title = "Eval";
+    }
+    EXPECT_TRUE(controls.told.empty());
+    EXPECT_TRUE(controls.asked.empty());
+
+    // The id of another box: asked first; declined, nothing changes and nothing is copied.
+    pasteboard.contents = "# pathwick-A Parse";
+    panel.copyMarker(pasteboard, true);
+    ASSERT_EQ(controls.asked.size(), 1u);
+    EXPECT_NE(controls.asked[0].find("Parse"), std::string::npos);
+    EXPECT_EQ(b->id, "pathwick-P8");
+    EXPECT_EQ(pasteboard.contents, "# pathwick-A Parse");
+}
+
+TEST_F(DetailPanelTest, TheChosenStyleIsRememberedShownAndCopied) {
+    FakePasteboard pasteboard;
+    click(150, 120);
+    EXPECT_EQ(controls.style, "//");
+    EXPECT_TRUE(controls.styleShown);
+    panel.markerStyleChosen("/*");
+    EXPECT_EQ(panelHost.defaults.values.at("markerStyle"), "/*");
+    EXPECT_EQ(controls.style, "/*");
+    EXPECT_EQ(controls.marker, "/* pathwick-A Parse */");
+    panel.copyMarker(pasteboard, false);
+    EXPECT_EQ(pasteboard.contents, "/* pathwick-A Parse */\n");
+    // Another box shows it in the same style; an unknown remembered style falls back to "//".
+    click(350, 120);
+    EXPECT_EQ(controls.marker, "/* pathwick-B Eval */");
+    panelHost.defaults.values["markerStyle"] = "<?";
+    panel.updateDetailPanel();
+    EXPECT_EQ(controls.marker, "// pathwick-B Eval");
 }

@@ -1,16 +1,22 @@
 #include "app/cli/CheckCommand.h"
 
 #include "app/cli/Arguments.h"
+#include "goto/GotoCache.h"
+#include "goto/GotoCommand.h"
 #include "goto/MarkerSearch.h"
 #include "model/Document.h"
 
+#include <climits>
+#include <cstdlib>
 #include <ostream>
+
+#include <unistd.h>
 
 namespace pathwicks::cli {
 
 namespace {
 
-constexpr const char* usage = "usage: pathwicks check FILE";
+constexpr const char* usage = "usage: pathwicks check [--no-ignore] FILE";
 
 // The document's folder as the user named it, so that a message about it names it so too.
 std::string folderOf(const std::string& path) {
@@ -28,10 +34,27 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// What check found becomes the goto tools' first guess for the same folder and ids.
+void refreshGotoCache(const std::string& folder, const std::vector<std::string>& ids,
+                      const MarkerSearchResult& result) {
+    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    char working[PATH_MAX];
+    const std::string absolute =
+        absoluteFolder(folder, ::getcwd(working, sizeof working) ? working : "");
+    std::vector<GotoCache::Place> places;
+    for (size_t i = 0; i < ids.size(); ++i)
+        if (!result.places[i].empty())
+            places.push_back({ids[i], result.places[i].front().path});
+    GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : ""))
+        .remember(absolute, places);
+}
+
 } // namespace
 
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const auto arguments = parseArguments({.command = "check", .usage = usage}, args, err);
+    const auto arguments = parseArguments(
+        {.command = "check", .usage = usage, .options = {{.name = "--no-ignore"}}}, args, err);
     if (!arguments)
         return 2;
     const std::string& path = arguments->files.front();
@@ -52,12 +75,16 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         ids.push_back(reference->id);
     }
 
-    auto searched = searchMarkers(folderOf(path), ids);
+    MarkerSearchOptions options;
+    options.honourIgnoreFiles = !arguments->has("--no-ignore");
+    const std::string folder = folderOf(path);
+    auto searched = searchMarkers(folder, ids, options);
     if (auto* error = std::get_if<std::string>(&searched)) {
         err << "pathwicks check: cannot search the document's folder: " << *error << "\n";
         return 2;
     }
     const auto& result = std::get<MarkerSearchResult>(searched);
+    refreshGotoCache(folder, ids, result);
 
     bool problems = false;
     for (size_t i = 0; i < checked.size(); ++i) {
@@ -71,9 +98,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         for (const auto& place : places)
             out << "  " << oneLine(place.path) << ":" << place.line << "\n";
     }
-    if (result.unreadable > 0)
-        err << "pathwicks check: " << result.unreadable
-            << " files or folders below the document's folder could not be read\n";
+    reportUnreadable(result, folder, "pathwicks check", err);
     out.flush();
     if (!out)
         return 2;

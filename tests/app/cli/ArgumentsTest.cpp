@@ -20,7 +20,7 @@ struct Case {
 // The exact words and statuses of the subcommands' refusals, option parsing and documents
 // named by a relative path alike: scripts read them.
 TEST(SubcommandArguments, RefusalsAreWordedExactly) {
-    const std::string checkUsage = "usage: pathwicks check FILE\n";
+    const std::string checkUsage = "usage: pathwicks check [--no-ignore] FILE\n";
     const std::string formatUsage = "usage: pathwicks format [-i] FILE\n";
     const std::string absent = ": cannot open: No such file or directory\n";
     const std::string notObject = ": cannot be opened as a document: its top level is not a JSON "

@@ -59,6 +59,20 @@ TEST(CheckCommand, ReportsMissingAndDuplicatedMarkersInDocumentOrder) {
     EXPECT_EQ(result.err, "");
 }
 
+TEST(CheckCommand, SkipsWhatGitIgnoresUnlessToldNotTo) {
+    TempTree tree;
+    tree.write(".gitignore", "build/\n*.bak\n");
+    tree.write("src/a.sh", "echo hi  # pathwick-A Shell step\n");
+    tree.write("build/a.sh", "# pathwick-A\n");
+    tree.write("src/a.sh.bak", "# pathwick-A\n");
+    const auto file = tree.write("walk.pathwicks", document({reference("pathwick-A", "A")}));
+    auto result = check({file});
+    EXPECT_EQ(result.status, 0) << result.out;
+    result = check({"--no-ignore", file});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "duplicate pathwick-A A\n  build/a.sh:1\n  src/a.sh:1\n  src/a.sh.bak:1\n");
+}
+
 TEST(CheckCommand, SucceedsSilentlyWhenEveryMarkerIsFoundOnce) {
     TempTree tree;
     tree.write("a.c", "// pathwick-A\r\n// pathwick-B title\r\n");

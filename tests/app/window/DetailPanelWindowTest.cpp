@@ -338,7 +338,7 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     EXPECT_EQ(editor->itemText(editor->findData("TextMate")), "TextMate (not installed)");
 
     click({150, 120});
-    EXPECT_EQ(marker->toPlainText(), "// pathwick-5EED");
+    EXPECT_EQ(marker->toPlainText(), "// pathwick-5EED Parse");
     EXPECT_TRUE(name->isVisible() && editor->isVisible() && copy->isVisible());
     EXPECT_EQ(name->text(), "Parse");
     EXPECT_EQ(editor->currentText(), "VS Code");
@@ -391,7 +391,8 @@ TEST_F(DetailPanelWindowTest, AltClickOnCopyAttachesTheBoxToTheMarkerOnTheClipbo
     EXPECT_EQ(reference(0)->id, "pathwick-CAFE");
     EXPECT_EQ(reference(0)->title, "Tokens  and  spaces");
     EXPECT_EQ(reference(0)->rect, before);
-    EXPECT_EQ(child<QPlainTextEdit>("markerText")->toPlainText(), "// pathwick-CAFE");
+    EXPECT_EQ(child<QPlainTextEdit>("markerText")->toPlainText(),
+              "// pathwick-CAFE Tokens  and  spaces");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "// pathwick-CAFE Tokens  and  spaces\n");
     action("Undo")->trigger();
     EXPECT_EQ(reference(0)->id, "pathwick-5EED");
@@ -403,6 +404,30 @@ TEST_F(DetailPanelWindowTest, AltClickOnCopyAttachesTheBoxToTheMarkerOnTheClipbo
     QGuiApplication::clipboard()->setText("// pathwick-F00D Other\n");
     QTest::mouseClick(child<QToolButton>("copyButton"), Qt::LeftButton);
     EXPECT_EQ(reference(0)->id, "pathwick-CAFE");
+}
+
+TEST_F(DetailPanelWindowTest, TheStyleChooserSetsWhatIsShownAndCopied) {
+    auto* style = child<QComboBox>("markerStyle");
+    EXPECT_FALSE(style->isVisible());
+    click({150, 120});
+    ASSERT_TRUE(style->isVisible());
+    EXPECT_EQ(style->currentText(), "//");
+    const int hash = style->findText("#");
+    ASSERT_GE(hash, 0);
+    style->setCurrentIndex(hash);
+    emit style->activated(hash);
+    EXPECT_EQ(child<QPlainTextEdit>("markerText")->toPlainText(), "# pathwick-5EED Parse");
+    EXPECT_EQ(QSettings().value("markerStyle").toString(), "#");
+    action("Copy Marker Line")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "# pathwick-5EED Parse\n");
+
+    // Nothing to attach to: the user is told, and the clipboard keeps its text.
+    QGuiApplication::clipboard()->setText("just some words");
+    action("Attach to Marker Line on Clipboard")->trigger();
+    EXPECT_EQ(dialogs.count("told: "), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "just some words");
+    EXPECT_EQ(reference(0)->id, "pathwick-5EED");
+    QSettings().remove("markerStyle");
 }
 
 TEST_F(DetailPanelWindowTest, LabelsAreEditedInPlaceAndUndoTakesTheTypingBack) {
