@@ -15,10 +15,13 @@ public:
     UnsavedChanges unsavedChanges = UnsavedChanges::cancel;
     bool saveOverChangedFile = false;
     QString savePath; // empty: the save dialog is cancelled
+    bool replace = false;
+    bool saveReadOnlyElsewhere = false;
     QStringList openPaths;
 
     // "save changes? NAME", "changed elsewhere: NAME", "moved or deleted: NAME",
-    // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE".
+    // "save where? SUGGESTED", "replace? NAME", "read-only: NAME", "open from? FOLDER",
+    // "failure: WHAT\nDETAILS", "told: MESSAGE", "notice: MESSAGE\nDETAILS".
     std::vector<std::string> said;
 
     UnsavedChanges askToSaveChanges(QWidget*, const QString& name) override {
@@ -33,6 +36,14 @@ public:
         record("save where? " + suggested);
         return savePath;
     }
+    bool askToReplace(QWidget*, const QString& name) override {
+        record("replace? " + name);
+        return replace;
+    }
+    bool askToSaveReadOnlyElsewhere(QWidget*, const QString& name) override {
+        record("read-only: " + name);
+        return saveReadOnlyElsewhere;
+    }
     QStringList askOpenPaths(QWidget*, const QString& folder) override {
         record("open from? " + folder);
         return openPaths;
@@ -41,6 +52,9 @@ public:
         record("failure: " + what + "\n" + details);
     }
     void tell(QWidget*, const QString& message) override { record("told: " + message); }
+    void notify(QWidget*, const QString& message, const QString& details) override {
+        record("notice: " + message + "\n" + details);
+    }
 
     // How many dialogs said something that starts with `prefix`.
     long count(const std::string& prefix) const {

@@ -55,7 +55,35 @@ bool MessageBoxDialogs::askToSaveOverChangedFile(QWidget* parent, const QString&
 }
 
 QString MessageBoxDialogs::askSavePath(QWidget* parent, const QString& suggested) {
-    return QFileDialog::getSaveFileName(parent, tr("Save Document"), suggested, fileFilter());
+    // The dialog adds the extension itself, before it asks about replacing a file.
+    QFileDialog dialog(parent, tr("Save Document"), suggested, fileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("pathwicks");
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+bool MessageBoxDialogs::askToReplace(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    tr("“%1” already exists. Do you want to replace it?").arg(name),
+                    QMessageBox::Cancel, parent);
+    box.setInformativeText(tr("Replacing it overwrites what it holds."));
+    QPushButton* replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == replace;
+}
+
+bool MessageBoxDialogs::askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    tr("The file “%1” is read-only.").arg(name), QMessageBox::Cancel, parent);
+    box.setInformativeText(tr("It is not saved over. Save the document somewhere else?"));
+    QPushButton* saveAs = box.addButton(tr("Save As…"), QMessageBox::AcceptRole);
+    box.setDefaultButton(saveAs);
+    box.exec();
+    return box.clickedButton() == saveAs;
 }
 
 QStringList MessageBoxDialogs::askOpenPaths(QWidget* parent, const QString& folder) {
@@ -71,6 +99,15 @@ void MessageBoxDialogs::reportFailure(QWidget* parent, const QString& what,
 
 void MessageBoxDialogs::tell(QWidget* parent, const QString& message) {
     QMessageBox::warning(parent, tr("Pathwicks"), message);
+}
+
+void MessageBoxDialogs::notify(QWidget* parent, const QString& message, const QString& details) {
+    auto* box = new QMessageBox(QMessageBox::Information, tr("Pathwicks"), message,
+                                QMessageBox::Ok, parent);
+    box->setInformativeText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 } // namespace pathwicks

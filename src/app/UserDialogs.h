@@ -23,12 +23,18 @@ public:
     virtual bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) = 0;
     // Where to save, offering `suggested`; empty when the user cancels.
     virtual QString askSavePath(QWidget* parent, const QString& suggested) = 0;
+    // A file named `name` exists already where a save would write: true to replace it.
+    virtual bool askToReplace(QWidget* parent, const QString& name) = 0;
+    // The document's file is read-only: true to save it elsewhere with Save As.
+    virtual bool askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) = 0;
     // Which documents to open, starting in `folder`; empty when the user cancels.
     virtual QStringList askOpenPaths(QWidget* parent, const QString& folder) = 0;
     // Something the user asked for failed: what failed, then why and what to do about it.
     virtual void reportFailure(QWidget* parent, const QString& what, const QString& details) = 0;
     // Why something asked for did not happen, in one message.
     virtual void tell(QWidget* parent, const QString& message) = 0;
+    // Something worth knowing, in a notice that does not wait for an answer.
+    virtual void notify(QWidget* parent, const QString& message, const QString& details) = 0;
 };
 
 // The desktop's message boxes and file dialogs.
@@ -37,9 +43,12 @@ public:
     UnsavedChanges askToSaveChanges(QWidget* parent, const QString& name) override;
     bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) override;
     QString askSavePath(QWidget* parent, const QString& suggested) override;
+    bool askToReplace(QWidget* parent, const QString& name) override;
+    bool askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) override;
     QStringList askOpenPaths(QWidget* parent, const QString& folder) override;
     void reportFailure(QWidget* parent, const QString& what, const QString& details) override;
     void tell(QWidget* parent, const QString& message) override;
+    void notify(QWidget* parent, const QString& message, const QString& details) override;
 };
 
 } // namespace pathwicks

@@ -3,6 +3,7 @@
 #include "goto/MarkerSearch.h"
 #include "goto/ProcessStart.h"
 #include "editors/EditorCatalogue.h"
+#include "model/PrintableText.h"
 
 #include <ostream>
 #include <variant>
@@ -95,21 +96,24 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
     }
     const auto& places = std::get<MarkerSearchResult>(searched).places.front();
     if (places.empty()) {
-        err << name << ": no line marked // " << id << " under " << folder << "\n";
+        err << name << ": no line marked // " << printableText(id, true) << " under "
+            << printableText(folder) << "\n";
         return 1;
     }
     const auto fileOf = [&](const MarkerPlace& place) { return folder + "/" + place.path; };
+    const auto shown = [&](const MarkerPlace& place) { return printableText(fileOf(place)); };
     const std::string file = fileOf(places.front());
     const uint64_t line = places.front().line;
     for (size_t i = 1; i < places.size(); ++i)
-        err << name << ": also marked at " << fileOf(places[i]) << ":" << places[i].line << "\n";
+        err << name << ": also marked at " << shown(places[i]) << ":" << places[i].line << "\n";
 
     if (print) {
-        out << file << ":" << line << "\n";
+        out << shown(places.front()) << ":" << line << "\n";
         out.flush();
         if (out)
             return 0;
-        err << name << ": cannot write " << file << ":" << line << " to standard output\n";
+        err << name << ": cannot write " << shown(places.front()) << ":" << line
+            << " to standard output\n";
         return 3;
     }
 
@@ -123,11 +127,11 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
         failure = "no " + std::string(editor->name) + " launcher found";
     }
     if (auto error = startFallback(file, environment)) {
-        err << name << ": " << failure << ", and " << *error << " to open " << file << ":" << line
+        err << name << ": " << failure << ", and " << *error << " to open " << printableText(file) << ":" << line
             << "\n";
         return 3;
     }
-    err << file << ":" << line << "\n";
+    err << printableText(file) << ":" << line << "\n";
     return 0;
 }
 

@@ -19,12 +19,16 @@ struct MarkerPlace {
 struct MarkerSearchResult {
     // For each id, in the order given: its places, sorted by path (byte order), then line.
     std::vector<std::vector<MarkerPlace>> places;
+    // For each id: how many places were found, kept or not.
+    std::vector<uint64_t> found;
     // Folders and files below the searched folder that could not be opened.
     uint64_t unreadable = 0;
 };
 
 struct MarkerSearchOptions {
     bool firstLinePerFile = false;
+    // At most this many places are kept per id, the first in path and line order; 0 keeps all.
+    size_t placesPerId = 0;
     unsigned threads = 0; // 0: as many as suit the machine
 };
 

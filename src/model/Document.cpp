@@ -3,6 +3,8 @@
 #include "model/FileIO.h"
 
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 namespace pathwicks {
 
@@ -25,17 +27,26 @@ std::string absolutePath(const std::string& path) {
 
 std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
 Document::load(const std::string& path) {
-    // Read as named, so that a message names the file as its user did.
-    auto loaded = DocumentFile::load(path);
-    if (auto* failure = std::get_if<DocumentFile::LoadError>(&loaded))
-        return std::move(*failure);
-    const auto& content = std::get<nlohmann::json>(loaded);
-    auto document = std::make_unique<Document>();
-    document->path_ = absolutePath(path);
-    document->stamp_ = FileStamp::of(document->path_);
-    document->savedFrame_ = DocumentFile::windowFrame(content);
-    document->model_.decode(&content);
-    return document;
+    try {
+        // Read as named, so that a message names the file as its user did.
+        auto loaded = DocumentFile::load(path);
+        if (auto* failure = std::get_if<DocumentFile::LoadError>(&loaded))
+            return std::move(*failure);
+        const auto& content = std::get<nlohmann::json>(loaded);
+        auto document = std::make_unique<Document>();
+        document->path_ = absolutePath(path);
+        document->stamp_ = FileStamp::of(document->path_);
+        document->savedFrame_ = DocumentFile::windowFrame(content);
+        document->unkeptParts_ = DocumentFile::unkeptParts(content);
+        document->model_.decode(&content);
+        return document;
+    } catch (const std::bad_alloc&) {
+        return DocumentFile::LoadError{path + ": cannot be opened: not enough memory",
+                                       "There is not enough memory to open it."};
+    } catch (const std::length_error&) {
+        return DocumentFile::LoadError{path + ": cannot be opened: not enough memory",
+                                       "There is not enough memory to open it."};
+    }
 }
 
 std::string Document::folder() const {
@@ -54,13 +65,19 @@ Document::DiskChange Document::changeOnDisk() const {
 }
 
 std::optional<std::string> Document::save(const std::string& path, const Rect& frame) {
-    const auto bytes = DocumentFile::bytes(model_, frame);
+    std::optional<std::string> bytes;
+    try {
+        bytes = DocumentFile::bytes(model_, frame);
+    } catch (const std::bad_alloc&) {
+        return path + ": cannot write: not enough memory";
+    }
     if (!bytes)
         return "The document holds text that cannot be written as JSON.";
     auto failure = saveSteps_ ? writeFileAtomically(path, *bytes, *saveSteps_)
                               : writeFileAtomically(path, *bytes);
     if (failure)
         return failure->message;
+    unkeptParts_.clear();
     path_ = path;
     stamp_ = FileStamp::of(path);
     undo_.markSaved();

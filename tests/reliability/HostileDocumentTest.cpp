@@ -4,7 +4,9 @@
 #include "FaultFolders.h"
 #include "HostileDocuments.h"
 
+#include "app/cli/CheckCommand.h"
 #include "app/cli/FormatCommand.h"
+#include "model/Document.h"
 #include "model/DocumentFile.h"
 #include "model/RectText.h"
 #include "model/StepsModel.h"
@@ -157,3 +159,29 @@ TEST(HostileDocuments, TextThatIsNoUtf8IsRefusedOnReading) {
 }
 
 } // namespace
+
+// A file that claims a terabyte is refused before anything is read or reserved, by every
+// command, with a message; the process goes on.
+TEST(HostileDocuments, AFileClaimingATerabyteIsRefusedUnread) {
+    TemporaryFolder folder;
+    const fs::path file = folder.path() / "huge.pathwicks";
+    writeText(file, "");
+    fs::resize_file(file, uint64_t(1) << 40);
+
+    const auto loaded = Document::load(file.string());
+    ASSERT_TRUE(std::holds_alternative<DocumentFile::LoadError>(loaded));
+    EXPECT_EQ(std::get<DocumentFile::LoadError>(loaded).message,
+              file.string() + ": cannot read: larger than 512 MB");
+    for (const bool inPlace : {false, true}) {
+        std::ostringstream out, err;
+        std::vector<std::string> args = {file.string()};
+        if (inPlace)
+            args.insert(args.begin(), "-i");
+        EXPECT_EQ(cli::runFormat(args, out, err), 1);
+        EXPECT_EQ(err.str(), "pathwicks format: " + file.string() + ": cannot read: larger than 512 MB\n");
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runCheck({file.string()}, out, err), 2);
+    EXPECT_NE(err.str().find("larger than 512 MB"), std::string::npos) << err.str();
+    EXPECT_EQ(fs::file_size(file), uint64_t(1) << 40);
+}

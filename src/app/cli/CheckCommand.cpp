@@ -3,6 +3,7 @@
 #include "app/cli/Arguments.h"
 #include "goto/MarkerSearch.h"
 #include "model/Document.h"
+#include "model/PrintableText.h"
 
 #include <ostream>
 
@@ -20,13 +21,8 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// One report line per reference, whatever its id or title holds.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
+// The places listed for one id; the rest are counted.
+constexpr size_t placesPerId = 100;
 
 } // namespace
 
@@ -52,7 +48,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         ids.push_back(reference->id);
     }
 
-    auto searched = searchMarkers(folderOf(path), ids);
+    auto searched = searchMarkers(folderOf(path), ids, {.placesPerId = placesPerId});
     if (auto* error = std::get_if<std::string>(&searched)) {
         err << "pathwicks check: cannot search the document's folder: " << *error << "\n";
         return 2;
@@ -66,10 +62,12 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
             continue;
         problems = true;
         const auto& reference = *checked[i];
-        out << (places.empty() ? "missing " : "duplicate ") << oneLine(reference.id) << " "
-            << oneLine(reference.title) << "\n";
+        out << (places.empty() ? "missing " : "duplicate ") << printableText(reference.id, true)
+            << " " << printableText(reference.title) << "\n";
         for (const auto& place : places)
-            out << "  " << oneLine(place.path) << ":" << place.line << "\n";
+            out << "  " << printableText(place.path) << ":" << place.line << "\n";
+        if (result.found[i] > places.size())
+            out << "  and " << result.found[i] - places.size() << " more\n";
     }
     if (result.unreadable > 0)
         err << "pathwicks check: " << result.unreadable
