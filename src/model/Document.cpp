@@ -1,5 +1,6 @@
 #include "model/Document.h"
 
+#include "model/DocumentReader.h"
 #include "model/FileIO.h"
 
 #include <filesystem>
@@ -29,16 +30,20 @@ std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
 Document::load(const std::string& path) {
     try {
         // Read as named, so that a message names the file as its user did.
-        auto loaded = DocumentFile::load(path);
-        if (auto* failure = std::get_if<DocumentFile::LoadError>(&loaded))
-            return std::move(*failure);
-        const auto& content = std::get<nlohmann::json>(loaded);
+        auto bytes = readFileBytes(path);
+        if (auto* error = std::get_if<FileError>(&bytes))
+            return DocumentFile::LoadError{error->message, error->message};
         auto document = std::make_unique<Document>();
+        auto read = DocumentReader::read(std::get<std::string>(bytes), document->model_);
+        if (auto* reason = std::get_if<std::string>(&read))
+            return DocumentFile::LoadError{path + ": cannot be opened as a document: " + *reason,
+                                           "The file is not a Pathwicks document: " + *reason +
+                                               "."};
+        auto& content = std::get<DocumentReader::Read>(read);
         document->path_ = absolutePath(path);
         document->stamp_ = FileStamp::of(document->path_);
-        document->savedFrame_ = DocumentFile::windowFrame(content);
-        document->unkeptParts_ = DocumentFile::unkeptParts(content);
-        document->model_.decode(&content);
+        document->savedFrame_ = content.windowFrame;
+        document->unkeptParts_ = std::move(content.unkeptParts);
         return document;
     } catch (const std::bad_alloc&) {
         return DocumentFile::LoadError{path + ": cannot be opened: not enough memory",

@@ -45,7 +45,7 @@ public:
     const std::optional<Rect>& savedFrame() const { return savedFrame_; }
 
     // What the next save will leave out or write differently from the file as it was read
-    // (DocumentFile::unkeptParts); empty for a new document and after a save.
+    // (DocumentReader::Read); empty for a new document and after a save.
     const std::vector<std::string>& unkeptParts() const { return unkeptParts_; }
 
     bool hasUnsavedChanges() const { return undo_.hasUnsavedChanges(); }

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 #include <variant>
-#include <vector>
 
 namespace pathwicks {
 
@@ -38,11 +37,6 @@ std::variant<nlohmann::json, LoadError> load(const std::string& path);
 
 // The window frame a document's content asks for, when its "window" entry is a string.
 std::optional<Rect> windowFrame(const nlohmann::json& content);
-
-// What a save of the document read from content would leave out or write differently, one
-// phrase for each kind (keys the program does not keep, elements skipped, rectangles that do
-// not parse, arrows dropped, values of the wrong type); empty when a save keeps everything.
-std::vector<std::string> unkeptParts(const nlohmann::json& content);
 
 // The bytes a save writes: "window" first, then the model's content and labels, pretty-printed
 // UTF-8 ending in a line feed. Nothing when the model cannot be serialised; then nothing must
