@@ -315,13 +315,14 @@ void fill(const Handler& handler, StepsModel& model, Read& read) {
         parts.push_back(counted(rectangles, "rectangle", "rectangles") +
                         " that could not be read (saved with zeros where numbers are missing)");
     if (wrongValues)
-        parts.push_back(counted(wrongValues, "name or editor", "names or editors") +
-                        " that are not text (replaced by defaults)");
+        parts.push_back(counted(wrongValues, "name or editor that is", "names or editors that are") +
+                        " not text (replaced by defaults)");
     if (arrowLists)
         parts.push_back("the arrows of " + counted(arrowLists, "box", "boxes") +
                         ", whose \"arrows\" are not a list of whole numbers");
     if (droppedArrows)
-        parts.push_back(counted(droppedArrows, "arrow", "arrows") + " that point to no box");
+        parts.push_back(counted(droppedArrows, "arrow that points", "arrows that point") +
+                        " to no box");
 }
 
 } // namespace
