@@ -15,13 +15,16 @@ public:
     UnsavedChanges unsavedChanges = UnsavedChanges::cancel;
     bool saveOverChangedFile = false;
     QString savePath; // empty: the save dialog is cancelled
+    bool replace = false;
+    bool saveReadOnlyElsewhere = false;
     QStringList openPaths;
     Recovery recovery = Recovery::later;
     bool confirmed = false; // the answer to every confirm()
 
     // "restore? NAME in FOLDER at TIME; …",
     // "save changes? NAME", "changed elsewhere: NAME", "moved or deleted: NAME",
-    // "save where? SUGGESTED", "open from? FOLDER", "failure: WHAT\nDETAILS", "told: MESSAGE",
+    // "save where? SUGGESTED", "replace? NAME", "read-only: NAME", "open from? FOLDER",
+    // "failure: WHAT\nDETAILS", "told: MESSAGE", "notice: MESSAGE\nDETAILS",
     // "confirm: QUESTION".
     std::vector<std::string> said;
 
@@ -36,6 +39,14 @@ public:
     QString askSavePath(QWidget*, const QString& suggested) override {
         record("save where? " + suggested);
         return savePath;
+    }
+    bool askToReplace(QWidget*, const QString& name) override {
+        record("replace? " + name);
+        return replace;
+    }
+    bool askToSaveReadOnlyElsewhere(QWidget*, const QString& name) override {
+        record("read-only: " + name);
+        return saveReadOnlyElsewhere;
     }
     QStringList askOpenPaths(QWidget*, const QString& folder) override {
         record("open from? " + folder);
@@ -55,6 +66,9 @@ public:
     bool confirm(QWidget*, const QString& question, const QString&) override {
         record("confirm: " + question);
         return confirmed;
+    }
+    void notify(QWidget*, const QString& message, const QString& details) override {
+        record("notice: " + message + "\n" + details);
     }
 
     // How many dialogs said something that starts with `prefix`.

@@ -8,10 +8,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+
+#include <filesystem>
+#include <new>
 
 namespace pathwicks {
 
@@ -20,10 +24,14 @@ namespace {
 constexpr int maxRecentFiles = 10;
 const char* const recentFilesKey = "recentFiles";
 
-QString canonical(const QString& path) {
-    const QFileInfo info(path);
-    const QString resolved = info.canonicalFilePath();
-    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+std::filesystem::path canonical(const std::string& path) {
+    std::error_code error;
+    auto resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? std::filesystem::path(path) : resolved;
+}
+
+QString fromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 } // namespace
@@ -32,33 +40,45 @@ Application::Application() = default;
 
 Application::~Application() = default;
 
-bool Application::openFiles(const QStringList& paths) {
+bool Application::openFiles(const std::vector<std::string>& paths) {
     bool opened = false;
-    for (const QString& path : paths)
-        opened = openFile(path) != nullptr || opened;
+    for (const std::string& path : paths)
+        opened = openPath(path) != nullptr || opened;
     return opened;
 }
 
 DocumentWindow* Application::openFile(const QString& path, QWidget* messageParent) {
+    return openPath(QFile::encodeName(path).toStdString(), messageParent);
+}
+
+DocumentWindow* Application::openPath(const std::string& path, QWidget* messageParent) {
     if (DocumentWindow* open = windowFor(path)) {
         open->show();
         open->raise();
         open->activateWindow();
         return open;
     }
-    if (DocumentWindow* restored = recovery_.offerFor(path, messageParent))
+    if (DocumentWindow* restored = recovery_.offerFor(fromPath(path), messageParent))
         return restored;
 
-    auto loaded = Document::load(path.toStdString());
-    if (auto* document = std::get_if<std::unique_ptr<Document>>(&loaded)) {
-        const QString opened = QString::fromStdString((*document)->path());
-        DocumentWindow* window = showDocument(std::move(*document));
-        noteRecentFile(opened);
-        return window;
+    const QString name = fromPath(std::filesystem::path(path).filename().string());
+    std::string why;
+    try {
+        auto loaded = Document::load(path);
+        if (auto* document = std::get_if<std::unique_ptr<Document>>(&loaded)) {
+            const QString opened = fromPath((*document)->path());
+            DocumentWindow* window = showDocument(std::move(*document));
+            noteRecentFile(opened);
+            return window;
+        }
+        why = std::get<DocumentFile::LoadError>(loaded).sentence;
+    } catch (const std::bad_alloc&) {
+        // The other windows and their unsaved work stay; only this document is refused.
+        why = "There is not enough memory to open it.";
     }
-    dialogs().reportFailure(
-        messageParent, tr("The document “%1” could not be opened.").arg(QFileInfo(path).fileName()),
-        QString::fromStdString(std::get<DocumentFile::LoadError>(loaded).sentence));
+    dialogs().reportFailure(messageParent,
+                            tr("The document “%1” could not be opened.").arg(name),
+                            QString::fromStdString(why));
     return nullptr;
 }
 
@@ -91,11 +111,11 @@ void Application::track(DocumentWindow* window) {
         startWindow_->close();
 }
 
-DocumentWindow* Application::windowFor(const QString& path) const {
-    const QString wanted = canonical(path);
+DocumentWindow* Application::windowFor(const std::string& path) const {
+    const auto wanted = canonical(path);
     for (const auto& window : windows_) {
         if (window && !window->document().path().empty() &&
-            canonical(QString::fromStdString(window->document().path())) == wanted)
+            canonical(window->document().path()) == wanted)
             return window;
     }
     return nullptr;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QMenu;
@@ -29,11 +30,14 @@ public:
     Application();
     ~Application() override;
 
-    // Opens each file in a window of its own; false when none could be opened.
-    bool openFiles(const QStringList& paths);
+    // Opens each file in a window of its own; false when none could be opened. The paths are
+    // the system's bytes, as given on the command line, UTF-8 or not.
+    bool openFiles(const std::vector<std::string>& paths);
     // Opens one file, or brings its window forward when it is open already. A file that is no
-    // document is refused with a message, and no window opens for it.
+    // document, or too large for the memory left, is refused with a message, and no window
+    // opens for it.
     DocumentWindow* openFile(const QString& path, QWidget* messageParent = nullptr);
+    DocumentWindow* openPath(const std::string& path, QWidget* messageParent = nullptr);
     void openWithDialog(QWidget* parent);
     // Shows the document in a window of its own.
     DocumentWindow* showDocument(std::unique_ptr<Document> document);
@@ -69,7 +73,7 @@ signals:
     void recentFilesChanged();
 
 private:
-    DocumentWindow* windowFor(const QString& path) const;
+    DocumentWindow* windowFor(const std::string& path) const;
     void track(DocumentWindow* window);
 
     QtTextMeasurer measurer_;

@@ -8,8 +8,10 @@
 #include "app/RecoveryKeeper.h"
 #include "app/UserDialogs.h"
 #include "canvas/AddGesture.h"
+#include "model/FileIO.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -17,6 +19,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <filesystem>
 
 namespace pathwicks {
 
@@ -24,6 +27,11 @@ namespace {
 
 constexpr QSize leastWindowSize(480, 320);
 constexpr Size defaultSize{1000, 700};
+
+// The last part of a path, which may hold bytes that are not UTF-8, for showing.
+QString fileName(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(std::filesystem::path(path).filename().string()));
+}
 
 QRect toQRect(const Rect& r) {
     auto whole = [](double v) { return int(std::lround(v)); };
@@ -164,6 +172,19 @@ void DocumentWindow::firstAppearance() {
     // A new document is named by its user right away, once (not one restored after a crash).
     if (document_->path().empty() && !document_->hasUnsavedChanges())
         QTimer::singleShot(0, this, [this] { saveAs(); });
+    // What the file holds that a save would not keep is told once, without waiting for an
+    // answer, so that nobody loses hand-written entries unawares.
+    if (!document_->unkeptParts().empty()) {
+        QStringList parts;
+        for (const std::string& part : document_->unkeptParts())
+            parts << "• " + QString::fromStdString(part);
+        QTimer::singleShot(0, this, [this, parts] {
+            application_.dialogs().notify(
+                this,
+                tr("Saving “%1” will leave out part of what the file holds.").arg(displayName()),
+                parts.join("\n"));
+        });
+    }
     view_->canvasWidget().fitToContent();
 
     // The file's frame is the outer one: once the window manager has decorated the window,
@@ -195,36 +216,45 @@ Rect DocumentWindow::frameToSave() const {
 bool DocumentWindow::save() {
     if (document_->path().empty())
         return saveAs();
+    if (isReadOnly(document_->path()))
+        return application_.dialogs().askToSaveReadOnlyElsewhere(this, displayName()) && saveAs();
     const auto change = document_->changeOnDisk();
     if (change != Document::DiskChange::none &&
         !application_.dialogs().askToSaveOverChangedFile(this, displayName(),
                                                          change == Document::DiskChange::removed))
         return false;
-    return writeTo(QString::fromStdString(document_->path()));
+    return writeTo(document_->path());
 }
 
 bool DocumentWindow::saveAs() {
     QString suggested = QString::fromStdString(document_->path());
     if (suggested.isEmpty())
         suggested = application_.lastFolder() + "/" + tr("Untitled") + ".pathwicks";
-    QString chosen = application_.dialogs().askSavePath(this, suggested);
+    const QString chosen = application_.dialogs().askSavePath(this, suggested);
     if (chosen.isEmpty())
         return false;
-    if (QFileInfo(chosen).suffix().isEmpty())
-        chosen += ".pathwicks";
-    return writeTo(chosen);
+    std::string path = QFile::encodeName(chosen).toStdString();
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        // The dialog asked about the name as typed; a file of the name written is asked about
+        // here.
+        path += ".pathwicks";
+        if (std::filesystem::exists(std::filesystem::symlink_status(path)) &&
+            !application_.dialogs().askToReplace(this, fileName(path)))
+            return false;
+    }
+    return writeTo(path);
 }
 
-bool DocumentWindow::writeTo(const QString& path) {
-    if (auto failure = document_->save(path.toStdString(), frameToSave())) {
+bool DocumentWindow::writeTo(const std::string& path) {
+    if (auto failure = document_->save(path, frameToSave())) {
         application_.dialogs().reportFailure(
-            this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+            this, tr("The document “%1” could not be saved.").arg(fileName(path)),
             QString::fromStdString(*failure) + "\n\n" +
                 tr("Nothing was written. Your changes are still here; try saving somewhere "
                    "else with Save As."));
         return false;
     }
-    application_.noteRecentFile(path);
+    application_.noteRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
     updateTitle();
     return true;
 }
@@ -252,12 +282,12 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 
 QString DocumentWindow::displayName() const {
     const std::string& path = document_->path();
-    return path.empty() ? tr("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
+    return path.empty() ? tr("Untitled") : fileName(path);
 }
 
 void DocumentWindow::updateTitle() {
     setWindowTitle(displayName() + "[*] — Pathwicks");
-    setWindowFilePath(QString::fromStdString(document_->path()));
+    setWindowFilePath(QFile::decodeName(QByteArray::fromStdString(document_->path())));
     setWindowModified(document_->hasUnsavedChanges());
 }
 

@@ -46,7 +46,7 @@ private:
     void buildMenus();
     void updatePanelActions();
     void firstAppearance();
-    bool writeTo(const QString& path);
+    bool writeTo(const std::string& path);
     void placeFrame();
     Rect frameToSave() const;
     void updateTitle();

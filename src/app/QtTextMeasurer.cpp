@@ -47,8 +47,25 @@ const QFontMetricsF& QtTextMeasurer::metricsFor(const TextAttributes& attributes
 Size QtTextMeasurer::measureText(std::string_view text, const TextAttributes& attributes) const {
     std::optional<QFontMetricsF> other;
     const QFontMetricsF& metrics = metricsFor(attributes, other);
-    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    return {metrics.horizontalAdvance(string), metrics.height()};
+    const auto measure = [&] {
+        return metrics.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    };
+    if (other)
+        return {measure(), metrics.height()};
+    auto& widths = &metrics == &labelMetrics_ ? labelWidths_ : referenceWidths_;
+    // Kept to a bounded size: a huge document does not fill the memory with widths.
+    constexpr size_t remembered = 20000;
+    constexpr size_t longestRemembered = 4096;
+    if (text.size() > longestRemembered)
+        return {measure(), metrics.height()};
+    const std::string key(text);
+    if (const auto found = widths.find(key); found != widths.end())
+        return {found->second, metrics.height()};
+    if (widths.size() >= remembered)
+        widths.clear();
+    const double width = measure();
+    widths.emplace(key, width);
+    return {width, metrics.height()};
 }
 
 double QtTextMeasurer::ascent(const TextAttributes& attributes) const {

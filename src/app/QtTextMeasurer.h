@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace pathwicks {
 
@@ -33,6 +35,10 @@ private:
     QFont labelFont_;
     QFontMetricsF referenceMetrics_;
     QFontMetricsF labelMetrics_;
+    // Widths already measured in the two fonts of the canvas: laying out a title measures the
+    // same words again and again, and a view full of boxes often shows the same titles.
+    mutable std::unordered_map<std::string, double> referenceWidths_;
+    mutable std::unordered_map<std::string, double> labelWidths_;
 };
 
 } // namespace pathwicks

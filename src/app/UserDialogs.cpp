@@ -62,7 +62,35 @@ MessageBoxDialogs::askToRestore(QWidget* parent, const std::vector<RecoveredDocu
 }
 
 QString MessageBoxDialogs::askSavePath(QWidget* parent, const QString& suggested) {
-    return QFileDialog::getSaveFileName(parent, tr("Save Document"), suggested, fileFilter());
+    // The dialog adds the extension itself, before it asks about replacing a file.
+    QFileDialog dialog(parent, tr("Save Document"), suggested, fileFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("pathwicks");
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+bool MessageBoxDialogs::askToReplace(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    tr("“%1” already exists. Do you want to replace it?").arg(name),
+                    QMessageBox::Cancel, parent);
+    box.setInformativeText(tr("Replacing it overwrites what it holds."));
+    QPushButton* replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == replace;
+}
+
+bool MessageBoxDialogs::askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    tr("The file “%1” is read-only.").arg(name), QMessageBox::Cancel, parent);
+    box.setInformativeText(tr("It is not saved over. Save the document somewhere else?"));
+    QPushButton* saveAs = box.addButton(tr("Save As…"), QMessageBox::AcceptRole);
+    box.setDefaultButton(saveAs);
+    box.exec();
+    return box.clickedButton() == saveAs;
 }
 
 QStringList MessageBoxDialogs::askOpenPaths(QWidget* parent, const QString& folder) {
@@ -87,6 +115,15 @@ bool MessageBoxDialogs::confirm(QWidget* parent, const QString& question, const 
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     return box.clickedButton() == go;
+}
+
+void MessageBoxDialogs::notify(QWidget* parent, const QString& message, const QString& details) {
+    auto* box = new QMessageBox(QMessageBox::Information, tr("Pathwicks"), message,
+                                QMessageBox::Ok, parent);
+    box->setInformativeText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 } // namespace pathwicks

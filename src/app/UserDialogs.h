@@ -33,6 +33,10 @@ public:
     virtual bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) = 0;
     // Where to save, offering `suggested`; empty when the user cancels.
     virtual QString askSavePath(QWidget* parent, const QString& suggested) = 0;
+    // A file named `name` exists already where a save would write: true to replace it.
+    virtual bool askToReplace(QWidget* parent, const QString& name) = 0;
+    // The document's file is read-only: true to save it elsewhere with Save As.
+    virtual bool askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) = 0;
     // Which documents to open, starting in `folder`; empty when the user cancels.
     virtual QStringList askOpenPaths(QWidget* parent, const QString& folder) = 0;
     // Unsaved work of these documents was kept: restore it, discard it, or ask again later.
@@ -45,6 +49,8 @@ public:
     // Whether to go ahead with something the user may not mean: true when they choose the
     // button named `action` rather than Cancel.
     virtual bool confirm(QWidget* parent, const QString& question, const QString& action) = 0;
+    // Something worth knowing, in a notice that does not wait for an answer.
+    virtual void notify(QWidget* parent, const QString& message, const QString& details) = 0;
 };
 
 // The desktop's message boxes and file dialogs.
@@ -53,12 +59,15 @@ public:
     UnsavedChanges askToSaveChanges(QWidget* parent, const QString& name) override;
     bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) override;
     QString askSavePath(QWidget* parent, const QString& suggested) override;
+    bool askToReplace(QWidget* parent, const QString& name) override;
+    bool askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) override;
     QStringList askOpenPaths(QWidget* parent, const QString& folder) override;
     Recovery askToRestore(QWidget* parent,
                           const std::vector<RecoveredDocument>& documents) override;
     void reportFailure(QWidget* parent, const QString& what, const QString& details) override;
     void tell(QWidget* parent, const QString& message) override;
     bool confirm(QWidget* parent, const QString& question, const QString& action) override;
+    void notify(QWidget* parent, const QString& message, const QString& details) override;
 };
 
 } // namespace pathwicks

@@ -12,6 +12,8 @@
 #include <cstdlib>
 
 #include <iostream>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,18 +29,32 @@ protected:
     }
 };
 
+// What the command line asks for that needs no display; nothing when windows are wanted.
+std::optional<int> runWithoutWindows(const std::vector<std::string>& args) {
+    if (args.size() == 1 && args.front() == "--version") {
+        std::cout << "pathwicks " << pathwicks::programVersion << "\n";
+        std::cout.flush();
+        if (std::cout)
+            return 0;
+        std::cerr << "pathwicks: cannot write to standard output\n";
+        return 1;
+    }
+    if (!args.empty() && args.front() == "export")
+        return pathwicks::runExport({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    return pathwicks::cli::runCommand(args, std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && args.front() == "--version") {
-        std::cout << "pathwicks " << pathwicks::programVersion << "\n";
-        return 0;
+    try {
+        if (auto status = runWithoutWindows(args))
+            return *status;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "pathwicks: not enough memory\n";
+        return 1;
     }
-    if (!args.empty() && args.front() == "export")
-        return pathwicks::runExport({args.begin() + 1, args.end()}, std::cout, std::cerr);
-    if (auto status = pathwicks::cli::runCommand(args, std::cout, std::cerr))
-        return *status;
 
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName("Pathwicks");
@@ -54,12 +70,13 @@ int main(int argc, char* argv[]) {
 
     pathwicks::Application application;
     const bool restored = application.recovery().offerAtStart();
-    const QStringList files = QApplication::arguments().mid(1);
-    if (files.isEmpty()) {
-        if (!restored)
-            application.showStartWindow();
-    } else if (!application.openFiles(files) && !restored) {
-        return 1;
-    }
+    // The documents as the system names them, in bytes (Qt has taken its own options out of
+    // argv); a name that is not UTF-8 opens all the same.
+    std::vector<std::string> files(argv + 1, argv + argc);
+    if (!files.empty() && files.front() == "--")
+        files.erase(files.begin());
+    // Without a document to show, the start window offers the others.
+    if ((files.empty() || !application.openFiles(files)) && !restored)
+        application.showStartWindow();
     return QApplication::exec();
 }

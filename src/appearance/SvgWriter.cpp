@@ -1,6 +1,7 @@
 #include "appearance/SvgWriter.h"
 
 #include "appearance/TextLayout.h"
+#include "model/Utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -36,10 +37,23 @@ private:
     std::string text_;
 };
 
+// The text as XML character data: markup escaped, and nothing XML 1.0 forbids (control
+// characters but tab, U+FFFE, U+FFFF, bytes that are not UTF-8, which become U+FFFD).
 std::string escaped(std::string_view text) {
     std::string result;
     result.reserve(text.size());
-    for (char c : text) {
+    for (size_t pos = 0; pos < text.size();) {
+        const char c = text[pos];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            const auto [point, length] = decodeUtf8(text, pos);
+            if (length == 0)
+                result += "\xef\xbf\xbd";
+            else if (point != 0xfffe && point != 0xffff)
+                result.append(text.substr(pos, length));
+            pos += length ? length : 1;
+            continue;
+        }
+        ++pos;
         switch (c) {
         case '&':
             result += "&amp;";

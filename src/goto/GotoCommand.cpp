@@ -6,6 +6,7 @@
 #include "goto/ProcessStart.h"
 #include "editors/EditorCatalogue.h"
 #include "editors/EditorCommand.h"
+#include "model/PrintableText.h"
 
 #include <ostream>
 #include <variant>
@@ -64,8 +65,8 @@ std::optional<std::string> startCommand(const OpenCommand& command) {
 void reportUnreadable(const MarkerSearchResult& result, const std::string& folder,
                       const std::string& prefix, std::ostream& err) {
     for (const auto& [path, reason] : result.unreadableExamples)
-        err << prefix << ": cannot read " << (folder == "/" ? "" : folder) << "/" << path << ": "
-            << reason << "\n";
+        err << prefix << ": cannot read "
+            << printableText((folder == "/" ? "" : folder) + "/" + path) << ": " << reason << "\n";
     if (result.unreadable > result.unreadableExamples.size())
         err << prefix << ": " << (result.unreadable - result.unreadableExamples.size())
             << (result.unreadableExamples.empty() ? "" : " more")
@@ -154,23 +155,26 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
         reportUnreadable(result, folder, name, err);
         places = result.places.front();
         if (places.empty()) {
-            err << name << ": no line marked " << id << " under " << folder << "\n";
+            err << name << ": no line marked " << printableText(id, true) << " under "
+                << printableText(folder) << "\n";
             return 1;
         }
         cache.remember(folder, {{id, places.front().path}});
     }
     const auto fileOf = [&](const MarkerPlace& place) { return folder + "/" + place.path; };
+    const auto shown = [&](const MarkerPlace& place) { return printableText(fileOf(place)); };
     const std::string file = fileOf(places.front());
     const uint64_t line = places.front().line;
     for (size_t i = 1; i < places.size(); ++i)
-        err << name << ": also marked at " << fileOf(places[i]) << ":" << places[i].line << "\n";
+        err << name << ": also marked at " << shown(places[i]) << ":" << places[i].line << "\n";
 
     if (print) {
-        out << file << ":" << line << "\n";
+        out << shown(places.front()) << ":" << line << "\n";
         out.flush();
         if (out)
             return 0;
-        err << name << ": cannot write " << file << ":" << line << " to standard output\n";
+        err << name << ": cannot write " << shown(places.front()) << ":" << line
+            << " to standard output\n";
         return 3;
     }
 
@@ -197,7 +201,7 @@ int runGoto(const std::string& programName, const std::vector<std::string>& args
         return 3;
     }
     if (!custom && editor->lineForm == LineForm::fileOnly && !userEditors.find(editor->name))
-        err << file << ":" << line << "\n";
+        err << printableText(file) << ":" << line << "\n";
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "goto/SourceTreeWalker.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -11,10 +12,27 @@ namespace pathwicks {
 
 namespace {
 
-struct Hit {
-    size_t id;
-    std::string path;
-    uint64_t line;
+bool before(const MarkerPlace& a, const MarkerPlace& b) {
+    return std::tie(a.path, a.line) < std::tie(b.path, b.line);
+}
+
+// The places of one id found by one worker, kept to the first `limit` once they grow past
+// twice that, so that a tree full of one marker costs no more memory than a few.
+struct Places {
+    std::vector<MarkerPlace> kept;
+    uint64_t found = 0;
+
+    void add(std::string_view path, uint64_t line, size_t limit) {
+        ++found;
+        kept.push_back({std::string(path), line});
+        if (limit > 0 && kept.size() >= 2 * limit)
+            trim(limit);
+    }
+    void trim(size_t limit) {
+        std::sort(kept.begin(), kept.end(), before);
+        if (limit > 0 && kept.size() > limit)
+            kept.resize(limit);
+    }
 };
 
 } // namespace
@@ -35,24 +53,29 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
 
     const MarkerMatcher matcher(unique);
     SourceTreeWalker walker(options.threads, options.honourIgnoreFiles);
-    std::vector<std::vector<Hit>> hits(walker.threadCount());
+    const size_t limit = options.placesPerId;
+    std::vector<std::vector<Places>> hits(walker.threadCount(),
+                                          std::vector<Places>(unique.size()));
     auto error =
         walker.walk(folder, [&](unsigned worker, std::string_view path, std::string_view bytes) {
             matcher.match(bytes, options.firstLinePerFile, [&](size_t id, uint64_t line) {
-                hits[worker].push_back({id, std::string(path), line});
+                hits[worker][id].add(path, line, limit);
             });
         });
     if (error)
         return *error;
 
-    std::vector<std::vector<MarkerPlace>> places(unique.size());
-    for (auto& workerHits : hits)
-        for (auto& hit : workerHits)
-            places[hit.id].push_back({std::move(hit.path), hit.line});
+    std::vector<Places> places(unique.size());
+    for (auto& workerHits : hits) {
+        for (size_t id = 0; id < unique.size(); ++id) {
+            auto& from = workerHits[id].kept;
+            places[id].kept.insert(places[id].kept.end(), std::make_move_iterator(from.begin()),
+                                   std::make_move_iterator(from.end()));
+            places[id].found += workerHits[id].found;
+        }
+    }
     for (auto& list : places)
-        std::sort(list.begin(), list.end(), [](const MarkerPlace& a, const MarkerPlace& b) {
-            return std::tie(a.path, a.line) < std::tie(b.path, b.line);
-        });
+        list.trim(limit);
 
     MarkerSearchResult result;
     result.unreadable = walker.unreadableCount();
@@ -60,8 +83,10 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
         result.unreadableExamples.emplace_back(entry.path, entry.reason);
     std::sort(result.unreadableExamples.begin(), result.unreadableExamples.end());
     result.places.reserve(ids.size());
-    for (size_t i = 0; i < ids.size(); ++i)
-        result.places.push_back(places[uniqueOf[i]]);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        result.places.push_back(places[uniqueOf[i]].kept);
+        result.found.push_back(places[uniqueOf[i]].found);
+    }
     return result;
 }
 

@@ -20,6 +20,8 @@ struct MarkerPlace {
 struct MarkerSearchResult {
     // For each id, in the order given: its places, sorted by path (byte order), then line.
     std::vector<std::vector<MarkerPlace>> places;
+    // For each id: how many places were found, kept or not.
+    std::vector<uint64_t> found;
     // Folders and files below the searched folder that could not be read: how many, and the
     // first few of them by path (relative to the folder) and reason.
     uint64_t unreadable = 0;
@@ -28,6 +30,8 @@ struct MarkerSearchResult {
 
 struct MarkerSearchOptions {
     bool firstLinePerFile = false;
+    // At most this many places are kept per id, the first in path and line order; 0 keeps all.
+    size_t placesPerId = 0;
     unsigned threads = 0; // 0: as many as suit the machine
     // Skip what git would ignore (.gitignore, .ignore, .git/info/exclude); false searches
     // everything.

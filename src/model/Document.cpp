@@ -1,8 +1,11 @@
 #include "model/Document.h"
 
+#include "model/DocumentReader.h"
 #include "model/FileIO.h"
 
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 namespace pathwicks {
 
@@ -25,17 +28,30 @@ std::string absolutePath(const std::string& path) {
 
 std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
 Document::load(const std::string& path) {
-    // Read as named, so that a message names the file as its user did.
-    auto loaded = DocumentFile::load(path);
-    if (auto* failure = std::get_if<DocumentFile::LoadError>(&loaded))
-        return std::move(*failure);
-    const auto& content = std::get<nlohmann::json>(loaded);
-    auto document = std::make_unique<Document>();
-    document->path_ = absolutePath(path);
-    document->stamp_ = FileStamp::of(document->path_);
-    document->savedFrame_ = DocumentFile::windowFrame(content);
-    document->model_.decode(&content);
-    return document;
+    try {
+        // Read as named, so that a message names the file as its user did.
+        auto bytes = readFileBytes(path);
+        if (auto* error = std::get_if<FileError>(&bytes))
+            return DocumentFile::LoadError{error->message, error->message};
+        auto document = std::make_unique<Document>();
+        auto read = DocumentReader::read(std::get<std::string>(bytes), document->model_);
+        if (auto* reason = std::get_if<std::string>(&read))
+            return DocumentFile::LoadError{path + ": cannot be opened as a document: " + *reason,
+                                           "The file is not a Pathwicks document: " + *reason +
+                                               "."};
+        auto& content = std::get<DocumentReader::Read>(read);
+        document->path_ = absolutePath(path);
+        document->stamp_ = FileStamp::of(document->path_);
+        document->savedFrame_ = content.windowFrame;
+        document->unkeptParts_ = std::move(content.unkeptParts);
+        return document;
+    } catch (const std::bad_alloc&) {
+        return DocumentFile::LoadError{path + ": cannot be opened: not enough memory",
+                                       "There is not enough memory to open it."};
+    } catch (const std::length_error&) {
+        return DocumentFile::LoadError{path + ": cannot be opened: not enough memory",
+                                       "There is not enough memory to open it."};
+    }
 }
 
 std::unique_ptr<Document> Document::recover(const nlohmann::json& content,
@@ -65,13 +81,19 @@ Document::DiskChange Document::changeOnDisk() const {
 }
 
 std::optional<std::string> Document::save(const std::string& path, const Rect& frame) {
-    const auto bytes = DocumentFile::bytes(model_, frame);
+    std::optional<std::string> bytes;
+    try {
+        bytes = DocumentFile::bytes(model_, frame);
+    } catch (const std::bad_alloc&) {
+        return path + ": cannot write: not enough memory";
+    }
     if (!bytes)
         return "The document holds text that cannot be written as JSON.";
     auto failure = saveSteps_ ? writeFileAtomically(path, *bytes, *saveSteps_)
                               : writeFileAtomically(path, *bytes);
     if (failure)
         return failure->message;
+    unkeptParts_.clear();
     path_ = path;
     stamp_ = FileStamp::of(path);
     undo_.markSaved();

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace pathwicks {
 
@@ -27,7 +28,8 @@ public:
     Document& operator=(const Document&) = delete;
 
     // Reads and decodes the document file at path. A failure's message names the path as given;
-    // the document keeps it made absolute.
+    // the document keeps it made absolute. A file too large, or too large for the memory left,
+    // fails with a message like any other.
     static std::variant<std::unique_ptr<Document>, DocumentFile::LoadError>
     load(const std::string& path);
 
@@ -51,6 +53,9 @@ public:
 
     // What the file at path() looked like at the last read or write; nothing without a file.
     const std::optional<FileStamp>& stamp() const { return stamp_; }
+    // What the next save will leave out or write differently from the file as it was read
+    // (DocumentReader::Read); empty for a new document and after a save.
+    const std::vector<std::string>& unkeptParts() const { return unkeptParts_; }
 
     bool hasUnsavedChanges() const { return undo_.hasUnsavedChanges(); }
 
@@ -72,6 +77,7 @@ private:
     std::string path_;
     std::optional<FileStamp> stamp_;
     std::optional<Rect> savedFrame_;
+    std::vector<std::string> unkeptParts_;
     SaveSteps* saveSteps_ = nullptr;
 };
 

@@ -4,7 +4,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <new>
+#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,13 +53,48 @@ bool writeAll(SaveSteps& steps, int fd, std::string_view bytes) {
     return true;
 }
 
-// The file a path finally names, following symbolic links; the path itself when it names
-// nothing yet.
-std::string resolvedTarget(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved))
-        return resolved;
-    return path;
+std::string folderOf(const std::string& path);
+
+// The file a path finally names, following symbolic links one by one, so that a link whose
+// target does not exist yet names that target; nothing for a loop of links.
+std::optional<std::string> resolvedTarget(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+        if (length <= 0)
+            return current;
+        link.resize(static_cast<size_t>(length));
+        current = link.front() == '/' ? link : folderOf(current) + "/" + link;
+    }
+    return std::nullopt;
+}
+
+const std::string leftoverMark = ".saving-";
+
+// Removes the temporary files that saves of the file `name` in folder left when they were
+// killed. A save in progress holds a lock on its temporary file, which keeps it.
+void removeLeftovers(const std::string& folder, const std::string& name) {
+    const std::string prefix = "." + name + leftoverMark;
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view found = entry->d_name;
+        if (!found.starts_with(prefix) || found.size() != prefix.size() + 6)
+            continue;
+        FileDescriptor fd(::openat(::dirfd(listing), entry->d_name,
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+    ::closedir(listing);
 }
 
 std::string folderOf(const std::string& path) {
@@ -78,9 +117,19 @@ std::variant<std::string, FileError> readFileBytes(const std::string& path) {
         return failure(path, "cannot read", EISDIR);
     if (!S_ISREG(info.st_mode))
         return FileError{path + ": cannot read: not a regular file"};
+    const auto tooLarge = [&] {
+        return FileError{path + ": cannot read: larger than " +
+                         std::to_string(largestReadableFile / (1024 * 1024)) + " MB"};
+    };
+    if (static_cast<uint64_t>(info.st_size) > largestReadableFile)
+        return tooLarge();
 
     std::string bytes;
-    bytes.reserve(static_cast<size_t>(info.st_size));
+    try {
+        bytes.reserve(static_cast<size_t>(info.st_size));
+    } catch (const std::bad_alloc&) {
+        return FileError{path + ": cannot read: not enough memory"};
+    }
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
@@ -91,9 +140,21 @@ std::variant<std::string, FileError> readFileBytes(const std::string& path) {
         }
         if (got == 0)
             break;
-        bytes.append(buffer, static_cast<size_t>(got));
+        // A file that grows while it is read is still held to the limit.
+        if (bytes.size() + static_cast<size_t>(got) > largestReadableFile)
+            return tooLarge();
+        try {
+            bytes.append(buffer, static_cast<size_t>(got));
+        } catch (const std::bad_alloc&) {
+            return FileError{path + ": cannot read: not enough memory"};
+        }
     }
     return bytes;
+}
+
+bool isReadOnly(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR);
 }
 
 int SaveSteps::createTemporary(std::string& pattern) {
@@ -120,22 +181,40 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
     return writeFileAtomically(path, bytes, system);
 }
 
+std::string leftoverPattern(const std::string& name) {
+    return "." + name + leftoverMark + "XXXXXX";
+}
+
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
                                              SaveSteps& steps,
                                              std::optional<mode_t> newFileMode) {
-    const std::string target = resolvedTarget(path);
+    const auto resolved = resolvedTarget(path);
+    if (!resolved)
+        return failure(path, "cannot write", ELOOP);
+    const std::string& target = *resolved;
     const auto slash = target.rfind('/');
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary = folderOf(target) + "/." + name + ".XXXXXX";
+    const std::string folderPath = folderOf(target);
+    std::string temporary = folderPath + "/" + leftoverPattern(name);
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return failure(path, "cannot write", EISDIR);
+    // Renaming over a device, a FIFO or a socket would put a plain file in its place.
+    if (exists && !S_ISREG(existing.st_mode))
+        return FileError{path + ": cannot write: not a regular file (a device, a FIFO or a "
+                                "socket); left as it is"};
 
+    removeLeftovers(folderPath, name);
     int fd = steps.createTemporary(temporary);
     if (fd < 0)
         return failure(path, "cannot write", errno);
+    // Held until the temporary file has become the document, so that no other save takes it
+    // for a killed save's leftover (the descriptor that writes is closed before the rename).
+    FileDescriptor lock(::open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
+    if (lock.get() >= 0)
+        ::flock(lock.get(), LOCK_EX | LOCK_NB);
 
     // Every failure from here on removes the temporary file; the descriptor is closed at most
     // once, since a close that fails has released it all the same.
@@ -177,7 +256,7 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::strin
         return abandon("cannot replace");
 
     // Make the rename itself durable; a folder that refuses this loses nothing.
-    FileDescriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());
     return std::nullopt;

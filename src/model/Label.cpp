@@ -23,6 +23,14 @@ std::shared_ptr<Label> Label::fromDictionary(const nlohmann::json& dictionary) {
     return label;
 }
 
+std::shared_ptr<Label> Label::fromFields(const std::optional<std::string>& title,
+                                         const std::optional<std::string>& rect) {
+    auto label = std::make_shared<Label>();
+    label->title_ = title.value_or("Unnamed");
+    label->rect = rect ? rectFromString(*rect) : Rect{};
+    return label;
+}
+
 nlohmann::ordered_json Label::toDictionary() const {
     nlohmann::ordered_json dictionary = nlohmann::ordered_json::object();
     dictionary["title"] = title_;

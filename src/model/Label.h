@@ -5,6 +5,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pathwicks {
@@ -25,6 +26,9 @@ public:
     Rect rect;
 
     static std::shared_ptr<Label> fromDictionary(const nlohmann::json& dictionary);
+    // The same from the values of "title" and "rect" when they are text.
+    static std::shared_ptr<Label> fromFields(const std::optional<std::string>& title,
+                                             const std::optional<std::string>& rect);
 
     // "title" and "rect"; the id is never written.
     nlohmann::ordered_json toDictionary() const;

@@ -85,6 +85,16 @@ Rect rectFromString(std::string_view text) {
     return Rect{values[0], values[1], values[2], values[3]};
 }
 
+bool holdsRect(std::string_view text) {
+    size_t found = 0;
+    for (size_t pos = 0; pos < text.size() && found < 4;) {
+        const size_t length = numberLength(text, pos);
+        pos += length ? length : 1;
+        found += length ? 1 : 0;
+    }
+    return found == 4;
+}
+
 std::string formatNumber(double value) {
     if (!std::isfinite(value) || value == 0)
         return "0";

@@ -16,6 +16,8 @@ inline constexpr double coordinateLimit = 1'000'000;
 // A number is an optional sign, digits with an optional fraction, and an optional exponent.
 // A number too large to be finite reads as 0; finite ones are clamped to the coordinate limit.
 Rect rectFromString(std::string_view text);
+// Whether the text holds the four numbers of a rectangle, so that nothing is made up for it.
+bool holdsRect(std::string_view text);
 
 std::string stringFromRect(const Rect& rect);
 

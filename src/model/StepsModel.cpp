@@ -1,5 +1,8 @@
 #include "model/StepsModel.h"
 
+#include "model/JsonText.h"
+#include "model/RectText.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -75,6 +78,12 @@ std::optional<std::string> StepsModel::encode(nlohmann::ordered_json topLevel) {
             outgoing[from->index].push_back(to->index);
     }
 
+    // Other top-level entries that are containers are rare enough to go the long way.
+    const bool flat = std::none_of(topLevel.begin(), topLevel.end(),
+                                   [](const auto& value) { return value.is_structured(); });
+    if (flat)
+        return encodeFlat(topLevel, outgoing);
+
     nlohmann::ordered_json references = nlohmann::ordered_json::array();
     for (size_t i = 0; i < content_.size(); ++i)
         references.push_back(content_[i]->toDictionary(outgoing[i]));
@@ -90,6 +99,117 @@ std::optional<std::string> StepsModel::encode(nlohmann::ordered_json topLevel) {
     } catch (const nlohmann::json::exception&) {
         return std::nullopt;
     }
+}
+
+// The very text dump(2) writes for the top level with "content" and "labels" set, written
+// straight from the records instead of through a JSON tree of the whole document: several
+// times faster for a large document.
+std::optional<std::string>
+StepsModel::encodeFlat(const nlohmann::ordered_json& topLevel,
+                       const std::vector<std::vector<int64_t>>& outgoing) const {
+    std::string out;
+    out.reserve(256 * content_.size() + 128 * labels.size() + 256);
+    const auto entry = [&out](std::string_view indent, const char* key) {
+        out += indent;
+        out += '"';
+        out += key;
+        out += "\": ";
+    };
+    const auto text = [&out](std::string_view indent, const char* key, const std::string& value,
+                             bool last) {
+        out += indent;
+        out += '"';
+        out += key;
+        out += "\": ";
+        if (!appendJsonString(out, value))
+            return false;
+        out += last ? "\n" : ",\n";
+        return true;
+    };
+    const auto writeContent = [&] {
+        if (content_.empty()) {
+            out += "[]";
+            return true;
+        }
+        out += "[\n";
+        for (size_t i = 0; i < content_.size(); ++i) {
+            const Reference& reference = *content_[i];
+            out += "    {\n";
+            if (!text("      ", "id", reference.id, false) ||
+                !text("      ", "title", reference.title, false) ||
+                !text("      ", "editor", reference.editor, false) ||
+                !text("      ", "rect", stringFromRect(reference.rect), false))
+                return false;
+            entry("      ", "arrows");
+            if (outgoing[i].empty()) {
+                out += "[]";
+            } else {
+                out += "[\n";
+                for (size_t a = 0; a < outgoing[i].size(); ++a) {
+                    out += "        ";
+                    out += std::to_string(outgoing[i][a]);
+                    out += a + 1 < outgoing[i].size() ? ",\n" : "\n";
+                }
+                out += "      ]";
+            }
+            out += i + 1 < content_.size() ? "\n    },\n" : "\n    }\n";
+        }
+        out += "  ]";
+        return true;
+    };
+    const auto writeLabels = [&] {
+        if (labels.empty()) {
+            out += "[]";
+            return true;
+        }
+        out += "[\n";
+        for (size_t i = 0; i < labels.size(); ++i) {
+            out += "    {\n";
+            if (!text("      ", "title", labels[i]->title(), false) ||
+                !text("      ", "rect", stringFromRect(labels[i]->rect), true))
+                return false;
+            out += i + 1 < labels.size() ? "    },\n" : "    }\n";
+        }
+        out += "  ]";
+        return true;
+    };
+
+    out += "{\n";
+    bool wroteContent = false;
+    bool wroteLabels = false;
+    bool first = true;
+    const auto write = [&](const std::string& key, const auto& writeValue) {
+        out += first ? "  " : ",\n  ";
+        first = false;
+        if (!appendJsonString(out, key))
+            return false;
+        out += ": ";
+        return writeValue();
+    };
+    try {
+        for (const auto& [key, value] : topLevel.items()) {
+            bool written;
+            if (key == "content")
+                written = wroteContent = write(key, writeContent);
+            else if (key == "labels")
+                written = wroteLabels = write(key, writeLabels);
+            else
+                written = write(key, [&] {
+                    out += value.dump(2);
+                    return true;
+                });
+            if (!written)
+                return std::nullopt;
+        }
+    } catch (const nlohmann::json::exception&) {
+        return std::nullopt;
+    }
+    if (!wroteContent && !write("content", writeContent))
+        return std::nullopt;
+    if (!wroteLabels && !write("labels", writeLabels))
+        return std::nullopt;
+    out += "\n}";
+    return out;
 }
 
 namespace {

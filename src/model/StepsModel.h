@@ -5,6 +5,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -48,6 +49,8 @@ public:
 
 private:
     void changed() const;
+    std::optional<std::string> encodeFlat(const nlohmann::ordered_json& topLevel,
+                                          const std::vector<std::vector<int64_t>>& outgoing) const;
 
     std::vector<ReferencePtr> content_;
 };

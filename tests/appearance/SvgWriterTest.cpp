@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace pathwicks {
 namespace {
 
@@ -53,6 +56,28 @@ TEST(SvgWriter, TextStaysTextEscapedAndClipped) {
     EXPECT_TRUE(has(svg, R"(<clipPath id="c1"><rect x="0" y="8" width="140" height="50"/>)"));
     EXPECT_TRUE(has(svg, R"(<clipPath id="c2"><rect x="0" y="60")"));
     EXPECT_FALSE(has(svg, R"(id="c3")"));
+}
+
+// Text cut inside a character, or never UTF-8, and the characters XML forbids never reach
+// the picture; what is valid stays as it was.
+TEST(SvgWriter, TextHoldsOnlyWhatXmlAllows) {
+    DrawList list;
+    const std::string text = "ok \xc3\xa9 \xe2\x82 cut \xff\xfe bytes \xef\xbf\xbe\xef\xbf\xbf "
+                             "\xed\xa0\x80 \xc0\xaf \x1b\x7f \xf0\x9f\x98\x80";
+    list.push_back(TextOp{text, TextStyle::reference, 70, 20, 50, {0, 8, 140, 50}, opaqueBlack});
+    const std::string svg = SvgWriter("font\x02\xff").write(list, {200, 200});
+    const std::string replacement = "\xef\xbf\xbd";
+    EXPECT_TRUE(has(svg, ">ok \xc3\xa9 " + replacement + replacement + " cut " + replacement +
+                             replacement + " bytes  " + replacement + replacement + replacement +
+                             " " + replacement + replacement + " \x7f \xf0\x9f\x98\x80</text>"))
+        << svg;
+    EXPECT_TRUE(has(svg, "font-family=\"font" + replacement + "\""));
+    if (std::system("command -v xmllint > /dev/null") != 0)
+        GTEST_SKIP() << "xmllint is not installed (scripts/install-deps installs it)";
+    FILE* parser = ::popen("xmllint --noout - 2>/dev/null", "w");
+    ASSERT_TRUE(parser);
+    std::fwrite(svg.data(), 1, svg.size(), parser);
+    EXPECT_EQ(::pclose(parser), 0) << svg;
 }
 
 } // namespace

@@ -156,6 +156,17 @@ TEST_F(GotoToolTest, PrintsTheAbsoluteFileAndLine) {
     EXPECT_EQ(relative.out, source.path() + "/src/../src/app/view.cpp:3\n");
 }
 
+// One place is one line: a name holding a line feed, a terminal sequence, a bidirectional
+// control or a backslash is printed with escapes.
+TEST_F(GotoToolTest, PrintsOddFileNamesEscaped) {
+    source.write("a\nb\x1b]0;x\x07\u202e\\.c", "// pathwick-ODD\n");
+    source.write("z.c", "// pathwick-ODD\n");
+    const auto found = run(tool("vscode"), {"--print", source.path(), "pathwick-ODD"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, source.path() + "/a\\nb\\x1b]0;x\\x07\\u202e\\\\.c:1\n");
+    EXPECT_EQ(found.err, "vscode-goto: also marked at " + source.path() + "/z.c:1\n");
+}
+
 TEST_F(GotoToolTest, TakesTheFirstFileInByteOrderAndNamesTheOthers) {
     source.write("b.c", "// pathwick-DUP\n");
     source.write("a/z.c", "\n// pathwick-DUP\n// pathwick-DUP\n");

@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace pathwicks;
@@ -131,6 +134,74 @@ TEST(SaveFaults, AReadOnlyFolderLeavesTheFileAsItWas) {
     std::ostringstream out, err;
     EXPECT_EQ(cli::runFormat({"-i", file.string()}, out, err), 1);
     EXPECT_EQ(readText(file), bytesBefore);
+}
+
+// Steps that kill the saving process once half the bytes are written.
+class DyingSteps : public SaveSteps {
+public:
+    ssize_t write(int fd, const void* data, size_t size) override {
+        SaveSteps::write(fd, data, size / 2);
+        ::raise(SIGKILL);
+        return -1;
+    }
+};
+
+// Saves killed midway leave at most one hidden leftover beside the document, which a file
+// dialog does not take for a document, and the next save that succeeds removes it.
+TEST(SaveFaults, KilledSavesLeaveAtMostOneLeftover) {
+    TemporaryFolder folder;
+    const fs::path file = folder.path() / "tour.pathwicks";
+    writeText(file, bytesBefore);
+    for (int kill = 0; kill < 5; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            DyingSteps dying;
+            writeFileAtomically(file.string(), bytesAfter, dying);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    EXPECT_EQ(readText(file), bytesBefore);
+    std::vector<std::string> leftovers;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        if (entry.path() != file)
+            leftovers.push_back(entry.path().filename().string());
+    }
+    ASSERT_EQ(leftovers.size(), 1u) << listing(folder.path());
+    EXPECT_TRUE(leftovers[0].starts_with(".tour.pathwicks")) << leftovers[0];
+    EXPECT_FALSE(leftovers[0].ends_with(".pathwicks")) << leftovers[0];
+
+    // Another file's leftover, and a file that merely looks like one, are not touched.
+    writeText(folder.path() / ".other.pathwicks.saving-abcdef", "other");
+    writeText(folder.path() / ".tour.pathwicks.saving-mine", "a user's file");
+    EXPECT_FALSE(writeFileAtomically(file.string(), bytesAfter));
+    EXPECT_EQ(readText(file), bytesAfter);
+    EXPECT_EQ(listing(folder.path()), ".other.pathwicks.saving-abcdef\n"
+                                      ".tour.pathwicks.saving-mine\n"
+                                      "tour.pathwicks\n");
+}
+
+// A save never puts a regular file in place of a FIFO or a socket, nor of one behind a link.
+TEST(SaveFaults, FifosAndSocketsAreNeverReplaced) {
+    TemporaryFolder folder;
+    const fs::path fifo = folder.path() / "pipe.pathwicks";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, folder.path() / "link.pathwicks");
+    for (const fs::path& path : {fifo, folder.path() / "link.pathwicks"}) {
+        SCOPED_TRACE(path.filename().string());
+        auto failure = writeFileAtomically(path.string(), bytesAfter);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->message, path.string() + ": cannot write: not a regular file (a device, "
+                                                    "a FIFO or a socket); left as it is");
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::runFormat({"-i", path.string()}, out, err), 1);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(folder.path() / "link.pathwicks"));
+    EXPECT_EQ(listing(folder.path()), "link.pathwicks\npipe.pathwicks\n");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "goto/GotoCommand.h"
 #include "goto/MarkerSearch.h"
 #include "model/Document.h"
+#include "model/PrintableText.h"
 
 #include <climits>
 #include <cstdlib>
@@ -26,13 +27,8 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// One report line per reference, whatever its id or title holds.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
+// The places listed for one id; the rest are counted.
+constexpr size_t placesPerId = 100;
 
 // What check found becomes the goto tools' first guess for the same folder and ids.
 void refreshGotoCache(const std::string& folder, const std::vector<std::string>& ids,
@@ -76,6 +72,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     MarkerSearchOptions options;
+    options.placesPerId = placesPerId;
     options.honourIgnoreFiles = !arguments->has("--no-ignore");
     const std::string folder = folderOf(path);
     auto searched = searchMarkers(folder, ids, options);
@@ -93,10 +90,12 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
             continue;
         problems = true;
         const auto& reference = *checked[i];
-        out << (places.empty() ? "missing " : "duplicate ") << oneLine(reference.id) << " "
-            << oneLine(reference.title) << "\n";
+        out << (places.empty() ? "missing " : "duplicate ") << printableText(reference.id, true)
+            << " " << printableText(reference.title) << "\n";
         for (const auto& place : places)
-            out << "  " << oneLine(place.path) << ":" << place.line << "\n";
+            out << "  " << printableText(place.path) << ":" << place.line << "\n";
+        if (result.found[i] > places.size())
+            out << "  and " << result.found[i] - places.size() << " more\n";
     }
     reportUnreadable(result, folder, "pathwicks check", err);
     out.flush();

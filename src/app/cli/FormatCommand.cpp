@@ -28,6 +28,12 @@ int runFormat(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 1;
     }
     Document& document = *std::get<std::unique_ptr<Document>>(loaded);
+    for (const std::string& part : document.unkeptParts())
+        err << "pathwicks format: " << path << ": not kept: " << part << "\n";
+    if (arguments->has("-i") && isReadOnly(path)) {
+        err << "pathwicks format: " << path << ": is read-only; not changed\n";
+        return 1;
+    }
     auto bytes = DocumentFile::bytes(document.model(), document.savedFrame().value_or(Rect{}));
     if (!bytes) {
         err << "pathwicks format: " << path << ": the document cannot be written as JSON\n";

@@ -63,3 +63,49 @@ TEST(SubcommandArguments, RefusalsAreWordedExactly) {
 }
 
 } // namespace
+
+// Help, unknown options and mistyped subcommands are answered before any window or display is
+// needed; documents and the toolkit's own options are left for the windows.
+TEST(ProgramArguments, HelpAndMistakesNeedNoWindow) {
+    using pathwicks::cli::programUsage;
+    using pathwicks::cli::runCommand;
+    for (const std::string help : {"--help", "-h"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runCommand({help}, out, err), 0) << help;
+        EXPECT_EQ(out.str(), std::string(programUsage) + "\n");
+        EXPECT_EQ(err.str(), "");
+
+        // Usage that cannot be written is a failure.
+        std::ostringstream full;
+        full.setstate(std::ios::badbit);
+        EXPECT_EQ(runCommand({help}, full, err), 1);
+    }
+    const std::vector<std::pair<std::vector<std::string>, std::string>> mistakes = {
+        {{"--bogus"}, "pathwicks: unknown option --bogus\n"},
+        {{"walk.pathwicks", "-x"}, "pathwicks: unknown option -x\n"},
+        {{"exprot", "walk.pathwicks", "out.svg"}, "pathwicks: no subcommand or file named exprot\n"},
+    };
+    for (const auto& [args, why] : mistakes) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runCommand(args, out, err), 2) << args.front();
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str(), why + programUsage + "\n");
+    }
+
+    const std::string folder = fs::temp_directory_path() / ("pathwicks-args-" + std::to_string(::getpid()));
+    fs::create_directory(folder);
+    const std::string word = folder + "/notes";
+    std::ofstream(word) << "{}";
+    const std::string previous = fs::current_path();
+    fs::current_path(folder);
+    for (const std::vector<std::string>& windows :
+         {std::vector<std::string>{"notes"}, {"walk.pathwicks", "other.pathwicks"},
+          {"-platform", "offscreen", "--style=fusion", "walk.pathwicks"}, {"export", "a", "b"},
+          {"--", "-odd.pathwicks"}}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runCommand(windows, out, err), std::nullopt) << windows.front();
+        EXPECT_EQ(err.str(), "");
+    }
+    fs::current_path(previous);
+    fs::remove_all(folder);
+}

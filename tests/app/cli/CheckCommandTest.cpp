@@ -105,3 +105,30 @@ TEST(CheckCommand, RefusesBadUsageAndUnreadableDocuments) {
         EXPECT_FALSE(result.err.empty());
     }
 }
+
+TEST(CheckCommand, OutputCannotBeMisreadAndListsAHundredPlacesPerId) {
+    TempTree tree;
+    // A path with a line feed and an escape sequence, an id with a space and a backslash, a
+    // title that turns the text around.
+    tree.write("odd\nname\x1b[2J.c", "// pathwick-A\\B x\n// pathwick-A\\B x\n");
+    std::string many;
+    for (int i = 0; i < 150; ++i)
+        many += "// pathwick-MANY\n";
+    tree.write("many.c", many);
+    const auto file = tree.write(
+        "walk.pathwicks", document({reference("pathwick-A\\\\B x", "Title \u202e\\u2066evil"),
+                                    reference("pathwick-MANY", "Many"),
+                                    reference("gone\\u0007 id", "line\\nbreak\\r")}));
+    const auto result = check({file});
+    EXPECT_EQ(result.status, 1) << result.err;
+    // Each place on a line of its own; a hundred places, then the count of the rest.
+    std::string expected = "duplicate pathwick-A\\\\B\\x20x Title \\u202e\\u2066evil\n"
+               "  odd\\nname\\x1b[2J.c:1\n"
+               "  odd\\nname\\x1b[2J.c:2\n"
+               "duplicate pathwick-MANY Many\n";
+    for (int line = 1; line <= 100; ++line)
+        expected += "  many.c:" + std::to_string(line) + "\n";
+    expected += "  and 50 more\n"
+                "missing gone\\x07\\x20id line\\nbreak\\r\n";
+    EXPECT_EQ(result.out, expected);
+}

@@ -11,6 +11,12 @@
 #include <fstream>
 #include <sstream>
 
+#include <cstdio>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace pathwicks {
@@ -178,6 +184,64 @@ TEST_F(ExportCommand, NeverWritesOverTheDocumentItself) {
     const auto doc = write("doc.svg", R"({"content": [], "labels": []})");
     EXPECT_EQ(run({doc, doc}), 1);
     EXPECT_EQ(read(doc), R"({"content": [], "labels": []})");
+}
+
+// A device, a FIFO or a socket at the picture's path, or behind a link there, stays what it is;
+// a link to a file that does not exist yet creates that file.
+TEST_F(ExportCommand, OnlyRegularFilesAreReplaced) {
+    const auto doc = document(twoBoxes);
+    const fs::path fifo = folder / "pipe.svg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, folder / "to-pipe.svg");
+    const fs::path socketPath = folder / "socket.svg";
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::vector<fs::path> devices = {fifo, folder / "to-pipe.svg", socketPath};
+    // A character device of our own (the null device's numbers), where we may make one.
+    const fs::path device = folder / "null.png";
+    if (::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        fs::create_symlink(device, folder / "to-null.png");
+        devices.push_back(device);
+        devices.push_back(folder / "to-null.png");
+    }
+    for (const fs::path& path : devices) {
+        SCOPED_TRACE(path.filename().string());
+        EXPECT_EQ(run({doc, path.string()}), 1);
+        EXPECT_NE(errors.str().find("not a regular file"), std::string::npos) << errors.str();
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(folder / "to-pipe.svg"));
+    EXPECT_TRUE(fs::is_socket(socketPath));
+    if (devices.size() > 3) {
+        EXPECT_TRUE(fs::is_character_file(device));
+        EXPECT_TRUE(fs::is_symlink(folder / "to-null.png"));
+    }
+    ::close(listening);
+
+    fs::create_symlink("made.svg", folder / "dangling.svg");
+    EXPECT_EQ(run({doc, (folder / "dangling.svg").string()}), 0) << errors.str();
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling.svg"));
+    EXPECT_TRUE(read((folder / "made.svg").string()).starts_with("<?xml"));
+}
+
+// Whatever the titles hold, the SVG is well-formed XML as an XML parser reads it.
+TEST_F(ExportCommand, SvgIsWellFormedXmlWhateverTheTitlesHold) {
+    if (std::system("command -v xmllint > /dev/null") != 0)
+        GTEST_SKIP() << "xmllint is not installed (scripts/install-deps installs it)";
+    // Control characters, the two non-characters, markup, a character beyond the first plane
+    // and a C1 control (XML allows those two).
+    const std::string hostile =
+        R"(A\u0001\u0008\u000b\u000c\u001f\u007f<&>\"'\uFFFE\uFFFF\uD800\uDC00 \u0085end)";
+    const auto doc = document(R"([{"id": "a", "title": ")" + hostile +
+                              R"(", "rect": "{{40, 60}, {220, 50}}", "arrows": []}])",
+                              R"([{"title": "line\nbreak\r\t\u0000", "rect": "{{0, 0}, {90, 29}}"}])");
+    const auto svg = (folder / "hostile.svg").string();
+    ASSERT_EQ(run({doc, svg}), 0) << errors.str();
+    EXPECT_EQ(std::system(("xmllint --noout '" + svg + "'").c_str()), 0) << read(svg);
+    EXPECT_NE(read(svg).find("&lt;&amp;&gt;&quot;&apos;"), std::string::npos);
 }
 
 } // namespace

@@ -259,3 +259,87 @@ TEST_F(DocumentWindowTest, SaveAsMovesTheDocumentAndItsReferenceFolder) {
     EXPECT_EQ(readText(saved), formatted(saved));
     EXPECT_TRUE(window->windowTitle().startsWith("copy.pathwicks"));
 }
+
+// The extension is added after the save dialog's own check, so a file of the name written is
+// asked about first; so is the first save of a new document.
+TEST_F(DocumentWindowTest, SaveAsNeverReplacesAFileUnasked) {
+    const fs::path victim = folder / "victim.pathwicks";
+    writeText(victim, "precious");
+    dialogs.savePath = QString::fromStdString((folder / "victim").string());
+
+    DocumentWindow* window = open();
+    ASSERT_TRUE(window);
+    dialogs.replace = false;
+    EXPECT_FALSE(window->saveAs());
+    EXPECT_TRUE(dialogs.mentions("replace? victim.pathwicks"));
+    EXPECT_EQ(readText(victim), "precious");
+    EXPECT_EQ(window->document().path(), fs::absolute(file).string());
+
+    application->newDocument();
+    QTest::qWait(100); // the new window asks for its name at once
+    EXPECT_EQ(dialogs.count("replace? victim.pathwicks"), 2);
+    EXPECT_EQ(readText(victim), "precious");
+
+    dialogs.replace = true;
+    EXPECT_TRUE(window->saveAs());
+    EXPECT_EQ(readText(victim), formatted(victim));
+    EXPECT_EQ(dialogs.count("replace? "), 3);
+}
+
+// Opening tells once, without waiting, what the next save will leave out; a read-only file is
+// not saved over, and Save As is offered instead.
+TEST_F(DocumentWindowTest, SavesThatWouldLoseSomethingAreToldOrAsked) {
+    writeText(file, R"({"window": "{{100, 80}, {500, 400}}", "notes": "by hand",
+        "content": [{"id": "pathwick-A", "rect": "{{0, 0}, {80, 30}}", "arrows": ["1"]}]})");
+    DocumentWindow* window = open();
+    ASSERT_TRUE(window);
+    QTest::qWait(50);
+    ASSERT_EQ(dialogs.count("notice: "), 1);
+    EXPECT_TRUE(dialogs.mentions("“tour.pathwicks” will leave out")) << dialogs.said[0];
+    EXPECT_TRUE(dialogs.mentions("\"notes\"")) << dialogs.said[0];
+    EXPECT_TRUE(dialogs.mentions("the arrows of 1 box")) << dialogs.said[0];
+    pathwicks::testing::closeWithoutSaving(*application);
+
+    writeText(file, tourText);
+    ::chmod(file.c_str(), 0444);
+    dialogs.said.clear();
+    window = open();
+    ASSERT_TRUE(window);
+    renameFirst(*window, "Mine");
+    dialogs.saveReadOnlyElsewhere = false;
+    EXPECT_FALSE(window->save());
+    EXPECT_EQ(dialogs.said, std::vector<std::string>{"read-only: tour.pathwicks"});
+    EXPECT_EQ(readText(file), tourText);
+
+    dialogs.saveReadOnlyElsewhere = true;
+    dialogs.savePath = QString::fromStdString((folder / "mine.pathwicks").string());
+    EXPECT_TRUE(window->save());
+    EXPECT_EQ(readText(file), tourText);
+    EXPECT_NE(readText(folder / "mine.pathwicks").find("Mine"), std::string::npos);
+    EXPECT_FALSE(window->isWindowModified());
+}
+
+// A folder named with a byte that is not UTF-8 opens and saves as it does on the command line;
+// a file claiming a terabyte is refused without taking the other windows with it.
+TEST_F(DocumentWindowTest, OddPathsAndHugeFilesOpenOrAreRefused) {
+    const fs::path odd = folder / "caf\xff";
+    fs::create_directory(odd);
+    const std::string path = (odd / "walk.pathwicks").string();
+    writeText(path, tourText);
+    ASSERT_TRUE(application->openFiles({path}));
+    DocumentWindow* window = application->windows().back();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->document().path(), path);
+    renameFirst(*window, "Kept");
+    EXPECT_TRUE(window->save());
+    EXPECT_NE(readText(path).find("Kept"), std::string::npos);
+    EXPECT_TRUE(dialogs.said.empty()) << dialogs.said.front();
+
+    const fs::path huge = folder / "huge.pathwicks";
+    writeText(huge, "");
+    fs::resize_file(huge, uint64_t(1) << 40);
+    EXPECT_EQ(application->openFile(QString::fromStdString(huge.string())), nullptr);
+    EXPECT_TRUE(dialogs.mentions("“huge.pathwicks” could not be opened"));
+    EXPECT_TRUE(dialogs.mentions("larger than 512 MB")) << dialogs.said.back();
+    EXPECT_TRUE(window->isVisible());
+}
