@@ -11,6 +11,8 @@
 
 #include <QHBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace pathwicks {
@@ -86,6 +88,21 @@ void DocumentView::gotoReference(const ReferencePtr& reference) {
         dialogs_.tell(this, tr("“%1” could not be opened.")
                                     .arg(QString::fromStdString(reference->displayTitle())) +
                                 "\n\n" + QString::fromStdString(*failure));
+}
+
+void DocumentView::presentReference(const ReferencePtr& reference, bool open) {
+    canvas_->deselectAllReferences();
+    reference->selected = true;
+    canvas_->setPressedReference(reference);
+    canvas_->updateDetailPanel();
+    canvas_->redisplay();
+    // A stray coordinate scrolls to the nearest edge.
+    auto whole = [](double v) { return std::isnan(v) ? 0 : int(std::clamp(v, -1e9, 1e9)); };
+    const QWidget* viewport = scrollArea_->viewport();
+    scrollArea_->ensureVisible(whole(reference->rect.midX()), whole(reference->rect.midY()),
+                               viewport->width() / 2, viewport->height() / 2);
+    if (open)
+        gotoReference(reference);
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

@@ -5,6 +5,7 @@
 #include "app/DetailPanelWidget.h"
 #include "app/EditorMenu.h"
 #include "app/FramePlacement.h"
+#include "app/TourMode.h"
 #include "app/UserDialogs.h"
 #include "canvas/AddGesture.h"
 
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cmath>
@@ -54,9 +56,11 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     view_ = new DocumentView(*document_, application_.measurer(), application_.dialogs(), this);
     setCentralWidget(view_);
 
+    tour_ = new TourMode(*document_, *view_, *statusBar(), this);
     document_->undoManager().changed = [this] {
         updateTitle();
         updateUndoActions();
+        tour_->documentChanged();
     };
     buildMenus();
     connect(&view_->panel(), &DetailPanelWidget::shownChanged, this,
@@ -128,6 +132,7 @@ void DocumentWindow::buildMenus() {
                       [this] { view_->insertAtVisibleCentre(adding::insertReference); });
     insert->addAction(tr("&Label"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this,
                       [this] { view_->insertAtVisibleCentre(adding::insertLabel); });
+    tour_->addActions(*menuBar()->addMenu(tr("&View")));
     application_.addHelpMenu(menuBar());
 }
 

@@ -13,6 +13,7 @@ namespace pathwicks {
 
 class Application;
 class EditorMenu;
+class TourMode;
 
 // One document in its window: its view (the canvas beside the detail panel), the menus, and the
 // questions around saving and closing. What the document is, and how it is read and written,
@@ -28,6 +29,7 @@ public:
     Canvas& canvas() { return view_->canvas(); }
     CanvasWidget& canvasWidget() { return view_->canvasWidget(); }
     DetailPanelWidget& detailPanel() { return view_->panel(); }
+    TourMode& tour() { return *tour_; }
 
     bool save();
     bool saveAs();
@@ -61,6 +63,7 @@ private:
     bool appeared_ = false;
 
     EditorMenu* editorMenu_ = nullptr;
+    TourMode* tour_ = nullptr;
     QAction* copyMarkerAction_ = nullptr;
     QAction* attachMarkerAction_ = nullptr;
     QAction* undoAction_ = nullptr;
