@@ -5,6 +5,7 @@
 #include "model/TourOrder.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 
@@ -26,7 +27,11 @@ QString oneLine(const std::string& text) {
 
 TourMode::TourMode(Document& document, DocumentView& view, QStatusBar& statusBar,
                    QObject* parent)
-    : QObject(parent), document_(document), view_(view), statusBar_(statusBar) {}
+    : QObject(parent), document_(document), view_(view), statusBar_(statusBar),
+      stopLabel_(new QLabel(&statusBar)) {
+    statusBar_.addWidget(stopLabel_, 1);
+    stopLabel_->hide();
+}
 
 void TourMode::addActions(QMenu& menu) {
     QAction* start = menu.addAction(tr("Start &Tour"), this, &TourMode::start);
@@ -74,7 +79,6 @@ void TourMode::end() {
         return;
     setActive(false);
     stops_.clear();
-    statusBar_.clearMessage();
 }
 
 void TourMode::documentChanged() {
@@ -89,15 +93,16 @@ void TourMode::show() {
         end();
         return;
     }
-    statusBar_.showMessage(tr("Stop %1 of %2: %3")
-                               .arg(current_ + 1)
-                               .arg(stops_.size())
-                               .arg(oneLine(stop->displayTitle())));
+    stopLabel_->setText(tr("Stop %1 of %2: %3")
+                            .arg(current_ + 1)
+                            .arg(stops_.size())
+                            .arg(oneLine(stop->displayTitle())));
     view_.presentReference(stop, openEditor_ && openEditor_->isChecked());
 }
 
 void TourMode::setActive(bool active) {
     active_ = active;
+    stopLabel_->setVisible(active);
     for (QAction* action : {next_, previous_, end_})
         if (action)
             action->setEnabled(active);

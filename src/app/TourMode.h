@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QStatusBar;
 
@@ -43,6 +44,9 @@ private:
     Document& document_;
     DocumentView& view_;
     QStatusBar& statusBar_;
+    // In the status bar while touring; a passing message (a menu's hint) hides it only for
+    // as long as it shows.
+    QLabel* stopLabel_ = nullptr;
     std::vector<ReferencePtr> stops_;
     size_t current_ = 0;
     bool active_ = false;

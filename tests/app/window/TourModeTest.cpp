@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTest>
@@ -75,7 +76,13 @@ protected:
                 titles.push_back(reference->title);
         return titles;
     }
-    QString status() { return window->statusBar()->currentMessage(); }
+    // What the status bar says of the tour, when it shows it.
+    QString status() {
+        for (QLabel* label : window->statusBar()->findChildren<QLabel*>())
+            if (label->isVisible() && label->text().startsWith("Stop "))
+                return label->text();
+        return {};
+    }
     // How far the middle of the selected box lies from the middle of the view.
     QPoint offCentre() {
         for (const auto& reference : window->document().model().content()) {
@@ -126,6 +133,12 @@ TEST_F(TourModeTest, KeysWalkTheStopsInTourOrderAndWrapAroundAtTheEnds) {
             EXPECT_LE(offCentre().manhattanLength(), 2) << offCentre().x() << ", " << offCentre().y();
         }
     }
+    // A passing message, such as a menu's hint, hides the stop only while it shows.
+    window->statusBar()->showMessage("A hint");
+    EXPECT_EQ(status(), "");
+    window->statusBar()->clearMessage();
+    EXPECT_EQ(status(), "Stop 3 of 3: Report all");
+
     // Touring is no edit: nothing to undo, nothing unsaved, nothing opened, nothing deleted.
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_FALSE(window->document().undoManager().canUndo());
