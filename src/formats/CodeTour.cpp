@@ -13,7 +13,7 @@ std::string linePattern(std::string_view line) {
         first == std::string_view::npos ? std::string_view() : line.substr(first, last - first + 1);
     std::string pattern = "^[ \\t]*";
     for (char c : core) {
-        if (std::string_view("\\^$.*+?()[]{}|/").find(c) != std::string_view::npos)
+        if (std::string_view("\\^$.*+?()[]{}|").find(c) != std::string_view::npos)
             pattern += '\\';
         pattern += c;
     }

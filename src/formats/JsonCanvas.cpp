@@ -26,6 +26,14 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// The id as the file will hold it: bytes that are not UTF-8 replaced, so that two ids that
+// differ only there are told apart before they are written, not after.
+std::string asWritten(const std::string& id) {
+    const auto text =
+        nlohmann::json(id).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return nlohmann::json::parse(text).get<std::string>();
+}
+
 class UniqueIds {
 public:
     void reserve(const std::string& id) { used_.insert(id); }
@@ -59,24 +67,26 @@ std::string jsonCanvas(const StepsModel& model, const TourStops& stops) {
     const auto& boxes = model.content();
     // A box keeps its own id whenever no box before it has it; the repeats are named after.
     UniqueIds ids;
-    std::vector<std::string> boxIds(boxes.size());
+    std::vector<std::string> wanted, boxIds(boxes.size());
+    for (const auto& box : boxes)
+        wanted.push_back(asWritten(box->id.empty() ? std::string("box") : box->id));
     for (size_t i = 0; i < boxes.size(); ++i) {
-        const std::string& id = boxes[i]->id.empty() ? std::string("box") : boxes[i]->id;
-        if (!ids.isUsed(id)) {
-            ids.reserve(id);
-            boxIds[i] = id;
+        if (!ids.isUsed(wanted[i])) {
+            ids.reserve(wanted[i]);
+            boxIds[i] = wanted[i];
         }
     }
     std::unordered_map<const Reference*, std::string> nodeOf;
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (boxIds[i].empty())
-            boxIds[i] = ids.take(boxes[i]->id.empty() ? std::string("box") : boxes[i]->id);
+            boxIds[i] = ids.take(wanted[i]);
         nodeOf.emplace(boxes[i].get(), boxIds[i]);
     }
 
     nlohmann::ordered_json nodes = nlohmann::ordered_json::array();
-    for (const auto& label : model.labels)
-        nodes.push_back(textNode(ids.take("label"), label->rect, "# " + oneLine(label->title())));
+    for (size_t i = 0; i < model.labels.size(); ++i)
+        nodes.push_back(textNode(ids.take("label-" + std::to_string(i + 1)),
+                                 model.labels[i]->rect, "# " + oneLine(model.labels[i]->title())));
     for (size_t i = 0; i < boxes.size(); ++i) {
         const Reference& box = *boxes[i];
         std::string text = oneLine(box.displayTitle());
@@ -94,7 +104,7 @@ std::string jsonCanvas(const StepsModel& model, const TourStops& stops) {
         const auto target = nodeOf.find(to.get());
         if (source == nodeOf.end() || target == nodeOf.end())
             continue;
-        edges.push_back({{"id", ids.take("edge")},
+        edges.push_back({{"id", ids.take("edge-" + std::to_string(edges.size() + 1))},
                          {"fromNode", source->second},
                          {"toNode", target->second},
                          {"toEnd", "arrow"}});
