@@ -32,7 +32,12 @@ std::string codeTour(const std::string& title, const std::vector<TourStop>& stop
                                           : box.title;
         } else if (stop.place) {
             step["file"] = stop.place->path;
-            step["pattern"] = linePattern(stop.markerLine);
+            // A file that changed between the search and the reading of its line: the line
+            // number as found, rather than a pattern that would match any blank line.
+            if (stop.markerLine.empty())
+                step["line"] = stop.place->line;
+            else
+                step["pattern"] = linePattern(stop.markerLine);
             step["title"] = box.displayTitle();
             step["description"] = box.title;
         } else {
