@@ -12,6 +12,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 namespace pathwicks {
 
 namespace {
@@ -111,6 +115,21 @@ void DocumentView::showToolNotice(const std::string& title, int status,
                                   const std::string& errorText) {
     if (auto notice = toolNotice(title, status, errorText))
         notice_->showNotice(QString::fromStdString(*notice));
+}
+
+void DocumentView::presentReference(const ReferencePtr& reference, bool open) {
+    canvas_->deselectAllReferences();
+    reference->selected = true;
+    canvas_->setPressedReference(reference);
+    canvas_->updateDetailPanel();
+    canvas_->redisplay();
+    // A stray coordinate scrolls to the nearest edge.
+    auto whole = [](double v) { return std::isnan(v) ? 0 : int(std::clamp(v, -1e9, 1e9)); };
+    const QWidget* viewport = scrollArea_->viewport();
+    scrollArea_->ensureVisible(whole(reference->rect.midX()), whole(reference->rect.midY()),
+                               viewport->width() / 2, viewport->height() / 2);
+    if (open)
+        gotoReference(reference);
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

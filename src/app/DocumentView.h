@@ -38,6 +38,9 @@ public:
 
     // Puts a new item in the middle of the visible part of the canvas, as one undo step.
     void insertAtVisibleCentre(void (*insert)(Canvas&, Point));
+    // Selects the reference alone, scrolls it to the middle of the view and shows it in the
+    // panel; with open, also opens it as a double click would. No undo step.
+    void presentReference(const ReferencePtr& reference, bool open);
 
 private:
     void gotoReference(const ReferencePtr& reference);

@@ -6,6 +6,7 @@
 #include "app/EditorMenu.h"
 #include "app/FramePlacement.h"
 #include "app/RecoveryKeeper.h"
+#include "app/TourMode.h"
 #include "app/UserDialogs.h"
 #include "canvas/AddGesture.h"
 #include "model/FileIO.h"
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cmath>
@@ -65,10 +67,12 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     recovery_ = new RecoveryKeeper(*document_, [this] { return frameToSave(); },
                                    application_.dialogs(), this);
 
+    tour_ = new TourMode(*document_, *view_, *statusBar(), this);
     document_->undoManager().changed = [this] {
         updateTitle();
         updateUndoActions();
         recovery_->documentChanged();
+        tour_->documentChanged();
     };
     buildMenus();
     connect(&view_->panel(), &DetailPanelWidget::shownChanged, this,
@@ -141,6 +145,7 @@ void DocumentWindow::buildMenus() {
                       [this] { view_->insertAtVisibleCentre(adding::insertReference); });
     insert->addAction(tr("&Label"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this,
                       [this] { view_->insertAtVisibleCentre(adding::insertLabel); });
+    tour_->addActions(*menuBar()->addMenu(tr("&View")));
     application_.addHelpMenu(menuBar());
 }
 

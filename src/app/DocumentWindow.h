@@ -14,6 +14,7 @@ namespace pathwicks {
 class Application;
 class EditorMenu;
 class RecoveryKeeper;
+class TourMode;
 
 // One document in its window: its view (the canvas beside the detail panel), the menus, and the
 // questions around saving and closing. What the document is, and how it is read and written,
@@ -31,6 +32,7 @@ public:
     DetailPanelWidget& detailPanel() { return view_->panel(); }
     // The copy of the unsaved work kept for recovery after a crash.
     RecoveryKeeper& recovery() { return *recovery_; }
+    TourMode& tour() { return *tour_; }
 
     bool save();
     bool saveAs();
@@ -65,6 +67,7 @@ private:
     bool appeared_ = false;
 
     EditorMenu* editorMenu_ = nullptr;
+    TourMode* tour_ = nullptr;
     QAction* copyMarkerAction_ = nullptr;
     QAction* attachMarkerAction_ = nullptr;
     QAction* undoAction_ = nullptr;

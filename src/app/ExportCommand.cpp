@@ -5,6 +5,7 @@
 #include "app/cli/Arguments.h"
 #include "appearance/CanvasDrawing.h"
 #include "appearance/SvgWriter.h"
+#include "formats/WalkthroughExport.h"
 #include "model/ContentSize.h"
 #include "model/Document.h"
 #include "model/FileIO.h"
@@ -26,22 +27,30 @@ namespace pathwicks {
 
 namespace {
 
-constexpr const char* usage = "usage: pathwicks export [--scale N] FILE OUT.svg|OUT.png";
+constexpr const char* usage = "usage: pathwicks export [--scale N] [--picture] [--allow-missing] "
+                              "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd";
 constexpr double maxPngSide = 16384;
 // Beyond this an SVG would hold tens of thousands of grid lines: a stray coordinate, not a
 // picture anyone wants.
 constexpr double maxSvgSide = 1000000;
 
-enum class Format { svg, png };
+enum class Picture { svg, png };
+using Format = std::variant<Picture, WalkthroughFormat>;
 
 std::optional<Format> formatOf(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    if (extension == ".svg")
-        return Format::svg;
-    if (extension == ".png")
-        return Format::png;
+    const std::pair<const char*, Format> formats[] = {
+        {".svg", Picture::svg},
+        {".png", Picture::png},
+        {".tour", WalkthroughFormat::codeTour},
+        {".canvas", WalkthroughFormat::jsonCanvas},
+        {".md", WalkthroughFormat::markdown},
+        {".mmd", WalkthroughFormat::mermaid}};
+    for (const auto& [name, format] : formats)
+        if (extension == name)
+            return format;
     return std::nullopt;
 }
 
@@ -80,7 +89,8 @@ cli::Syntax syntax() {
                 return std::nullopt;
             return "the scale must be a whole number from 1 to 8, not \"" + value + "\"";
         }};
-    return {.command = "export", .usage = usage, .options = {scale}, .files = 2,
+    return {.command = "export", .usage = usage,
+            .options = {scale, {.name = "--picture"}, {.name = "--allow-missing"}}, .files = 2,
             .fileEndsOptions = true};
 }
 
@@ -113,6 +123,49 @@ std::optional<std::string> pngPicture(const DrawList& list, Size size, int scale
     return std::nullopt;
 }
 
+// The document's canvas as a picture, with nothing selected and no add button; nothing when
+// it cannot be made, after a message on err.
+std::optional<std::string> picture(const StepsModel& model, Picture format, int scale,
+                                   const std::string& outPath, std::ostream& err) {
+    const Size size = contentSize(model);
+    const double limit = format == Picture::png ? maxPngSide : maxSvgSide;
+    if (size.width * scale > limit || size.height * scale > limit) {
+        err << "pathwicks export: " << outPath << ": the picture would be too large ("
+            << size.width * scale << " by " << size.height * scale
+            << (format == Picture::png ? " pixels" : "") << "; at most " << limit
+            << " on a side)\n";
+        return std::nullopt;
+    }
+
+    const auto application = ensureGuiApplication();
+    const QtTextMeasurer measurer;
+    const DrawList list =
+        drawCanvas(model, InteractionOverlay{}, {size, {0, 0, size.width, size.height}},
+                   AppearanceConfig::shared(), measurer);
+    std::string bytes;
+    if (format == Picture::svg) {
+        bytes = svgPicture(list, size, measurer);
+    } else if (auto failure = pngPicture(list, size, scale, measurer, bytes)) {
+        err << "pathwicks export: " << outPath << ": " << *failure << "\n";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Every file export writes goes through here: never over the document itself.
+bool writeOut(const std::string& documentPath, const std::string& outPath,
+              const std::string& bytes, std::ostream& err) {
+    if (sameFile(documentPath, outPath)) {
+        err << "pathwicks export: " << outPath << ": is the document itself; not overwritten\n";
+        return false;
+    }
+    if (auto error = writeFileAtomically(outPath, bytes)) {
+        err << "pathwicks export: " << error->message << "\n";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -126,7 +179,14 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
     const auto format = formatOf(outPath);
     if (!format) {
         err << "pathwicks export: " << outPath
-            << ": unknown picture format (the name must end in .svg or .png)\n";
+            << ": unknown format (the name must end in .svg, .png, .tour, .canvas, .md or "
+               ".mmd)\n";
+        return 2;
+    }
+    const bool withPicture = arguments->has("--picture");
+    if (withPicture && *format != Format(WalkthroughFormat::markdown)) {
+        err << "pathwicks export: --picture goes with a Markdown file (.md) only\n" << usage
+            << "\n";
         return 2;
     }
 
@@ -139,35 +199,27 @@ int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
         err << "pathwicks export: " << outPath << ": is the document itself; not overwritten\n";
         return 1;
     }
-    const StepsModel& model = std::get<std::unique_ptr<Document>>(loaded)->model();
+    const Document& document = *std::get<std::unique_ptr<Document>>(loaded);
 
-    const Size size = contentSize(model);
-    const double limit = *format == Format::png ? maxPngSide : maxSvgSide;
-    if (size.width * scale > limit || size.height * scale > limit) {
-        err << "pathwicks export: " << outPath << ": the picture would be too large ("
-            << size.width * scale << " by " << size.height * scale
-            << (*format == Format::png ? " pixels" : "") << "; at most " << limit
-            << " on a side)\n";
-        return 1;
+    if (const auto* kind = std::get_if<Picture>(&*format)) {
+        const auto bytes = picture(document.model(), *kind, scale, outPath, err);
+        return bytes && writeOut(path, outPath, *bytes, err) ? 0 : 1;
     }
-
-    const auto application = ensureGuiApplication();
-    const QtTextMeasurer measurer;
-    const DrawList list =
-        drawCanvas(model, InteractionOverlay{}, {size, {0, 0, size.width, size.height}},
-                   AppearanceConfig::shared(), measurer);
-    std::string bytes;
-    if (*format == Format::svg) {
-        bytes = svgPicture(list, size, measurer);
-    } else if (auto failure = pngPicture(list, size, scale, measurer, bytes)) {
-        err << "pathwicks export: " << outPath << ": " << *failure << "\n";
-        return 1;
+    WalkthroughRequest request{.documentPath = path,
+                               .documentFolder = document.folder(),
+                               .outPath = outPath,
+                               .allowMissing = arguments->has("--allow-missing")};
+    if (withPicture) {
+        const std::string picturePath =
+            std::filesystem::path(outPath).replace_extension(".svg").string();
+        const auto bytes = picture(document.model(), Picture::svg, 1, picturePath, err);
+        if (!bytes || !writeOut(path, picturePath, *bytes, err))
+            return 1;
+        request.picture = std::filesystem::path(picturePath).filename().string();
     }
-    if (auto error = writeFileAtomically(outPath, bytes)) {
-        err << "pathwicks export: " << error->message << "\n";
-        return 1;
-    }
-    return 0;
+    const auto text =
+        exportWalkthrough(document.model(), std::get<WalkthroughFormat>(*format), request, err);
+    return text && writeOut(path, outPath, *text, err) ? 0 : 1;
 }
 
 } // namespace pathwicks

@@ -6,10 +6,13 @@
 
 namespace pathwicks {
 
-// pathwicks export [--scale N] FILE OUT: the document's canvas as the picture OUT's extension
-// names (.svg or .png), with nothing selected and no add button. N (1 to 8) scales PNG pixels.
-// 0 on success; 1 when FILE is no document, OUT cannot be written or the PNG would be too
-// large; 2 for bad usage or an unknown extension. Runs without a display.
+// pathwicks export [--scale N] [--picture] [--allow-missing] FILE OUT: the document in the
+// format OUT's extension names: the canvas as a picture (.svg, .png), with nothing selected and
+// no add button, N (1 to 8) scaling PNG pixels; or the walkthrough in tour order as a CodeTour
+// tour (.tour), JSON Canvas (.canvas), Markdown (.md, with --picture an SVG beside it shown
+// first) or a Mermaid flowchart (.mmd). 0 on success; 1 when FILE is no document, OUT cannot
+// be written, the PNG would be too large or, for a tour without --allow-missing, a marker is
+// missing; 2 for bad usage or an unknown extension. Runs without a display.
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace pathwicks

@@ -10,6 +10,7 @@ void UndoManager::registerUndo(Step step) {
         return;
     }
     clearRedo();
+    ++edits_;
     if (groupDepth_ > 0)
         openGroup_.push_back(std::move(step));
     else
@@ -60,6 +61,7 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Running 
             manager.collecting_ = nullptr;
         }
     } reset{*this};
+    ++edits_;
     for (auto step = group.rbegin(); step != group.rend(); ++step)
         (*step)();
     if (!opposite.empty())
@@ -77,6 +79,7 @@ void UndoManager::clearRedo() {
 }
 
 void UndoManager::removeAllActions() {
+    ++edits_;
     savedDepth_ = hasUnsavedChanges() ? -1 : 0;
     undoStack_.clear();
     redoStack_.clear();

@@ -38,6 +38,9 @@ public:
     // work): there are unsaved changes until the next save.
     void forgetSavedState();
     bool hasUnsavedChanges() const;
+    // Grows with every edit registered, every undo and redo and every clearing of the history;
+    // saving leaves it alone.
+    unsigned long edits() const { return edits_; }
 
     ObserverId addWillUndoObserver(Callback callback);
     ObserverId addWillRedoObserver(Callback callback);
@@ -72,6 +75,7 @@ private:
 
     // Depth of the undo stack at the last save, or -1 when that state can no longer be reached.
     long savedDepth_ = 0;
+    unsigned long edits_ = 0;
 
     std::vector<Observer> observers_;
     ObserverId nextObserverId_ = 1;

@@ -108,7 +108,9 @@ TEST_F(ExportCommand, BadUsageIsStatusTwoAndWritesNothing) {
                                                {"--scale"},
                                                {"--colour", doc, out},
                                                {doc, (folder / "picture.jpg").string()},
-                                               {doc, (folder / "picture").string()}}) {
+                                               {doc, (folder / "picture").string()},
+                                               {"--picture", doc, out},
+                                               {"--picture", doc, (folder / "a.tour").string()}}) {
         EXPECT_EQ(run(args), 2) << testing::PrintToString(args);
         EXPECT_FALSE(errors.str().empty());
     }
@@ -124,7 +126,8 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
         int status;
         std::string err;
     };
-    const std::string usage = "usage: pathwicks export [--scale N] FILE OUT.svg|OUT.png\n";
+    const std::string usage = "usage: pathwicks export [--scale N] [--picture] [--allow-missing] "
+                              "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd\n";
     const std::string scale = "pathwicks export: the scale must be a whole number from 1 to 8, ";
     const std::string absent = ": cannot open: No such file or directory\n";
     const std::vector<Case> cases = {
@@ -138,7 +141,10 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
         {{"a", "--scale", "2", "b.png"}, 2, usage},
         {{"a", "--", "b.png"}, 2, usage},
         {{"a", "-x"}, 2,
-         "pathwicks export: -x: unknown picture format (the name must end in .svg or .png)\n"},
+         "pathwicks export: -x: unknown format (the name must end in .svg, .png, .tour, .canvas, "
+         ".md or .mmd)\n"},
+        {{"--picture", "a", "b.mmd"}, 2,
+         "pathwicks export: --picture goes with a Markdown file (.md) only\n" + usage},
         {{"--", "--scale", "b.png"}, 1, "pathwicks export: --scale" + absent},
         {{"-", "b.svg"}, 1, "pathwicks export: -" + absent},
         {{"--scale", "2", "--", "sub/../list.pathwicks", "b.svg"}, 1,
@@ -181,9 +187,40 @@ TEST_F(ExportCommand, FailuresAreStatusOneAndLeaveExistingPicturesAlone) {
 }
 
 TEST_F(ExportCommand, NeverWritesOverTheDocumentItself) {
-    const auto doc = write("doc.svg", R"({"content": [], "labels": []})");
-    EXPECT_EQ(run({doc, doc}), 1);
-    EXPECT_EQ(read(doc), R"({"content": [], "labels": []})");
+    const std::string text = R"({"content": [], "labels": []})";
+    for (const char* name : {"doc.svg", "doc.tour", "doc.canvas", "doc.md", "doc.mmd"}) {
+        const auto doc = write(name, text);
+        EXPECT_EQ(run({doc, doc}), 1) << name;
+        EXPECT_EQ(read(doc), text);
+    }
+    // Nor through the picture beside a Markdown file.
+    const auto doc = write("walk.svg", text);
+    EXPECT_EQ(run({"--picture", doc, (folder / "walk.md").string()}), 1);
+    EXPECT_NE(errors.str().find("is the document itself"), std::string::npos) << errors.str();
+    EXPECT_EQ(read(doc), text);
+    EXPECT_FALSE(fs::exists(folder / "walk.md"));
+}
+
+TEST_F(ExportCommand, MarkdownWithItsPictureAndATourOnlyWhenEveryMarkerIsFound) {
+    fs::create_directories(folder / "src");
+    write("src/first.c", "int x;\n// a\n");
+    const auto doc = document(twoBoxes);
+    const auto markdown = (folder / "walk.md").string();
+    ASSERT_EQ(run({"--picture", doc, markdown}), 0) << errors.str();
+    EXPECT_EQ(read(markdown), "# doc\n\n![doc](walk.svg)\n\n"
+                              "1. **First** — [src/first.c:2](src/first.c#L2)\n"
+                              "2. **Second** (marker not found)\n");
+    EXPECT_TRUE(QSvgRenderer(QString::fromStdString((folder / "walk.svg").string())).isValid());
+
+    const auto tour = (folder / ".tours" / "doc.tour").string();
+    fs::create_directories(folder / ".tours");
+    EXPECT_EQ(run({doc, tour}), 1);
+    EXPECT_EQ(errors.str(), "missing b Second\npathwicks export: " + tour +
+                                ": 1 marker not found; nothing written (--allow-missing writes "
+                                "such boxes as steps without a file)\n");
+    EXPECT_FALSE(fs::exists(tour));
+    EXPECT_EQ(run({"--allow-missing", doc, tour}), 0) << errors.str();
+    EXPECT_NE(read(tour).find(R"("file": "src/first.c")"), std::string::npos) << read(tour);
 }
 
 // A device, a FIFO or a socket at the picture's path, or behind a link there, stays what it is;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "model/Reference.h"
+
+#include <QObject>
+
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+
+namespace pathwicks {
+
+class Document;
+class DocumentView;
+
+// Reading a walkthrough one stop at a time, in tour order: each stop selects its box, scrolls
+// it to the middle of the view and names it in the status bar ("Stop 3 of 9: TITLE"); with
+// Open Editor at Each Stop, it also opens the box as a double-click would. Touring changes
+// nothing in the document; any edit ends the tour.
+class TourMode : public QObject {
+    Q_OBJECT
+public:
+    TourMode(Document& document, DocumentView& view, QStatusBar& statusBar, QObject* parent);
+
+    // Start Tour, Next Stop, Previous Stop, End Tour and Open Editor at Each Stop, added to the
+    // menu with their keys.
+    void addActions(QMenu& menu);
+
+    bool isActive() const { return active_; }
+    void start();
+    void next();
+    void previous();
+    void end();
+    // The document may have been edited: then the tour ends.
+    void documentChanged();
+
+private:
+    void show();
+    void setActive(bool active);
+
+    Document& document_;
+    DocumentView& view_;
+    QStatusBar& statusBar_;
+    // In the status bar while touring; a passing message (a menu's hint) hides it only for
+    // as long as it shows.
+    QLabel* stopLabel_ = nullptr;
+    std::vector<ReferencePtr> stops_;
+    size_t current_ = 0;
+    bool active_ = false;
+    unsigned long editsAtStart_ = 0;
+    QAction* next_ = nullptr;
+    QAction* previous_ = nullptr;
+    QAction* end_ = nullptr;
+    QAction* openEditor_ = nullptr;
+};
+
+} // namespace pathwicks

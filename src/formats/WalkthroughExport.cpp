@@ -1,0 +1,72 @@
+#include "formats/WalkthroughExport.h"
+
+#include "formats/CodeTour.h"
+#include "formats/JsonCanvas.h"
+#include "formats/MarkdownTour.h"
+#include "formats/MermaidChart.h"
+#include "formats/TourStops.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace pathwicks {
+
+namespace {
+
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+} // namespace
+
+std::optional<std::string> exportWalkthrough(const StepsModel& model, WalkthroughFormat format,
+                                             const WalkthroughRequest& request, std::ostream& err) {
+    namespace fs = std::filesystem;
+    auto found = findTourStops(model, request.documentFolder);
+    if (auto* error = std::get_if<std::string>(&found)) {
+        err << "pathwicks export: cannot search the document's folder: " << *error << "\n";
+        return std::nullopt;
+    }
+    const TourStops& stops = std::get<TourStops>(found);
+    if (stops.unreadable > 0)
+        err << "pathwicks export: " << stops.unreadable
+            << " files or folders below the document's folder could not be read\n";
+
+    const std::string name = fs::path(request.documentPath).stem().string();
+    const fs::path parent = fs::path(request.outPath).parent_path();
+    const std::string outFolder = parent.empty() ? std::string(".") : parent.string();
+    switch (format) {
+    case WalkthroughFormat::codeTour: {
+        size_t missing = 0;
+        for (const auto& stop : stops.stops) {
+            if (stop.place || stop.box->isWebAddress())
+                continue;
+            ++missing;
+            if (!request.allowMissing)
+                err << "missing " << oneLine(stop.box->id) << " " << oneLine(stop.box->title)
+                    << "\n";
+        }
+        if (missing > 0 && !request.allowMissing) {
+            err << "pathwicks export: " << request.outPath << ": " << missing
+                << (missing == 1 ? " marker" : " markers")
+                << " not found; nothing written (--allow-missing writes such boxes as steps "
+                   "without a file)\n";
+            return std::nullopt;
+        }
+        return codeTour(name, stops.stops);
+    }
+    case WalkthroughFormat::jsonCanvas:
+        return jsonCanvas(model, stops);
+    case WalkthroughFormat::markdown:
+        return markdownTour(name, stops.stops,
+                            {request.documentFolder, outFolder, request.picture});
+    case WalkthroughFormat::mermaid:
+        return mermaidChart(model, stops, request.documentFolder, outFolder);
+    }
+    return std::nullopt;
+}
+
+} // namespace pathwicks
