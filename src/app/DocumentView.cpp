@@ -7,6 +7,7 @@
 #include "app/UserDialogs.h"
 #include "model/Bundle.h"
 #include "model/Document.h"
+#include "panel/PlaceLauncher.h"
 #include "panel/ReferenceLauncher.h"
 
 #include <QHBoxLayout>
@@ -42,6 +43,9 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
     panel_->setMaximumWidth(panelMaximumWidth);
     canvasWidget_->onUpdateDetailPanel = [this] { panel_->updateDetailPanel(); };
     canvasWidget_->onGotoReference = [this](const ReferencePtr& r) { gotoReference(r); };
+    panel_->onOpenPlace = [this](const ReferencePtr& r, const MarkerLocation& place) {
+        gotoPlace(r, place);
+    };
 
     // The canvas finishes whatever is in progress before each undo and redo, and a name being
     // typed is committed first, as its own step.
@@ -86,6 +90,37 @@ void DocumentView::gotoReference(const ReferencePtr& reference) {
         dialogs_.tell(this, tr("“%1” could not be opened.")
                                     .arg(QString::fromStdString(reference->displayTitle())) +
                                 "\n\n" + QString::fromStdString(*failure));
+}
+
+void DocumentView::gotoPlace(const ReferencePtr& reference, const MarkerLocation& place) {
+    const char* pathList = std::getenv("PATH");
+    const char* home = std::getenv("HOME");
+    const std::string file = document_.folder() + "/" + place.path;
+    QtLaunchHost host;
+    if (auto launch = placeLaunch(*reference, file, place.line, pathList ? pathList : "",
+                                  home ? home : "")) {
+        if (!host.startProgram(launch->program, launch->arguments))
+            return;
+    }
+    // Without the editor's own launcher, the box opens as a double-click opens it.
+    gotoReference(reference);
+}
+
+void DocumentView::showMarkerStates(const MarkerStates* states) {
+    canvasWidget_->setMarkerStates(states);
+    panel_->setMarkerStates(states);
+}
+
+void DocumentView::showReference(const ReferencePtr& reference) {
+    canvas_->deselectAllReferences();
+    reference->selected = true;
+    canvas_->setPressedReference(reference);
+    const Rect& r = reference->rect;
+    // The box and its mark, with a margin, where the view has room for them.
+    scrollArea_->ensureVisible(int(r.x + r.width / 2), int(r.y + r.height / 2),
+                               int(r.width / 2) + 20, int(r.height / 2) + 20);
+    canvasWidget_->update();
+    panel_->updateDetailPanel();
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

@@ -2,6 +2,7 @@
 
 #include "canvas/Canvas.h"
 #include "editors/EditorAvailability.h"
+#include "model/MarkerStates.h"
 #include "model/UndoManager.h"
 
 #include <QWidget>
@@ -34,8 +35,15 @@ public:
     // Puts a new item in the middle of the visible part of the canvas, as one undo step.
     void insertAtVisibleCentre(void (*insert)(Canvas&, Point));
 
+    // The last marker check's states, for the canvas's marks and the panel's location; they
+    // must outlive the view or be replaced first.
+    void showMarkerStates(const MarkerStates* states);
+    // Selects the reference alone and scrolls it into view.
+    void showReference(const ReferencePtr& reference);
+
 private:
     void gotoReference(const ReferencePtr& reference);
+    void gotoPlace(const ReferencePtr& reference, const MarkerLocation& place);
 
     Document& document_;
     UserDialogs& dialogs_;

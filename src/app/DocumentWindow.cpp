@@ -6,6 +6,7 @@
 #include "app/EditorMenu.h"
 #include "app/FramePlacement.h"
 #include "app/UserDialogs.h"
+#include "app/WindowMarkerCheck.h"
 #include "canvas/AddGesture.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cmath>
@@ -53,6 +55,7 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     setMinimumSize(leastWindowSize);
     view_ = new DocumentView(*document_, application_.measurer(), application_.dialogs(), this);
     setCentralWidget(view_);
+    markerCheck_ = new WindowMarkerCheck(*document_, *view_, *statusBar(), this);
 
     document_->undoManager().changed = [this] {
         updateTitle();
@@ -71,6 +74,9 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
 
 DocumentWindow::~DocumentWindow() {
     document_->undoManager().changed = nullptr;
+    // The check's results are shown in the view: it ends first.
+    delete markerCheck_;
+    markerCheck_ = nullptr;
     // The view works on the document: it goes first.
     delete view_;
     view_ = nullptr;
@@ -119,6 +125,14 @@ void DocumentWindow::buildMenus() {
     // Some desktops take Alt-click for themselves: the copy button's attach, from the menu.
     attachMarkerAction_ = edit->addAction(tr("A&ttach to Marker Line on Clipboard"), this,
                                           [this] { view_->panel().copyMarker(true); });
+
+    // The marker check, shown on the canvas and in the panel.
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
+    viewMenu->addAction(tr("Check &Markers"), QKeySequence(Qt::Key_F5), this,
+                        [this] { markerCheck_->start(true); });
+    viewMenu->addAction(tr("&Next Problem"), QKeySequence(Qt::Key_F8), this,
+                        [this] { markerCheck_->selectNextProblem(); });
+
     editorMenu_ = new EditorMenu(view_->panel(), view_->editors(), this);
     menuBar()->addMenu(editorMenu_);
 
@@ -145,6 +159,9 @@ void DocumentWindow::changeEvent(QEvent* event) {
     // never see the release: end the gesture now, so its changes are recorded.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && view_)
         view_->canvasWidget().finishGesture();
+    // Back from elsewhere, where the code may have changed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appeared_ && markerCheck_)
+        markerCheck_->start();
 }
 
 void DocumentWindow::showEvent(QShowEvent* event) {
@@ -160,6 +177,7 @@ void DocumentWindow::firstAppearance() {
     if (document_->path().empty())
         QTimer::singleShot(0, this, [this] { saveAs(); });
     view_->canvasWidget().fitToContent();
+    markerCheck_->start();
 
     // The file's frame is the outer one: once the window manager has decorated the window,
     // take the decoration off the inside, then remember where the window stands, so that saving
@@ -221,6 +239,7 @@ bool DocumentWindow::writeTo(const QString& path) {
     }
     application_.noteRecentFile(path);
     updateTitle();
+    markerCheck_->start();
     return true;
 }
 

@@ -13,6 +13,7 @@ namespace pathwicks {
 
 class Application;
 class EditorMenu;
+class WindowMarkerCheck;
 
 // One document in its window: its view (the canvas beside the detail panel), the menus, and the
 // questions around saving and closing. What the document is, and how it is read and written,
@@ -28,6 +29,7 @@ public:
     Canvas& canvas() { return view_->canvas(); }
     CanvasWidget& canvasWidget() { return view_->canvasWidget(); }
     DetailPanelWidget& detailPanel() { return view_->panel(); }
+    WindowMarkerCheck& markerCheck() { return *markerCheck_; }
 
     bool save();
     bool saveAs();
@@ -60,6 +62,7 @@ private:
     QRect shownFrame_;
     bool appeared_ = false;
 
+    WindowMarkerCheck* markerCheck_ = nullptr;
     EditorMenu* editorMenu_ = nullptr;
     QAction* copyMarkerAction_ = nullptr;
     QAction* attachMarkerAction_ = nullptr;

@@ -34,7 +34,7 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
     }
 
     const MarkerMatcher matcher(unique);
-    SourceTreeWalker walker(options.threads);
+    SourceTreeWalker walker(options.threads, options.cancelled);
     std::vector<std::vector<Hit>> hits(walker.threadCount());
     auto error =
         walker.walk(folder, [&](unsigned worker, std::string_view path, std::string_view bytes) {

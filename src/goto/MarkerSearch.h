@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -26,6 +27,8 @@ struct MarkerSearchResult {
 struct MarkerSearchOptions {
     bool firstLinePerFile = false;
     unsigned threads = 0; // 0: as many as suit the machine
+    // Set from another thread to stop the search early; what it returns then is incomplete.
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 // Searches the text files under folder once for the markers of all the ids. A message when

@@ -35,8 +35,9 @@ bool isVersionControlFolder(const char* name) {
 
 class Walk {
 public:
-    Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit)
-        : root_(root), visit_(visit), threads_(threads) {}
+    Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit,
+         const std::atomic<bool>* cancelled)
+        : root_(root), visit_(visit), threads_(threads), cancelled_(cancelled) {}
 
     void run(FolderJob first) {
         jobs_.push_back(std::move(first));
@@ -71,7 +72,8 @@ private:
                 jobs_.pop_back();
             }
             found.clear();
-            readFolder(worker, job, buffer, found);
+            if (!isCancelled())
+                readFolder(worker, job, buffer, found);
             bool finished;
             {
                 std::lock_guard lock(mutex_);
@@ -87,6 +89,8 @@ private:
                 ready_.notify_one();
         }
     }
+
+    bool isCancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
     void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
                     std::vector<FolderJob>& found) {
@@ -139,6 +143,8 @@ private:
                 }
                 found.push_back({path, folderInfo.st_dev, folderInfo.st_ino});
             } else if (type == DT_REG) {
+                if (isCancelled())
+                    break;
                 readFile(worker, fd, name, path, buffer);
             }
         }
@@ -185,6 +191,7 @@ private:
     const int root_;
     const SourceTreeWalker::Visit& visit_;
     const unsigned threads_;
+    const std::atomic<bool>* cancelled_;
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<FolderJob> jobs_;
@@ -194,7 +201,8 @@ private:
 
 } // namespace
 
-SourceTreeWalker::SourceTreeWalker(unsigned threads) {
+SourceTreeWalker::SourceTreeWalker(unsigned threads, const std::atomic<bool>* cancelled)
+    : cancelled_(cancelled) {
     if (threads == 0)
         threads = std::thread::hardware_concurrency();
     threads_ = std::clamp(threads, 1u, mostThreads);
@@ -230,7 +238,7 @@ std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, con
         return folder + ": " + std::strerror(listError);
     }
 
-    Walk walk(root, threads_, visit);
+    Walk walk(root, threads_, visit, cancelled_);
     walk.run({"", info.st_dev, info.st_ino});
     unreadable_ = walk.unreadable();
     ::close(root);
