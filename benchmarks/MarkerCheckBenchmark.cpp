@@ -35,10 +35,14 @@ std::vector<fs::path> planted;
 // folders spread over the whole tree.
 void plant() {
     std::vector<fs::path> folders;
-    for (auto it = fs::recursive_directory_iterator(tree, fs::directory_options::skip_permission_denied);
-         it != fs::recursive_directory_iterator(); ++it)
-        if (it->is_directory(std::error_code{}) && !it->is_symlink(std::error_code{}))
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(
+             tree, fs::directory_options::skip_permission_denied, error);
+         it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_directory(error) && !it->is_symlink(error) &&
+            it->path().string().find("/.git") == std::string::npos)
             folders.push_back(it->path());
+    }
     if (folders.empty())
         folders.push_back(tree);
     std::string content;

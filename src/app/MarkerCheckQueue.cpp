@@ -7,6 +7,12 @@
 
 #include <algorithm>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace pathwicks {
 
 MarkerCheckQueue::MarkerCheckQueue(QObject* parent) : QObject(parent) {}
@@ -20,6 +26,14 @@ MarkerCheckQueue::~MarkerCheckQueue() {
 }
 
 namespace {
+
+// The search yields to the window: on Linux the priority is the thread's own, and the walk's
+// threads started from it inherit it.
+void lowerThisThreadsPriority() {
+#ifdef __linux__
+    ::setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 10);
+#endif
+}
 
 QPointer<MarkerCheckQueue>& sharedQueue() {
     static QPointer<MarkerCheckQueue> queue;
@@ -84,6 +98,7 @@ void MarkerCheckQueue::start(std::shared_ptr<Job> job) {
     Running& running = running_[job->folder];
     running.job = job;
     running.thread = std::thread([this, job] {
+        lowerThisThreadsPriority();
         auto searched = checkMarkers(job->folder, job->ids, &job->cancelled);
         Outcome outcome;
         if (auto* states = std::get_if<MarkerStates>(&searched))

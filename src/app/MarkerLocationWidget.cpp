@@ -74,6 +74,8 @@ MarkerLocationWidget::MarkerLocationWidget(QWidget* parent) : QWidget(parent) {
     preview_->setObjectName("codePreview");
     preview_->setMinimumHeight(preview_->fontMetrics().lineSpacing() * 8);
     layout->addWidget(preview_, 1);
+    // Without a preview, the rest keeps to the top.
+    layout->addStretch(0);
 
     showLocation(nullptr, nullptr);
 }

@@ -162,6 +162,25 @@ TEST_F(MarkerCheckWindowTest, ThePanelShowsWhereTheMarkerIsAndTheCodeAfterIt) {
     EXPECT_TRUE(whereText(*window).contains(">a.c:1</a>"));
     EXPECT_TRUE(whereText(*window).contains(">b.c:2</a>"));
 
+    // Each place opens the box's editor there: a fake one, first on PATH, notes its arguments.
+    const std::string record = tree.path("arguments.txt");
+    const std::string launcher = tree.write(
+        "bin/code", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part' && mv '" + record +
+                        ".part' '" + record + "'\n");
+    fs::permissions(launcher, fs::perms::owner_all);
+    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (tree.path("bin") + ":" + previousPath).c_str(), 1);
+    emit window->findChild<QLabel*>("markerWhere")->linkActivated("1");
+    for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
+        QTest::qWait(20);
+    ::setenv("PATH", previousPath.c_str(), 1);
+    std::ifstream recorded(record);
+    std::string option, place;
+    std::getline(recorded, option);
+    std::getline(recorded, place);
+    EXPECT_EQ(option, "--goto");
+    EXPECT_EQ(place, tree.path("b.c") + ":2");
+
     window->view().showReference(at(*window, 2));
     EXPECT_TRUE(whereText(*window).contains("Marker not found under " +
                                             QString::fromStdString(tree.path())));
