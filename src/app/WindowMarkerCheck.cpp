@@ -6,6 +6,7 @@
 #include "goto/MarkerCheck.h"
 #include "model/Document.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
 
@@ -13,7 +14,12 @@ namespace pathwicks {
 
 WindowMarkerCheck::WindowMarkerCheck(Document& document, DocumentView& view,
                                      QStatusBar& statusBar, QObject* parent)
-    : QObject(parent), document_(document), view_(view), statusBar_(statusBar) {}
+    : QObject(parent), document_(document), view_(view) {
+    // A widget of the status bar rather than its message, which passing over a menu clears.
+    status_ = new QLabel(&statusBar);
+    status_->setObjectName("markerStatus");
+    statusBar.addWidget(status_, 1);
+}
 
 WindowMarkerCheck::~WindowMarkerCheck() {
     cancel();
@@ -23,11 +29,11 @@ WindowMarkerCheck::~WindowMarkerCheck() {
 void WindowMarkerCheck::start(bool asked) {
     if (document_.path().empty()) {
         if (asked)
-            statusBar_.showMessage(tr("Save the document first: markers are looked for in the "
+            status_->setText(tr("Save the document first: markers are looked for in the "
                                       "folder of its file."));
         return;
     }
-    statusBar_.showMessage(tr("Checking markers…"));
+    status_->setText(tr("Checking markers…"));
     QPointer<WindowMarkerCheck> self(this);
     MarkerCheckQueue::shared().check(
         this, document_.folder(), checkedIds(document_.model()),
@@ -35,13 +41,13 @@ void WindowMarkerCheck::start(bool asked) {
             if (!self)
                 return;
             if (auto* error = std::get_if<std::string>(&outcome)) {
-                self->statusBar_.showMessage(
+                self->status_->setText(
                     tr("Markers could not be checked: %1").arg(QString::fromStdString(*error)));
                 return;
             }
             self->states_ = std::move(std::get<MarkerStates>(outcome));
             self->view_.showMarkerStates(&*self->states_);
-            self->statusBar_.showMessage(QString::fromStdString(
+            self->status_->setText(QString::fromStdString(
                 summaryText(summarize(self->document_.model(), *self->states_))));
             emit self->finished();
         });
@@ -59,14 +65,14 @@ bool WindowMarkerCheck::isChecking() const {
 
 void WindowMarkerCheck::selectNextProblem() {
     if (!states_) {
-        statusBar_.showMessage(isChecking() ? tr("Checking markers…")
+        status_->setText(isChecking() ? tr("Checking markers…")
                                             : tr("The markers have not been checked yet."));
         return;
     }
     const ReferencePtr current = view_.panel().panel().shownReference();
     const ReferencePtr next = nextProblem(document_.model(), *states_, current.get());
     if (!next) {
-        statusBar_.showMessage(tr("No box has a missing or duplicated marker."));
+        status_->setText(tr("No box has a missing or duplicated marker."));
         return;
     }
     view_.showReference(next);

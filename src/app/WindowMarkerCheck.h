@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QLabel;
 class QStatusBar;
 
 namespace pathwicks {
@@ -44,7 +45,7 @@ signals:
 private:
     Document& document_;
     DocumentView& view_;
-    QStatusBar& statusBar_;
+    QLabel* status_ = nullptr; // owned by the status bar
     std::optional<MarkerStates> states_;
 };
 

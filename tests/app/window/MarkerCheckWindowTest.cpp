@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -74,7 +73,7 @@ protected:
         return spy.wait(20000);
     }
     static QString status(DocumentWindow& window) {
-        return window.statusBar()->currentMessage();
+        return window.findChild<QLabel*>("markerStatus")->text();
     }
     static QAction* action(DocumentWindow& window, const QString& name) {
         for (QAction* a : window.findChildren<QAction*>())
