@@ -26,6 +26,7 @@ checkMarkers(const std::string& folder, const std::vector<std::string>& ids,
     auto& result = std::get<MarkerSearchResult>(searched);
     MarkerStates states;
     states.folder = folder;
+    states.unreadable = result.unreadable;
     for (size_t i = 0; i < ids.size() && i < result.places.size(); ++i) {
         std::vector<MarkerLocation> locations;
         locations.reserve(result.places[i].size());

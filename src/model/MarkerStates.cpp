@@ -23,6 +23,7 @@ std::optional<MarkerState> MarkerStates::stateOf(const Reference& reference) con
 
 MarkerSummary summarize(const StepsModel& model, const MarkerStates& states) {
     MarkerSummary summary;
+    summary.unreadable = states.unreadable;
     for (const ReferencePtr& reference : model.content()) {
         if (!reference)
             continue;
@@ -52,6 +53,10 @@ std::string summaryText(const MarkerSummary& summary) {
         text += ", " + std::to_string(summary.missing) + " missing";
     if (summary.duplicated > 0)
         text += ", " + std::to_string(summary.duplicated) + " duplicated";
+    if (summary.unreadable > 0)
+        text += " (" + std::to_string(summary.unreadable) +
+                (summary.unreadable == 1 ? " file or folder" : " files or folders") +
+                " could not be read)";
     return text;
 }
 

@@ -26,17 +26,19 @@ struct MarkerLocation {
 struct MarkerStates {
     std::string folder; // the searched folder, as a path
     std::unordered_map<std::string, std::vector<MarkerLocation>> places;
+    uint64_t unreadable = 0; // files and folders below it that could not be read
 
     std::optional<MarkerState> stateOf(const Reference& reference) const;
     const std::vector<MarkerLocation>* placesOf(const Reference& reference) const;
 };
 
-// The counts for the status bar: "12 boxes: 11 found, 1 missing".
+// The counts for the status bar: "12 boxes: 11 found, 1 missing", and what could not be read.
 struct MarkerSummary {
     size_t boxes = 0;
     size_t found = 0;
     size_t missing = 0;
     size_t duplicated = 0;
+    uint64_t unreadable = 0;
 };
 MarkerSummary summarize(const StepsModel& model, const MarkerStates& states);
 std::string summaryText(const MarkerSummary& summary);

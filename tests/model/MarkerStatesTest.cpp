@@ -60,6 +60,10 @@ TEST(MarkerStates, StatesAndSummaryCountFoundMissingAndDuplicatedBoxesOnly) {
     StepsModel one;
     one.setContent({box("A", 0, 0)});
     EXPECT_EQ(summaryText(summarize(one, statesOf({{"A", 0}}))), "1 box: 0 found, 1 missing");
+    MarkerStates unreadable = statesOf({{"A", 1}});
+    unreadable.unreadable = 2;
+    EXPECT_EQ(summaryText(summarize(one, unreadable)),
+              "1 box: 1 found (2 files or folders could not be read)");
 }
 
 TEST(MarkerStates, NextProblemGoesTopToBottomThenLeftToRightAndWrapsAround) {
