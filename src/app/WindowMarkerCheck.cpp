@@ -1,5 +1,6 @@
 #include "app/WindowMarkerCheck.h"
 
+#include "app/CanvasWidget.h"
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentView.h"
 #include "app/MarkerCheckQueue.h"
@@ -64,6 +65,9 @@ bool WindowMarkerCheck::isChecking() const {
 }
 
 void WindowMarkerCheck::selectNextProblem() {
+    // The gesture in progress owns the selection until its release.
+    if (view_.canvasWidget().isButtonHeld())
+        return;
     if (!states_) {
         status_->setText(isChecking() ? tr("Checking markers…")
                                             : tr("The markers have not been checked yet."));
