@@ -29,6 +29,7 @@ StepsModel generatedModel(int references, bool dense) {
     std::vector<ReferencePtr> content;
     for (int i = 0; i < references; ++i) {
         auto r = std::make_shared<Reference>();
+        r->id = "pathwick-" + std::to_string(i);
         r->title = "Step " + std::to_string(i) + ": read the arguments";
         r->rect = dense ? Rect{x(random), y(random), 220, 50}
                         : Rect{double(i % 100) * 260 + 20, double(i / 100) * 120 + 60, 220, 50};
@@ -47,8 +48,22 @@ StepsModel generatedModel(int references, bool dense) {
     return model;
 }
 
-void paintCanvas(benchmark::State& state, bool dense) {
+// A check's states for the model: one box in ten missing its marker, one in twenty duplicated.
+MarkerStates generatedStates(const StepsModel& model) {
+    MarkerStates states;
+    for (size_t i = 0; i < model.content().size(); ++i) {
+        const std::vector<MarkerLocation> once{{"src/file.c", i + 1}};
+        states.places[model.content()[i]->id] =
+            i % 10 == 3 ? std::vector<MarkerLocation>{}
+            : i % 20 == 7 ? std::vector<MarkerLocation>{{"a.c", 1}, {"b.c", 2}}
+                          : once;
+    }
+    return states;
+}
+
+void paintCanvas(benchmark::State& state, bool dense, bool withStates = false) {
     const StepsModel model = generatedModel(int(state.range(0)), dense);
+    const MarkerStates states = generatedStates(model);
     const QtTextMeasurer measurer;
     const AppearanceConfig& config = AppearanceConfig::shared();
     QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
@@ -56,7 +71,8 @@ void paintCanvas(benchmark::State& state, bool dense) {
     const CanvasViewport viewport{{26000, 26000}, {0, 0, screenWidth, screenHeight}};
     size_t operations = 0;
     for (auto _ : state) {
-        const DrawList list = drawCanvas(model, overlay, viewport, config, measurer);
+        const DrawList list =
+            drawCanvas(model, overlay, viewport, config, measurer, withStates ? &states : nullptr);
         QPainter painter(&image);
         paintDrawList(painter, list, measurer);
         operations = list.size();
@@ -70,6 +86,13 @@ void Spread(benchmark::State& state) {
 }
 void Dense(benchmark::State& state) {
     paintCanvas(state, true);
+}
+// The same with the marks of a marker check.
+void SpreadStates(benchmark::State& state) {
+    paintCanvas(state, false, true);
+}
+void DenseStates(benchmark::State& state) {
+    paintCanvas(state, true, true);
 }
 
 // Building alone: what every draw costs before a pixel is touched.
@@ -88,6 +111,8 @@ void BuildOnly(benchmark::State& state) {
 
 BENCHMARK(Spread)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(Dense)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(SpreadStates)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(DenseStates)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BuildOnly)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 
 int main(int argc, char** argv) {

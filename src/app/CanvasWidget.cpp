@@ -82,6 +82,11 @@ void CanvasWidget::fitToContent() {
     resize(pixels(fitted->width), pixels(fitted->height));
 }
 
+void CanvasWidget::setMarkerStates(const MarkerStates* states) {
+    markerStates_ = states;
+    update();
+}
+
 void CanvasWidget::panBy(Point movement) {
     // The scroll bars hold the visible part on the canvas at both ends.
     QScrollBar* horizontal = scrollArea_.horizontalScrollBar();
@@ -268,7 +273,7 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())};
 
     const DrawList list = drawCanvas(canvas_->model(), canvas_->interactionOverlay(), viewport,
-                                     AppearanceConfig::shared(), measurer_);
+                                     AppearanceConfig::shared(), measurer_, markerStates_);
     QPainter painter(this);
     paintDrawList(painter, list, measurer_);
 }

@@ -5,6 +5,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/CanvasHost.h"
 #include "canvas/LabelEditor.h"
+#include "model/MarkerStates.h"
 
 #include <QPointF>
 #include <QWidget>
@@ -51,6 +52,10 @@ public:
 
     LabelEditor& labelEditor() { return *labelEditor_; }
 
+    // The last marker check's states, drawn as marks on the boxes; none draws none. The states
+    // must outlive their use here.
+    void setMarkerStates(const MarkerStates* states);
+
     // CanvasHost
     void redisplay() override { update(); }
     void fitCanvasToContent() override { fitToContent(); }
@@ -96,6 +101,7 @@ private:
     // under the pointer, so only screen positions tell how far the pointer itself went.
     QPointF lastGlobal_;
     Qt::MouseButton gestureButton_ = Qt::NoButton;
+    const MarkerStates* markerStates_ = nullptr;
 };
 
 } // namespace pathwicks

@@ -2,6 +2,7 @@
 
 #include "app/DrawListPainter.h"
 #include "app/EditorEntryText.h"
+#include "app/MarkerLocationWidget.h"
 #include "app/UserDialogs.h"
 #include "appearance/CopyIcon.h"
 
@@ -170,7 +171,15 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     connect(copy_, &QToolButton::clicked, this,
             [this] { copyMarker(copy_->clickModifiers.testFlag(Qt::AltModifier)); });
 
-    layout->addStretch(1);
+    location_ = new MarkerLocationWidget(this);
+    location_->setObjectName("markerLocation");
+    location_->onOpenPlace = [this](const ReferencePtr& reference, const MarkerLocation& place) {
+        if (onOpenPlace)
+            onOpenPlace(reference, place);
+    };
+    layout->addWidget(location_, 1);
+
+    layout->addStretch(0);
     updateDetailPanel();
 }
 
@@ -185,8 +194,19 @@ void DetailPanelWidget::updateDetailPanel() {
     hint_->setText(selected > 1 ? tr("%n references selected.", nullptr, int(selected))
                                 : tr("Select one reference to see its marker, name and editor."));
     hint_->setVisible(!panel_.shownReference());
-    if (panel_.shownReference() != before)
+    const ReferencePtr shown = panel_.shownReference();
+    if (shown != locationReference_.lock() || (shown && shown->id != locationId_))
+        setMarkerStates(markerStates_);
+    if (shown != before)
         emit shownChanged();
+}
+
+void DetailPanelWidget::setMarkerStates(const MarkerStates* states) {
+    markerStates_ = states;
+    const ReferencePtr shown = panel_.shownReference();
+    locationReference_ = shown;
+    locationId_ = shown ? shown->id : std::string();
+    location_->showLocation(shown, states);
 }
 
 void DetailPanelWidget::copyMarker(bool attach) {

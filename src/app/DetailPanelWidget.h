@@ -2,10 +2,12 @@
 
 #include "panel/DetailPanel.h"
 #include "editors/EditorAvailability.h"
+#include "model/MarkerStates.h"
 #include "panel/PanelControls.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -16,6 +18,7 @@ class QPlainTextEdit;
 namespace pathwicks {
 
 class CopyButton;
+class MarkerLocationWidget;
 class QtTextMeasurer;
 class UserDialogs;
 
@@ -37,6 +40,11 @@ public:
 
     DetailPanel& panel() { return panel_; }
     void updateDetailPanel();
+
+    // The last marker check's states: the shown box's location and code come from them.
+    void setMarkerStates(const MarkerStates* states);
+    // A place of the shown box's marker was clicked.
+    std::function<void(const ReferencePtr&, const MarkerLocation&)> onOpenPlace;
 
     // What the copy button does; attach reads a marker line from the clipboard first.
     void copyMarker(bool attach);
@@ -71,6 +79,11 @@ private:
     QLabel* editorCaption_ = nullptr;
     QComboBox* editor_ = nullptr;
     CopyButton* copy_ = nullptr;
+    MarkerLocationWidget* location_ = nullptr;
+    const MarkerStates* markerStates_ = nullptr;
+    // What the location shows, so that it is read again only when that changes.
+    std::weak_ptr<Reference> locationReference_;
+    std::string locationId_;
 };
 
 } // namespace pathwicks

@@ -7,9 +7,11 @@
 #include "app/QtLaunchHost.h"
 #include "model/Bundle.h"
 #include "model/Document.h"
+#include "panel/PlaceLauncher.h"
 #include "panel/ReferenceLauncher.h"
 
 #include <QHBoxLayout>
+#include <QProcess>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,6 +57,9 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     canvasWidget_->onGotoReference = [this](const ReferencePtr& r) { gotoReference(r); };
     canvasWidget_->chooseNewEditor = [this](const std::optional<std::string>& lastChosen) {
         return editors_.newReferenceEditor(lastChosen);
+    };
+    panel_->onOpenPlace = [this](const ReferencePtr& r, const MarkerLocation& place) {
+        gotoPlace(r, place);
     };
 
     // The canvas finishes whatever is in progress before each undo and redo, and a name being
@@ -130,6 +135,39 @@ void DocumentView::presentReference(const ReferencePtr& reference, bool open) {
                                viewport->width() / 2, viewport->height() / 2);
     if (open)
         gotoReference(reference);
+}
+
+void DocumentView::gotoPlace(const ReferencePtr& reference, const MarkerLocation& place) {
+    const std::string file = document_.folder() + "/" + place.path;
+    if (auto launch = placeLaunch(*reference, file, place.line, document_.folder(),
+                                  EditorEnvironment::ofThisProcess(), editors_.userEditors())) {
+        QStringList arguments;
+        for (const auto& argument : launch->arguments)
+            arguments << QString::fromStdString(argument);
+        // Detached, as the goto tools start editors: a launcher that becomes the editor
+        // never holds up the window.
+        if (QProcess::startDetached(QString::fromStdString(launch->program), arguments))
+            return;
+    }
+    // Otherwise the box opens as a double-click opens it, and the goto tool says what failed.
+    gotoReference(reference);
+}
+
+void DocumentView::showMarkerStates(const MarkerStates* states) {
+    canvasWidget_->setMarkerStates(states);
+    panel_->setMarkerStates(states);
+}
+
+void DocumentView::showReference(const ReferencePtr& reference) {
+    canvas_->deselectAllReferences();
+    reference->selected = true;
+    canvas_->setPressedReference(reference);
+    const Rect& r = reference->rect;
+    // The box and its mark, with a margin, where the view has room for them.
+    scrollArea_->ensureVisible(int(r.x + r.width / 2), int(r.y + r.height / 2),
+                               int(r.width / 2) + 20, int(r.height / 2) + 20);
+    canvasWidget_->update();
+    panel_->updateDetailPanel();
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

@@ -2,6 +2,7 @@
 
 #include "canvas/Canvas.h"
 #include "editors/EditorAvailability.h"
+#include "model/MarkerStates.h"
 #include "model/UndoManager.h"
 
 #include <QWidget>
@@ -42,10 +43,17 @@ public:
     // panel; with open, also opens it as a double click would. No undo step.
     void presentReference(const ReferencePtr& reference, bool open);
 
+    // The last marker check's states, for the canvas's marks and the panel's location; they
+    // must outlive the view or be replaced first.
+    void showMarkerStates(const MarkerStates* states);
+    // Selects the reference alone and scrolls it into view.
+    void showReference(const ReferencePtr& reference);
+
 private:
     void gotoReference(const ReferencePtr& reference);
     // Tells what a goto tool that has exited said, with what to do.
     void showToolNotice(const std::string& title, int status, const std::string& errorText);
+    void gotoPlace(const ReferencePtr& reference, const MarkerLocation& place);
 
     Document& document_;
     std::shared_ptr<Canvas> canvas_;

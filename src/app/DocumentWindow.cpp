@@ -8,6 +8,7 @@
 #include "app/RecoveryKeeper.h"
 #include "app/TourMode.h"
 #include "app/UserDialogs.h"
+#include "app/WindowMarkerCheck.h"
 #include "canvas/AddGesture.h"
 #include "model/FileIO.h"
 
@@ -66,6 +67,7 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     setCentralWidget(view_);
     recovery_ = new RecoveryKeeper(*document_, [this] { return frameToSave(); },
                                    application_.dialogs(), this);
+    markerCheck_ = new WindowMarkerCheck(*document_, *view_, *statusBar(), this);
 
     tour_ = new TourMode(*document_, *view_, *statusBar(), this);
     document_->undoManager().changed = [this] {
@@ -87,6 +89,9 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
 
 DocumentWindow::~DocumentWindow() {
     document_->undoManager().changed = nullptr;
+    // The check's results are shown in the view: it ends first.
+    delete markerCheck_;
+    markerCheck_ = nullptr;
     delete recovery_;
     // The view works on the document: it goes first.
     delete view_;
@@ -136,6 +141,14 @@ void DocumentWindow::buildMenus() {
     // Some desktops take Alt-click for themselves: the copy button's attach, from the menu.
     attachMarkerAction_ = edit->addAction(tr("A&ttach to Marker Line on Clipboard"), this,
                                           [this] { view_->panel().copyMarker(true); });
+
+    // The marker check, shown on the canvas and in the panel.
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
+    viewMenu->addAction(tr("Check &Markers"), QKeySequence(Qt::Key_F5), this,
+                        [this] { markerCheck_->start(true); });
+    viewMenu->addAction(tr("&Next Problem"), QKeySequence(Qt::Key_F8), this,
+                        [this] { markerCheck_->selectNextProblem(); });
+
     editorMenu_ = new EditorMenu(view_->panel(), view_->editors(), this);
     menuBar()->addMenu(editorMenu_);
 
@@ -163,6 +176,9 @@ void DocumentWindow::changeEvent(QEvent* event) {
     // never see the release: end the gesture now, so its changes are recorded.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && view_)
         view_->canvasWidget().finishGesture();
+    // Back from elsewhere, where the code may have changed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appeared_ && markerCheck_)
+        markerCheck_->start();
 }
 
 void DocumentWindow::showEvent(QShowEvent* event) {
@@ -191,6 +207,7 @@ void DocumentWindow::firstAppearance() {
         });
     }
     view_->canvasWidget().fitToContent();
+    markerCheck_->start();
 
     // The file's frame is the outer one: once the window manager has decorated the window,
     // take the decoration off the inside, then remember where the window stands, so that saving
@@ -261,6 +278,7 @@ bool DocumentWindow::writeTo(const std::string& path) {
     }
     application_.noteRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
     updateTitle();
+    markerCheck_->start();
     return true;
 }
 

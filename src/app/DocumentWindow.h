@@ -15,6 +15,7 @@ class Application;
 class EditorMenu;
 class RecoveryKeeper;
 class TourMode;
+class WindowMarkerCheck;
 
 // One document in its window: its view (the canvas beside the detail panel), the menus, and the
 // questions around saving and closing. What the document is, and how it is read and written,
@@ -33,6 +34,7 @@ public:
     // The copy of the unsaved work kept for recovery after a crash.
     RecoveryKeeper& recovery() { return *recovery_; }
     TourMode& tour() { return *tour_; }
+    WindowMarkerCheck& markerCheck() { return *markerCheck_; }
 
     bool save();
     bool saveAs();
@@ -66,6 +68,7 @@ private:
     QRect shownFrame_;
     bool appeared_ = false;
 
+    WindowMarkerCheck* markerCheck_ = nullptr;
     EditorMenu* editorMenu_ = nullptr;
     TourMode* tour_ = nullptr;
     QAction* copyMarkerAction_ = nullptr;

@@ -21,6 +21,19 @@ const std::map<std::string, Color, std::less<>>& baseColors() {
     return colors;
 }
 
+// Colours a configuration written before they existed may lack: a missing marker in brick red,
+// a duplicated one in dark orange, each with white badge text.
+const std::map<std::string, Color, std::less<>>& builtInColors() {
+    static const std::map<std::string, Color, std::less<>> colors = [] {
+        auto table = baseColors();
+        table.emplace("MarkerMissing", AppearanceConfig::hexColor(0xC62828, 1));
+        table.emplace("MarkerDuplicated", AppearanceConfig::hexColor(0xB35C00, 1));
+        table.emplace("MarkerBadgeText", Color{1, 1, 1, 1});
+        return table;
+    }();
+    return colors;
+}
+
 // "r g b [a]": 0-255 each, alpha in percent. Split at every single space, so runs of spaces
 // give empty components, which count as 0 like any other that does not parse.
 Color decimalColor(std::string_view text) {
@@ -77,7 +90,7 @@ std::optional<int64_t> parseInteger(std::string_view text, int base) {
     return static_cast<int64_t>(magnitude);
 }
 
-AppearanceConfig::AppearanceConfig() : colorTable_(baseColors()) {}
+AppearanceConfig::AppearanceConfig() : colorTable_(builtInColors()) {}
 
 AppearanceConfig::AppearanceConfig(const Json& config) : AppearanceConfig() {
     if (!config.is_object())

@@ -13,10 +13,12 @@
 namespace pathwicks {
 
 // The canvas's colours and arrow shapes, read from Config.json. Nothing here reports an error:
-// whatever is missing or ill-typed falls back to opaque red or 0.
+// whatever is missing or ill-typed falls back to opaque red or 0, except the marker check's
+// colours (MarkerMissing, MarkerDuplicated, MarkerBadgeText), which have built-in values.
 class AppearanceConfig {
 public:
-    // Only the base colours, every metric 0: what a missing or broken Config.json gives.
+    // Only the base and built-in colours, every metric 0: what a missing or broken Config.json
+    // gives.
     AppearanceConfig();
     explicit AppearanceConfig(const nlohmann::ordered_json& config);
 

@@ -1,5 +1,6 @@
 #include "appearance/CanvasDrawing.h"
 
+#include "appearance/MarkerStateMarks.h"
 #include "appearance/TextLayout.h"
 
 #include <algorithm>
@@ -116,6 +117,16 @@ void appendLabel(DrawList& list, const Label& label, const Cull& cull,
                           std::nullopt, 1});
     appendText(list, label.title(), label.rect, TextStyle::label, config.namedColor("LabelText"),
                measurer);
+}
+
+void appendMark(DrawList& list, const Reference& reference, const Cull& cull,
+                const AppearanceConfig& config, const LayoutMeasurer& measurer,
+                const MarkerStates& states) {
+    const auto state = states.stateOf(reference);
+    if (!state || *state == MarkerState::found || !cull.shows(markerMarkExtent(reference.rect)))
+        return;
+    appendMarkerMark(list, reference.rect, *state, states.placesOf(reference)->size(), config,
+                     measurer);
 }
 
 void appendReference(DrawList& list, const Reference& reference, const Cull& cull,
@@ -254,7 +265,7 @@ void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& confi
 
 DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
                     const CanvasViewport& viewport, const AppearanceConfig& config,
-                    const LayoutMeasurer& measurer) {
+                    const LayoutMeasurer& measurer, const MarkerStates* states) {
     DrawList list;
     const Cull cull(viewport.dirty);
     list.push_back(
@@ -276,8 +287,12 @@ DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
     // Selected boxes lie on top of the others.
     for (bool selectedPass : {false, true}) {
         for (const ReferencePtr& reference : model.content()) {
-            if (reference && reference->selected == selectedPass)
-                appendReference(list, *reference, cull, config, measurer);
+            if (!reference || reference->selected != selectedPass)
+                continue;
+            appendReference(list, *reference, cull, config, measurer);
+            // Above its box; it reaches past the box, so it is culled by its own extent.
+            if (states)
+                appendMark(list, *reference, cull, config, measurer, *states);
         }
     }
     appendInteractionOverlay(list, model, overlay, cull, config);

@@ -4,6 +4,7 @@
 #include "appearance/DrawList.h"
 #include "appearance/InteractionOverlay.h"
 #include "appearance/LayoutMeasurer.h"
+#include "model/MarkerStates.h"
 #include "model/StepsModel.h"
 
 namespace pathwicks {
@@ -17,10 +18,11 @@ struct CanvasViewport {
 };
 
 // The canvas, back to front: background, grid, labels, arrows, unselected then selected
-// references, and the rubber band or the arrow being dragged out.
+// references, and the rubber band or the arrow being dragged out. With states, each box whose
+// marker the last check did not find exactly once carries its mark.
 DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
                     const CanvasViewport& viewport, const AppearanceConfig& config,
-                    const LayoutMeasurer& measurer);
+                    const LayoutMeasurer& measurer, const MarkerStates* states = nullptr);
 
 // The add button's square when the visible part of the canvas starts at visibleOrigin: it
 // stays in that corner whatever is scrolled into view.

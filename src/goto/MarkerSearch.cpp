@@ -52,7 +52,7 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
     }
 
     const MarkerMatcher matcher(unique);
-    SourceTreeWalker walker(options.threads, options.honourIgnoreFiles);
+    SourceTreeWalker walker(options.threads, options.honourIgnoreFiles, options.cancelled);
     const size_t limit = options.placesPerId;
     std::vector<std::vector<Places>> hits(walker.threadCount(),
                                           std::vector<Places>(unique.size()));

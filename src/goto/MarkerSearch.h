@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -36,6 +37,8 @@ struct MarkerSearchOptions {
     // Skip what git would ignore (.gitignore, .ignore, .git/info/exclude); false searches
     // everything.
     bool honourIgnoreFiles = true;
+    // Set from another thread to stop the search early; what it returns then is incomplete.
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 // Searches the text files under folder once for the markers of all the ids. A message when

@@ -56,9 +56,9 @@ bool isVersionControlFolder(const char* name) {
 class Walk {
 public:
     Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit, bool ignoring,
-         std::string prefix)
+         std::string prefix, const std::atomic<bool>* cancelled)
         : root_(root), visit_(visit), threads_(threads), ignoring_(ignoring),
-          prefix_(std::move(prefix)) {}
+          prefix_(std::move(prefix)), cancelled_(cancelled) {}
 
     void run(FolderJob first) {
         jobs_.push_back(std::move(first));
@@ -97,7 +97,8 @@ private:
                 jobs_.pop_back();
             }
             found.clear();
-            readFolder(worker, job, buffer, found);
+            if (!isCancelled())
+                readFolder(worker, job, buffer, found);
             bool finished;
             {
                 std::lock_guard lock(mutex_);
@@ -139,6 +140,8 @@ private:
         std::string name;
         bool isFolder;
     };
+
+    bool isCancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
     void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
                     std::vector<FolderJob>& found) {
@@ -211,6 +214,8 @@ private:
                 continue;
             if (entry.isFolder)
                 found.push_back({path, folder, std::move(entry.name), rules});
+            else if (isCancelled())
+                break;
             else
                 readFile(worker, fd, entry.name.c_str(), path, buffer);
         }
@@ -279,6 +284,7 @@ private:
     const unsigned threads_;
     const bool ignoring_;
     const std::string prefix_; // the walked folder's path from the work tree's top
+    const std::atomic<bool>* cancelled_;
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<FolderJob> jobs_;
@@ -290,8 +296,9 @@ private:
 
 } // namespace
 
-SourceTreeWalker::SourceTreeWalker(unsigned threads, bool honourIgnoreFiles)
-    : honourIgnoreFiles_(honourIgnoreFiles) {
+SourceTreeWalker::SourceTreeWalker(unsigned threads, bool honourIgnoreFiles,
+                                   const std::atomic<bool>* cancelled)
+    : honourIgnoreFiles_(honourIgnoreFiles), cancelled_(cancelled) {
     if (threads == 0)
         threads = std::thread::hardware_concurrency();
     threads_ = std::clamp(threads, 1u, mostThreads);
@@ -332,7 +339,7 @@ std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, con
     std::shared_ptr<const IgnoreRules> rules;
     if (honourIgnoreFiles_)
         rules = ignoreRulesAbove(folder, prefix);
-    Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(prefix));
+    Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(prefix), cancelled_);
     walk.run({"", nullptr, "", std::move(rules)});
     unreadable_ = walk.unreadable();
     examples_ = walk.examples();

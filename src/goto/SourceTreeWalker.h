@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,8 +34,10 @@ public:
     using Visit =
         std::function<void(unsigned worker, std::string_view path, std::string_view bytes)>;
 
-    // threads 0 picks a count that suits the machine.
-    explicit SourceTreeWalker(unsigned threads = 0, bool honourIgnoreFiles = true);
+    // threads 0 picks a count that suits the machine. Once cancelled is set, no further folder
+    // or file is read.
+    explicit SourceTreeWalker(unsigned threads = 0, bool honourIgnoreFiles = true,
+                              const std::atomic<bool>* cancelled = nullptr);
 
     unsigned threadCount() const { return threads_; }
 
@@ -49,6 +52,7 @@ public:
 private:
     unsigned threads_;
     bool honourIgnoreFiles_;
+    const std::atomic<bool>* cancelled_;
     uint64_t unreadable_ = 0;
     std::vector<Unreadable> examples_;
 };

@@ -116,7 +116,8 @@ TEST(AppearanceConfig, ShippedConfigurationNamesEveryColourAndMetric) {
     for (const char* name :
          {"CanvasBackground", "CanvasGrid", "ReferenceBackground", "ReferenceBorder",
           "ReferenceSelectedBackground", "ReferenceSelectedBorder", "LabelBackground", "LabelText",
-          "Arrow", "SelectArea", "SelectBorder", "AddArea", "AddDetail"}) {
+          "Arrow", "SelectArea", "SelectBorder", "AddArea", "AddDetail", "MarkerMissing",
+          "MarkerDuplicated", "MarkerBadgeText"}) {
         EXPECT_NE(config.namedColor(name), opaqueRed) << name;
     }
     EXPECT_GT(config.arrowAngle(), 0);

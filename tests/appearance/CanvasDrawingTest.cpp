@@ -332,5 +332,60 @@ TEST(CanvasDrawing, LeavesOutWhatLiesWhollyOutsideThePaintedArea) {
     EXPECT_TRUE(opsOf<LinesOp>(endless).size() <= 1u);
 }
 
+TEST(CanvasMarkerStates, MissingAndDuplicatedBoxesCarryADashedFrameAndABadgeAboveTheBox) {
+    StepsModel model;
+    model.setContent({reference({10, 10, 100, 40}, "Found"), reference({10, 100, 100, 40}, "Lost"),
+                      reference({10, 200, 100, 40}, "Twice"),
+                      reference({10, 300, 100, 40}, "Docs,https://x.org", "Safari")});
+    MarkerStates states;
+    states.places["pathwick-Found"] = {{"a.c", 1}};
+    states.places["pathwick-Lost"] = {};
+    states.places["pathwick-Twice"] = {{"a.c", 1}, {"b.c", 2}, {"c.c", 3}};
+    states.places["pathwick-Docs,https://x.org"] = {};
+    const FakeLayoutMeasurer measurer;
+    const CanvasViewport whole{{1000, 1000}, {0, 0, 1000, 1000}};
+    const DrawList plain = drawCanvas(model, {}, whole, metricsConfig(), measurer);
+    const DrawList marked = drawCanvas(model, {}, whole, metricsConfig(), measurer, &states);
+
+    // Without states, as before; with them, one frame and one badge per problem.
+    EXPECT_EQ(marked.size(), plain.size() + 2 * 3);
+    std::vector<LinesOp> frames;
+    for (const auto& op : opsOf<LinesOp>(marked))
+        if (!op.dashPattern.empty() && op.color != code(1))
+            frames.push_back(op);
+    ASSERT_EQ(frames.size(), 2u);
+    // The built-in colours stand in for a configuration without them; not red, not alike.
+    EXPECT_EQ(frames[0].color, AppearanceConfig().namedColor("MarkerMissing"));
+    EXPECT_EQ(frames[1].color, AppearanceConfig().namedColor("MarkerDuplicated"));
+    EXPECT_NE(frames[0].color, frames[1].color);
+    EXPECT_NE(frames[0].color, opaqueRed);
+    // The frame lies outside the box.
+    for (const Line& line : frames[0].lines) {
+        EXPECT_TRUE(line.from.x < 10 || line.from.x > 110 || line.from.y < 100 ||
+                    line.from.y > 140);
+    }
+    std::vector<std::string> badges;
+    for (const auto& op : opsOf<TextOp>(marked))
+        if (op.color == AppearanceConfig().namedColor("MarkerBadgeText"))
+            badges.push_back(op.text);
+    EXPECT_EQ(badges, (std::vector<std::string>{"!", "3"}));
+    // The badge's text is the last thing drawn for the lost box, after its title.
+    size_t title = 0, badge = 0;
+    for (size_t i = 0; i < marked.size(); ++i) {
+        if (auto* text = std::get_if<TextOp>(&marked[i])) {
+            if (text->text == "Lost")
+                title = i;
+            if (text->text == "!")
+                badge = i;
+        }
+    }
+    EXPECT_LT(title, badge);
+
+    // Painting only the area the badge reaches into, above the box, still draws the badge.
+    const DrawList corner = drawCanvas(model, {}, {{1000, 1000}, {105, 90, 10, 6}},
+                                       metricsConfig(), measurer, &states);
+    EXPECT_EQ(opsOf<TextOp>(corner).size(), 1u);
+}
+
 } // namespace
 } // namespace pathwicks

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/MarkerStates.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace pathwicks {
+
+// The panel's part for the one selected box: where its marker is, as links that open the box's
+// editor at each place; or that it was not found, with the marker line to copy; and below, a
+// read-only preview of the code at the first place, the marker line highlighted.
+class MarkerLocationWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit MarkerLocationWidget(QWidget* parent);
+
+    // Shows the reference's places in the states; nothing without a check or a reference, or
+    // for a web link. The preview is read from disk again on every call.
+    void showLocation(const ReferencePtr& reference, const MarkerStates* states);
+
+    std::function<void(const ReferencePtr&, const MarkerLocation&)> onOpenPlace;
+
+private:
+    void showPreview(const std::string& file, uint64_t line);
+
+    QLabel* caption_ = nullptr;
+    QLabel* where_ = nullptr;
+    QPlainTextEdit* markerLine_ = nullptr;
+    QLabel* previewNote_ = nullptr;
+    QPlainTextEdit* preview_ = nullptr;
+    ReferencePtr reference_;
+    std::vector<MarkerLocation> places_;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/MarkerStates.h"
+
+#include <QObject>
+
+#include <optional>
+
+class QLabel;
+class QStatusBar;
+
+namespace pathwicks {
+
+class Document;
+class DocumentView;
+
+// A window's marker check: started when the document opens, when its window becomes active,
+// after each save and on View › Check Markers; run by the shared MarkerCheckQueue; shown as
+// the canvas's marks, the panel's location and a summary in the status bar. The states of the
+// last check stay until the next one ends.
+class WindowMarkerCheck : public QObject {
+    Q_OBJECT
+public:
+    WindowMarkerCheck(Document& document, DocumentView& view, QStatusBar& statusBar,
+                      QObject* parent);
+    // A check still running is cancelled.
+    ~WindowMarkerCheck() override;
+
+    // Checks the document's folder; a document without a file is not checked, unless asked,
+    // which says why.
+    void start(bool asked = false);
+    void cancel();
+    bool isChecking() const;
+
+    // View › Next Problem: selects the next missing or duplicated box in reading order and
+    // scrolls it into view.
+    void selectNextProblem();
+
+    const std::optional<MarkerStates>& states() const { return states_; }
+
+signals:
+    // A check ended and its states are shown.
+    void finished();
+
+private:
+    Document& document_;
+    DocumentView& view_;
+    QLabel* status_ = nullptr; // owned by the status bar
+    std::optional<MarkerStates> states_;
+};
+
+} // namespace pathwicks
