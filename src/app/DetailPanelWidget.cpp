@@ -158,6 +158,13 @@ void DetailPanelWidget::updateDetailPanel() {
         emit shownChanged();
 }
 
+void DetailPanelWidget::focusName() {
+    if (name_->isHidden())
+        return;
+    name_->setFocus(Qt::ShortcutFocusReason);
+    name_->selectAll();
+}
+
 void DetailPanelWidget::copyMarker(bool attach) {
     panel_.copyMarker(pasteboard_, attach);
 }

@@ -3,13 +3,19 @@
 #include "app/CanvasScrollArea.h"
 #include "app/CanvasWidget.h"
 #include "app/DetailPanelWidget.h"
+#include "app/FindBar.h"
 #include "app/QtLaunchHost.h"
 #include "app/UserDialogs.h"
+#include "canvas/Clipboard.h"
 #include "model/Bundle.h"
 #include "model/Document.h"
 #include "panel/ReferenceLauncher.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMimeData>
+#include <QVBoxLayout>
 
 #include <cstdlib>
 
@@ -22,8 +28,8 @@ constexpr int panelMaximumWidth = 240;
 
 } // namespace
 
-DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
-                           UserDialogs& dialogs, QWidget* parent)
+DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, UserDialogs& dialogs,
+                           QWidget* parent)
     : QWidget(parent), document_(document), dialogs_(dialogs),
       canvas_(std::make_shared<Canvas>(document.model())) {
     scrollArea_ = new CanvasScrollArea(measurer, this);
@@ -55,10 +61,26 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer,
         canvas_->willRedo();
     });
 
+    findBar_ = new FindBar(this);
+    connect(findBar_, &FindBar::textChanged, this, [this](const QString& text) {
+        showFound(findItem(document_.model(), text.toStdString(), std::nullopt, false));
+    });
+    connect(findBar_, &FindBar::next, this, [this] { findNext(false); });
+    connect(findBar_, &FindBar::closed, this, [this] {
+        findBar_->hide();
+        canvasWidget_->setFocus();
+    });
+    canvasWidget_->onRename = [this](const ReferencePtr&) { panel_->focusName(); };
+
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(findBar_);
+    column->addWidget(scrollArea_, 1);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(scrollArea_, 3);
+    row->addLayout(column, 3);
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
@@ -83,20 +105,94 @@ void DocumentView::gotoReference(const ReferencePtr& reference) {
     }
     QtLaunchHost host;
     if (auto failure = launchEditor(*reference, document_.folder(), bundlePath(), host))
-        dialogs_.tell(this, tr("“%1” could not be opened.")
-                                    .arg(QString::fromStdString(reference->displayTitle())) +
-                                "\n\n" + QString::fromStdString(*failure));
+        dialogs_.tell(
+            this,
+            tr("“%1” could not be opened.").arg(QString::fromStdString(reference->displayTitle())) +
+                "\n\n" + QString::fromStdString(*failure));
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {
-    const QWidget* viewport = scrollArea_->viewport();
-    const QPoint centre = canvasWidget_->mapFrom(viewport, viewport->rect().center());
+    const Rect visible = canvasWidget_->visibleArea();
     UndoManager& undo = document_.undoManager();
     undo.beginGroup();
-    insert(*canvas_, Point{double(centre.x()), double(centre.y())});
+    insert(*canvas_, Point{visible.midX(), visible.midY()});
     undo.endGroup();
     canvasWidget_->fitToContent();
     canvasWidget_->setFocus();
+}
+
+void DocumentView::asOneStep(const std::function<void()>& work) {
+    canvasWidget_->finishGesture();
+    UndoManager& undo = document_.undoManager();
+    undo.beginGroup();
+    work();
+    undo.endGroup();
+    canvasWidget_->fitToContent();
+    canvasWidget_->update();
+    panel_->updateDetailPanel();
+}
+
+void DocumentView::copySelection() {
+    canvasWidget_->finishGesture();
+    const auto items = pathwicks::copySelection(document_.model());
+    if (!items)
+        return;
+    auto* data = new QMimeData;
+    data->setData(itemsMimeType, QByteArray::fromStdString(items->json));
+    data->setText(QString::fromStdString(items->text));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void DocumentView::cutSelection() {
+    if (!canvas_->hasSelection())
+        return;
+    copySelection();
+    asOneStep([this] { canvas_->deleteSelection(); });
+}
+
+void DocumentView::paste() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasFormat(itemsMimeType))
+        return;
+    const std::string json = data->data(itemsMimeType).toStdString();
+    asOneStep([&] { pasteItems(*canvas_, json, canvasWidget_->visibleArea()); });
+}
+
+void DocumentView::duplicateSelection() {
+    const auto items = pathwicks::copySelection(document_.model());
+    if (!items)
+        return;
+    asOneStep([&] { pasteItems(*canvas_, items->json, canvasWidget_->visibleArea()); });
+}
+
+void DocumentView::align(Alignment alignment) {
+    asOneStep([&] { pathwicks::align(*canvas_, alignment); });
+}
+
+void DocumentView::distribute(Distribution distribution) {
+    asOneStep([&] { pathwicks::distribute(*canvas_, distribution); });
+}
+
+void DocumentView::openFind() {
+    findBar_->open();
+}
+
+void DocumentView::findNext(bool backwards) {
+    if (findBar_->isHidden()) {
+        openFind();
+        return;
+    }
+    showFound(findItem(document_.model(), findBar_->text().toStdString(), found_, backwards));
+}
+
+void DocumentView::showFound(const std::optional<FoundItem>& item) {
+    found_ = item;
+    findBar_->setFound(item || findBar_->text().isEmpty());
+    if (!item)
+        return;
+    canvasWidget_->finishGesture();
+    selectFound(*canvas_, *item);
+    canvasWidget_->scrollToShow(item->reference ? item->reference->rect : item->label->rect);
 }
 
 } // namespace pathwicks

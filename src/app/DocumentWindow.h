@@ -8,6 +8,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 
 namespace pathwicks {
 
@@ -41,6 +42,8 @@ protected:
 
 private:
     void buildMenus();
+    void buildViewMenu();
+    void buildArrangeMenu();
     void updatePanelActions();
     void firstAppearance();
     bool writeTo(const QString& path);
@@ -65,6 +68,7 @@ private:
     QAction* attachMarkerAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;
 };
 
 } // namespace pathwicks

@@ -23,6 +23,8 @@ public:
     void setTitle(std::string title, const TextMeasurer& measurer);
 
     Rect rect;
+    // Chosen on the canvas; never written to the file.
+    bool selected = false;
 
     static std::shared_ptr<Label> fromDictionary(const nlohmann::json& dictionary);
 
