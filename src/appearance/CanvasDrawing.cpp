@@ -152,9 +152,39 @@ struct PointerPairHash {
     }
 };
 
+// Whether the segment comes within `by` of the rectangle (Liang and Barsky's clipping).
+bool segmentMeets(const Line& line, const Rect& r, double by) {
+    const double dx = line.to.x - line.from.x;
+    const double dy = line.to.y - line.from.y;
+    double enter = 0, leave = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {line.from.x - (r.minX() - by), (r.maxX() + by) - line.from.x,
+                         line.from.y - (r.minY() - by), (r.maxY() + by) - line.from.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        if (enter > leave)
+            return false;
+    }
+    return true;
+}
+
 void appendArrow(DrawList& list, LinesOp arrow, const Cull& cull) {
     // Arrows are drawn whole: cutting a line to the area moves its antialiased edge a little.
-    if (cull.shows(extentOf(arrow)))
+    // A long arrow whose box around it meets the area may still pass it by.
+    if (!cull.shows(extentOf(arrow)))
+        return;
+    const double by = std::max(arrow.lineWidth, 1.0) / 2 + 1;
+    if (std::any_of(arrow.lines.begin(), arrow.lines.end(),
+                    [&](const Line& line) { return segmentMeets(line, cull.dirty(), by); }))
         list.push_back(std::move(arrow));
 }
 

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "appearance/SvgWriter.h"
+
 #include <cmath>
+#include <random>
 
 namespace pathwicks {
 namespace {
@@ -377,6 +380,48 @@ TEST(CanvasDrawing, LeavesOutWhatLiesWhollyOutsideThePaintedArea) {
     const auto endless =
         drawCanvas(model, {}, {{INFINITY, 100}, {0, 0, INFINITY, 100}}, metricsConfig(), measurer);
     EXPECT_TRUE(opsOf<LinesOp>(endless).size() <= 1u);
+}
+
+} // namespace
+} // namespace pathwicks
+
+namespace pathwicks {
+namespace {
+
+// The index only spares visiting what lies elsewhere: any part of the canvas draws exactly as
+// the walk over every item draws it.
+TEST(DrawingIndex, DrawsAnyPartExactlyAsTheWalkOverEveryItem) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> place(-2000, 6000);
+    std::uniform_int_distribution<int> pick(0, 299);
+    StepsModel model;
+    std::vector<ReferencePtr> content;
+    for (int i = 0; i < 300; ++i) {
+        content.push_back(reference({place(random), place(random), 150, 50}));
+        content.back()->selected = i % 7 == 0;
+    }
+    content.push_back(reference({0, 0, 1e7, 50})); // far too wide to file by cells
+    content.push_back(reference({NAN, 0, 10, 10}));
+    model.setContent(content);
+    for (int i = 0; i < 300; ++i)
+        model.arrows.push_back({content[pick(random)], content[pick(random)]});
+    for (int i = 0; i < 50; ++i)
+        model.labels.push_back(
+            Label::fromDictionary({{"title", "Label"},
+                                   {"rect", "{{" + std::to_string(place(random)) + ", " +
+                                                std::to_string(place(random)) + "}, {200, 30}}"}}));
+
+    const FakeLayoutMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(metricsConfig()));
+    const SvgWriter svg("sans-serif");
+    for (int i = 0; i < 40; ++i) {
+        const double width = i == 0 ? 20000 : 100 + pick(random) * 5;
+        const CanvasViewport viewport{
+            {8000, 8000}, {place(random), place(random), width, width * 0.6}, {-2000, -2000}, 1};
+        EXPECT_EQ(svg.write(drawCanvas(index, {}, viewport, metricsConfig(), measurer), {1, 1}),
+                  svg.write(drawCanvas(model, {}, viewport, metricsConfig(), measurer), {1, 1}))
+            << i;
+    }
 }
 
 } // namespace
