@@ -114,7 +114,11 @@ void CanvasWidget::fitToContent() {
     const Rect fitted = fittedCanvasArea(canvas_->model(), area_, visible);
     if (fitted == area_)
         return;
-    span(fitted, view_.zoom, Point{visible.x, visible.y}, Point{});
+    // The first time, the view opens on the canvas's top left, content left of 0 included;
+    // afterwards what is in view stays there.
+    const bool first = area_.isEmpty();
+    span(fitted, view_.zoom, first ? Point{fitted.x, fitted.y} : Point{visible.x, visible.y},
+         Point{});
 }
 
 void CanvasWidget::span(const Rect& area, double zoom, Point fixed, Point anchor) {
