@@ -4,6 +4,7 @@
 #include "app/QtTextMeasurer.h"
 #include "appearance/CanvasDrawing.h"
 #include "canvas/CanvasFit.h"
+#include "model/ContentSize.h"
 #include "model/UndoManager.h"
 
 #include <QKeyEvent>
@@ -14,9 +15,12 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <optional>
 
 namespace pathwicks {
 
@@ -28,6 +32,25 @@ constexpr Qt::KeyboardModifier controlModifier = Qt::MetaModifier;
 #else
 constexpr Qt::KeyboardModifier controlModifier = Qt::ControlModifier;
 #endif
+
+// Alt and an arrow key nudge the selection by a point, with Shift by ten.
+std::optional<Point> nudgeStep(const QKeyEvent& key) {
+    if (!(key.modifiers() & Qt::AltModifier) || (key.modifiers() & Qt::ControlModifier))
+        return std::nullopt;
+    const double length = key.modifiers() & Qt::ShiftModifier ? 10 : 1;
+    switch (key.key()) {
+    case Qt::Key_Left:
+        return Point{-length, 0};
+    case Qt::Key_Right:
+        return Point{length, 0};
+    case Qt::Key_Up:
+        return Point{0, -length};
+    case Qt::Key_Down:
+        return Point{0, length};
+    default:
+        return std::nullopt;
+    }
+}
 
 unsigned modifiersOf(Qt::KeyboardModifiers qt) {
     unsigned modifiers = 0;
@@ -52,17 +75,21 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     // it lives.
     canvas_->model().redraw = [widget = QPointer<CanvasWidget>(this)] {
         if (widget)
-            widget->update();
+            widget->redisplay();
     };
     canvas_->setHost(this);
     placeAddButton();
-    labelField_ = new LabelEditorWidget(measurer_, this);
+    labelField_ = new LabelEditorWidget(measurer_, view_, this);
     labelEditor_ = std::make_unique<LabelEditor>(*canvas_, *labelField_);
     connect(labelField_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (labelField_->isVisible())
             labelEditor_->textChanged(text.toStdString());
     });
     connect(labelField_, &QLineEdit::returnPressed, this, [this] { closeLabelEditorLater(); });
+    connect(labelField_, &LabelEditorWidget::cancelled, this, [this] {
+        labelEditor_->cancel();
+        QTimer::singleShot(0, this, [this] { labelEditor_->finishClosing(); });
+    });
 }
 
 CanvasWidget::~CanvasWidget() {
@@ -70,16 +97,116 @@ CanvasWidget::~CanvasWidget() {
     canvas_->setHost(nullptr);
 }
 
-void CanvasWidget::fitToContent() {
+void CanvasWidget::redisplay() {
+    index_.reset();
+    fitToContent();
+    update();
+}
+
+Rect CanvasWidget::visibleArea() const {
     const QSize visible = scrollArea_.viewport()->size();
-    const auto fitted = fittedCanvasSize(canvas_->model(), Size{double(width()), double(height())},
-                                         Size{double(visible.width()), double(visible.height())});
-    if (!fitted)
+    return view_.toDocument(Rect{double(-pos().x()), double(-pos().y()), double(visible.width()),
+                                 double(visible.height())});
+}
+
+void CanvasWidget::fitToContent() {
+    const Rect visible = visibleArea();
+    const Rect fitted = fittedCanvasArea(canvas_->model(), area_, visible);
+    if (fitted == area_)
         return;
-    // The size is in whole pixels, at least 1 by 1, and may be infinite: a widget takes at most
+    // The first time, the view opens on the canvas's top left, content left of 0 included;
+    // afterwards what is in view stays there.
+    const bool first = area_.isEmpty();
+    span(fitted, view_.zoom, first ? Point{fitted.x, fitted.y} : Point{visible.x, visible.y},
+         Point{});
+}
+
+void CanvasWidget::span(const Rect& area, double zoom, Point fixed, Point anchor) {
+    const bool zoomChanged = zoom != view_.zoom;
+    area_ = area;
+    view_ = ViewTransform{zoom, Point{area.x, area.y}};
+    // Whole pixels, at least 1 by 1; the area may be infinite, and a widget takes at most
     // QWIDGETSIZE_MAX.
-    const auto pixels = [](double v) { return int(std::min(v, double(QWIDGETSIZE_MAX))); };
-    resize(pixels(fitted->width), pixels(fitted->height));
+    const auto pixels = [](double v) {
+        // What only rounding puts beyond a whole pixel does not count.
+        return int(std::clamp(std::ceil(v - 1e-6), 1.0, double(QWIDGETSIZE_MAX)));
+    };
+    resize(pixels(area.width * zoom), pixels(area.height * zoom));
+    const Point scroll = scrollKeeping(view_, fixed, anchor);
+    scrollArea_.horizontalScrollBar()->setValue(int(std::lround(scroll.x)));
+    scrollArea_.verticalScrollBar()->setValue(int(std::lround(scroll.y)));
+    placeAddButton();
+    if (auto label = labelEditor_ ? labelEditor_->label() : nullptr;
+        label && labelField_->isVisible())
+        labelField_->moveTo(label->rect);
+    update();
+    if (zoomChanged && onZoomChanged)
+        onZoomChanged(zoom);
+}
+
+void CanvasWidget::setZoom(double zoom, QPoint anchor) {
+    zoom = clampedZoom(zoom);
+    const Point at{double(anchor.x()), double(anchor.y())};
+    const Rect visible = visibleArea();
+    const Point fixed{visible.x + at.x / view_.zoom, visible.y + at.y / view_.zoom};
+    const QSize size = scrollArea_.viewport()->size();
+    const Rect visibleThen{fixed.x - at.x / zoom, fixed.y - at.y / zoom, size.width() / zoom,
+                           size.height() / zoom};
+    // A new zoom spans the document afresh: what zooming out had to add goes again.
+    span(fittedCanvasArea(canvas_->model(), Rect{}, visibleThen), zoom, fixed, at);
+}
+
+void CanvasWidget::setZoom(double zoom) {
+    setZoom(zoom, scrollArea_.viewport()->rect().center());
+}
+
+void CanvasWidget::fitToWindow() {
+    const auto items = itemBounds(canvas_->model());
+    if (!items) {
+        setZoom(1);
+        return;
+    }
+    const QSize size = scrollArea_.viewport()->size();
+    const double zoom = fittingZoom(*items, Size{double(size.width()), double(size.height())});
+    const Point middle{items->midX(), items->midY()};
+    const Point anchor{size.width() / 2.0, size.height() / 2.0};
+    const Rect visibleThen{middle.x - anchor.x / zoom, middle.y - anchor.y / zoom,
+                           size.width() / zoom, size.height() / zoom};
+    span(fittedCanvasArea(canvas_->model(), Rect{}, visibleThen), zoom, middle, anchor);
+}
+
+namespace {
+
+// A view coordinate as whole pixels; a stray one scrolls to the nearest edge.
+int wholePixels(double v) { return std::isnan(v) ? 0 : int(std::lround(std::clamp(v, -1e9, 1e9))); }
+
+} // namespace
+
+void CanvasWidget::scrollToShow(const Rect& area) {
+    const Rect shown = view_.toView(area);
+    scrollArea_.ensureVisible(wholePixels(shown.midX()), wholePixels(shown.midY()),
+                              wholePixels(shown.width / 2 + 20), wholePixels(shown.height / 2 + 20));
+}
+
+void CanvasWidget::scrollToCentre(const Rect& area) {
+    const Rect shown = view_.toView(area);
+    const QSize size = scrollArea_.viewport()->size();
+    scrollArea_.ensureVisible(wholePixels(shown.midX()), wholePixels(shown.midY()),
+                              size.width() / 2, size.height() / 2);
+}
+
+void CanvasWidget::wheelEvent(QWheelEvent* event) {
+    // Control and the wheel zoom around the pointer; the plain wheel scrolls.
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps != 0) {
+        const QPoint anchor = mapTo(scrollArea_.viewport(), event->position().toPoint());
+        setZoom(view_.zoom * std::pow(1.25, steps), anchor);
+    }
+    event->accept();
 }
 
 void CanvasWidget::setMarkerStates(const MarkerStates* states) {
@@ -129,7 +256,11 @@ void CanvasWidget::closeLabelEditorNow() {
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
-    // The arrow keys only say which they are; nothing on the canvas is nudged.
+    if (const auto step = nudgeStep(*event)) {
+        asOneStep([&] { canvas_->nudge(*step); });
+        return;
+    }
+    // The plain arrow keys only say which they are; nothing on the canvas is nudged.
     const char* word = nullptr;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -148,11 +279,36 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Delete:
         asOneStep([this] { canvas_->deleteSelection(); });
         return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        // The label field's Return, passed on once it has committed, opens nothing.
+        if (isLabelEditorOpen() || !actOnSingleItem(event->key() == Qt::Key_F2))
+            QWidget::keyPressEvent(event);
+        return;
     default:
         QWidget::keyPressEvent(event);
         return;
     }
     std::cout << word << std::endl;
+}
+
+bool CanvasWidget::actOnSingleItem(bool rename) {
+    const Placement selected = canvas_->selectedPlacement();
+    const size_t count = selected.references.size() + selected.labels.size();
+    if (count != 1)
+        return false;
+    if (!selected.references.empty()) {
+        const ReferencePtr& reference = selected.references.front().first;
+        if (!rename)
+            gotoReference(reference);
+        else if (onRename)
+            onRename(reference);
+        return true;
+    }
+    // A label has no panel: Return and F2 both edit it in place.
+    openLabelEditor(selected.labels.front().first);
+    return true;
 }
 
 const TextMeasurer* CanvasWidget::textMeasurer() const {
@@ -175,7 +331,7 @@ void CanvasWidget::asOneStep(const std::function<void()>& work) {
 
 PointerEvent CanvasWidget::pointerEvent(const QMouseEvent& event, int clickCount) {
     PointerEvent pointer;
-    pointer.location = Point{event.position().x(), event.position().y()};
+    pointer.location = view_.toDocument(Point{event.position().x(), event.position().y()});
     pointer.modifiers = modifiersOf(event.modifiers());
     pointer.clickCount = clickCount;
     const QPointF global = event.globalPosition();
@@ -248,6 +404,9 @@ bool CanvasWidget::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
             return QWidget::event(event);
+        // A nudge goes on with the run in progress; the canvas ends it when the key changes.
+        if (nudgeStep(*key) && !isButtonHeld())
+            return QWidget::event(event);
         switch (key->key()) {
         case Qt::Key_Shift:
         case Qt::Key_Control:
@@ -268,13 +427,21 @@ bool CanvasWidget::event(QEvent* event) {
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     CanvasViewport viewport;
-    viewport.bounds = Size{double(width()), double(height())};
-    viewport.dirty =
-        Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())};
+    viewport.bounds = Size{area_.width, area_.height};
+    viewport.origin = view_.origin;
+    viewport.scale = view_.zoom;
+    viewport.dirty = view_.toDocument(
+        Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())});
 
-    const DrawList list = drawCanvas(canvas_->model(), canvas_->interactionOverlay(), viewport,
-                                     AppearanceConfig::shared(), measurer_, markerStates_);
+    const AppearanceConfig& config = AppearanceConfig::shared();
+    if (!index_ || !index_->matchesCounts(canvas_->model()))
+        index_ = std::make_unique<DrawingIndex>(canvas_->model(), arrowReach(config));
+    const DrawList list =
+        drawCanvas(*index_, canvas_->interactionOverlay(), viewport, config, measurer_,
+                   markerStates_);
     QPainter painter(this);
+    painter.scale(view_.zoom, view_.zoom);
+    painter.translate(-view_.origin.x, -view_.origin.y);
     paintDrawList(painter, list, measurer_);
 }
 
@@ -284,7 +451,9 @@ void CanvasWidget::moveEvent(QMoveEvent* event) {
 }
 
 void CanvasWidget::placeAddButton() {
-    canvas_->setAddButton(addButtonRect(Point{double(-pos().x()), double(-pos().y())}));
+    // The button keeps its size on the screen whatever the zoom.
+    canvas_->setAddButton(
+        view_.toDocument(addButtonRect(Point{double(-pos().x()), double(-pos().y())})));
 }
 
 } // namespace pathwicks

@@ -2,9 +2,11 @@
 
 #include "app/LabelEditorWidget.h"
 #include "app/QtUserDefaults.h"
+#include "appearance/DrawingIndex.h"
 #include "canvas/Canvas.h"
 #include "canvas/CanvasHost.h"
 #include "canvas/LabelEditor.h"
+#include "canvas/ViewTransform.h"
 #include "model/MarkerStates.h"
 
 #include <QPointF>
@@ -32,9 +34,25 @@ public:
 
     Canvas& canvas() { return *canvas_; }
 
-    // Grows the canvas so that everything on it can be scrolled to; never shrinks it while
-    // its content fits.
+    // Grows the canvas so that everything on it can be scrolled to, left of and above the
+    // origin too; never shrinks it while its content fits. What is in view stays in view.
     void fitToContent();
+
+    // The zoom, from minimumZoom to maximumZoom. Zooming keeps the document point under
+    // `anchor` (a point of the scroll area's viewport) where it is.
+    double zoom() const { return view_.zoom; }
+    void setZoom(double zoom, QPoint anchor);
+    void setZoom(double zoom); // around the middle of the view
+    // All boxes and labels in view, at most at 100 %.
+    void fitToWindow();
+    std::function<void(double)> onZoomChanged;
+    const ViewTransform& view() const { return view_; }
+    // The part of the document in view, in document units.
+    Rect visibleArea() const;
+    // Scrolls so that the document rectangle is in view, when it is not already.
+    void scrollToShow(const Rect& area);
+    // Scrolls the area's middle to the middle of the view, as far as the canvas reaches.
+    void scrollToCentre(const Rect& area);
 
     // The window's undo history: each event's edits become one undoable step.
     void setUndoManager(UndoManager* undo) { undo_ = undo; }
@@ -49,6 +67,8 @@ public:
     bool isButtonHeld() const { return gestureButton_ != Qt::NoButton; }
 
     std::function<void()> onUpdateDetailPanel;
+    // F2 with one reference selected: its name is to be typed in the panel.
+    std::function<void(const ReferencePtr&)> onRename;
 
     LabelEditor& labelEditor() { return *labelEditor_; }
 
@@ -57,7 +77,8 @@ public:
     void setMarkerStates(const MarkerStates* states);
 
     // CanvasHost
-    void redisplay() override { update(); }
+    // Every change is shown at once, and the canvas grows with it, so it can be scrolled to.
+    void redisplay() override;
     void fitCanvasToContent() override { fitToContent(); }
     void panBy(Point movement) override;
     void gotoReference(const ReferencePtr& reference) override;
@@ -80,19 +101,31 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     PointerEvent pointerEvent(const QMouseEvent& event, int clickCount);
+    // Return opens the one selected reference as a double click would; F2 (rename) has its name
+    // typed in the panel. For one selected label both edit it in place. False with no single
+    // item selected.
+    bool actOnSingleItem(bool rename);
     void press(QMouseEvent* event, int clickCount);
     // Runs one event's work on the canvas as one undo group.
     void asOneStep(const std::function<void()>& work);
     // Tells the canvas where the add button lies: in the corner of the visible part, which
     // moves whenever the canvas scrolls (this widget then moves in the scroll area).
     void placeAddButton();
+    // Spans `area` of the document at `zoom`, scrolled so that the document point `fixed` lies
+    // `anchor` pixels from the visible part's top left.
+    void span(const Rect& area, double zoom, Point fixed, Point anchor);
 
     std::shared_ptr<Canvas> canvas_;
     const QtTextMeasurer& measurer_;
     QScrollArea& scrollArea_;
+    ViewTransform view_;
+    Rect area_; // the part of the document the widget spans
+    // Where the items lie, for painting only what is in view; built again after each change.
+    std::unique_ptr<DrawingIndex> index_;
     UndoManager* undo_ = nullptr;
     QtUserDefaults defaults_;
     LabelEditorWidget* labelField_ = nullptr;

@@ -209,6 +209,13 @@ void DetailPanelWidget::setMarkerStates(const MarkerStates* states) {
     location_->showLocation(shown, states);
 }
 
+void DetailPanelWidget::focusName() {
+    if (name_->isHidden())
+        return;
+    name_->setFocus(Qt::ShortcutFocusReason);
+    name_->selectAll();
+}
+
 void DetailPanelWidget::copyMarker(bool attach) {
     panel_.copyMarker(pasteboard_, attach);
 }

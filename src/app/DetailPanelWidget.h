@@ -1,7 +1,7 @@
 #pragma once
 
-#include "panel/DetailPanel.h"
 #include "editors/EditorAvailability.h"
+#include "panel/DetailPanel.h"
 #include "model/MarkerStates.h"
 #include "panel/PanelControls.h"
 
@@ -48,6 +48,8 @@ public:
 
     // What the copy button does; attach reads a marker line from the clipboard first.
     void copyMarker(bool attach);
+    // Puts the keyboard in the name field, its text selected, when the field shows.
+    void focusName();
 
     // PanelControls
     void setMarkerText(const std::string& text) override;

@@ -3,14 +3,19 @@
 #include "app/CanvasScrollArea.h"
 #include "app/CanvasWidget.h"
 #include "app/DetailPanelWidget.h"
+#include "app/FindBar.h"
 #include "app/NoticeBar.h"
 #include "app/QtLaunchHost.h"
+#include "canvas/Clipboard.h"
 #include "model/Bundle.h"
 #include "model/Document.h"
 #include "panel/PlaceLauncher.h"
 #include "panel/ReferenceLauncher.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QProcess>
 #include <QVBoxLayout>
 
@@ -74,14 +79,26 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
         canvas_->willRedo();
     });
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    findBar_ = new FindBar(this);
+    connect(findBar_, &FindBar::textChanged, this, [this](const QString& text) {
+        showFound(findItem(document_.model(), text.toStdString(), std::nullopt, false));
+    });
+    connect(findBar_, &FindBar::next, this, [this] { findNext(false); });
+    connect(findBar_, &FindBar::closed, this, [this] {
+        findBar_->hide();
+        canvasWidget_->setFocus();
+    });
+    canvasWidget_->onRename = [this](const ReferencePtr&) { panel_->focusName(); };
+
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(notice_);
+    column->addWidget(findBar_);
     column->addWidget(scrollArea_, 1);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     row->addLayout(column, 3);
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::VLine);
@@ -123,16 +140,12 @@ void DocumentView::showToolNotice(const std::string& title, int status,
 }
 
 void DocumentView::presentReference(const ReferencePtr& reference, bool open) {
-    canvas_->deselectAllReferences();
+    canvas_->deselectAll();
     reference->selected = true;
     canvas_->setPressedReference(reference);
     canvas_->updateDetailPanel();
     canvas_->redisplay();
-    // A stray coordinate scrolls to the nearest edge.
-    auto whole = [](double v) { return std::isnan(v) ? 0 : int(std::clamp(v, -1e9, 1e9)); };
-    const QWidget* viewport = scrollArea_->viewport();
-    scrollArea_->ensureVisible(whole(reference->rect.midX()), whole(reference->rect.midY()),
-                               viewport->width() / 2, viewport->height() / 2);
+    canvasWidget_->scrollToCentre(reference->rect);
     if (open)
         gotoReference(reference);
 }
@@ -159,26 +172,97 @@ void DocumentView::showMarkerStates(const MarkerStates* states) {
 }
 
 void DocumentView::showReference(const ReferencePtr& reference) {
-    canvas_->deselectAllReferences();
+    canvas_->deselectAll();
     reference->selected = true;
     canvas_->setPressedReference(reference);
-    const Rect& r = reference->rect;
     // The box and its mark, with a margin, where the view has room for them.
-    scrollArea_->ensureVisible(int(r.x + r.width / 2), int(r.y + r.height / 2),
-                               int(r.width / 2) + 20, int(r.height / 2) + 20);
+    canvasWidget_->scrollToShow(reference->rect);
     canvasWidget_->update();
     panel_->updateDetailPanel();
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {
-    const QWidget* viewport = scrollArea_->viewport();
-    const QPoint centre = canvasWidget_->mapFrom(viewport, viewport->rect().center());
+    const Rect visible = canvasWidget_->visibleArea();
     UndoManager& undo = document_.undoManager();
     undo.beginGroup();
-    insert(*canvas_, Point{double(centre.x()), double(centre.y())});
+    insert(*canvas_, Point{visible.midX(), visible.midY()});
     undo.endGroup();
     canvasWidget_->fitToContent();
     canvasWidget_->setFocus();
+}
+
+void DocumentView::asOneStep(const std::function<void()>& work) {
+    canvasWidget_->finishGesture();
+    UndoManager& undo = document_.undoManager();
+    undo.beginGroup();
+    work();
+    undo.endGroup();
+    canvasWidget_->fitToContent();
+    canvasWidget_->update();
+    panel_->updateDetailPanel();
+}
+
+void DocumentView::copySelection() {
+    canvasWidget_->finishGesture();
+    const auto items = pathwicks::copySelection(document_.model());
+    if (!items)
+        return;
+    auto* data = new QMimeData;
+    data->setData(itemsMimeType, QByteArray::fromStdString(items->json));
+    data->setText(QString::fromStdString(items->text));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void DocumentView::cutSelection() {
+    if (!canvas_->hasSelection())
+        return;
+    copySelection();
+    asOneStep([this] { canvas_->deleteSelection(); });
+}
+
+void DocumentView::paste() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasFormat(itemsMimeType))
+        return;
+    const std::string json = data->data(itemsMimeType).toStdString();
+    asOneStep([&] { pasteItems(*canvas_, json, canvasWidget_->visibleArea()); });
+}
+
+void DocumentView::duplicateSelection() {
+    const auto items = pathwicks::copySelection(document_.model());
+    if (!items)
+        return;
+    asOneStep([&] { pasteItems(*canvas_, items->json, canvasWidget_->visibleArea()); });
+}
+
+void DocumentView::align(Alignment alignment) {
+    asOneStep([&] { pathwicks::align(*canvas_, alignment); });
+}
+
+void DocumentView::distribute(Distribution distribution) {
+    asOneStep([&] { pathwicks::distribute(*canvas_, distribution); });
+}
+
+void DocumentView::openFind() {
+    findBar_->open();
+}
+
+void DocumentView::findNext(bool backwards) {
+    if (findBar_->isHidden()) {
+        openFind();
+        return;
+    }
+    showFound(findItem(document_.model(), findBar_->text().toStdString(), found_, backwards));
+}
+
+void DocumentView::showFound(const std::optional<FoundItem>& item) {
+    found_ = item;
+    findBar_->setFound(item || findBar_->text().isEmpty());
+    if (!item)
+        return;
+    canvasWidget_->finishGesture();
+    selectFound(*canvas_, *item);
+    canvasWidget_->scrollToShow(item->reference ? item->reference->rect : item->label->rect);
 }
 
 } // namespace pathwicks

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "canvas/Arrange.h"
 #include "canvas/Canvas.h"
+#include "canvas/Find.h"
 #include "editors/EditorAvailability.h"
 #include "model/MarkerStates.h"
 #include "model/UndoManager.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace pathwicks {
 
@@ -15,6 +19,7 @@ class CanvasScrollArea;
 class CanvasWidget;
 class DetailPanelWidget;
 class Document;
+class FindBar;
 class QtTextMeasurer;
 class UserDialogs;
 
@@ -49,11 +54,29 @@ public:
     // Selects the reference alone and scrolls it into view.
     void showReference(const ReferencePtr& reference);
 
+    // The clipboard: the selected items under our own type and as their titles. Each edit is
+    // one undo step; copying with nothing selected leaves the clipboard alone.
+    void copySelection();
+    void cutSelection();
+    void paste();
+    void duplicateSelection();
+
+    void align(Alignment alignment);
+    void distribute(Distribution distribution);
+
+    // The find bar above the canvas.
+    void openFind();
+    void findNext(bool backwards);
+    FindBar& findBar() { return *findBar_; }
+
 private:
     void gotoReference(const ReferencePtr& reference);
     // Tells what a goto tool that has exited said, with what to do.
     void showToolNotice(const std::string& title, int status, const std::string& errorText);
     void gotoPlace(const ReferencePtr& reference, const MarkerLocation& place);
+    // Runs work as one undo step and brings the canvas and the panel up to date.
+    void asOneStep(const std::function<void()>& work);
+    void showFound(const std::optional<FoundItem>& item);
 
     Document& document_;
     std::shared_ptr<Canvas> canvas_;
@@ -63,6 +86,8 @@ private:
     DetailPanelWidget* panel_ = nullptr;
     NoticeBar* notice_ = nullptr;
     QtLaunchHost* launchHost_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    std::optional<FoundItem> found_;
     UndoManager::ObserverId willUndoObserver_ = 0;
     UndoManager::ObserverId willRedoObserver_ = 0;
 };

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -106,7 +107,9 @@ void DocumentWindow::buildMenus() {
     file->addMenu(application_.makeRecentMenu(this));
     file->addSeparator();
     file->addAction(tr("&Save"), QKeySequence::Save, this, &DocumentWindow::save);
-    file->addAction(tr("Save &As…"), QKeySequence::SaveAs, this, &DocumentWindow::saveAs);
+    // Bare X11 sessions give the standard Save As no key.
+    file->addAction(tr("Save &As…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                    &DocumentWindow::saveAs);
     file->addSeparator();
     file->addAction(tr("&Close"), QKeySequence::Close, this, &QWidget::close);
     QAction* quit =
@@ -126,6 +129,16 @@ void DocumentWindow::buildMenus() {
     });
 
     edit->addSeparator();
+    // The panel's and the find bar's fields keep these keys for their own text.
+    const auto forWindow = [](QAction* action) { action->setShortcutContext(Qt::WindowShortcut); };
+    forWindow(edit->addAction(tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), view_,
+                              &DocumentView::cutSelection));
+    forWindow(edit->addAction(tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), view_,
+                              &DocumentView::copySelection));
+    forWindow(edit->addAction(tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), view_,
+                              &DocumentView::paste));
+    forWindow(edit->addAction(tr("D&uplicate"), QKeySequence(Qt::CTRL | Qt::Key_D), view_,
+                              &DocumentView::duplicateSelection));
     edit->addAction(tr("&Delete"), this, [this, &undo] {
         undo.beginGroup();
         view_->canvas().deleteSelection();
@@ -136,8 +149,16 @@ void DocumentWindow::buildMenus() {
     // Line edits in the panel keep Ctrl+A for their own text.
     selectAll->setShortcutContext(Qt::WindowShortcut);
     edit->addSeparator();
+    edit->addAction(tr("&Find…"), QKeySequence(Qt::CTRL | Qt::Key_F), view_,
+                    &DocumentView::openFind);
+    edit->addAction(tr("Find &Next"), QKeySequence(Qt::Key_F3), this,
+                    [this] { view_->findNext(false); });
+    edit->addAction(tr("Find Pre&vious"), QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
+                    [this] { view_->findNext(true); });
+    edit->addSeparator();
     copyMarkerAction_ =
-        edit->addAction(tr("&Copy Marker Line"), this, [this] { view_->panel().copyMarker(false); });
+        edit->addAction(tr("Copy &Marker Line"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                        this, [this] { view_->panel().copyMarker(false); });
     // Some desktops take Alt-click for themselves: the copy button's attach, from the menu.
     attachMarkerAction_ = edit->addAction(tr("A&ttach to Marker Line on Clipboard"), this,
                                           [this] { view_->panel().copyMarker(true); });
@@ -152,6 +173,9 @@ void DocumentWindow::buildMenus() {
     editorMenu_ = new EditorMenu(view_->panel(), view_->editors(), this);
     menuBar()->addMenu(editorMenu_);
 
+    buildViewMenu();
+    buildArrangeMenu();
+
     // The keyboard's way to the add button: the new item lands in the middle of the view.
     QMenu* insert = menuBar()->addMenu(tr("&Insert"));
     insert->addAction(tr("&Reference"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
@@ -160,6 +184,54 @@ void DocumentWindow::buildMenus() {
                       [this] { view_->insertAtVisibleCentre(adding::insertLabel); });
     tour_->addActions(*menuBar()->addMenu(tr("&View")));
     application_.addHelpMenu(menuBar());
+}
+
+void DocumentWindow::buildViewMenu() {
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    CanvasWidget& canvas = view_->canvasWidget();
+    QAction* zoomIn = view->addAction(tr("Zoom &In"), this,
+                                      [&canvas] { canvas.setZoom(zoomedIn(canvas.zoom())); });
+    zoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    view->addAction(tr("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus), this,
+                    [&canvas] { canvas.setZoom(zoomedOut(canvas.zoom())); });
+    view->addAction(tr("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                    [&canvas] { canvas.setZoom(1); });
+    view->addAction(tr("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_9), this,
+                    [&canvas] { canvas.fitToWindow(); });
+    for (QAction* action : view->actions())
+        action->setShortcutContext(Qt::WindowShortcut);
+
+    zoomLabel_ = new QLabel(this);
+    zoomLabel_->setObjectName("zoom");
+    statusBar()->addPermanentWidget(zoomLabel_);
+    const auto showZoom = [this](double zoom) {
+        zoomLabel_->setText(tr("%1 %").arg(zoomPercent(zoom)));
+    };
+    canvas.onZoomChanged = showZoom;
+    showZoom(canvas.zoom());
+}
+
+void DocumentWindow::buildArrangeMenu() {
+    QMenu* arrange = menuBar()->addMenu(tr("&Arrange"));
+    const std::pair<QString, Alignment> alignments[] = {
+        {tr("Align &Left Edges"), Alignment::left},
+        {tr("Align &Centres"), Alignment::centre},
+        {tr("Align &Right Edges"), Alignment::right},
+        {tr("Align &Top Edges"), Alignment::top},
+        {tr("Align &Middles"), Alignment::middle},
+        {tr("Align &Bottom Edges"), Alignment::bottom},
+    };
+    for (const auto& [name, alignment] : alignments) {
+        arrange->addAction(name, this, [this, alignment] { view_->align(alignment); });
+        if (alignment == Alignment::right)
+            arrange->addSeparator();
+    }
+    arrange->addSeparator();
+    arrange->addAction(tr("Distribute &Horizontally"), this,
+                       [this] { view_->distribute(Distribution::horizontal); });
+    arrange->addAction(tr("Distribute &Vertically"), this,
+                       [this] { view_->distribute(Distribution::vertical); });
 }
 
 void DocumentWindow::updatePanelActions() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 
 namespace pathwicks {
 
@@ -48,6 +49,8 @@ protected:
 
 private:
     void buildMenus();
+    void buildViewMenu();
+    void buildArrangeMenu();
     void updatePanelActions();
     void firstAppearance();
     bool writeTo(const std::string& path);
@@ -75,6 +78,7 @@ private:
     QAction* attachMarkerAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;
 };
 
 } // namespace pathwicks

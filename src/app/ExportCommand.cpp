@@ -94,17 +94,17 @@ cli::Syntax syntax() {
             .fileEndsOptions = true};
 }
 
-std::string svgPicture(const DrawList& list, Size size, const QtTextMeasurer& measurer) {
+std::string svgPicture(const DrawList& list, const Rect& area, const QtTextMeasurer& measurer) {
     const std::string family =
         QFontInfo(measurer.font(TextStyle::reference)).family().toStdString();
     return SvgWriter("'" + family + "', 'Lucida Grande', LucidaGrande, sans-serif")
-        .write(list, size);
+        .write(list, {area.width, area.height}, {area.x, area.y});
 }
 
 // Paints the list into bytes, each point `scale` pixels wide; why not, when that fails.
-std::optional<std::string> pngPicture(const DrawList& list, Size size, int scale,
+std::optional<std::string> pngPicture(const DrawList& list, const Rect& area, int scale,
                                       const QtTextMeasurer& measurer, std::string& bytes) {
-    QImage image(int(size.width) * scale, int(size.height) * scale,
+    QImage image(int(area.width) * scale, int(area.height) * scale,
                  QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return "not enough memory for the picture";
@@ -112,6 +112,7 @@ std::optional<std::string> pngPicture(const DrawList& list, Size size, int scale
     {
         QPainter painter(&image);
         painter.scale(scale, scale);
+        painter.translate(-area.x, -area.y);
         paintDrawList(painter, list, measurer);
     }
     QByteArray encoded;
@@ -127,7 +128,9 @@ std::optional<std::string> pngPicture(const DrawList& list, Size size, int scale
 // it cannot be made, after a message on err.
 std::optional<std::string> picture(const StepsModel& model, Picture format, int scale,
                                    const std::string& outPath, std::ostream& err) {
-    const Size size = contentSize(model);
+    // Content left of or above the origin is in the picture too.
+    const Rect area = contentBounds(model);
+    const Size size{area.width, area.height};
     const double limit = format == Picture::png ? maxPngSide : maxSvgSide;
     if (size.width * scale > limit || size.height * scale > limit) {
         err << "pathwicks export: " << outPath << ": the picture would be too large ("
@@ -140,12 +143,12 @@ std::optional<std::string> picture(const StepsModel& model, Picture format, int 
     const auto application = ensureGuiApplication();
     const QtTextMeasurer measurer;
     const DrawList list =
-        drawCanvas(model, InteractionOverlay{}, {size, {0, 0, size.width, size.height}},
+        drawCanvas(model, InteractionOverlay{}, {size, area, {area.x, area.y}},
                    AppearanceConfig::shared(), measurer);
     std::string bytes;
     if (format == Picture::svg) {
-        bytes = svgPicture(list, size, measurer);
-    } else if (auto failure = pngPicture(list, size, scale, measurer, bytes)) {
+        bytes = svgPicture(list, area, measurer);
+    } else if (auto failure = pngPicture(list, area, scale, measurer, bytes)) {
         err << "pathwicks export: " << outPath << ": " << *failure << "\n";
         return std::nullopt;
     }

@@ -10,8 +10,9 @@
 
 namespace pathwicks {
 
-LabelEditorWidget::LabelEditorWidget(const QtTextMeasurer& fonts, QWidget* canvas)
-    : QLineEdit(canvas) {
+LabelEditorWidget::LabelEditorWidget(const QtTextMeasurer& fonts, const ViewTransform& view,
+                                     QWidget* canvas)
+    : QLineEdit(canvas), fonts_(fonts), view_(view) {
     setObjectName("labelEditor");
     setFont(fonts.font(TextStyle::label));
     setAlignment(Qt::AlignCenter);
@@ -36,7 +37,15 @@ void LabelEditorWidget::show(const Rect& frame, const std::string& text) {
     selectAll();
 }
 
-void LabelEditorWidget::moveTo(const Rect& frame) {
+void LabelEditorWidget::moveTo(const Rect& shown) {
+    // The field is as large as the label looks at the view's zoom.
+    QFont font = fonts_.font(TextStyle::label);
+    if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * view_.zoom))));
+    else
+        font.setPointSizeF(std::max(1.0, font.pointSizeF() * view_.zoom));
+    setFont(font);
+    const Rect frame = view_.toView(shown);
     const auto whole = [](double v) { return int(std::lround(v)); };
     setGeometry(whole(frame.x), whole(frame.y), std::max(whole(frame.width), 1),
                 std::max(whole(frame.height), 1));
@@ -57,6 +66,11 @@ bool LabelEditorWidget::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
             return false;
+    }
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        emit cancelled();
+        return true;
     }
     return QLineEdit::event(event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/LabelEditor.h"
+#include "canvas/ViewTransform.h"
 
 #include <QLineEdit>
 
@@ -15,14 +16,23 @@ class QtTextMeasurer;
 class LabelEditorWidget : public QLineEdit, public LabelEditorField {
     Q_OBJECT
 public:
-    LabelEditorWidget(const QtTextMeasurer& fonts, QWidget* canvas);
+    // Frames are in document units, shown through the canvas's view.
+    LabelEditorWidget(const QtTextMeasurer& fonts, const ViewTransform& view, QWidget* canvas);
 
     void show(const Rect& frame, const std::string& text) override;
     void moveTo(const Rect& frame) override;
     void remove() override;
 
+signals:
+    // Escape: the typing is to be thrown away.
+    void cancelled();
+
 protected:
     bool event(QEvent* event) override;
+
+private:
+    const QtTextMeasurer& fonts_;
+    const ViewTransform& view_;
 };
 
 } // namespace pathwicks

@@ -27,12 +27,6 @@ Rect normalized(const Rect& r) {
     return {r.minX(), r.minY(), r.maxX() - r.minX(), r.maxY() - r.minY()};
 }
 
-Rect united(const Rect& a, const Rect& b) {
-    const double x = std::min(a.minX(), b.minX());
-    const double y = std::min(a.minY(), b.minY());
-    return {x, y, std::max(a.maxX(), b.maxX()) - x, std::max(a.maxY(), b.maxY()) - y};
-}
-
 Rect inflated(const Rect& r, double by) {
     return {r.minX() - by, r.minY() - by, r.maxX() - r.minX() + 2 * by,
             r.maxY() - r.minY() + 2 * by};
@@ -71,52 +65,66 @@ Rect extentOf(const LinesOp& op) {
     return inflated({minX, minY, maxX - minX, maxY - minY}, std::max(op.lineWidth, 1.0) / 2);
 }
 
-void appendGrid(DrawList& list, const Size& bounds, const Cull& cull, const Color& color) {
+void appendGrid(DrawList& list, const CanvasViewport& viewport, const Cull& cull,
+                const Color& color) {
     constexpr double dashPeriod = 4 + 6;
     LinesOp grid{{}, color, 1, LineCap::butt, {4, 6}, 10};
     const Rect& d = cull.dirty();
-    const double w = bounds.width;
-    const double h = bounds.height;
+    const Point o = viewport.origin;
+    const double right = o.x + viewport.bounds.width;
+    const double bottom = o.y + viewport.bounds.height;
     // A canvas or an area without end would never finish.
-    if (!(w >= 0) || !(h >= 0) || !std::isfinite(w) || !std::isfinite(h) || !isFinite(d))
+    if (!(viewport.bounds.width >= 0) || !(viewport.bounds.height >= 0) || !std::isfinite(right) ||
+        !std::isfinite(bottom) || !std::isfinite(o.x) || !std::isfinite(o.y) || !isFinite(d))
         return;
     // Only the lines that cross the painted area; the others could not touch it.
-    auto range = [](double from, double to, double limit) {
-        const double first = std::max(0.0, std::ceil((from - 1) / gridSpacing));
+    auto range = [](double from, double to, double start, double limit) {
+        const double first =
+            std::max(std::ceil(start / gridSpacing), std::ceil((from - 1) / gridSpacing));
         const double last =
             std::min(std::floor(limit / gridSpacing), std::floor((to + 1) / gridSpacing));
         return std::pair{first, last};
     };
     // Each line only across the painted area. It still starts on a whole dash period, so its
     // dashes fall exactly where the full line's would.
-    auto span = [](double from, double to, double limit) {
-        const double start = std::max(0.0, std::floor((from - 1) / dashPeriod) * dashPeriod);
-        return std::pair{start, std::min(limit, to + 1)};
+    auto span = [](double from, double to, double start, double limit) {
+        const double first = std::max(std::floor(start / dashPeriod) * dashPeriod,
+                                      std::floor((from - 1) / dashPeriod) * dashPeriod);
+        return std::pair{first, std::min(limit, to + 1)};
     };
-    if (d.minY() - 1 <= h && d.maxY() + 1 >= 0) {
-        const auto [first, last] = range(d.minX(), d.maxX(), w);
-        const auto [top, bottom] = span(d.minY(), d.maxY(), h);
+    if (d.minY() - 1 <= bottom && d.maxY() + 1 >= o.y) {
+        const auto [first, last] = range(d.minX(), d.maxX(), o.x, right);
+        const auto [top, end] = span(d.minY(), d.maxY(), o.y, bottom);
         for (double i = first; i <= last; ++i)
-            grid.lines.push_back({{gridSpacing * i, top}, {gridSpacing * i, bottom}});
+            grid.lines.push_back({{gridSpacing * i, top}, {gridSpacing * i, end}});
     }
-    if (d.minX() - 1 <= w && d.maxX() + 1 >= 0) {
-        const auto [first, last] = range(d.minY(), d.maxY(), h);
-        const auto [left, right] = span(d.minX(), d.maxX(), w);
+    if (d.minX() - 1 <= right && d.maxX() + 1 >= o.x) {
+        const auto [first, last] = range(d.minY(), d.maxY(), o.y, bottom);
+        const auto [left, end] = span(d.minX(), d.maxX(), o.x, right);
         for (double j = first; j <= last; ++j)
-            grid.lines.push_back({{left, gridSpacing * j}, {right, gridSpacing * j}});
+            grid.lines.push_back({{left, gridSpacing * j}, {end, gridSpacing * j}});
     }
     if (!grid.lines.empty())
         list.push_back(std::move(grid));
 }
 
+bool readable(TextStyle style, double scale) {
+    return textAttributes(style).fontSize * scale >= smallestReadableText;
+}
+
 void appendLabel(DrawList& list, const Label& label, const Cull& cull,
-                 const AppearanceConfig& config, const LayoutMeasurer& measurer) {
-    if (!cull.shows(label.rect))
+                 const AppearanceConfig& config, const LayoutMeasurer& measurer, double scale) {
+    const bool selected = label.selected;
+    if (!cull.shows(inflated(label.rect, selected ? referenceLineWidth : 0)))
         return;
+    // A selected label wears the selected references' outline.
     list.push_back(RectOp{label.rect, labelCornerRadius, config.namedColor("LabelBackground"),
-                          std::nullopt, 1});
-    appendText(list, label.title(), label.rect, TextStyle::label, config.namedColor("LabelText"),
-               measurer);
+                          selected ? std::optional(config.namedColor("ReferenceSelectedBorder"))
+                                   : std::nullopt,
+                          selected ? referenceLineWidth : 1});
+    if (readable(TextStyle::label, scale))
+        appendText(list, label.title(), label.rect, TextStyle::label,
+                   config.namedColor("LabelText"), measurer);
 }
 
 void appendMark(DrawList& list, const Reference& reference, const Cull& cull,
@@ -130,10 +138,10 @@ void appendMark(DrawList& list, const Reference& reference, const Cull& cull,
 }
 
 void appendReference(DrawList& list, const Reference& reference, const Cull& cull,
-                     const AppearanceConfig& config, const LayoutMeasurer& measurer) {
+                     const AppearanceConfig& config, const LayoutMeasurer& measurer, double scale) {
     const Rect& r = reference.rect;
     const Rect titleRect{r.x, r.y + referenceTitleOffset, r.width, r.height};
-    if (!cull.shows(united(inflated(r, referenceLineWidth / 2), titleRect)))
+    if (!cull.shows(inflated(r, referenceLineWidth / 2)))
         return;
     const bool selected = reference.selected;
     list.push_back(
@@ -141,9 +149,11 @@ void appendReference(DrawList& list, const Reference& reference, const Cull& cul
                config.namedColor(selected ? "ReferenceSelectedBackground" : "ReferenceBackground"),
                config.namedColor(selected ? "ReferenceSelectedBorder" : "ReferenceBorder"),
                referenceLineWidth});
-    // Titles carry no colour of their own: the default text colour, black.
-    appendText(list, reference.displayTitle(), titleRect, TextStyle::reference, opaqueBlack,
-               measurer);
+    // Titles carry no colour of their own: the default text colour, black. A title longer
+    // than its box shows is cut at the box's edge.
+    if (readable(TextStyle::reference, scale))
+        appendText(list, reference.displayTitle(), titleRect, TextStyle::reference, opaqueBlack,
+                   measurer, normalized(r));
 }
 
 struct PointerPairHash {
@@ -153,9 +163,39 @@ struct PointerPairHash {
     }
 };
 
+// Whether the segment comes within `by` of the rectangle (Liang and Barsky's clipping).
+bool segmentMeets(const Line& line, const Rect& r, double by) {
+    const double dx = line.to.x - line.from.x;
+    const double dy = line.to.y - line.from.y;
+    double enter = 0, leave = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {line.from.x - (r.minX() - by), (r.maxX() + by) - line.from.x,
+                         line.from.y - (r.minY() - by), (r.maxY() + by) - line.from.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        if (enter > leave)
+            return false;
+    }
+    return true;
+}
+
 void appendArrow(DrawList& list, LinesOp arrow, const Cull& cull) {
     // Arrows are drawn whole: cutting a line to the area moves its antialiased edge a little.
-    if (cull.shows(extentOf(arrow)))
+    // A long arrow whose box around it meets the area may still pass it by.
+    if (!cull.shows(extentOf(arrow)))
+        return;
+    const double by = std::max(arrow.lineWidth, 1.0) / 2 + 1;
+    if (std::any_of(arrow.lines.begin(), arrow.lines.end(),
+                    [&](const Line& line) { return segmentMeets(line, cull.dirty(), by); }))
         list.push_back(std::move(arrow));
 }
 
@@ -170,7 +210,7 @@ LinesOp arrowBetween(const Reference& source, const Reference& target,
                       arrowEndpoint(target.rect, centre(source.rect), gap), config);
 }
 
-void appendInteractionOverlay(DrawList& list, const StepsModel& model,
+void appendInteractionOverlay(DrawList& list, const std::vector<Arrow>& arrows,
                               const InteractionOverlay& overlay, const Cull& cull,
                               const AppearanceConfig& config) {
     if (overlay.rubberBand && cull.shows(*overlay.rubberBand))
@@ -189,7 +229,7 @@ void appendInteractionOverlay(DrawList& list, const StepsModel& model,
     if (arrow.from == arrow.target)
         return;
     // An arrow that already exists in this direction is not drawn again.
-    for (const auto& [source, target] : model.arrows) {
+    for (const auto& [source, target] : arrows) {
         if (source == arrow.from && target == arrow.target)
             return;
     }
@@ -263,40 +303,86 @@ void appendAddButton(DrawList& list, Point origin, const AppearanceConfig& confi
                 0});
 }
 
-DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
-                    const CanvasViewport& viewport, const AppearanceConfig& config,
-                    const LayoutMeasurer& measurer, const MarkerStates* states) {
+namespace {
+
+// Every position of a list, for drawing without an index.
+std::vector<uint32_t> allOf(size_t count) {
+    std::vector<uint32_t> positions(count);
+    for (size_t i = 0; i < count; ++i)
+        positions[i] = uint32_t(i);
+    return positions;
+}
+
+DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>& arrows,
+                   const std::vector<ReferencePtr>& references,
+                   const DrawingIndex::Candidates& shown, const InteractionOverlay& overlay,
+                   const CanvasViewport& viewport, const AppearanceConfig& config,
+                   const LayoutMeasurer& measurer, const MarkerStates* states) {
     DrawList list;
     const Cull cull(viewport.dirty);
     list.push_back(
         RectOp{viewport.dirty, 0, config.namedColor("CanvasBackground"), std::nullopt, 1});
-    appendGrid(list, viewport.bounds, cull, config.namedColor("CanvasGrid"));
+    appendGrid(list, viewport, cull, config.namedColor("CanvasGrid"));
 
-    for (const LabelPtr& label : model.labels) {
-        if (label)
-            appendLabel(list, *label, cull, config, measurer);
+    for (uint32_t i : shown.labels) {
+        if (const LabelPtr& label = labels[i])
+            appendLabel(list, *label, cull, config, measurer, viewport.scale);
     }
     // Arrows between the same two boxes in the same direction lie on one another, so each
     // such pair is drawn once: a document holding a million copies of one arrow paints as
     // fast as one holding it once.
     std::unordered_set<std::pair<const Reference*, const Reference*>, PointerPairHash> drawn;
-    for (const auto& [source, target] : model.arrows) {
+    for (uint32_t i : shown.arrows) {
+        const auto& [source, target] = arrows[i];
         if (source && target && drawn.emplace(source.get(), target.get()).second)
             appendArrow(list, arrowBetween(*source, *target, config), cull);
     }
     // Selected boxes lie on top of the others.
     for (bool selectedPass : {false, true}) {
-        for (const ReferencePtr& reference : model.content()) {
+        for (uint32_t i : shown.references) {
+            const ReferencePtr& reference = references[i];
             if (!reference || reference->selected != selectedPass)
                 continue;
-            appendReference(list, *reference, cull, config, measurer);
+            appendReference(list, *reference, cull, config, measurer, viewport.scale);
             // Above its box; it reaches past the box, so it is culled by its own extent.
             if (states)
                 appendMark(list, *reference, cull, config, measurer, *states);
         }
     }
-    appendInteractionOverlay(list, model, overlay, cull, config);
+    appendInteractionOverlay(list, arrows, overlay, cull, config);
     return list;
+}
+
+} // namespace
+
+DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
+                    const CanvasViewport& viewport, const AppearanceConfig& config,
+                    const LayoutMeasurer& measurer, const MarkerStates* states) {
+    const DrawingIndex::Candidates all{allOf(model.labels.size()), allOf(model.arrows.size()),
+                                       allOf(model.content().size())};
+    return drawItems(model.labels, model.arrows, model.content(), all, overlay, viewport, config,
+                     measurer, states);
+}
+
+DrawList drawCanvas(const DrawingIndex& index, const InteractionOverlay& overlay,
+                    const CanvasViewport& viewport, const AppearanceConfig& config,
+                    const LayoutMeasurer& measurer, const MarkerStates* states) {
+    DrawingIndex::Candidates shown;
+    Rect area = Cull(viewport.dirty).dirty();
+    if (states) {
+        // A box just outside the painted area may reach into it with its mark.
+        const Rect reach = markerMarkExtent(Rect{});
+        area = inflated(area, std::max({-reach.x, -reach.y, reach.x + reach.width,
+                                        reach.y + reach.height}));
+    }
+    index.query(area, shown);
+    return drawItems(index.labels(), index.arrows(), index.references(), shown, overlay, viewport,
+                     config, measurer, states);
+}
+
+double arrowReach(const AppearanceConfig& config) {
+    // The head's wings, the stroke and antialiasing; the gap only shortens the arrow.
+    return std::abs(config.arrowLength()) + std::abs(config.arrowLineWidth()) + 2;
 }
 
 } // namespace pathwicks

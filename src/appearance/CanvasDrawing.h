@@ -2,6 +2,7 @@
 
 #include "appearance/AppearanceConfig.h"
 #include "appearance/DrawList.h"
+#include "appearance/DrawingIndex.h"
 #include "appearance/InteractionOverlay.h"
 #include "appearance/LayoutMeasurer.h"
 #include "model/MarkerStates.h"
@@ -11,11 +12,17 @@ namespace pathwicks {
 
 // Where the canvas is being drawn.
 struct CanvasViewport {
-    Size bounds; // the whole canvas; the grid covers it
+    Size bounds; // the whole canvas, from origin on; the grid covers it
     // The area being painted. What lies wholly outside it is left out of the list, which
     // changes no pixel inside it.
     Rect dirty;
+    Point origin = {}; // where the canvas starts: left of or above 0 when content lies there
+    // View pixels per document point. Titles too small to read at it are left out.
+    double scale = 1;
 };
+
+// Text smaller than this many view pixels is not drawn.
+inline constexpr double smallestReadableText = 5;
 
 // The canvas, back to front: background, grid, labels, arrows, unselected then selected
 // references, and the rubber band or the arrow being dragged out. With states, each box whose
@@ -23,6 +30,14 @@ struct CanvasViewport {
 DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
                     const CanvasViewport& viewport, const AppearanceConfig& config,
                     const LayoutMeasurer& measurer, const MarkerStates* states = nullptr);
+// The same from an index of the model's items: only those filed near the painted area are
+// visited, so a screenful of a large document draws as fast as a small one.
+DrawList drawCanvas(const DrawingIndex& index, const InteractionOverlay& overlay,
+                    const CanvasViewport& viewport, const AppearanceConfig& config,
+                    const LayoutMeasurer& measurer, const MarkerStates* states = nullptr);
+// How far an arrow's drawing may stray from the line between its boxes' centres, for
+// building a DrawingIndex.
+double arrowReach(const AppearanceConfig& config);
 
 // The add button's square when the visible part of the canvas starts at visibleOrigin: it
 // stays in that corner whatever is scrolled into view.

@@ -172,11 +172,12 @@ void write(Out& out, const TextOp& op, const std::string& fontFamily, Clips& cli
 
 SvgWriter::SvgWriter(std::string fontFamily) : fontFamily_(escaped(fontFamily)) {}
 
-std::string SvgWriter::write(const DrawList& list, const Size& size) const {
+std::string SvgWriter::write(const DrawList& list, const Size& size, Point origin) const {
     Out out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << size.width << "\" height=\""
-        << size.height << "\" viewBox=\"0 0 " << size.width << " " << size.height << "\">\n";
+        << size.height << "\" viewBox=\"" << origin.x << " " << origin.y << " " << size.width << " "
+        << size.height << "\">\n";
     Clips clips;
     for (const DrawOp& op : list)
         std::visit([&](const auto& o) { pathwicks::write(out, o, fontFamily_, clips); }, op);

@@ -13,7 +13,8 @@ public:
     // text was measured with first, so that wrapping matches.
     explicit SvgWriter(std::string fontFamily);
 
-    std::string write(const DrawList& list, const Size& size) const;
+    // The picture shows the part of the plane that starts at origin.
+    std::string write(const DrawList& list, const Size& size, Point origin = {}) const;
 
 private:
     std::string fontFamily_;

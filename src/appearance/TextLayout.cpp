@@ -1,5 +1,6 @@
 #include "appearance/TextLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -109,9 +110,12 @@ const TextAttributes& textAttributes(TextStyle style) {
 }
 
 void appendText(DrawList& list, std::string_view text, const Rect& rect, TextStyle style,
-                const Color& color, const LayoutMeasurer& measurer) {
+                const Color& color, const LayoutMeasurer& measurer,
+                const std::optional<Rect>& clip) {
     if (text.empty() || !(rect.width > 0) || !(rect.height > 0))
         return;
+    const Rect cut = clip.value_or(rect);
+    const double bottom = std::min(rect.maxY(), cut.maxY());
     const TextAttributes& attributes = textAttributes(style);
     const double lineHeight = measurer.lineHeight(attributes);
     const double ascent = measurer.ascent(attributes);
@@ -120,7 +124,7 @@ void appendText(DrawList& list, std::string_view text, const Rect& rect, TextSty
 
     double top = rect.y;
     size_t start = 0;
-    while (start <= text.size() && top < rect.maxY()) {
+    while (start <= text.size() && top < bottom) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
@@ -128,14 +132,14 @@ void appendText(DrawList& list, std::string_view text, const Rect& rect, TextSty
         if (!paragraph.empty() && paragraph.back() == '\r')
             paragraph.remove_suffix(1);
         // Only the lines that start inside the rectangle are broken off.
-        const double room = std::ceil((rect.maxY() - top) / lineHeight);
+        const double room = std::ceil((bottom - top) / lineHeight);
         const size_t maxLines = room >= 1e9 || !(lineHeight > 0) ? SIZE_MAX : size_t(room) + 1;
         for (const auto& line : breaker.lines(paragraph, maxLines)) {
-            if (!(top < rect.maxY()))
+            if (!(top < bottom))
                 break;
             if (!line.text.empty())
                 list.push_back(TextOp{std::string(line.text), style, centerX, top + ascent,
-                                      line.width, rect, color});
+                                      line.width, cut, color});
             top += lineHeight;
         }
         start = end + 1;

@@ -1,6 +1,7 @@
 #include "canvas/AddGesture.h"
 
 #include "canvas/Canvas.h"
+#include "canvas/FreeSpace.h"
 #include "canvas/Grid.h"
 #include "canvas/SelectionGesture.h"
 #include "model/TextMeasurer.h"
@@ -57,7 +58,7 @@ LabelPtr makeLabel(Canvas& canvas, Point centre) {
 
 // The first drag: nothing stays selected.
 void startAdding(Canvas& canvas) {
-    canvas.deselectAllReferences();
+    canvas.deselectAll();
     canvas.updateDetailPanel();
 }
 
@@ -114,7 +115,8 @@ void release(Canvas& canvas, const gesture::AddLabel& add) {
 void insertReference(Canvas& canvas, Point p) {
     canvas.finishGesture();
     auto reference = makeReference(canvas, p);
-    canvas.deselectAllReferences();
+    reference->rect = freePlaceBelow(canvas.model(), reference->rect);
+    canvas.deselectAll();
     reference->selected = true;
     auto content = canvas.model().content();
     content.push_back(reference);
@@ -127,6 +129,10 @@ void insertReference(Canvas& canvas, Point p) {
 void insertLabel(Canvas& canvas, Point p) {
     canvas.finishGesture();
     auto label = makeLabel(canvas, p);
+    label->rect = freePlaceBelow(canvas.model(), label->rect);
+    canvas.deselectAll();
+    canvas.updateDetailPanel();
+    label->selected = true;
     canvas.setLabelPresence(label, true);
     canvas.host().openLabelEditor(label);
 }

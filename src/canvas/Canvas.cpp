@@ -56,7 +56,7 @@ bool Canvas::openOnDoubleClick(Point p) {
 void Canvas::mouseDragged(const PointerEvent& event) {
     const Point p = event.location;
     std::visit(Overloaded{
-                   [&](gesture::MoveReferences& g) { selection::dragReferences(*this, g, p); },
+                   [&](gesture::MoveSelection& g) { selection::dragSelection(*this, g, p); },
                    [&](gesture::MoveLabel& g) { selection::dragLabel(*this, g, p); },
                    [&](gesture::RubberBand& g) { dragRubberBand(*this, g, p); },
                    // Letting go of control freezes an arrow's target at the last one found.
@@ -72,6 +72,7 @@ void Canvas::mouseDragged(const PointerEvent& event) {
                    [&](gesture::AddLabel& g) { adding::dragLabel(*this, g, p); },
                    [](gesture::None&) {},
                    [](gesture::ShiftToggle&) {},
+                   [](gesture::Nudge&) {},
                },
                gesture_);
 }
@@ -80,7 +81,8 @@ void Canvas::mouseUp(const PointerEvent&) {
     // The gesture is over before its release acts, whatever that release does.
     const Gesture ended = std::exchange(gesture_, gesture::None{});
     std::visit(Overloaded{
-                   [&](const gesture::MoveReferences& g) { selection::release(*this, g); },
+                   [&](const gesture::MoveSelection& g) { selection::release(*this, g); },
+                   [&](const gesture::Nudge& g) { endNudge(g); },
                    [&](const gesture::MoveLabel& g) { selection::release(*this, g); },
                    [&](const gesture::DrawArrow& g) { arrows::release(*this, g); },
                    [&](const gesture::AddReference& g) { adding::release(*this, g); },
@@ -154,18 +156,52 @@ bool Canvas::containsLabel(const LabelPtr& label) const {
     return std::find(model_.labels.begin(), model_.labels.end(), label) != model_.labels.end();
 }
 
-void Canvas::deselectAllReferences() {
+void Canvas::deselectAll() {
     for (const auto& reference : model_.content())
         reference->selected = false;
+    for (const auto& label : model_.labels)
+        label->selected = false;
 }
 
-PositionList Canvas::selectedPositions() const {
-    PositionList positions;
+Placement Canvas::selectedPlacement() const {
+    Placement placement;
     for (const auto& reference : model_.content()) {
         if (reference->selected)
-            positions.emplace_back(reference, reference->rect);
+            placement.references.emplace_back(reference, reference->rect);
     }
-    return positions;
+    for (const auto& label : model_.labels) {
+        if (label->selected)
+            placement.labels.emplace_back(label, label->rect);
+    }
+    return placement;
+}
+
+bool Canvas::hasSelection() const {
+    return std::any_of(model_.content().begin(), model_.content().end(),
+                       [](const ReferencePtr& r) { return r->selected; }) ||
+           std::any_of(model_.labels.begin(), model_.labels.end(),
+                       [](const LabelPtr& l) { return l->selected; });
+}
+
+void Canvas::nudge(Point step) {
+    auto* run = std::get_if<gesture::Nudge>(&gesture_);
+    if (!run || !(run->direction == step)) {
+        finishGesture();
+        if (!hasSelection())
+            return;
+        gesture_ = gesture::Nudge{step, selectedPlacement()};
+    }
+    selection::moveSelectedBy(*this, step);
+}
+
+void Canvas::endNudge(const gesture::Nudge& run) {
+    Placement now;
+    for (const auto& [reference, rect] : run.before.references)
+        now.references.emplace_back(reference, reference->rect);
+    for (const auto& [label, rect] : run.before.labels)
+        now.labels.emplace_back(label, label->rect);
+    if (now.references != run.before.references || now.labels != run.before.labels)
+        moveItems(now, run.before);
 }
 
 bool Canvas::hasArrow(const ReferencePtr& from, const ReferencePtr& to) const {

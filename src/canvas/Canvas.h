@@ -69,9 +69,11 @@ public:
     LabelPtr labelAt(Point p) const;
     bool contains(const ReferencePtr& reference) const;
     bool containsLabel(const LabelPtr& label) const;
-    void deselectAllReferences();
-    // Every selected reference with its rectangle, in content order.
-    PositionList selectedPositions() const;
+    // Clears the selection of references and labels alike.
+    void deselectAll();
+    // Every selected reference and label with its rectangle, in the model's order.
+    Placement selectedPlacement() const;
+    bool hasSelection() const;
     void redisplay() { host_->redisplay(); }
     void updateDetailPanel() { host_->updateDetailPanel(); }
 
@@ -79,6 +81,9 @@ public:
     // canvas weakly and the records strongly, then changes the model and redisplays. Steps
     // left in the history after the canvas is gone do nothing.
     void moveReferences(const PositionList& newPositions, const PositionList& previousPositions);
+    void moveItems(const Placement& newPlacement, const Placement& previousPlacement);
+    // Replaces the labels, as when selected ones are deleted.
+    void setLabels(std::vector<LabelPtr> labels);
     void addArrow(const ReferencePtr& from, const ReferencePtr& to);
     void removeArrow(const ReferencePtr& from, const ReferencePtr& to);
     void setContentAndArrows(std::vector<ReferencePtr> content, std::vector<Arrow> arrows);
@@ -97,10 +102,13 @@ public:
     // Drops labels whose title is empty; not undoable.
     void removeEmptyLabels();
 
-    // The keyboard's commands. Deleting takes the arrows that touch the selection along, as one
-    // undo step; labels stay.
+    // The keyboard's commands. Deleting removes the selected references and labels and takes
+    // the arrows that touch the selection along, as one undo step.
     void deleteSelection();
     void selectAll();
+    // Moves the selection by step. Presses of the same step in a row make one run, recorded as
+    // one undo step when something else happens (finishGesture).
+    void nudge(Point step);
 
     // The window's measurer, or an estimate when there is no window.
     const TextMeasurer& measurer() const;
@@ -111,8 +119,9 @@ private:
     // A double click opens the reference its first click pressed, or else edits the label
     // under it; false when there is neither.
     bool openOnDoubleClick(Point p);
-    // The undo form of a move: selection cleared, boxes put at the target rectangles.
-    void moveReferencesBack(const PositionList& current, const PositionList& target);
+    // The undo form of a move: selection cleared, items put at the target rectangles.
+    void moveItemsBack(const Placement& current, const Placement& target);
+    void endNudge(const gesture::Nudge& run);
     // Registers an undo step that runs on this canvas while it lives.
     void recordUndo(std::function<void(Canvas&)> step);
 

@@ -12,28 +12,53 @@ void Canvas::recordUndo(std::function<void(Canvas&)> step) {
     registerUndo<Canvas>(host_->undoManager(), life_, std::move(step));
 }
 
+namespace {
+
+void place(const Placement& placement) {
+    for (const auto& [reference, rect] : placement.references)
+        reference->rect = rect;
+    for (const auto& [label, rect] : placement.labels)
+        label->rect = rect;
+}
+
+} // namespace
+
 void Canvas::moveReferences(const PositionList& newPositions,
                             const PositionList& previousPositions) {
-    for (const auto& [reference, rect] : newPositions)
-        reference->rect = rect;
-    recordUndo([newPositions, previousPositions](Canvas& canvas) {
-        canvas.moveReferencesBack(newPositions, previousPositions);
+    moveItems(Placement{newPositions, {}}, Placement{previousPositions, {}});
+}
+
+void Canvas::moveItems(const Placement& newPlacement, const Placement& previousPlacement) {
+    place(newPlacement);
+    recordUndo([newPlacement, previousPlacement](Canvas& canvas) {
+        canvas.moveItemsBack(newPlacement, previousPlacement);
     });
+    host_->fitCanvasToContent();
     redisplay();
 }
 
-void Canvas::moveReferencesBack(const PositionList& current, const PositionList& target) {
-    deselectAllReferences();
+void Canvas::moveItemsBack(const Placement& current, const Placement& target) {
+    deselectAll();
     updateDetailPanel();
-    for (const auto& [reference, rect] : target)
-        reference->rect = rect;
-    recordUndo([current, target](Canvas& canvas) { canvas.moveReferencesBack(target, current); });
+    place(target);
+    recordUndo([current, target](Canvas& canvas) { canvas.moveItemsBack(target, current); });
+    host_->fitCanvasToContent();
+    redisplay();
+}
+
+void Canvas::setLabels(std::vector<LabelPtr> labels) {
+    recordUndo([old = model_.labels](Canvas& canvas) {
+        canvas.setLabels(old);
+        canvas.deselectAll();
+        canvas.updateDetailPanel();
+    });
+    model_.labels = std::move(labels);
     redisplay();
 }
 
 void Canvas::addArrow(const ReferencePtr& from, const ReferencePtr& to) {
     recordUndo([from, to](Canvas& canvas) {
-        canvas.deselectAllReferences();
+        canvas.deselectAll();
         canvas.updateDetailPanel();
         canvas.removeArrow(from, to);
     });
@@ -43,7 +68,7 @@ void Canvas::addArrow(const ReferencePtr& from, const ReferencePtr& to) {
 
 void Canvas::removeArrow(const ReferencePtr& from, const ReferencePtr& to) {
     recordUndo([from, to](Canvas& canvas) {
-        canvas.deselectAllReferences();
+        canvas.deselectAll();
         canvas.updateDetailPanel();
         canvas.addArrow(from, to);
     });
@@ -55,7 +80,7 @@ void Canvas::removeArrow(const ReferencePtr& from, const ReferencePtr& to) {
 void Canvas::setContentAndArrows(std::vector<ReferencePtr> content, std::vector<Arrow> arrows) {
     recordUndo([oldContent = model_.content(), oldArrows = model_.arrows](Canvas& canvas) {
         canvas.setContentAndArrows(oldContent, oldArrows);
-        canvas.deselectAllReferences();
+        canvas.deselectAll();
         canvas.updateDetailPanel();
     });
     model_.setContent(std::move(content));

@@ -3,13 +3,11 @@
 #include "model/Geometry.h"
 #include "model/StepsModel.h"
 
-#include <optional>
-
 namespace pathwicks {
 
-// The size a canvas must take so that all of its content can be scrolled to: the content's
-// size (model/ContentSize), and at least the visible area. Nothing when the canvas is already
-// large enough in both directions: it never shrinks just because content moved.
-std::optional<Size> fittedCanvasSize(const StepsModel& model, Size current, Size visible);
+// The part of the document a canvas must span, in document units, so that all of its content
+// can be scrolled to: the content's bounds (model/ContentSize), the visible area and what it
+// spanned before (`current`), so that it never shrinks just because content moved.
+Rect fittedCanvasArea(const StepsModel& model, const Rect& current, const Rect& visible);
 
 } // namespace pathwicks

@@ -15,6 +15,13 @@ namespace pathwicks {
 // Rectangles of references at one moment. A move is recorded against the boxes themselves,
 // so that nothing done to the content's order in the meantime can move the wrong box.
 using PositionList = std::vector<std::pair<ReferencePtr, Rect>>;
+using LabelPositionList = std::vector<std::pair<LabelPtr, Rect>>;
+
+// Where a set of references and labels lie at one moment.
+struct Placement {
+    PositionList references;
+    LabelPositionList labels;
+};
 
 // What a press started, each gesture with the state it needs; its drags and its release act
 // on it. The comments name the steps a gesture goes through.
@@ -25,16 +32,19 @@ struct None {};
 
 // A plain press on a reference: referenceBegan when it was not selected, referenceSelectBegan
 // when it was, then referenceBeganMove from the first drag on, when the pressed reference and
-// the other selected ones follow the pointer.
-struct MoveReferences {
+// the other selected items follow the pointer. A plain press on a selected label among other
+// selected items moves them all the same way.
+struct MoveSelection {
     std::weak_ptr<Reference> pressed;
-    Point dragOffset;    // the press location minus the pressed box's origin
-    PositionList before; // every selected reference with its rectangle at the press
+    std::weak_ptr<Label> pressedLabel; // when the press was on a label
+    Point dragOffset;                  // the press location minus the pressed item's origin
+    Placement before;                  // every selected item with its rectangle at the press
     bool wasSelected = false;
     bool moved = false;
 };
 
-// labelMoveBegan: a plain press on a label, which follows the pointer.
+// labelMoveBegan: a plain press on a label, which is then the one selected item and follows
+// the pointer.
 struct MoveLabel {
     std::weak_ptr<Label> label;
     Point start;
@@ -48,6 +58,7 @@ struct RubberBand {
     Point anchor;
     std::optional<Rect> band;
     std::vector<ReferencePtr> toggleAgainst;
+    std::vector<LabelPtr> labelsToggleAgainst;
 };
 
 // selectBegan on a reference: the shift press toggled it; drags do nothing.
@@ -77,10 +88,18 @@ struct AddLabel {
     std::weak_ptr<Label> added;
 };
 
+// A run of nudges with one key: the selection moves at each press, and the run, ended by any
+// other key, press or command, becomes one undo step.
+struct Nudge {
+    Point direction; // one step, in document units
+    Placement before;
+};
+
 } // namespace gesture
 
-using Gesture = std::variant<gesture::None, gesture::MoveReferences, gesture::MoveLabel,
-                             gesture::RubberBand, gesture::ShiftToggle, gesture::DrawArrow,
-                             gesture::Pan, gesture::AddReference, gesture::AddLabel>;
+using Gesture =
+    std::variant<gesture::None, gesture::MoveSelection, gesture::MoveLabel, gesture::RubberBand,
+                 gesture::ShiftToggle, gesture::DrawArrow, gesture::Pan, gesture::AddReference,
+                 gesture::AddLabel, gesture::Nudge>;
 
 } // namespace pathwicks

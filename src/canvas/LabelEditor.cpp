@@ -12,6 +12,7 @@ void LabelEditor::open(const LabelPtr& label) {
         closeNow();
     label_ = label;
     savedTitle_ = label->title();
+    savedRect_ = label->rect;
     editing_ = true;
     fieldShown_ = true;
     field_.show(label->rect, label->title());
@@ -47,6 +48,17 @@ void LabelEditor::commit() {
     }
     if (undo)
         undo->endGroup();
+}
+
+void LabelEditor::cancel() {
+    if (!editing_)
+        return;
+    editing_ = false;
+    if (auto label = label_.lock()) {
+        label->setTitle(savedTitle_, canvas_.measurer());
+        label->rect = savedRect_;
+        canvas_.redisplay();
+    }
 }
 
 void LabelEditor::finishClosing() {

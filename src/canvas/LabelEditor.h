@@ -38,6 +38,9 @@ public:
     // Return or a press elsewhere: the title is committed now; the field and the labels left
     // without a title go with finishClosing(), after the event.
     void commit();
+    // Escape: the label gets back the title and size it had when the edit began, and nothing
+    // is recorded; the field goes with finishClosing().
+    void cancel();
     void finishClosing();
     // Before undo and redo: commit, and remove everything at once, so that the undo step finds
     // the edit recorded and takes the typing back.
@@ -48,6 +51,7 @@ private:
     LabelEditorField& field_;
     std::weak_ptr<Label> label_;
     std::string savedTitle_;
+    Rect savedRect_;
     bool editing_ = false;
     bool fieldShown_ = false;
 };

@@ -14,8 +14,12 @@ void dragRubberBand(Canvas& canvas, gesture::RubberBand& rubberBand, Point p) {
     rubberBand.band = band;
     for (const auto& reference : canvas.model().content())
         reference->selected = band.intersects(reference->rect);
+    for (const auto& label : canvas.model().labels)
+        label->selected = band.intersects(label->rect);
     for (const auto& reference : rubberBand.toggleAgainst)
         reference->selected = !reference->selected;
+    for (const auto& label : rubberBand.labelsToggleAgainst)
+        label->selected = !label->selected;
     canvas.redisplay();
 }
 

@@ -80,7 +80,14 @@ void Canvas::deleteSelection() {
         if (!reference->selected)
             content.push_back(reference);
     }
+    std::vector<LabelPtr> labels;
+    for (const auto& label : model_.labels) {
+        if (!label->selected)
+            labels.push_back(label);
+    }
     setContentAndArrows(std::move(content), std::move(arrows));
+    if (labels.size() != model_.labels.size())
+        setLabels(std::move(labels));
     // The panel must not go on showing, and editing, a box that is gone.
     updateDetailPanel();
 }
@@ -88,6 +95,8 @@ void Canvas::deleteSelection() {
 void Canvas::selectAll() {
     for (const auto& reference : model_.content())
         reference->selected = true;
+    for (const auto& label : model_.labels)
+        label->selected = true;
     redisplay();
     // With more than one box selected the panel has nothing to show.
     updateDetailPanel();

@@ -24,6 +24,8 @@ public:
     void setTitle(std::string title, const TextMeasurer& measurer);
 
     Rect rect;
+    // Chosen on the canvas; never written to the file.
+    bool selected = false;
 
     static std::shared_ptr<Label> fromDictionary(const nlohmann::json& dictionary);
     // The same from the values of "title" and "rect" when they are text.

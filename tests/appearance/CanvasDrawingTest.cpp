@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "appearance/SvgWriter.h"
+
 #include <cmath>
+#include <random>
 
 namespace pathwicks {
 namespace {
@@ -84,6 +87,20 @@ TEST(CanvasGrid, LinesEveryHundredPointsFromTheOriginBothEndsIncluded) {
     auto exact = opsOf<LinesOp>(draw(model, {}, metricsConfig(), {300, 120})).at(0);
     EXPECT_EQ(exact.lines.size(), 6u);
     expectPoint(exact.lines[3].from, 300, 0);
+}
+
+TEST(CanvasGrid, CoversACanvasThatStartsLeftOfAndAboveTheOrigin) {
+    const FakeLayoutMeasurer measurer;
+    const CanvasViewport viewport{{250, 120}, {-150, -50, 250, 120}, {-150, -50}};
+    const auto grid =
+        opsOf<LinesOp>(drawCanvas(StepsModel{}, {}, viewport, metricsConfig(), measurer)).at(0);
+    ASSERT_EQ(grid.lines.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        expectPoint(grid.lines[i].from, -100 + 100 * i, -50);
+        expectPoint(grid.lines[i].to, -100 + 100 * i, 70);
+    }
+    expectPoint(grid.lines[3].from, -150, 0);
+    expectPoint(grid.lines[3].to, 100, 0);
 }
 
 TEST(ArrowEndpoint, LeavesTheGrownBoxTowardThePoint) {
@@ -215,7 +232,7 @@ TEST(CanvasDrawing, ReferenceBoxesAndTitles) {
     auto texts = opsOf<TextOp>(list);
     ASSERT_EQ(texts.size(), 2u); // the title starting with a comma shows nothing
     EXPECT_EQ(texts[0].text, "Docs");
-    EXPECT_EQ(texts[0].clip, (Rect{10, 28, 140, 50}));
+    EXPECT_EQ(texts[0].clip, (Rect{10, 20, 140, 50})); // the box itself
     EXPECT_EQ(texts[0].centerX, 80);
     EXPECT_EQ(texts[0].baseline, 28 + 12);
     EXPECT_EQ(texts[0].color, opaqueBlack);
@@ -235,6 +252,39 @@ TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
     EXPECT_EQ(text.style, TextStyle::label);
     EXPECT_EQ(text.color, code(8));
     EXPECT_EQ(text.clip, (Rect{20, 40, 200, 30}));
+}
+
+// A title longer than its box shows is cut at the box, never below it, and titles too small
+// to read at the view's scale are left out.
+TEST(CanvasDrawing, TitlesStayInsideTheirBoxAndGoWhenTooSmallToRead) {
+    StepsModel model;
+    const Rect box{10, 20, 140, 30};
+    model.setContent({reference(box, "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj")});
+    auto label = Label::fromDictionary({{"title", "Note"}, {"rect", "{{20, 100}, {200, 30}}"}});
+    label->selected = true;
+    model.labels.push_back(label);
+    const FakeLayoutMeasurer measurer;
+    auto drawAt = [&](double scale) {
+        return drawCanvas(model, {}, {{1000, 1000}, {0, 0, 1000, 1000}, {}, scale}, metricsConfig(),
+                          measurer);
+    };
+
+    const auto texts = opsOf<TextOp>(drawAt(1));
+    // Lines start 8 below the top and 15 apart: at 28 and 43; one at 58 would start below.
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "Note");
+    EXPECT_EQ(texts[1].clip, box);
+    EXPECT_EQ(texts[2].clip, box);
+    EXPECT_EQ(texts[2].baseline, 43 + 12);
+    // A selected label wears the selected outline.
+    EXPECT_EQ(opsOf<RectOp>(drawAt(1)).at(1).stroke, code(6));
+
+    // At a quarter the 12-point titles are 3 pixels high, the 24-point label 6.
+    const auto quarter = opsOf<TextOp>(drawAt(0.25));
+    ASSERT_EQ(quarter.size(), 1u);
+    EXPECT_EQ(quarter[0].text, "Note");
+    EXPECT_TRUE(opsOf<TextOp>(drawAt(0.2)).empty());
+    EXPECT_EQ(opsOf<RectOp>(drawAt(0.2)).size(), 3u); // background, label, box
 }
 
 TEST(InteractionOverlay, RubberBandOnlyWhenGivenAndNormalised) {
@@ -385,6 +435,48 @@ TEST(CanvasMarkerStates, MissingAndDuplicatedBoxesCarryADashedFrameAndABadgeAbov
     const DrawList corner = drawCanvas(model, {}, {{1000, 1000}, {105, 90, 10, 6}},
                                        metricsConfig(), measurer, &states);
     EXPECT_EQ(opsOf<TextOp>(corner).size(), 1u);
+}
+
+} // namespace
+} // namespace pathwicks
+
+namespace pathwicks {
+namespace {
+
+// The index only spares visiting what lies elsewhere: any part of the canvas draws exactly as
+// the walk over every item draws it.
+TEST(DrawingIndex, DrawsAnyPartExactlyAsTheWalkOverEveryItem) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> place(-2000, 6000);
+    std::uniform_int_distribution<int> pick(0, 299);
+    StepsModel model;
+    std::vector<ReferencePtr> content;
+    for (int i = 0; i < 300; ++i) {
+        content.push_back(reference({place(random), place(random), 150, 50}));
+        content.back()->selected = i % 7 == 0;
+    }
+    content.push_back(reference({0, 0, 1e7, 50})); // far too wide to file by cells
+    content.push_back(reference({NAN, 0, 10, 10}));
+    model.setContent(content);
+    for (int i = 0; i < 300; ++i)
+        model.arrows.push_back({content[pick(random)], content[pick(random)]});
+    for (int i = 0; i < 50; ++i)
+        model.labels.push_back(
+            Label::fromDictionary({{"title", "Label"},
+                                   {"rect", "{{" + std::to_string(place(random)) + ", " +
+                                                std::to_string(place(random)) + "}, {200, 30}}"}}));
+
+    const FakeLayoutMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(metricsConfig()));
+    const SvgWriter svg("sans-serif");
+    for (int i = 0; i < 40; ++i) {
+        const double width = i == 0 ? 20000 : 100 + pick(random) * 5;
+        const CanvasViewport viewport{
+            {8000, 8000}, {place(random), place(random), width, width * 0.6}, {-2000, -2000}, 1};
+        EXPECT_EQ(svg.write(drawCanvas(index, {}, viewport, metricsConfig(), measurer), {1, 1}),
+                  svg.write(drawCanvas(model, {}, viewport, metricsConfig(), measurer), {1, 1}))
+            << i;
+    }
 }
 
 } // namespace

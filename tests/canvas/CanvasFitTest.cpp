@@ -1,4 +1,5 @@
 #include "canvas/CanvasFit.h"
+#include "canvas/ViewTransform.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +22,62 @@ StepsModel modelOf(const std::vector<Rect>& boxes) {
 
 } // namespace
 
-// The canvas takes the content's size, the picture export's too, and at least the visible area.
-TEST(CanvasFit, GrowsToTheContentOrTheVisibleAreaAndNeverShrinksOnItsOwn) {
-    // Left of the origin: no near margin, and the far edge is not cut off.
-    const StepsModel leftOfOrigin = modelOf({{-50, 20, 200, 30}});
-    EXPECT_EQ(fittedCanvasSize(leftOfOrigin, {0, 0}, {400, 300}), (Size{400, 300}));
-    EXPECT_EQ(fittedCanvasSize(leftOfOrigin, {400, 300}, {400, 300}), std::nullopt);
-    EXPECT_EQ(fittedCanvasSize(leftOfOrigin, {100, 60}, {100, 60}), (Size{150, 70}));
-    EXPECT_EQ(fittedCanvasSize(leftOfOrigin, {150, 70}, {100, 60}), std::nullopt);
+// The canvas spans the content, left of the origin too, and at least the visible area.
+TEST(CanvasFit, SpansTheContentAndTheVisibleAreaAndNeverShrinksOnItsOwn) {
+    // A box reaching left of the origin: the canvas starts a margin before it.
+    StepsModel leftOfOrigin = modelOf({{-50, 20, 200, 30}});
+    const Rect fitted = fittedCanvasArea(leftOfOrigin, {}, {0, 0, 400, 300});
+    EXPECT_EQ(fitted, (Rect{-70, 0, 470, 300}));
+    EXPECT_EQ(fittedCanvasArea(leftOfOrigin, fitted, {0, 0, 400, 300}), fitted);
+    // The box moves back right: the canvas stays as large as it was.
+    leftOfOrigin.content()[0]->rect.x = 100;
+    EXPECT_EQ(fittedCanvasArea(leftOfOrigin, fitted, {0, 0, 400, 300}), fitted);
+    // It grows as soon as a box is made wider, and the visible area counts wherever it lies.
+    leftOfOrigin.content()[0]->rect.width = 900;
+    EXPECT_EQ(fittedCanvasArea(leftOfOrigin, fitted, {0, 0, 400, 300}), (Rect{-70, 0, 1170, 300}));
+    EXPECT_EQ(fittedCanvasArea(leftOfOrigin, {}, {-500.5, -10, 100, 10}),
+              (Rect{-500.5, -10, 1600.5, 80}));
 
-    // Whole pixels, rounded up; a box with no place leaves the visible area.
+    // The content counts in whole units, rounded outwards; a box with no place not at all.
     const StepsModel fraction = modelOf({{0, 0, 100.5, 10}, {NAN, 0, 5000, 10}});
-    EXPECT_EQ(fittedCanvasSize(fraction, {100, 10}, {0, 0}), (Size{101, 10}));
-    EXPECT_EQ(fittedCanvasSize(fraction, {101, 10}, {0, 0}), std::nullopt);
-    EXPECT_EQ(fittedCanvasSize(modelOf({{NAN, 0, 10, 10}}), {0, 0}, {30, 20}), (Size{30, 20}));
+    EXPECT_EQ(fittedCanvasArea(fraction, {}, {}), (Rect{0, 0, 101, 10}));
+}
+
+TEST(ViewTransform, MapsBothWaysAndKeepsTheAnchoredPointInPlace) {
+    const ViewTransform view{2, {-100, 50}};
+    EXPECT_EQ(view.toView(Point{-100, 50}), (Point{0, 0}));
+    EXPECT_EQ(view.toView(Point{0, 100}), (Point{200, 100}));
+    EXPECT_EQ(view.toDocument(Point{200, 100}), (Point{0, 100}));
+    EXPECT_EQ(view.toDocument(Rect{0, 0, 50, 20}), (Rect{-100, 50, 25, 10}));
+    EXPECT_EQ(view.toView(Rect{-100, 50, 25, 10}), (Rect{0, 0, 50, 20}));
+
+    // Zooming: the document point under the pointer keeps its place in the visible part.
+    const Point fixed{300, 400};
+    const Point anchor{120, 80};
+    for (double zoom : {0.1, 0.5, 1.0, 2.0, 4.0}) {
+        const ViewTransform zoomed{zoom, {-200, -100}};
+        const Point scroll = scrollKeeping(zoomed, fixed, anchor);
+        const Point underPointer =
+            zoomed.toDocument(Point{scroll.x + anchor.x, scroll.y + anchor.y});
+        EXPECT_NEAR(underPointer.x, fixed.x, 1e-9);
+        EXPECT_NEAR(underPointer.y, fixed.y, 1e-9);
+    }
+}
+
+TEST(ViewTransform, ZoomsInStepsWithinItsLimitsAndFitsAtMostAtActualSize) {
+    EXPECT_EQ(zoomedIn(1), 1.25);
+    EXPECT_EQ(zoomedOut(1), 0.75);
+    EXPECT_EQ(zoomedIn(2.0 / 3), 0.75); // 67 % goes on to the next step, not to itself
+    EXPECT_EQ(zoomedIn(1.1), 1.25);
+    EXPECT_EQ(zoomedIn(4), 4);
+    EXPECT_EQ(zoomedOut(0.1), 0.1);
+    EXPECT_EQ(clampedZoom(20), 4);
+    EXPECT_EQ(clampedZoom(0), 0.1);
+    EXPECT_EQ(clampedZoom(NAN), 1);
+    EXPECT_EQ(zoomPercent(1.0 / 3), 33);
+
+    // 20 pixels of room on every side.
+    EXPECT_DOUBLE_EQ(fittingZoom({-500, 0, 4000, 100}, {1040, 600}), 0.25);
+    EXPECT_EQ(fittingZoom({0, 0, 200, 100}, {1000, 600}), 1);
+    EXPECT_EQ(fittingZoom({0, 0, 1e7, 100}, {1000, 600}), 0.1);
 }

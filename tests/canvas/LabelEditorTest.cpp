@@ -176,3 +176,19 @@ TEST_F(CanvasTest, DeleteTakesTheSelectionWithItsArrowsAsOneStep) {
     EXPECT_EQ(selectedIds(), (std::vector<std::string>{"A", "C", "D", "B"}));
     EXPECT_EQ(canvas->model().labels.size(), 1u);
 }
+
+TEST_F(LabelEditorTest, EscapeKeepsTheOldTitleAndRecordsNothing) {
+    doubleClick(150, 110);
+    undo().removeAllActions();
+    editor.textChanged("Overview of everything there is");
+    ASSERT_GT(first->rect.width, 120);
+    editor.cancel();
+    editor.finishClosing();
+    EXPECT_FALSE(field.shown);
+    EXPECT_EQ(first->title(), "Overview");
+    EXPECT_EQ(first->rect, (Rect{100, 100, 120, 30}));
+    EXPECT_FALSE(undo().canUndo());
+    // A later commit of the closed edit changes nothing either.
+    editor.commit();
+    EXPECT_FALSE(undo().canUndo());
+}

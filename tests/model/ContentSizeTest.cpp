@@ -28,11 +28,19 @@ StepsModel modelOf(const std::vector<Rect>& boxes, const std::vector<Rect>& labe
 
 TEST(ContentSize, IsTheReachOfTheItemsWithAFarMarginLikeTheNearOne) {
     // Reach 300 by 110.5 from near edges 40 and 60; a box drawn leftwards counts by its edges.
-    EXPECT_EQ(contentSize(modelOf({{40, 60, 220, 50.5}, {300, 80, -100, 20}})),
-              (Size{340, 171}));
-    // A label counts like a box; one reaching left of the origin leaves no near margin there.
-    EXPECT_EQ(contentSize(modelOf({{40, 60, 220, 50}}, {{-30, 70, 400, 10}})), (Size{370, 170}));
-    EXPECT_EQ(contentSize(modelOf({}, {{-30, -20, 10, 10}})), (Size{1, 1}));
+    EXPECT_EQ(contentSize(modelOf({{40, 60, 220, 50.5}, {300, 80, -100, 20}})), (Size{340, 171}));
+}
+
+// Whatever lies left of or above the origin is in the picture too, with a margin around it.
+TEST(ContentSize, ReachesItemsLeftOfAndAboveTheOrigin) {
+    // A label counts like a box; one reaching left of the origin moves the start there.
+    const StepsModel left = modelOf({{40, 60, 220, 50}}, {{-30, 70, 400, 10}});
+    EXPECT_EQ(contentBounds(left), (Rect{-50, 0, 440, 170}));
+    EXPECT_EQ(contentSize(left), (Size{440, 170}));
+    EXPECT_EQ(contentBounds(modelOf({}, {{-30.5, -20, 10, 10}})), (Rect{-51, -40, 51, 50}));
+    EXPECT_EQ(itemBounds(modelOf({{40, 60, 220, 50}}, {{-30, 70, 400, 10}})),
+              (Rect{-30, 60, 400, 50}));
+    EXPECT_EQ(itemBounds(modelOf({})), std::nullopt);
 }
 
 TEST(ContentSize, IsAtLeastOneByOneAndSkipsWhatHasNoPlace) {
@@ -46,6 +54,5 @@ TEST(ContentSize, IsAtLeastOneByOneAndSkipsWhatHasNoPlace) {
     EXPECT_EQ(contentSize(modelOf({{0, 10, INFINITY, 20}})), (Size{INFINITY, 40}));
     EXPECT_EQ(contentSize(modelOf({{-INFINITY, 10, 50, 20}})), (Size{1, 40}));
     // Starting without end and reaching back as far leaves an edge of no number: not counted.
-    EXPECT_EQ(contentSize(modelOf({{10, 0, 10, 5}, {-INFINITY, 0, INFINITY, 5}})),
-              (Size{20, 5}));
+    EXPECT_EQ(contentSize(modelOf({{10, 0, 10, 5}, {-INFINITY, 0, INFINITY, 5}})), (Size{20, 5}));
 }

@@ -70,8 +70,9 @@ TEST_F(ExportCommand, SvgIsTheCanvasAtItsItemsExtentWithTextKeptAsText) {
     const auto out = (folder / "picture.SVG").string();
     ASSERT_EQ(run({doc, out}), 0) << errors.str();
     const std::string svg = read(out);
-    // Left edges: -30 counts as 0, so W = 0 + 500; H = 10 + 230.5, rounded up.
-    EXPECT_NE(svg.find(R"(width="500" height="241" viewBox="0 0 500 241")"), std::string::npos)
+    // The label reaches left of 0: the picture starts 20 before it and ends 20 past the far
+    // edge, from -50 to 520; H = 10 + 230.5, rounded up.
+    EXPECT_NE(svg.find(R"(width="570" height="241" viewBox="-50 0 570 241")"), std::string::npos)
         << svg.substr(0, 300);
     EXPECT_NE(svg.find(">First</text>"), std::string::npos);
     EXPECT_NE(svg.find(">Note</text>"), std::string::npos);
@@ -89,6 +90,13 @@ TEST_F(ExportCommand, PngIsScaledAndAnEmptyDocumentIsOnePixel) {
     EXPECT_EQ(image.height(), 2 * 291);
     // Inside the first box, away from its title, the box's fill shows.
     EXPECT_NE(image.pixelColor(2 * 50, 2 * 105), image.pixelColor(2 * 290, 2 * 30));
+
+    // Content left of the origin is in the picture too.
+    const auto left = document(twoBoxes, R"([{"title": "", "rect": "{{-100, 10}, {80, 29}}"}])");
+    ASSERT_EQ(run({left, out}), 0) << errors.str();
+    QImage leftImage(QString::fromStdString(out));
+    EXPECT_EQ(leftImage.width(), 640); // from -120 to 520
+    EXPECT_NE(leftImage.pixelColor(60, 20), leftImage.pixelColor(10, 100));
 
     ASSERT_EQ(run({"--scale=3", document("[]"), out}), 0) << errors.str();
     EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(3, 3));
@@ -136,7 +144,8 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
         {{"--scale="}, 2, scale + "not \"\"\n"},
         {{"--scale", "12", "--colour"}, 2, scale + "not \"12\"\n"},
         {{"--colour", "a", "b.png"}, 2, "pathwicks export: unknown option --colour\n" + usage},
-        {{"--scale=2", "--scalex", "a", "b.png"}, 2,
+        {{"--scale=2", "--scalex", "a", "b.png"},
+         2,
          "pathwicks export: unknown option --scalex\n" + usage},
         {{"a", "--scale", "2", "b.png"}, 2, usage},
         {{"a", "--", "b.png"}, 2, usage},
@@ -147,7 +156,8 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
          "pathwicks export: --picture goes with a Markdown file (.md) only\n" + usage},
         {{"--", "--scale", "b.png"}, 1, "pathwicks export: --scale" + absent},
         {{"-", "b.svg"}, 1, "pathwicks export: -" + absent},
-        {{"--scale", "2", "--", "sub/../list.pathwicks", "b.svg"}, 1,
+        {{"--scale", "2", "--", "sub/../list.pathwicks", "b.svg"},
+         1,
          "pathwicks export: sub/../list.pathwicks: cannot be opened as a document: its top level "
          "is not a JSON object\n"},
     };

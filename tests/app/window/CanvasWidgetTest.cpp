@@ -6,7 +6,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -97,6 +101,18 @@ protected:
     }
     Canvas& canvas() { return window->canvas(); }
     Rect rectOf(size_t i) { return canvas().model().content().at(i)->rect; }
+    QWidget* viewport() { return window->findChild<QScrollArea*>()->viewport(); }
+    // Where a document point shows in the viewport at the present zoom and scroll.
+    QPoint shown(Point document) {
+        const Point inWidget = widget->view().toView(document);
+        return widget->mapTo(viewport(), QPointF(inWidget.x, inWidget.y).toPoint());
+    }
+    // The document point under a point of the viewport.
+    Point under(QPoint at) {
+        const QPoint inWidget = widget->mapFrom(viewport(), at);
+        return widget->view().toDocument(Point{double(inWidget.x()), double(inWidget.y())});
+    }
+    QString statusZoom() { return window->findChild<QLabel*>("zoom")->text(); }
 
     fs::path folder;
     QString previousName;
@@ -264,4 +280,160 @@ TEST_F(CanvasWidgetTest, EditsByMouseAreSavedAsTheDocumentFormatSays) {
     EXPECT_EQ(added["id"].get<std::string>().size(), 45u);
     EXPECT_EQ(saved["labels"].size(), 1u);
     EXPECT_EQ(saved["window"], "{{100, 80}, {600, 450}}");
+}
+
+// Every gesture acts in document units whatever the zoom: the same document points give the
+// same document at 50 % and 200 % as at 100 %.
+TEST_F(CanvasWidgetTest, GesturesAtAnyZoomGiveTheSameDocument) {
+    const auto gestures = [this] {
+        dragWith(Qt::LeftButton, {shown({150, 120}), shown({160, 130}), shown({204, 248})});
+        dragWith(Qt::LeftButton, {shown({350, 120}), shown({450, 140})}, Qt::ControlModifier);
+        dragWith(Qt::LeftButton, {shown({50, 250}), shown({420, 360})});
+        std::vector<Rect> rects{rectOf(0), rectOf(1)};
+        const std::string result = canvas().model().encode({}).value_or("");
+        const bool selected = canvas().model().content()[0]->selected;
+        for (int steps = 0; steps < 2; ++steps)
+            action("Undo")->trigger();
+        return std::tuple{result, selected, rects};
+    };
+    const auto atActualSize = gestures();
+    EXPECT_EQ(std::get<2>(atActualSize)[0], (Rect{150, 220, 100, 50}));
+    EXPECT_TRUE(std::get<1>(atActualSize)); // the band touched the moved box
+    for (double zoom : {0.5, 2.0}) {
+        widget->setZoom(zoom, QPoint(0, 0));
+        EXPECT_EQ(statusZoom(), zoom == 0.5 ? "50 %" : "200 %");
+        EXPECT_EQ(gestures(), atActualSize) << zoom;
+    }
+}
+
+TEST_F(CanvasWidgetTest, ZoomingKeepsThePointUnderThePointerAndFitShowsEverything) {
+    const QPoint pointer(300, 200);
+    const Point before = under(pointer);
+    for (int delta : {120, 240, -480}) {
+        QWheelEvent wheel(QPointF(widget->mapFrom(viewport(), pointer)),
+                          QPointF(viewport()->mapToGlobal(pointer)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &wheel);
+        const Point after = under(pointer);
+        EXPECT_NEAR(after.x, before.x, 1 / widget->zoom());
+        EXPECT_NEAR(after.y, before.y, 1 / widget->zoom());
+    }
+    EXPECT_LT(widget->zoom(), 1);
+
+    // The keys of the View menu; Fit to Window shows every box and label, at most at 100 %.
+    QTest::keyClick(widget, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(widget->zoom(), 1);
+    QTest::keyClick(widget, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(widget->zoom(), 1.25);
+    QTest::keyClick(widget, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(widget, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(widget->zoom(), 0.75);
+    QTest::keyClick(widget, Qt::Key_9, Qt::ControlModifier);
+    EXPECT_LT(widget->zoom(), 1);
+    EXPECT_EQ(statusZoom(), QString("%1 %").arg(zoomPercent(widget->zoom())));
+    const Rect visible = widget->visibleArea();
+    for (const Rect& item : {rectOf(0), rectOf(1), canvas().model().labels[0]->rect}) {
+        EXPECT_GE(item.minX(), visible.minX());
+        EXPECT_GE(item.minY(), visible.minY());
+        EXPECT_LE(item.maxX(), visible.maxX());
+        EXPECT_LE(item.maxY(), visible.maxY());
+    }
+    // The file knows nothing of the zoom.
+    EXPECT_FALSE(window->isWindowModified());
+}
+
+// A title that grows its box past the left edge leaves the box where it can be scrolled to,
+// without moving what is in view.
+TEST_F(CanvasWidgetTest, ABoxGrownPastTheLeftEdgeCanBeScrolledTo) {
+    const Rect visible = widget->visibleArea();
+    const ReferencePtr box = canvas().model().content()[0];
+    canvas().setReferenceTitle(box, box->title, std::string(80, 'W'));
+    ASSERT_LT(box->rect.minX(), 0);
+    EXPECT_EQ(widget->visibleArea(), visible);
+    window->findChild<QScrollArea*>()->horizontalScrollBar()->setValue(0);
+    EXPECT_LT(under(QPoint(0, 0)).x, box->rect.minX());
+    // A box made wider far out is in reach at once.
+    canvas().model().labels[0]->rect.width = 4000;
+    canvas().redisplay();
+    EXPECT_GE(widget->view().origin.x + widget->width() / widget->zoom(), 5500);
+}
+
+TEST_F(CanvasWidgetTest, TheKeysOfTheMenusAreTheUsualOnes) {
+    const std::pair<QKeySequence, QString> keys[] = {
+        {QKeySequence("Ctrl+Shift+S"), "Save As…"},
+        {QKeySequence("Ctrl+X"), "Cut"},
+        {QKeySequence("Ctrl+C"), "Copy"},
+        {QKeySequence("Ctrl+V"), "Paste"},
+        {QKeySequence("Ctrl+D"), "Duplicate"},
+        {QKeySequence("Ctrl+Shift+C"), "Copy Marker Line"},
+        {QKeySequence("Ctrl+F"), "Find…"},
+        {QKeySequence("F3"), "Find Next"},
+        {QKeySequence("Shift+F3"), "Find Previous"},
+        {QKeySequence("Ctrl++"), "Zoom In"},
+        {QKeySequence("Ctrl+="), "Zoom In"},
+        {QKeySequence("Ctrl+-"), "Zoom Out"},
+        {QKeySequence("Ctrl+0"), "Actual Size"},
+        {QKeySequence("Ctrl+9"), "Fit to Window"},
+    };
+    for (const auto& [key, name] : keys) {
+        QAction* found = nullptr;
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->shortcuts().contains(key))
+                found = a;
+        ASSERT_TRUE(found) << key.toString().toStdString();
+        EXPECT_EQ(found->text().remove('&'), name);
+    }
+}
+
+TEST_F(CanvasWidgetTest, ItemsTravelByClipboardAndByNudgesAndFindSelects) {
+    widget->setFocus();
+    // Nothing selected: copying leaves the clipboard alone.
+    QGuiApplication::clipboard()->setText("before");
+    QTest::keyClick(widget, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+
+    canvas().selectAll();
+    QTest::keyClick(widget, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat("application/x-pathwicks-items"));
+    EXPECT_EQ(data->text(), "Parse\nEval\nFar away\n");
+    QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(canvas().model().content().size(), 4u);
+    EXPECT_EQ(canvas().model().content()[2]->id, "pathwick-A");
+    EXPECT_EQ(rectOf(2), (Rect{110, 110, 100, 50}));
+    QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(canvas().model().content().size(), 2u);
+
+    // Alt and the arrows nudge; a run of one key is one step.
+    canvas().deselectAll();
+    canvas().model().content()[0]->selected = true;
+    QTest::keyClick(widget, Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(widget, Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(widget, Qt::Key_Down, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(rectOf(0), (Rect{102, 110, 100, 50}));
+    action("Undo")->trigger();
+    EXPECT_EQ(rectOf(0), (Rect{102, 100, 100, 50}));
+    action("Undo")->trigger();
+    EXPECT_EQ(rectOf(0), (Rect{100, 100, 100, 50}));
+
+    // Find: typing selects the first title that holds the text; Escape closes the bar.
+    QTest::keyClick(widget, Qt::Key_F, Qt::ControlModifier);
+    auto* field = window->findChild<QLineEdit*>("findField");
+    ASSERT_TRUE(field && field->isVisible());
+    QTest::keyClicks(field, "EVA");
+    EXPECT_TRUE(canvas().model().content()[1]->selected);
+    EXPECT_FALSE(canvas().model().content()[0]->selected);
+    field->clear();
+    QTest::keyClicks(field, "a");
+    EXPECT_TRUE(canvas().model().content()[0]->selected); // Parse, then Eval, then the label
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(canvas().model().content()[1]->selected);
+    QTest::keyClick(field, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_TRUE(canvas().model().content()[0]->selected);
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(field->isVisible());
+    // F2 with one box selected puts the keyboard in the panel's name field.
+    QTest::keyClick(widget, Qt::Key_F2);
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), "Parse");
 }

@@ -489,6 +489,10 @@ TEST_F(DetailPanelWindowTest, KeysDeleteTheSelectionSelectAllAndArrowsOnlyPrint)
     action("Select All")->trigger();
     QTest::keyClick(widget, Qt::Key_Delete);
     EXPECT_TRUE(canvas().model().content().empty());
+    // Labels are selected and deleted with the boxes, and come back with them.
+    EXPECT_TRUE(canvas().model().labels.empty());
+    action("Undo")->trigger();
+    EXPECT_EQ(canvas().model().content().size(), 3u);
     EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 

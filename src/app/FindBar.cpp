@@ -1,0 +1,55 @@
+#include "app/FindBar.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace pathwicks {
+
+FindBar::FindBar(QWidget* parent) : QWidget(parent) {
+    setObjectName("findBar");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(6, 3, 6, 3);
+    row->addWidget(new QLabel(tr("Find:"), this));
+    field_ = new QLineEdit(this);
+    field_->setObjectName("findField");
+    field_->setPlaceholderText(tr("Title of a box or label"));
+    field_->setClearButtonEnabled(true);
+    field_->installEventFilter(this);
+    row->addWidget(field_, 1);
+    auto* close = new QToolButton(this);
+    close->setText(tr("Done"));
+    close->setAutoRaise(true);
+    row->addWidget(close);
+    connect(field_, &QLineEdit::textChanged, this, &FindBar::textChanged);
+    connect(field_, &QLineEdit::returnPressed, this, &FindBar::next);
+    connect(close, &QToolButton::clicked, this, &FindBar::closed);
+    hide();
+}
+
+void FindBar::open() {
+    show();
+    field_->setFocus(Qt::ShortcutFocusReason);
+    field_->selectAll();
+}
+
+QString FindBar::text() const {
+    return field_->text();
+}
+
+void FindBar::setFound(bool found) {
+    field_->setStyleSheet(found ? QString() : QString("QLineEdit { background: #f8d7d7; }"));
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == field_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        emit closed();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace pathwicks

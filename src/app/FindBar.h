@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+
+namespace pathwicks {
+
+// The find field above the canvas: typing looks for a title, Return goes to the next match,
+// Escape closes the bar. Hidden until opened.
+class FindBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit FindBar(QWidget* parent);
+
+    // Shows the bar and puts the keyboard in its field, its text selected.
+    void open();
+    QString text() const;
+    // Tints the field when its text is found nowhere.
+    void setFound(bool found);
+
+signals:
+    void textChanged(const QString& text);
+    void next();
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* field_ = nullptr;
+};
+
+} // namespace pathwicks

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/Label.h"
+#include "model/Reference.h"
+
+#include <optional>
+#include <string_view>
+
+namespace pathwicks {
+
+class Canvas;
+class StepsModel;
+
+// A box or a label the find field went to.
+struct FoundItem {
+    ReferencePtr reference;
+    LabelPtr label;
+    bool operator==(const FoundItem&) const = default;
+};
+
+// The box or label whose title contains `text`, ignoring case, that comes after `current` in
+// reading order (top to bottom, then left to right), or before it when `backwards`; the order
+// wraps around. Without a current match: the first (or, backwards, the last). Nothing when no
+// title contains the text, or the text is empty.
+std::optional<FoundItem> findItem(const StepsModel& model, std::string_view text,
+                                  const std::optional<FoundItem>& current, bool backwards);
+
+// Makes the item the only one selected, as a click on it would.
+void selectFound(Canvas& canvas, const FoundItem& item);
+
+} // namespace pathwicks
