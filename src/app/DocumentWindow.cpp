@@ -163,18 +163,10 @@ void DocumentWindow::buildMenus() {
     attachMarkerAction_ = edit->addAction(tr("A&ttach to Marker Line on Clipboard"), this,
                                           [this] { view_->panel().copyMarker(true); });
 
-    // The marker check, shown on the canvas and in the panel.
-    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
-    viewMenu->addAction(tr("Check &Markers"), QKeySequence(Qt::Key_F5), this,
-                        [this] { markerCheck_->start(true); });
-    viewMenu->addAction(tr("&Next Problem"), QKeySequence(Qt::Key_F8), this,
-                        [this] { markerCheck_->selectNextProblem(); });
+    buildViewMenu();
 
     editorMenu_ = new EditorMenu(view_->panel(), view_->editors(), this);
     menuBar()->addMenu(editorMenu_);
-
-    buildViewMenu();
-    buildArrangeMenu();
 
     // The keyboard's way to the add button: the new item lands in the middle of the view.
     QMenu* insert = menuBar()->addMenu(tr("&Insert"));
@@ -182,12 +174,25 @@ void DocumentWindow::buildMenus() {
                       [this] { view_->insertAtVisibleCentre(adding::insertReference); });
     insert->addAction(tr("&Label"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), this,
                       [this] { view_->insertAtVisibleCentre(adding::insertLabel); });
-    tour_->addActions(*menuBar()->addMenu(tr("&View")));
+    buildArrangeMenu();
     application_.addHelpMenu(menuBar());
 }
 
 void DocumentWindow::buildViewMenu() {
     QMenu* view = menuBar()->addMenu(tr("&View"));
+    buildZoomActions(*view);
+    view->addSeparator();
+    // The marker check, shown on the canvas and in the panel.
+    view->addAction(tr("Check &Markers"), QKeySequence(Qt::Key_F5), this,
+                    [this] { markerCheck_->start(true); });
+    view->addAction(tr("&Next Problem"), QKeySequence(Qt::Key_F8), this,
+                    [this] { markerCheck_->selectNextProblem(); });
+    view->addSeparator();
+    tour_->addActions(*view);
+}
+
+void DocumentWindow::buildZoomActions(QMenu& menu) {
+    QMenu* view = &menu;
     CanvasWidget& canvas = view_->canvasWidget();
     QAction* zoomIn = view->addAction(tr("Zoom &In"), this,
                                       [&canvas] { canvas.setZoom(zoomedIn(canvas.zoom())); });

@@ -50,6 +50,7 @@ protected:
 private:
     void buildMenus();
     void buildViewMenu();
+    void buildZoomActions(QMenu& menu);
     void buildArrangeMenu();
     void updatePanelActions();
     void firstAppearance();

@@ -37,7 +37,7 @@ void TourMode::addActions(QMenu& menu) {
     QAction* start = menu.addAction(tr("Start &Tour"), this, &TourMode::start);
     start->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return),
                          QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    next_ = menu.addAction(tr("&Next Stop"), this, &TourMode::next);
+    next_ = menu.addAction(tr("Ne&xt Stop"), this, &TourMode::next);
     next_->setShortcuts({Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown});
     previous_ = menu.addAction(tr("&Previous Stop"), this, &TourMode::previous);
     previous_->setShortcuts({Qt::Key_Left, Qt::Key_Backspace, Qt::Key_PageUp});
