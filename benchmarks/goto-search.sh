@@ -32,17 +32,8 @@ fi
 git init -q "$tree"
 printf '%s\n' '/copy2/_usr_lib_python3*/' 'c++/' 'x86_64-linux-gnu/' > "$tree/.gitignore"
 
-sources=(/usr/include)
-for python in /usr/lib/python3.*; do
-  [ -d "$python" ] && sources+=("$python")
-done
-[ -d /usr/lib/python3 ] && sources+=(/usr/lib/python3)
-for copy in 1 2; do
-  mkdir -p "$tree/copy$copy"
-  for source in "${sources[@]}"; do
-    cp -a "$source" "$tree/copy$copy/$(echo "$source" | tr / _)"
-  done
-done
+source benchmarks/source-tree.sh
+copy_source_tree "$tree"
 
 # The marker sits in the deepest searched folder of the second copy, so the whole tree is walked;
 # a decoy in an ignored folder must never be reported.

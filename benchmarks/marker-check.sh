@@ -15,17 +15,8 @@ program=${1:-build/bin/marker_check_benchmark}
 tree=$(mktemp -d "${TMPDIR:-/tmp}/pathwicks-check-bench.XXXXXX")
 trap 'rm -rf "$tree"' EXIT
 
-sources=(/usr/include)
-for python in /usr/lib/python3.*; do
-  [ -d "$python" ] && sources+=("$python")
-done
-[ -d /usr/lib/python3 ] && sources+=(/usr/lib/python3)
-for copy in 1 2; do
-  mkdir -p "$tree/copy$copy"
-  for source in "${sources[@]}"; do
-    cp -a "$source" "$tree/copy$copy/$(echo "$source" | tr / _)"
-  done
-done
+source benchmarks/source-tree.sh
+copy_source_tree "$tree"
 echo "tree: $(du -sh "$tree" | cut -f1) in $(find "$tree" -type f | wc -l) files"
 
 PATHWICKS_CHECK_TREE="$tree" "$program"

@@ -1,5 +1,7 @@
 #include "goto/GotoCache.h"
 
+#include "goto/SmallFile.h"
+
 #include "goto/MarkerInFile.h"
 
 #include <nlohmann/json.hpp>
@@ -27,24 +29,7 @@ struct Entry {
 };
 
 std::string readAll(const std::string& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return {};
-    std::string text;
-    struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= largestCacheFile) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            text.append(buffer, static_cast<size_t>(got));
-        }
-    }
-    ::close(fd);
-    return text;
+    return readSmallFile(AT_FDCWD, file.c_str(), largestCacheFile).value_or("");
 }
 
 // The entries that are well formed; anything else in the file is dropped.

@@ -1,5 +1,7 @@
 #include "goto/IgnoreFiles.h"
 
+#include "goto/SmallFile.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -15,30 +17,12 @@ namespace {
 
 constexpr off_t largestIgnoreFile = 1024 * 1024;
 
-std::optional<std::string> readSmallFile(int folder, const char* name) {
-    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info;
-    std::optional<std::string> text;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= largestIgnoreFile) {
-        text.emplace();
-        char buffer[16384];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            text->append(buffer, static_cast<size_t>(got));
-        }
-    }
-    ::close(fd);
-    return text;
+std::optional<std::string> readGitFile(int folder, const char* name) {
+    return readSmallFile(folder, name, largestIgnoreFile);
 }
 
-std::optional<std::string> readSmallFile(const std::string& path) {
-    return readSmallFile(AT_FDCWD, path.c_str());
+std::optional<std::string> readGitFile(const std::string& path) {
+    return readGitFile(AT_FDCWD, path.c_str());
 }
 
 // The folder holding the repository's shared files (info/exclude) for a ".git" entry in top:
@@ -50,7 +34,7 @@ std::optional<std::string> commonGitFolder(const std::string& top) {
         return std::nullopt;
     if (S_ISDIR(info.st_mode))
         return dotGit;
-    auto text = readSmallFile(dotGit);
+    auto text = readGitFile(dotGit);
     if (!text || !text->starts_with("gitdir: "))
         return std::nullopt;
     std::string gitFolder = text->substr(8);
@@ -60,7 +44,7 @@ std::optional<std::string> commonGitFolder(const std::string& top) {
         return std::nullopt;
     if (gitFolder.front() != '/')
         gitFolder = top + "/" + gitFolder;
-    if (auto common = readSmallFile(gitFolder + "/commondir")) {
+    if (auto common = readGitFile(gitFolder + "/commondir")) {
         while (!common->empty() && (common->back() == '\n' || common->back() == '\r'))
             common->pop_back();
         if (!common->empty())
@@ -74,7 +58,7 @@ std::optional<std::string> commonGitFolder(const std::string& top) {
 std::vector<IgnoreFile> ignoreFilesIn(int folder, const std::string& base) {
     std::vector<IgnoreFile> files;
     for (const char* name : {".gitignore", ".ignore"}) {
-        if (auto text = readSmallFile(folder, name)) {
+        if (auto text = readGitFile(folder, name)) {
             IgnoreFile file(*text, base);
             if (!file.empty())
                 files.push_back(std::move(file));
@@ -105,7 +89,7 @@ std::shared_ptr<const IgnoreRules> ignoreRulesAbove(const std::string& folder, s
 
     std::shared_ptr<const IgnoreRules> rules;
     if (auto common = commonGitFolder(top == "/" ? "" : top)) {
-        if (auto text = readSmallFile(*common + "/info/exclude")) {
+        if (auto text = readGitFile(*common + "/info/exclude")) {
             IgnoreFile exclude(*text, "");
             if (!exclude.empty())
                 rules = std::make_shared<IgnoreRules>(nullptr, std::vector{std::move(exclude)});

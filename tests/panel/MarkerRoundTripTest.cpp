@@ -48,8 +48,9 @@ TEST(MarkerRoundTrip, EveryStyleIsCopiedReadBackAndFound) {
             const auto marker = parseMarkerLine("int x;\n    " + line);
             ASSERT_TRUE(marker);
             EXPECT_EQ(marker->id, reference.id);
-            if (!title.copied.empty() || title.given.empty())
+            if (!title.copied.empty() || title.given.empty()) {
                 EXPECT_EQ(marker->title, title.copied);
+            }
 
             tree.write("f" + reference.id + ".src", "code();\n" + line + "more();\n");
             const auto found = searchMarkers(tree.path(), {reference.id});

@@ -185,8 +185,9 @@ TEST(HostileDocuments, ReadingStraightIntoTheModelEqualsDecoding) {
         ASSERT_EQ(a.size(), b.size());
         for (size_t i = 0; i < a.size(); ++i) {
             // Generated ids differ from run to run; given ones are kept.
-            if (!(a[i]->id.size() == 45 && b[i]->id.size() == 45))
+            if (!(a[i]->id.size() == 45 && b[i]->id.size() == 45)) {
                 EXPECT_EQ(a[i]->id, b[i]->id);
+            }
             EXPECT_EQ(a[i]->title, b[i]->title);
             EXPECT_EQ(a[i]->editor, b[i]->editor);
             EXPECT_EQ(a[i]->rect, b[i]->rect);

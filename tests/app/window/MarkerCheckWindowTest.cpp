@@ -61,8 +61,9 @@ protected:
     DocumentWindow* open(const std::string& path) {
         DocumentWindow* window = application->openFile(QString::fromStdString(path));
         EXPECT_TRUE(window);
-        if (window && !window->markerCheck().states())
+        if (window && !window->markerCheck().states()) {
             EXPECT_TRUE(waitForCheck(*window));
+        }
         QApplication::processEvents();
         while (window && window->markerCheck().isChecking())
             EXPECT_TRUE(waitForCheck(*window));
