@@ -12,9 +12,10 @@
 namespace pathwicks::cli {
 
 const char* const programUsage = "usage: pathwicks [FILE...]\n"
-                                 "       pathwicks check FILE\n"
+                                 "       pathwicks check [--no-ignore] FILE\n"
                                  "       pathwicks format [-i] FILE\n"
-                                 "       pathwicks export [--scale N] FILE OUT.svg|OUT.png\n"
+                                 "       pathwicks export [--scale N] [--picture] [--allow-missing]\n"
+                                 "                        FILE OUT.svg|.png|.tour|.canvas|.md|.mmd\n"
                                  "       pathwicks --version | --help";
 
 namespace {
