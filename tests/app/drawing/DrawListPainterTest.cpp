@@ -96,6 +96,93 @@ TEST(DrawListPainter, PaintsBoxesGridAndTitles) {
     EXPECT_GT(dark, 10);
 }
 
+// Far out, boxes are a few pixels and drawn the cheap way: every box and label still shows,
+// each box with its outline around its fill, later ones over earlier ones where they overlap.
+TEST(DrawListPainter, FarOutEveryBoxShows) {
+    StepsModel model;
+    std::vector<ReferencePtr> content;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> jitter(-120, 120);
+    for (int i = 0; i < 600; ++i) {
+        auto r = std::make_shared<Reference>();
+        r->title = "Step " + std::to_string(i);
+        // Rows of boxes with room between them; every fifth pushed onto its neighbour.
+        r->rect = {double(i % 30) * 200 + 140 + (i % 5 == 0 ? jitter(random) : 0),
+                   double(i / 30) * 90 + 40 + (i % 5 == 0 ? jitter(random) / 3 : 0), 150, 50};
+        r->selected = i % 17 == 0;
+        content.push_back(r);
+    }
+    model.setContent(content);
+    for (int i = 0; i + 1 < 600; i += 3)
+        model.arrows.push_back({content[i], content[i + 1]});
+    for (int i = 0; i < 20; ++i) {
+        auto label = Label::fromDictionary(nlohmann::json::object());
+        label->rect = {double(i) * 300 + 10, 1850, 200, 29};
+        model.labels.push_back(label);
+    }
+    const QtTextMeasurer measurer;
+    auto rgb = [](const Color& c) {
+        return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue)).rgb();
+    };
+    const QRgb background = rgb(config().namedColor("CanvasBackground"));
+    for (const double scale : {0.1, 0.06}) {
+        CanvasViewport viewport{{6200, 1900}, {0, 0, 6200, 1900}, {}, scale};
+        const DrawList list = drawCanvas(model, {}, viewport, config(), measurer);
+        QImage image(int(6200 * scale) + 1, int(1900 * scale) + 1,
+                     QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            paintDrawList(painter, list, measurer);
+        }
+        auto pixelsOf = [&](const Rect& r) {
+            return QRectF(r.x * scale, r.y * scale, r.width * scale, r.height * scale)
+                .toAlignedRect()
+                .intersected(image.rect());
+        };
+        auto painted = [&](const Rect& r) {
+            const QRect area = pixelsOf(r);
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (image.pixel(x, y) != background)
+                        return true;
+            return false;
+        };
+        for (size_t i = 0; i < content.size(); ++i) {
+            const Reference& r = *content[i];
+            ASSERT_TRUE(painted(r.rect)) << scale << " box " << i;
+            // Boxes drawn after this one may cover its middle.
+            bool covered = false;
+            for (size_t j = 0; j < content.size(); ++j) {
+                const bool drawnAfter = content[j]->selected != r.selected
+                                            ? content[j]->selected
+                                            : j > i;
+                covered |= drawnAfter && pixelsOf(content[j]->rect).intersects(pixelsOf(r.rect));
+            }
+            if (covered || scale != 0.1)
+                continue;
+            // A box nothing covers: its rim in the border colour, inside it the fill.
+            const QRect area = pixelsOf(r.rect);
+            const QRgb border = rgb(config().namedColor(r.selected ? "ReferenceSelectedBorder"
+                                                                   : "ReferenceBorder"));
+            const QRgb fill = rgb(config().namedColor(r.selected ? "ReferenceSelectedBackground"
+                                                                 : "ReferenceBackground"));
+            int wrong = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const bool rim = x == area.left() || x == area.right() ||
+                                     y == area.top() || y == area.bottom();
+                    wrong += image.pixel(x, y) != (rim ? border : fill);
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "box " << i;
+        }
+        for (const LabelPtr& label : model.labels)
+            EXPECT_TRUE(painted(label->rect)) << scale;
+    }
+}
+
 TEST(QtTextMeasurer, LabelTitlesMeasureLargerThanReferenceTitles) {
     const QtTextMeasurer measurer;
     const Size small = measurer.measureText("Same text", referenceTextAttributes());
