@@ -118,6 +118,7 @@ StepsModel largeModel() {
     std::vector<ReferencePtr> content;
     for (int i = 0; i < 10000; ++i) {
         auto r = std::make_shared<Reference>();
+        r->id = "pathwick-" + std::to_string(i);
         r->title = "Step " + std::to_string(i) + ": read the arguments";
         r->rect = Rect{double(i % 100) * 180 + 10, double(i / 100) * 100 + 40, 150, 50};
         r->selected = i % 500 == 0;
@@ -138,14 +139,15 @@ StepsModel largeModel() {
 
 // One frame of the window: the items in view built into a list and painted at the zoom.
 size_t paintFrame(const StepsModel& model, const DrawingIndex* index, QImage& image,
-                  const QtTextMeasurer& measurer, Point origin, double zoom) {
+                  const QtTextMeasurer& measurer, Point origin, double zoom,
+                  const MarkerStates* states = nullptr) {
     const AppearanceConfig& config = AppearanceConfig::shared();
     CanvasViewport viewport;
     viewport.bounds = {18000, 10000};
     viewport.dirty = {origin.x, origin.y, screenWidth / zoom, screenHeight / zoom};
     viewport.scale = zoom;
-    const DrawList list = index ? drawCanvas(*index, {}, viewport, config, measurer)
-                                : drawCanvas(model, {}, viewport, config, measurer);
+    const DrawList list = index ? drawCanvas(*index, {}, viewport, config, measurer, states)
+                                : drawCanvas(model, {}, viewport, config, measurer, states);
     QPainter painter(&image);
     painter.scale(zoom, zoom);
     painter.translate(-origin.x, -origin.y);
@@ -175,6 +177,19 @@ void LargeFitToWindow(benchmark::State& state) {
     for (auto _ : state)
         operations = paintFrame(model, state.range(0) ? &index : nullptr, image, measurer,
                                 {-300, -300}, 0.1);
+    state.counters["ops"] = double(operations);
+}
+
+// The same with the marks of a marker check on the boxes whose marker is missing or repeated.
+void LargeFitToWindowMarked(benchmark::State& state) {
+    const StepsModel model = largeModel();
+    MarkerStates states = generatedStates(model);
+    const QtTextMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(AppearanceConfig::shared()));
+    QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
+    size_t operations = 0;
+    for (auto _ : state)
+        operations = paintFrame(model, &index, image, measurer, {-300, -300}, 0.1, &states);
     state.counters["ops"] = double(operations);
 }
 
@@ -212,6 +227,7 @@ void LargeIndexBuild(benchmark::State& state) {
 
 BENCHMARK(LargeScreenful)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeFitToWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargeFitToWindowMarked)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeDraggingOneBox)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeIndexBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(Spread)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();

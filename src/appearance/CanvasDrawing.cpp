@@ -144,12 +144,12 @@ void appendLabel(DrawList& list, const Label& label, const Cull& cull, const Pal
 
 void appendMark(DrawList& list, const Reference& reference, const Cull& cull,
                 const AppearanceConfig& config, const LayoutMeasurer& measurer,
-                const MarkerStates& states) {
+                const MarkerStates& states, double scale) {
     const auto state = states.stateOf(reference);
     if (!state || *state == MarkerState::found || !cull.shows(markerMarkExtent(reference.rect)))
         return;
     appendMarkerMark(list, reference.rect, *state, states.placesOf(reference)->size(), config,
-                     measurer);
+                     measurer, scale);
 }
 
 void appendReference(DrawList& list, const Reference& reference, const Cull& cull,
@@ -367,7 +367,10 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
                               : shaftBetween(*source, *target, palette),
                         cull);
     }
-    // Selected boxes lie on top of the others.
+    // Selected boxes lie on top of the others. Far out, where a mark is a badge of a few
+    // pixels, the badges of a pass go above all its boxes: none is hidden by a neighbour, and
+    // the boxes and the badges are each painted as one run.
+    const bool badgesApart = viewport.scale < badgeOnlyScale;
     for (bool selectedPass : {false, true}) {
         for (uint32_t i : shown.references) {
             const ReferencePtr& reference = references[i];
@@ -375,8 +378,15 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
                 continue;
             appendReference(list, *reference, cull, palette, measurer, viewport.scale);
             // Above its box; it reaches past the box, so it is culled by its own extent.
-            if (states)
-                appendMark(list, *reference, cull, config, measurer, *states);
+            if (states && !badgesApart)
+                appendMark(list, *reference, cull, config, measurer, *states, viewport.scale);
+        }
+        if (!states || !badgesApart)
+            continue;
+        for (uint32_t i : shown.references) {
+            const ReferencePtr& reference = references[i];
+            if (reference && reference->selected == selectedPass)
+                appendMark(list, *reference, cull, config, measurer, *states, viewport.scale);
         }
     }
     appendInteractionOverlay(list, arrows, overlay, cull, config);

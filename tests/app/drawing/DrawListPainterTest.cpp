@@ -105,6 +105,7 @@ TEST(DrawListPainter, FarOutEveryBoxShows) {
     std::uniform_real_distribution<double> jitter(-120, 120);
     for (int i = 0; i < 600; ++i) {
         auto r = std::make_shared<Reference>();
+        r->id = "pathwick-" + std::to_string(i);
         r->title = "Step " + std::to_string(i);
         // Rows of boxes with room between them; every fifth pushed onto its neighbour.
         r->rect = {double(i % 30) * 200 + 140 + (i % 5 == 0 ? jitter(random) : 0),
@@ -180,6 +181,52 @@ TEST(DrawListPainter, FarOutEveryBoxShows) {
         }
         for (const LabelPtr& label : model.labels)
             EXPECT_TRUE(painted(label->rect)) << scale;
+
+        // With a marker check's marks: every box whose marker is missing or repeated shows
+        // its colour at its top right corner, unless a box drawn above covers the corner.
+        MarkerStates states;
+        for (size_t i = 0; i < content.size(); ++i) {
+            const std::vector<MarkerLocation> once{{"a.c", i + 1}};
+            states.places[content[i]->id] =
+                i % 10 == 3   ? std::vector<MarkerLocation>{}
+                : i % 20 == 7 ? std::vector<MarkerLocation>{{"a.c", 1}, {"b.c", 2}}
+                              : once;
+        }
+        const DrawList marked = drawCanvas(model, {}, viewport, config(), measurer, &states);
+        const QImage unmarked = image.copy();
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            paintDrawList(painter, marked, measurer);
+        }
+        for (size_t i = 0; i < content.size(); ++i) {
+            if (i % 10 != 3 && i % 20 != 7)
+                continue;
+            const Rect& box = content[i]->rect;
+            const Rect corner{box.maxX() - 4, box.minY() - 4, 8, 8};
+            bool hidden = false;
+            for (const ReferencePtr& other : content)
+                hidden |= other->selected && !content[i]->selected &&
+                          pixelsOf(other->rect).intersects(pixelsOf(corner));
+            if (hidden)
+                continue;
+            const Color c =
+                config().namedColor(i % 10 == 3 ? "MarkerMissing" : "MarkerDuplicated");
+            auto away = [&](const QColor& p) {
+                return std::abs(p.redF() - c.red) + std::abs(p.greenF() - c.green) +
+                       std::abs(p.blueF() - c.blue);
+            };
+            const QRect area = pixelsOf(corner);
+            int shown = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    // Nearer the mark's colour than without the mark.
+                    shown += away(image.pixelColor(x, y)) < away(unmarked.pixelColor(x, y)) - 0.1;
+                }
+            }
+            EXPECT_GT(shown, 0) << scale << " mark of box " << i;
+        }
     }
 }
 
