@@ -80,26 +80,9 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
         stroke.setDashPattern(pattern);
         stroke.setDashOffset(op.dashPhase / unit);
     }
-    if (stroke.style() == Qt::SolidLine && op.lineWidth > 0 && op.lineWidth * device.scale < 1) {
-        // A line thinner than a pixel covers a part of each pixel it crosses: the thinnest
-        // line as faint as that part looks the same, and is stroked many times as fast.
-        QColor faint = stroke.color();
-        faint.setAlphaF(faint.alphaF() * float(op.lineWidth * device.scale));
-        stroke.setColor(faint);
-        stroke.setWidth(0);
-        QList<QLineF> lines;
-        lines.reserve(qsizetype(op.lines.size()));
-        for (const Line& line : op.lines)
-            lines.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y));
-        p.setPen(stroke);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.drawLines(lines);
-        p.setRenderHint(QPainter::Antialiasing, true);
-    } else {
-        p.setPen(stroke);
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
-    }
+    p.setPen(stroke);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
 
     if (roundCaps) {
         QPainterPath caps;
