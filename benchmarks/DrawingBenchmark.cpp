@@ -180,6 +180,19 @@ void LargeFitToWindow(benchmark::State& state) {
     state.counters["ops"] = double(operations);
 }
 
+// A full screen at the zoom in percent, between Fit to Window and a screenful.
+void LargeAtZoom(benchmark::State& state) {
+    const StepsModel model = largeModel();
+    const QtTextMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(AppearanceConfig::shared()));
+    QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
+    const double zoom = double(state.range(0)) / 100;
+    size_t operations = 0;
+    for (auto _ : state)
+        operations = paintFrame(model, &index, image, measurer, {4000, 2000}, zoom);
+    state.counters["ops"] = double(operations);
+}
+
 // The same with the marks of a marker check on the boxes whose marker is missing or repeated.
 void LargeFitToWindowMarked(benchmark::State& state) {
     const StepsModel model = largeModel();
@@ -227,6 +240,7 @@ void LargeIndexBuild(benchmark::State& state) {
 
 BENCHMARK(LargeScreenful)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeFitToWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargeAtZoom)->Arg(20)->Arg(29)->Arg(35)->Arg(50)->Arg(75)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeFitToWindowMarked)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeDraggingOneBox)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeIndexBuild)->Unit(benchmark::kMillisecond);

@@ -127,8 +127,10 @@ bool isOpaque(const std::optional<Color>& color) {
     return !color || clamped(color->alpha) >= 1;
 }
 
+// Far out, corners rounded by under two pixels on a box of a few are not missed either.
 bool batchable(const RectOp& op, double scale) {
-    return op.radius * scale < 1 && isOpaque(op.fill) && isOpaque(op.stroke);
+    return op.radius * scale < (scale < smallScale ? 2 : 1) && isOpaque(op.fill) &&
+           isOpaque(op.stroke);
 }
 
 bool sameStyle(const RectOp& a, const RectOp& b) {
