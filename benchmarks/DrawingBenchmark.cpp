@@ -1,6 +1,7 @@
 // Building the canvas's drawing list and painting it into a full-HD image, for generated
 // documents of growing size, and the frames of the window on a document of 10,000 boxes:
-// a screenful at 100 %, everything at Fit to Window, and dragging one box.
+// a screenful at 100 %, everything at Fit to Window (also with a marker check's marks), a full
+// screen at zooms between, and dragging one box.
 #include "app/DrawListPainter.h"
 #include "app/QtTextMeasurer.h"
 #include "appearance/CanvasDrawing.h"
@@ -221,7 +222,8 @@ void LargeDraggingOneBox(benchmark::State& state) {
         dragged->rect.x = 8100 + double(step++ % 50) * 10;
         if (state.range(0)) {
             if (!index->fits(model))
-                index = std::make_unique<DrawingIndex>(model, arrowReach(AppearanceConfig::shared()));
+                index =
+                    std::make_unique<DrawingIndex>(model, arrowReach(AppearanceConfig::shared()));
             operations = paintFrame(model, index.get(), image, measurer, {8000, 4000}, 1);
         } else {
             operations = paintFrame(model, nullptr, image, measurer, {8000, 4000}, 1);
