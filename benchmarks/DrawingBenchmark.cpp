@@ -1,6 +1,7 @@
 // Building the canvas's drawing list and painting it into a full-HD image, for generated
 // documents of growing size, and the frames of the window on a document of 10,000 boxes:
-// a screenful at 100 %, everything at Fit to Window, and dragging one box.
+// a screenful at 100 %, everything at Fit to Window (also with a marker check's marks), a full
+// screen at zooms between, and dragging one box.
 #include "app/DrawListPainter.h"
 #include "app/QtTextMeasurer.h"
 #include "appearance/CanvasDrawing.h"
@@ -118,6 +119,7 @@ StepsModel largeModel() {
     std::vector<ReferencePtr> content;
     for (int i = 0; i < 10000; ++i) {
         auto r = std::make_shared<Reference>();
+        r->id = "pathwick-" + std::to_string(i);
         r->title = "Step " + std::to_string(i) + ": read the arguments";
         r->rect = Rect{double(i % 100) * 180 + 10, double(i / 100) * 100 + 40, 150, 50};
         r->selected = i % 500 == 0;
@@ -138,14 +140,15 @@ StepsModel largeModel() {
 
 // One frame of the window: the items in view built into a list and painted at the zoom.
 size_t paintFrame(const StepsModel& model, const DrawingIndex* index, QImage& image,
-                  const QtTextMeasurer& measurer, Point origin, double zoom) {
+                  const QtTextMeasurer& measurer, Point origin, double zoom,
+                  const MarkerStates* states = nullptr) {
     const AppearanceConfig& config = AppearanceConfig::shared();
     CanvasViewport viewport;
     viewport.bounds = {18000, 10000};
     viewport.dirty = {origin.x, origin.y, screenWidth / zoom, screenHeight / zoom};
     viewport.scale = zoom;
-    const DrawList list = index ? drawCanvas(*index, {}, viewport, config, measurer)
-                                : drawCanvas(model, {}, viewport, config, measurer);
+    const DrawList list = index ? drawCanvas(*index, {}, viewport, config, measurer, states)
+                                : drawCanvas(model, {}, viewport, config, measurer, states);
     QPainter painter(&image);
     painter.scale(zoom, zoom);
     painter.translate(-origin.x, -origin.y);
@@ -178,19 +181,50 @@ void LargeFitToWindow(benchmark::State& state) {
     state.counters["ops"] = double(operations);
 }
 
-// Each frame of a drag: one box moved, the index built again, the screen painted.
+// A full screen at the zoom in percent, between Fit to Window and a screenful.
+void LargeAtZoom(benchmark::State& state) {
+    const StepsModel model = largeModel();
+    const QtTextMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(AppearanceConfig::shared()));
+    QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
+    const double zoom = double(state.range(0)) / 100;
+    size_t operations = 0;
+    for (auto _ : state)
+        operations = paintFrame(model, &index, image, measurer, {4000, 2000}, zoom);
+    state.counters["ops"] = double(operations);
+}
+
+// The same with the marks of a marker check on the boxes whose marker is missing or repeated.
+void LargeFitToWindowMarked(benchmark::State& state) {
+    const StepsModel model = largeModel();
+    MarkerStates states = generatedStates(model);
+    const QtTextMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(AppearanceConfig::shared()));
+    QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
+    size_t operations = 0;
+    for (auto _ : state)
+        operations = paintFrame(model, &index, image, measurer, {-300, -300}, 0.1, &states);
+    state.counters["ops"] = double(operations);
+}
+
+// Each frame of a drag: one box, selected as a press selects it, moved; the window keeps its
+// index while only selected items move (range 1), or walks every item (range 0).
 void LargeDraggingOneBox(benchmark::State& state) {
     StepsModel model = largeModel();
     const QtTextMeasurer measurer;
     QImage image(screenWidth, screenHeight, QImage::Format_ARGB32_Premultiplied);
     const ReferencePtr dragged = model.content()[4545];
+    dragged->selected = true;
+    auto index = std::make_unique<DrawingIndex>(model, arrowReach(AppearanceConfig::shared()));
     size_t operations = 0;
     int step = 0;
     for (auto _ : state) {
         dragged->rect.x = 8100 + double(step++ % 50) * 10;
         if (state.range(0)) {
-            const DrawingIndex index(model, arrowReach(AppearanceConfig::shared()));
-            operations = paintFrame(model, &index, image, measurer, {8000, 4000}, 1);
+            if (!index->fits(model))
+                index =
+                    std::make_unique<DrawingIndex>(model, arrowReach(AppearanceConfig::shared()));
+            operations = paintFrame(model, index.get(), image, measurer, {8000, 4000}, 1);
         } else {
             operations = paintFrame(model, nullptr, image, measurer, {8000, 4000}, 1);
         }
@@ -208,6 +242,8 @@ void LargeIndexBuild(benchmark::State& state) {
 
 BENCHMARK(LargeScreenful)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeFitToWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargeAtZoom)->Arg(20)->Arg(29)->Arg(35)->Arg(50)->Arg(75)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargeFitToWindowMarked)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeDraggingOneBox)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeIndexBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(Spread)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();

@@ -98,7 +98,6 @@ CanvasWidget::~CanvasWidget() {
 }
 
 void CanvasWidget::redisplay() {
-    index_.reset();
     fitToContent();
     update();
 }
@@ -434,7 +433,7 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         Rect{double(dirty.x()), double(dirty.y()), double(dirty.width()), double(dirty.height())});
 
     const AppearanceConfig& config = AppearanceConfig::shared();
-    if (!index_ || !index_->matchesCounts(canvas_->model()))
+    if (!index_ || !index_->fits(canvas_->model()))
         index_ = std::make_unique<DrawingIndex>(canvas_->model(), arrowReach(config));
     const DrawList list =
         drawCanvas(*index_, canvas_->interactionOverlay(), viewport, config, measurer_,

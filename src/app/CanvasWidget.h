@@ -124,7 +124,8 @@ private:
     QScrollArea& scrollArea_;
     ViewTransform view_;
     Rect area_; // the part of the document the widget spans
-    // Where the items lie, for painting only what is in view; built again after each change.
+    // Where the items lie, for painting only what is in view; built again when it no longer
+    // fits the model (moving the selection keeps it).
     std::unique_ptr<DrawingIndex> index_;
     UndoManager* undo_ = nullptr;
     QtUserDefaults defaults_;

@@ -127,8 +127,10 @@ bool isOpaque(const std::optional<Color>& color) {
     return !color || clamped(color->alpha) >= 1;
 }
 
+// Far out, corners rounded by under two pixels on a box of a few are not missed either.
 bool batchable(const RectOp& op, double scale) {
-    return op.radius * scale < 1 && isOpaque(op.fill) && isOpaque(op.stroke);
+    return op.radius * scale < (scale < smallScale ? 2 : 1) && isOpaque(op.fill) &&
+           isOpaque(op.stroke);
 }
 
 bool sameStyle(const RectOp& a, const RectOp& b) {
@@ -148,6 +150,52 @@ double deviceWidth(double width, double scale) {
     return width * scale < 1 ? 0 : width;
 }
 
+// Far out, boxes are a few pixels: each is filled in whole pixels of the device, its outline
+// the one-pixel rim and its fill the inside, as the thinnest pen would paint them, without
+// the stroking. Rims are filled a bunch at a time, then the insides: a bunch ends before a
+// box that meets the ones in it, so that a box still covers those before it.
+void fillOutlined(QPainter& p, const QList<QRectF>& rects, const RectOp& style) {
+    const QTransform transform = p.worldTransform();
+    const QBrush rim = style.stroke ? QBrush(toQColor(*style.stroke)) : QBrush(Qt::NoBrush);
+    const QBrush inside = style.fill ? QBrush(toQColor(*style.fill)) : QBrush(Qt::NoBrush);
+    p.save();
+    p.resetTransform();
+    p.setPen(Qt::NoPen);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QList<QRect> outer, inner;
+    QRect covered;
+    auto flush = [&] {
+        if (style.stroke) {
+            p.setBrush(rim);
+            p.drawRects(outer);
+        }
+        if (style.fill) {
+            p.setBrush(inside);
+            p.drawRects(style.stroke ? inner : outer);
+        }
+        outer.clear();
+        inner.clear();
+        covered = QRect();
+    };
+    const double sx = transform.m11(), sy = transform.m22(), dx = transform.dx(),
+                 dy = transform.dy();
+    for (const QRectF& rect : rects) {
+        const double left = rect.left() * sx + dx, right = rect.right() * sx + dx;
+        const double top = rect.top() * sy + dy, bottom = rect.bottom() * sy + dy;
+        const QRect pixels = QRectF(QPointF(std::min(left, right), std::min(top, bottom)),
+                                    QPointF(std::max(left, right), std::max(top, bottom)))
+                                 .toAlignedRect();
+        if (covered.intersects(pixels))
+            flush();
+        covered |= pixels;
+        outer.append(pixels);
+        if (pixels.width() > 2 && pixels.height() > 2)
+            inner.append(pixels.adjusted(1, 1, -1, -1));
+    }
+    flush();
+    p.restore();
+}
+
 // Paints the run of ops from `at` that share the style of the first; where the run ends.
 size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& first, double scale) {
     QList<QRectF> rects;
@@ -157,6 +205,11 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
         if (!op || !batchable(*op, scale) || !sameStyle(*op, first))
             break;
         rects.append(toQRect(op->rect));
+    }
+    if (scale < smallScale && p.worldTransform().type() <= QTransform::TxScale &&
+        first.lineWidth * scale < 1) {
+        fillOutlined(p, rects, first);
+        return end;
     }
     p.setBrush(first.fill ? QBrush(toQColor(*first.fill)) : QBrush(Qt::NoBrush));
     p.setPen(first.stroke ? pen(*first.stroke, deviceWidth(first.lineWidth, scale), Qt::FlatCap)

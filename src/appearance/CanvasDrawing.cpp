@@ -108,47 +108,61 @@ void appendGrid(DrawList& list, const CanvasViewport& viewport, const Cull& cull
         list.push_back(std::move(grid));
 }
 
+// The configuration's colours and sizes the items are drawn with, looked up once a drawing.
+struct Palette {
+    explicit Palette(const AppearanceConfig& config)
+        : labelBackground(config.namedColor("LabelBackground")),
+          labelText(config.namedColor("LabelText")),
+          referenceBackground(config.namedColor("ReferenceBackground")),
+          referenceBorder(config.namedColor("ReferenceBorder")),
+          selectedBackground(config.namedColor("ReferenceSelectedBackground")),
+          selectedBorder(config.namedColor("ReferenceSelectedBorder")),
+          arrow(config.namedColor("Arrow")), arrowWidth(std::max(config.arrowLineWidth(), 0.0)),
+          arrowGap(config.arrowGap()) {}
+    Color labelBackground, labelText, referenceBackground, referenceBorder, selectedBackground,
+        selectedBorder, arrow;
+    double arrowWidth, arrowGap;
+};
+
 bool readable(TextStyle style, double scale) {
     return textAttributes(style).fontSize * scale >= smallestReadableText;
 }
 
-void appendLabel(DrawList& list, const Label& label, const Cull& cull,
-                 const AppearanceConfig& config, const LayoutMeasurer& measurer, double scale) {
+void appendLabel(DrawList& list, const Label& label, const Cull& cull, const Palette& palette,
+                 const LayoutMeasurer& measurer, double scale) {
     const bool selected = label.selected;
     if (!cull.shows(inflated(label.rect, selected ? referenceLineWidth : 0)))
         return;
     // A selected label wears the selected references' outline.
-    list.push_back(RectOp{label.rect, labelCornerRadius, config.namedColor("LabelBackground"),
-                          selected ? std::optional(config.namedColor("ReferenceSelectedBorder"))
-                                   : std::nullopt,
+    list.push_back(RectOp{label.rect, labelCornerRadius, palette.labelBackground,
+                          selected ? std::optional(palette.selectedBorder) : std::nullopt,
                           selected ? referenceLineWidth : 1});
     if (readable(TextStyle::label, scale))
-        appendText(list, label.title(), label.rect, TextStyle::label,
-                   config.namedColor("LabelText"), measurer);
+        appendText(list, label.title(), label.rect, TextStyle::label, palette.labelText,
+                   measurer);
 }
 
 void appendMark(DrawList& list, const Reference& reference, const Cull& cull,
                 const AppearanceConfig& config, const LayoutMeasurer& measurer,
-                const MarkerStates& states) {
+                const MarkerStates& states, double scale) {
     const auto state = states.stateOf(reference);
     if (!state || *state == MarkerState::found || !cull.shows(markerMarkExtent(reference.rect)))
         return;
     appendMarkerMark(list, reference.rect, *state, states.placesOf(reference)->size(), config,
-                     measurer);
+                     measurer, scale);
 }
 
 void appendReference(DrawList& list, const Reference& reference, const Cull& cull,
-                     const AppearanceConfig& config, const LayoutMeasurer& measurer, double scale) {
+                     const Palette& palette, const LayoutMeasurer& measurer, double scale) {
     const Rect& r = reference.rect;
     const Rect titleRect{r.x, r.y + referenceTitleOffset, r.width, r.height};
     if (!cull.shows(inflated(r, referenceLineWidth / 2)))
         return;
     const bool selected = reference.selected;
-    list.push_back(
-        RectOp{r, referenceCornerRadius,
-               config.namedColor(selected ? "ReferenceSelectedBackground" : "ReferenceBackground"),
-               config.namedColor(selected ? "ReferenceSelectedBorder" : "ReferenceBorder"),
-               referenceLineWidth});
+    list.push_back(RectOp{r, referenceCornerRadius,
+                          selected ? palette.selectedBackground : palette.referenceBackground,
+                          selected ? palette.selectedBorder : palette.referenceBorder,
+                          referenceLineWidth});
     // Titles carry no colour of their own: the default text colour, black. A title longer
     // than its box shows is cut at the box's edge.
     if (readable(TextStyle::reference, scale))
@@ -208,6 +222,13 @@ LinesOp arrowBetween(const Reference& source, const Reference& target,
     const double gap = config.arrowGap();
     return arrowLines(arrowEndpoint(source.rect, centre(target.rect), gap),
                       arrowEndpoint(target.rect, centre(source.rect), gap), config);
+}
+
+// Far out: the shaft alone, its head too small to see.
+LinesOp shaftBetween(const Reference& source, const Reference& target, const Palette& palette) {
+    const Point from = arrowEndpoint(source.rect, centre(target.rect), palette.arrowGap);
+    const Point to = arrowEndpoint(target.rect, centre(source.rect), palette.arrowGap);
+    return LinesOp{{{from, to}}, palette.arrow, palette.arrowWidth, LineCap::round, {}, 0};
 }
 
 void appendInteractionOverlay(DrawList& list, const std::vector<Arrow>& arrows,
@@ -319,34 +340,56 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
                    const CanvasViewport& viewport, const AppearanceConfig& config,
                    const LayoutMeasurer& measurer, const MarkerStates* states) {
     DrawList list;
+    // An op for each label, arrow and box, and a title for most: no growing on the way.
+    list.reserve(2 + 2 * shown.labels.size() + shown.arrows.size() +
+                 (states ? 4 : 3) * shown.references.size());
     const Cull cull(viewport.dirty);
+    const Palette palette(config);
     list.push_back(
         RectOp{viewport.dirty, 0, config.namedColor("CanvasBackground"), std::nullopt, 1});
-    appendGrid(list, viewport, cull, config.namedColor("CanvasGrid"));
+    // Grid lines closer than this are a haze over the boxes, not a guide: far out they go.
+    if (gridSpacing * viewport.scale >= smallestGridSpacing)
+        appendGrid(list, viewport, cull, config.namedColor("CanvasGrid"));
 
     for (uint32_t i : shown.labels) {
         if (const LabelPtr& label = labels[i])
-            appendLabel(list, *label, cull, config, measurer, viewport.scale);
+            appendLabel(list, *label, cull, palette, measurer, viewport.scale);
     }
     // Arrows between the same two boxes in the same direction lie on one another, so each
     // such pair is drawn once: a document holding a million copies of one arrow paints as
     // fast as one holding it once.
     std::unordered_set<std::pair<const Reference*, const Reference*>, PointerPairHash> drawn;
+    // Heads a pixel or two long cannot be told from the shaft's end.
+    const double head = std::abs(config.arrowLength()) * viewport.scale;
+    const bool heads = !(head > 0 && head < smallestArrowHead);
     for (uint32_t i : shown.arrows) {
         const auto& [source, target] = arrows[i];
         if (source && target && drawn.emplace(source.get(), target.get()).second)
-            appendArrow(list, arrowBetween(*source, *target, config), cull);
+            appendArrow(list,
+                        heads ? arrowBetween(*source, *target, config)
+                              : shaftBetween(*source, *target, palette),
+                        cull);
     }
-    // Selected boxes lie on top of the others.
+    // Selected boxes lie on top of the others. Far out, where a mark is a badge of a few
+    // pixels, the badges of a pass go above all its boxes: none is hidden by a neighbour, and
+    // the boxes and the badges are each painted as one run.
+    const bool badgesApart = viewport.scale < badgeOnlyScale;
     for (bool selectedPass : {false, true}) {
         for (uint32_t i : shown.references) {
             const ReferencePtr& reference = references[i];
             if (!reference || reference->selected != selectedPass)
                 continue;
-            appendReference(list, *reference, cull, config, measurer, viewport.scale);
+            appendReference(list, *reference, cull, palette, measurer, viewport.scale);
             // Above its box; it reaches past the box, so it is culled by its own extent.
-            if (states)
-                appendMark(list, *reference, cull, config, measurer, *states);
+            if (states && !badgesApart)
+                appendMark(list, *reference, cull, config, measurer, *states, viewport.scale);
+        }
+        if (!states || !badgesApart)
+            continue;
+        for (uint32_t i : shown.references) {
+            const ReferencePtr& reference = references[i];
+            if (reference && reference->selected == selectedPass)
+                appendMark(list, *reference, cull, config, measurer, *states, viewport.scale);
         }
     }
     appendInteractionOverlay(list, arrows, overlay, cull, config);

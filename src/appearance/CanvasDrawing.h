@@ -23,6 +23,11 @@ struct CanvasViewport {
 
 // Text smaller than this many view pixels is not drawn.
 inline constexpr double smallestReadableText = 5;
+// Far out, a grid whose lines would lie closer than this many view pixels (its dashes then
+// a pixel or two long, a tint more than a guide) is not drawn, and arrows whose heads would be
+// shorter than this many are drawn as bare shafts.
+inline constexpr double smallestGridSpacing = 30;
+inline constexpr double smallestArrowHead = 2;
 
 // The canvas, back to front: background, grid, labels, arrows, unselected then selected
 // references, and the rubber band or the arrow being dragged out. With states, each box whose

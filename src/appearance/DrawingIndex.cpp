@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace pathwicks {
 
@@ -23,22 +24,40 @@ Point centre(const Rect& r) {
 
 DrawingIndex::DrawingIndex(const StepsModel& model, double reach)
     : labels_(model.labels), arrows_(model.arrows), references_(model.content()) {
+    places_.resize(labels_.size() + arrows_.size() + references_.size());
     uint32_t ordinal = 0;
     for (const LabelPtr& label : labels_) {
         if (label)
-            file(ordinal, label->rect);
+            fileItem(ordinal, label->rect, label->selected);
         ++ordinal;
     }
     for (const auto& [source, target] : arrows_) {
-        if (source && target)
-            fileSegment(ordinal, centre(source->rect), centre(target->rect), reach);
+        if (source && target) {
+            if (source->selected || target->selected) {
+                everywhere_.push_back(ordinal);
+            } else {
+                const Point from = centre(source->rect);
+                const Point to = centre(target->rect);
+                places_[ordinal] = Rect{from.x, from.y, to.x, to.y};
+                fileSegment(ordinal, from, to, reach);
+            }
+        }
         ++ordinal;
     }
     for (const ReferencePtr& reference : references_) {
         if (reference)
-            file(ordinal, reference->rect);
+            fileItem(ordinal, reference->rect, reference->selected);
         ++ordinal;
     }
+}
+
+void DrawingIndex::fileItem(uint32_t ordinal, const Rect& area, bool selected) {
+    if (selected) {
+        everywhere_.push_back(ordinal);
+        return;
+    }
+    places_[ordinal] = area;
+    file(ordinal, area);
 }
 
 DrawingIndex::Cell DrawingIndex::cellKey(int64_t column, int64_t row) {
@@ -142,9 +161,34 @@ void DrawingIndex::query(const Rect& area, Candidates& candidates) const {
     }
 }
 
-bool DrawingIndex::matchesCounts(const StepsModel& model) const {
-    return model.labels.size() == labels_.size() && model.arrows.size() == arrows_.size() &&
-           model.content().size() == references_.size();
+bool DrawingIndex::fits(const StepsModel& model) const {
+    if (model.labels != labels_ || model.arrows != arrows_ || model.content() != references_)
+        return false;
+    // Bit for bit: a place of NaNs is the same place again.
+    auto same = [](const std::optional<Rect>& filed, const Rect& now, bool selected) {
+        return !filed || (!selected && std::memcmp(&*filed, &now, sizeof(Rect)) == 0);
+    };
+    uint32_t ordinal = 0;
+    for (const LabelPtr& label : labels_) {
+        if (label && !same(places_[ordinal], label->rect, label->selected))
+            return false;
+        ++ordinal;
+    }
+    for (const auto& [source, target] : arrows_) {
+        if (source && target && places_[ordinal]) {
+            const Point from = centre(source->rect);
+            const Point to = centre(target->rect);
+            if (!same(places_[ordinal], Rect{from.x, from.y, to.x, to.y}, false))
+                return false;
+        }
+        ++ordinal;
+    }
+    for (const ReferencePtr& reference : references_) {
+        if (reference && !same(places_[ordinal], reference->rect, reference->selected))
+            return false;
+        ++ordinal;
+    }
+    return true;
 }
 
 } // namespace pathwicks

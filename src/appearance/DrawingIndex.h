@@ -3,6 +3,7 @@
 #include "model/StepsModel.h"
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -10,8 +11,10 @@ namespace pathwicks {
 
 // A model's items filed by where they lie, so that drawing part of a large canvas visits only
 // the items near that part instead of every item. It is a picture of the model as it stood
-// when built: whoever moves, adds or removes items builds it again before the next drawing.
-// It holds the items it files, so a stale index never points at freed ones.
+// when built, except for the selected items and the arrows at selected boxes: those are
+// always candidates, so that moving the selection leaves the index as good as it was.
+// Whoever moves, adds or removes other items builds it again before the next drawing (`fits`
+// tells). It holds the items it files, so a stale index never points at freed ones.
 class DrawingIndex {
 public:
     DrawingIndex() = default;
@@ -31,15 +34,18 @@ public:
     const std::vector<Arrow>& arrows() const { return arrows_; }
     const std::vector<ReferencePtr>& references() const { return references_; }
 
-    // Whether the model still holds as many items of each kind as the index: a cheap check
-    // that the index was built again after items came or went.
-    bool matchesCounts(const StepsModel& model) const;
+    // Whether the index still serves the model: the same items in the same order, and each
+    // item filed by its place still there and still unselected. Moving only items that were
+    // selected when it was built keeps it. A walk of the lists without filing anything.
+    bool fits(const StepsModel& model) const;
 
 private:
     using Cell = uint64_t;
     static constexpr double cellSize = 512;
 
     void file(uint32_t ordinal, const Rect& area);
+    // Files the item by its place, or everywhere when it was selected.
+    void fileItem(uint32_t ordinal, const Rect& area, bool selected);
     void fileSegment(uint32_t ordinal, Point from, Point to, double reach);
     static Cell cellKey(int64_t column, int64_t row);
 
@@ -50,6 +56,9 @@ private:
     std::unordered_map<Cell, std::vector<uint32_t>> cells_;
     // Items too large, too far out or without a place of numbers: always candidates.
     std::vector<uint32_t> everywhere_;
+    // Per ordinal, where the item was filed (an arrow: its boxes' centres as x, y and
+    // width, height), or nothing when it is a candidate everywhere for being selected.
+    std::vector<std::optional<Rect>> places_;
 };
 
 } // namespace pathwicks

@@ -59,19 +59,25 @@ Rect markerMarkExtent(const Rect& box) {
 }
 
 void appendMarkerMark(DrawList& list, const Rect& box, MarkerState state, size_t places,
-                      const AppearanceConfig& config, const LayoutMeasurer& measurer) {
+                      const AppearanceConfig& config, const LayoutMeasurer& measurer,
+                      double scale) {
     if (state == MarkerState::found)
         return;
     const bool missing = state == MarkerState::missing;
     const Color color = config.namedColor(missing ? "MarkerMissing" : "MarkerDuplicated");
     const Rect frame{box.minX() - frameGap, box.minY() - frameGap, box.width + 2 * frameGap,
                      box.height + 2 * frameGap};
-    list.push_back(LinesOp{roundedFrame(frame, frameRadius), color, frameWidth, LineCap::butt,
-                           {6, 4}, 0});
+    const bool badgeOnly = scale < badgeOnlyScale;
+    // Far out the frame's dashes would be a faint haze around a box of a few pixels.
+    if (!badgeOnly)
+        list.push_back(LinesOp{roundedFrame(frame, frameRadius), color, frameWidth,
+                               LineCap::butt, {6, 4}, 0});
 
     const std::string text = missing ? "!" : std::to_string(places);
     const Rect badge = badgeRect(box, text.size());
     list.push_back(RectOp{badge, badgeHeight / 2, color, std::nullopt, 1});
+    if (badgeOnly)
+        return;
     const TextAttributes& attributes = textAttributes(TextStyle::reference);
     const double top = badge.minY() + (badgeHeight - measurer.lineHeight(attributes)) / 2;
     list.push_back(TextOp{text, TextStyle::reference, badge.x + badge.width / 2,

@@ -7,6 +7,7 @@
 #include "appearance/SvgWriter.h"
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 namespace pathwicks {
@@ -466,17 +467,51 @@ TEST(DrawingIndex, DrawsAnyPartExactlyAsTheWalkOverEveryItem) {
                                    {"rect", "{{" + std::to_string(place(random)) + ", " +
                                                 std::to_string(place(random)) + "}, {200, 30}}"}}));
 
+    model.labels[3]->selected = true;
+
     const FakeLayoutMeasurer measurer;
     const DrawingIndex index(model, arrowReach(metricsConfig()));
     const SvgWriter svg("sans-serif");
-    for (int i = 0; i < 40; ++i) {
-        const double width = i == 0 ? 20000 : 100 + pick(random) * 5;
-        const CanvasViewport viewport{
-            {8000, 8000}, {place(random), place(random), width, width * 0.6}, {-2000, -2000}, 1};
-        EXPECT_EQ(svg.write(drawCanvas(index, {}, viewport, metricsConfig(), measurer), {1, 1}),
-                  svg.write(drawCanvas(model, {}, viewport, metricsConfig(), measurer), {1, 1}))
-            << i;
+    auto drawsAsTheWalk = [&] {
+        for (int i = 0; i < 40; ++i) {
+            const double width = i == 0 ? 20000 : 100 + pick(random) * 5;
+            const CanvasViewport viewport{{8000, 8000},
+                                          {place(random), place(random), width, width * 0.6},
+                                          {-2000, -2000},
+                                          1};
+            EXPECT_EQ(
+                svg.write(drawCanvas(index, {}, viewport, metricsConfig(), measurer), {1, 1}),
+                svg.write(drawCanvas(model, {}, viewport, metricsConfig(), measurer), {1, 1}))
+                << i;
+        }
+    };
+    EXPECT_TRUE(index.fits(model));
+    drawsAsTheWalk();
+
+    // Dragging the selection anywhere, arrows and all, keeps the index good.
+    for (const ReferencePtr& r : content) {
+        if (r->selected)
+            r->rect = {place(random), place(random), r->rect.width + 40, r->rect.height};
     }
+    model.labels[3]->rect.x += 3000;
+    EXPECT_TRUE(index.fits(model));
+    drawsAsTheWalk();
+
+    // Moving an unselected item, selecting one and taking it along, or changing an arrow's
+    // ends does not.
+    auto unfitAfter = [&](const std::function<void()>& change, const std::function<void()>& undo) {
+        change();
+        EXPECT_FALSE(index.fits(model));
+        undo();
+        EXPECT_TRUE(index.fits(model));
+    };
+    unfitAfter([&] { content[1]->rect.y += 1; }, [&] { content[1]->rect.y -= 1; });
+    unfitAfter([&] { content[1]->selected = true; }, [&] { content[1]->selected = false; });
+    unfitAfter([&] { model.labels[4]->rect.x += 1; }, [&] { model.labels[4]->rect.x -= 1; });
+    const Arrow arrow = model.arrows[5];
+    unfitAfter([&] { model.arrows[5].second = content[300]; }, [&] { model.arrows[5] = arrow; });
+    unfitAfter([&] { model.labels.pop_back(); },
+               [&] { model.labels.push_back(index.labels().back()); });
 }
 
 } // namespace

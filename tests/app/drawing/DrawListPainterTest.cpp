@@ -96,6 +96,140 @@ TEST(DrawListPainter, PaintsBoxesGridAndTitles) {
     EXPECT_GT(dark, 10);
 }
 
+// Far out, boxes are a few pixels and drawn the cheap way: every box and label still shows,
+// each box with its outline around its fill, later ones over earlier ones where they overlap.
+TEST(DrawListPainter, FarOutEveryBoxShows) {
+    StepsModel model;
+    std::vector<ReferencePtr> content;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> jitter(-120, 120);
+    for (int i = 0; i < 600; ++i) {
+        auto r = std::make_shared<Reference>();
+        r->id = "pathwick-" + std::to_string(i);
+        r->title = "Step " + std::to_string(i);
+        // Rows of boxes with room between them; every fifth pushed onto its neighbour.
+        r->rect = {double(i % 30) * 200 + 140 + (i % 5 == 0 ? jitter(random) : 0),
+                   double(i / 30) * 90 + 40 + (i % 5 == 0 ? jitter(random) / 3 : 0), 150, 50};
+        r->selected = i % 17 == 0;
+        content.push_back(r);
+    }
+    model.setContent(content);
+    for (int i = 0; i + 1 < 600; i += 3)
+        model.arrows.push_back({content[i], content[i + 1]});
+    for (int i = 0; i < 20; ++i) {
+        auto label = Label::fromDictionary(nlohmann::json::object());
+        label->rect = {double(i) * 300 + 10, 1850, 200, 29};
+        model.labels.push_back(label);
+    }
+    const QtTextMeasurer measurer;
+    auto rgb = [](const Color& c) {
+        return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue)).rgb();
+    };
+    const QRgb background = rgb(config().namedColor("CanvasBackground"));
+    for (const double scale : {0.1, 0.06}) {
+        CanvasViewport viewport{{6200, 1900}, {0, 0, 6200, 1900}, {}, scale};
+        const DrawList list = drawCanvas(model, {}, viewport, config(), measurer);
+        QImage image(int(6200 * scale) + 1, int(1900 * scale) + 1,
+                     QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            paintDrawList(painter, list, measurer);
+        }
+        auto pixelsOf = [&](const Rect& r) {
+            return QRectF(r.x * scale, r.y * scale, r.width * scale, r.height * scale)
+                .toAlignedRect()
+                .intersected(image.rect());
+        };
+        auto painted = [&](const Rect& r) {
+            const QRect area = pixelsOf(r);
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (image.pixel(x, y) != background)
+                        return true;
+            return false;
+        };
+        for (size_t i = 0; i < content.size(); ++i) {
+            const Reference& r = *content[i];
+            ASSERT_TRUE(painted(r.rect)) << scale << " box " << i;
+            // Boxes drawn after this one may cover its middle.
+            bool covered = false;
+            for (size_t j = 0; j < content.size(); ++j) {
+                const bool drawnAfter = content[j]->selected != r.selected
+                                            ? content[j]->selected
+                                            : j > i;
+                covered |= drawnAfter && pixelsOf(content[j]->rect).intersects(pixelsOf(r.rect));
+            }
+            if (covered || scale != 0.1)
+                continue;
+            // A box nothing covers: its rim in the border colour, inside it the fill.
+            const QRect area = pixelsOf(r.rect);
+            const QRgb border = rgb(config().namedColor(r.selected ? "ReferenceSelectedBorder"
+                                                                   : "ReferenceBorder"));
+            const QRgb fill = rgb(config().namedColor(r.selected ? "ReferenceSelectedBackground"
+                                                                 : "ReferenceBackground"));
+            int wrong = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const bool rim = x == area.left() || x == area.right() ||
+                                     y == area.top() || y == area.bottom();
+                    wrong += image.pixel(x, y) != (rim ? border : fill);
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "box " << i;
+        }
+        for (const LabelPtr& label : model.labels)
+            EXPECT_TRUE(painted(label->rect)) << scale;
+
+        // With a marker check's marks: every box whose marker is missing or repeated shows
+        // its colour at its top right corner, unless a box drawn above covers the corner.
+        MarkerStates states;
+        for (size_t i = 0; i < content.size(); ++i) {
+            const std::vector<MarkerLocation> once{{"a.c", i + 1}};
+            states.places[content[i]->id] =
+                i % 10 == 3   ? std::vector<MarkerLocation>{}
+                : i % 20 == 7 ? std::vector<MarkerLocation>{{"a.c", 1}, {"b.c", 2}}
+                              : once;
+        }
+        const DrawList marked = drawCanvas(model, {}, viewport, config(), measurer, &states);
+        const QImage unmarked = image.copy();
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            paintDrawList(painter, marked, measurer);
+        }
+        for (size_t i = 0; i < content.size(); ++i) {
+            if (i % 10 != 3 && i % 20 != 7)
+                continue;
+            const Rect& box = content[i]->rect;
+            const Rect corner{box.maxX() - 4, box.minY() - 4, 8, 8};
+            bool hidden = false;
+            for (const ReferencePtr& other : content)
+                hidden |= other->selected && !content[i]->selected &&
+                          pixelsOf(other->rect).intersects(pixelsOf(corner));
+            if (hidden)
+                continue;
+            const Color c =
+                config().namedColor(i % 10 == 3 ? "MarkerMissing" : "MarkerDuplicated");
+            auto away = [&](const QColor& p) {
+                return std::abs(p.redF() - c.red) + std::abs(p.greenF() - c.green) +
+                       std::abs(p.blueF() - c.blue);
+            };
+            const QRect area = pixelsOf(corner);
+            int shown = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    // Nearer the mark's colour than without the mark.
+                    shown += away(image.pixelColor(x, y)) < away(unmarked.pixelColor(x, y)) - 0.1;
+                }
+            }
+            EXPECT_GT(shown, 0) << scale << " mark of box " << i;
+        }
+    }
+}
+
 TEST(QtTextMeasurer, LabelTitlesMeasureLargerThanReferenceTitles) {
     const QtTextMeasurer measurer;
     const Size small = measurer.measureText("Same text", referenceTextAttributes());
