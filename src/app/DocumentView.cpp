@@ -139,12 +139,16 @@ void DocumentView::showToolNotice(const std::string& title, int status,
         notice_->showNotice(QString::fromStdString(*notice));
 }
 
-void DocumentView::presentReference(const ReferencePtr& reference, bool open) {
+void DocumentView::selectAlone(const ReferencePtr& reference) {
     canvas_->deselectAll();
     reference->selected = true;
     canvas_->setPressedReference(reference);
     canvas_->updateDetailPanel();
     canvas_->redisplay();
+}
+
+void DocumentView::presentReference(const ReferencePtr& reference, bool open) {
+    selectAlone(reference);
     canvasWidget_->scrollToCentre(reference->rect);
     if (open)
         gotoReference(reference);
@@ -172,13 +176,9 @@ void DocumentView::showMarkerStates(const MarkerStates* states) {
 }
 
 void DocumentView::showReference(const ReferencePtr& reference) {
-    canvas_->deselectAll();
-    reference->selected = true;
-    canvas_->setPressedReference(reference);
+    selectAlone(reference);
     // The box and its mark, with a margin, where the view has room for them.
     canvasWidget_->scrollToShow(reference->rect);
-    canvasWidget_->update();
-    panel_->updateDetailPanel();
 }
 
 void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {

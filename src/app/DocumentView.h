@@ -70,6 +70,8 @@ public:
     FindBar& findBar() { return *findBar_; }
 
 private:
+    // Selects the reference and nothing else, and shows it in the panel. No undo step.
+    void selectAlone(const ReferencePtr& reference);
     void gotoReference(const ReferencePtr& reference);
     // Tells what a goto tool that has exited said, with what to do.
     void showToolNotice(const std::string& title, int status, const std::string& errorText);

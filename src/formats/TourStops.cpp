@@ -4,7 +4,6 @@
 #include "model/TourOrder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace pathwicks {
@@ -54,17 +53,10 @@ std::string lineOf(std::string_view text, uint64_t line) {
 }
 
 std::optional<std::string> webLinkAddress(const Reference& box) {
-    const auto comma = box.title.find(',');
-    if (!box.isWebAddress() || comma == std::string::npos)
+    if (!box.isWebAddress())
         return std::nullopt;
-    std::string address = box.title.substr(comma + 1);
-    const auto colon = address.find("://");
-    if (colon == std::string::npos || colon + 3 == address.size())
-        return std::nullopt;
-    std::string scheme = address.substr(0, colon);
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (scheme != "http" && scheme != "https")
+    auto address = webAddress(box);
+    if (!address || !isWebScheme(*address))
         return std::nullopt;
     return address;
 }

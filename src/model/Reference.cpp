@@ -7,6 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
+
 namespace pathwicks {
 
 std::string Reference::generateId() { return "pathwick-" + makeUuidText(); }
@@ -46,6 +49,24 @@ std::string Reference::displayTitle() const {
 
 void Reference::fitToTitle(const TextMeasurer& measurer) {
     fitWidth(rect, measurer.measureText(displayTitle(), referenceTextAttributes()).width);
+}
+
+std::optional<std::string> webAddress(const Reference& reference) {
+    const auto comma = reference.title.find(',');
+    if (comma == std::string::npos)
+        return std::nullopt;
+    return reference.title.substr(comma + 1);
+}
+
+bool isWebScheme(const std::string& address) {
+    const auto colon = address.find(':');
+    if (colon == std::string::npos)
+        return false;
+    std::string scheme = address.substr(0, colon);
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return (scheme == "http" || scheme == "https") && address.compare(colon, 3, "://") == 0 &&
+           address.size() > colon + 3;
 }
 
 } // namespace pathwicks

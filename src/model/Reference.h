@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,12 @@ public:
 };
 
 using ReferencePtr = std::shared_ptr<Reference>;
+
+// The web address of a web-link reference: everything after the first comma of its title.
+std::optional<std::string> webAddress(const Reference& reference);
+
+// Only http and https are opened or linked to: a document may come from anyone, and other
+// schemes can start programs of their own.
+bool isWebScheme(const std::string& address);
 
 } // namespace pathwicks

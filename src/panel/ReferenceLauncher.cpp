@@ -3,28 +3,7 @@
 #include "editors/EditorCatalogue.h"
 #include "panel/GotoTool.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace pathwicks {
-
-std::optional<std::string> webAddress(const Reference& reference) {
-    const auto comma = reference.title.find(',');
-    if (comma == std::string::npos)
-        return std::nullopt;
-    return reference.title.substr(comma + 1);
-}
-
-bool isWebScheme(const std::string& address) {
-    const auto colon = address.find(':');
-    if (colon == std::string::npos)
-        return false;
-    std::string scheme = address.substr(0, colon);
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return (scheme == "http" || scheme == "https") && address.compare(colon, 3, "://") == 0 &&
-           address.size() > colon + 3;
-}
 
 LaunchCommand launchCommand(const Reference& reference, const std::string& documentFolder,
                             const std::string& bundle, const UserEditors& userEditors) {

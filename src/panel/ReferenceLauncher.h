@@ -36,12 +36,6 @@ struct LaunchRefusal {
 };
 using LaunchCommand = std::variant<ProgramLaunch, UrlLaunch, LaunchRefusal>;
 
-// The web address of a web-link reference: everything after the first comma of its title.
-std::optional<std::string> webAddress(const Reference& reference);
-
-// Only http and https are opened: a document may come from anyone, and other schemes can start
-// programs of their own.
-bool isWebScheme(const std::string& address);
 
 // How the reference opens: its editor's goto tool in the bundle with the document folder and
 // its id, or its web address. An editor of the user's own that is not in the catalogue opens
