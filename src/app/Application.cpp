@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include "app/AboutBox.h"
 #include "app/DocumentWindow.h"
 #include "app/StartWindow.h"
 #include "model/Document.h"
@@ -11,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 
 #include <filesystem>
@@ -169,13 +167,6 @@ QMenu* Application::makeRecentMenu(QWidget* parent) {
     rebuild();
     connect(this, &Application::recentFilesChanged, menu, rebuild);
     return menu;
-}
-
-void Application::addHelpMenu(QMenuBar* menuBar) {
-    QMenu* help = menuBar->addMenu(tr("&Help"));
-    QAction* about = help->addAction(tr("&About Pathwicks"), menuBar,
-                                     [menuBar] { showAboutBox(menuBar->window()); });
-    about->setMenuRole(QAction::AboutRole);
 }
 
 QString Application::lastFolder() const {

@@ -13,7 +13,6 @@
 #include <vector>
 
 class QMenu;
-class QMenuBar;
 class QWidget;
 
 namespace pathwicks {
@@ -54,7 +53,6 @@ public:
     // An "Open Recent" menu that keeps itself up to date.
     QMenu* makeRecentMenu(QWidget* parent);
     // The Help menu every document window ends with: About Pathwicks.
-    void addHelpMenu(QMenuBar* menuBar);
     // Where file dialogs start: the folder of the last document opened or saved.
     QString lastFolder() const;
 

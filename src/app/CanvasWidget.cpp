@@ -70,13 +70,8 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     : canvas_(std::move(canvas)), measurer_(measurer), scrollArea_(scrollArea) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // The model may outlive this widget, or go first (its owner resets redraw as it goes):
-    // the destructor leaves the model alone, and the redraw asks for the widget only while
-    // it lives.
-    canvas_->model().redraw = [widget = QPointer<CanvasWidget>(this)] {
-        if (widget)
-            widget->redisplay();
-    };
+    // The document, which owns the model, outlives the widget.
+    redrawListener_ = canvas_->model().redraw.add([this] { redisplay(); });
     canvas_->setHost(this);
     placeAddButton();
     labelField_ = new LabelEditorWidget(measurer_, view_, this);
@@ -95,6 +90,7 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
 CanvasWidget::~CanvasWidget() {
     // Whoever else holds the canvas must not reach this widget through it.
     canvas_->setHost(nullptr);
+    canvas_->model().redraw.remove(redrawListener_);
 }
 
 void CanvasWidget::redisplay() {
@@ -144,15 +140,19 @@ void CanvasWidget::span(const Rect& area, double zoom, Point fixed, Point anchor
 }
 
 void CanvasWidget::setZoom(double zoom, QPoint anchor) {
-    zoom = clampedZoom(zoom);
-    const Point at{double(anchor.x()), double(anchor.y())};
-    const Rect visible = visibleArea();
-    const Point fixed{visible.x + at.x / view_.zoom, visible.y + at.y / view_.zoom};
-    const QSize size = scrollArea_.viewport()->size();
-    const Rect visibleThen{fixed.x - at.x / zoom, fixed.y - at.y / zoom, size.width() / zoom,
-                           size.height() / zoom};
+    spanZoomed(zoomedAbout(visibleArea(), view_.zoom, clampedZoom(zoom),
+                           Point{double(anchor.x()), double(anchor.y())}, viewportSize()));
+}
+
+void CanvasWidget::spanZoomed(const ZoomedView& zoomed) {
     // A new zoom spans the document afresh: what zooming out had to add goes again.
-    span(fittedCanvasArea(canvas_->model(), Rect{}, visibleThen), zoom, fixed, at);
+    span(fittedCanvasArea(canvas_->model(), Rect{}, zoomed.visible), zoomed.zoom, zoomed.fixed,
+         zoomed.anchor);
+}
+
+Size CanvasWidget::viewportSize() const {
+    const QSize size = scrollArea_.viewport()->size();
+    return Size{double(size.width()), double(size.height())};
 }
 
 void CanvasWidget::setZoom(double zoom) {
@@ -165,13 +165,7 @@ void CanvasWidget::fitToWindow() {
         setZoom(1);
         return;
     }
-    const QSize size = scrollArea_.viewport()->size();
-    const double zoom = fittingZoom(*items, Size{double(size.width()), double(size.height())});
-    const Point middle{items->midX(), items->midY()};
-    const Point anchor{size.width() / 2.0, size.height() / 2.0};
-    const Rect visibleThen{middle.x - anchor.x / zoom, middle.y - anchor.y / zoom,
-                           size.width() / zoom, size.height() / zoom};
-    span(fittedCanvasArea(canvas_->model(), Rect{}, visibleThen), zoom, middle, anchor);
+    spanZoomed(fittedView(*items, viewportSize()));
 }
 
 namespace {

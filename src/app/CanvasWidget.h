@@ -118,8 +118,11 @@ private:
     // Spans `area` of the document at `zoom`, scrolled so that the document point `fixed` lies
     // `anchor` pixels from the visible part's top left.
     void span(const Rect& area, double zoom, Point fixed, Point anchor);
+    void spanZoomed(const ZoomedView& zoomed);
+    Size viewportSize() const;
 
     std::shared_ptr<Canvas> canvas_;
+    Listeners<>::Id redrawListener_ = 0;
     const QtTextMeasurer& measurer_;
     QScrollArea& scrollArea_;
     ViewTransform view_;

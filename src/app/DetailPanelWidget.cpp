@@ -93,13 +93,25 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     hint_->setEnabled(false);
     layout->addWidget(hint_);
 
+    addMarker(*layout);
+    addName(*layout);
+    addEditor(*layout, editors);
+    addCopyButton(*layout, fonts);
+    addLocation(*layout);
+    layout->addStretch(0);
+    updateDetailPanel();
+}
+
+DetailPanelWidget::~DetailPanelWidget() = default;
+
+void DetailPanelWidget::addMarker(QVBoxLayout& layout) {
     markerCaption_ = caption(tr("Marker"), this);
     // Beside the caption, the comment style the line is copied in; the line itself below.
     auto* markerRow = new QHBoxLayout;
     markerRow->setContentsMargins(0, 0, 0, 0);
     markerRow->addWidget(markerCaption_);
     markerRow->addStretch(1);
-    layout->addLayout(markerRow);
+    layout.addLayout(markerRow);
     // A read-only text box rather than a label: ids are long and have no spaces, and this one
     // wraps them anywhere while the selection still copies the marker whole.
     marker_ = new QPlainTextEdit(this);
@@ -113,7 +125,11 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     marker_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     marker_->viewport()->setAutoFillBackground(false);
     marker_->setFixedHeight(marker_->fontMetrics().lineSpacing() * 4 + 10);
-    layout->addWidget(marker_);
+    markerRow->addWidget(makeMarkerStyle());
+    layout.addWidget(marker_);
+}
+
+QComboBox* DetailPanelWidget::makeMarkerStyle() {
     markerStyle_ = new QComboBox(this);
     markerStyle_->setObjectName("markerStyle");
     markerStyle_->setToolTip(tr("The comment style marker lines are copied in"));
@@ -126,21 +142,25 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     connect(markerStyle_, &QComboBox::activated, this, [this](int index) {
         panel_.markerStyleChosen(markerStyle_->itemData(index).toString().toStdString());
     });
-    markerRow->addWidget(markerStyle_);
+    return markerStyle_;
+}
 
+void DetailPanelWidget::addName(QVBoxLayout& layout) {
     nameCaption_ = caption(tr("Name"), this);
-    layout->addWidget(nameCaption_);
+    layout.addWidget(nameCaption_);
     name_ = new QLineEdit(this);
     name_->setObjectName("nameField");
     // Titles are not cut at a line edit's usual 32767 characters.
     name_->setMaxLength(std::numeric_limits<int>::max());
-    layout->addWidget(name_);
+    layout.addWidget(name_);
     connect(name_, &QLineEdit::textEdited, this,
             [this](const QString& text) { panel_.nameEdited(text.toStdString()); });
     connect(name_, &QLineEdit::editingFinished, this, [this] { panel_.nameEditEnded(); });
+}
 
+void DetailPanelWidget::addEditor(QVBoxLayout& layout, const EditorAvailability& editors) {
     editorCaption_ = caption(tr("Editor"), this);
-    layout->addWidget(editorCaption_);
+    layout.addWidget(editorCaption_);
     editor_ = new QComboBox(this);
     editor_->setObjectName("editorPopup");
     // Each item holds its editor's name; its text also says when that editor is not installed.
@@ -153,11 +173,13 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
         }
         editor_->addItem(editorEntryText(name, editors.isEditorAvailable(name)), toQString(name));
     }
-    layout->addWidget(editor_);
+    layout.addWidget(editor_);
     connect(editor_, &QComboBox::activated, this, [this](int index) {
         panel_.editorChosen(editor_->itemData(index).toString().toStdString());
     });
+}
 
+void DetailPanelWidget::addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts) {
     copy_ = new CopyButton(this);
     copy_->setObjectName("copyButton");
     copy_->setIcon(makeCopyIcon(fonts));
@@ -167,23 +189,20 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
                          "first attach this reference to a marker line on the clipboard."));
     copy_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     copy_->setAutoRaise(true);
-    layout->addWidget(copy_);
+    layout.addWidget(copy_);
     connect(copy_, &QToolButton::clicked, this,
             [this] { copyMarker(copy_->clickModifiers.testFlag(Qt::AltModifier)); });
+}
 
+void DetailPanelWidget::addLocation(QVBoxLayout& layout) {
     location_ = new MarkerLocationWidget(this);
     location_->setObjectName("markerLocation");
     location_->onOpenPlace = [this](const ReferencePtr& reference, const MarkerLocation& place) {
         if (onOpenPlace)
             onOpenPlace(reference, place);
     };
-    layout->addWidget(location_, 1);
-
-    layout->addStretch(0);
-    updateDetailPanel();
+    layout.addWidget(location_, 1);
 }
-
-DetailPanelWidget::~DetailPanelWidget() = default;
 
 void DetailPanelWidget::updateDetailPanel() {
     const ReferencePtr before = panel_.shownReference();

@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QVBoxLayout;
 
 namespace pathwicks {
 
@@ -68,6 +69,14 @@ signals:
     void shownChanged();
 
 private:
+    // The panel's parts, top to bottom.
+    void addMarker(QVBoxLayout& layout);
+    QComboBox* makeMarkerStyle();
+    void addName(QVBoxLayout& layout);
+    void addEditor(QVBoxLayout& layout, const EditorAvailability& editors);
+    void addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts);
+    void addLocation(QVBoxLayout& layout);
+
     Canvas& canvas_;
     UserDialogs& dialogs_;
     DetailPanel panel_;

@@ -41,13 +41,7 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     scrollArea_->setCanvas(canvasWidget_);
 
     notice_ = new NoticeBar(this);
-    launchHost_ = new QtLaunchHost(this);
-    launchHost_->setObjectName("launchHost");
-    launchHost_->onFinished = [this](const std::string& title, int status,
-                                     const std::string& errorText) {
-        showToolNotice(title, status, errorText);
-    };
-
+    setUpOpening();
     // Installed editors, and the user's own, are looked for once, as the window opens.
     editors_.detectEditors(EditorEnvironment::ofThisProcess());
     if (!editors_.userEditors().problem.empty())
@@ -66,7 +60,22 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     panel_->onOpenPlace = [this](const ReferencePtr& r, const MarkerLocation& place) {
         gotoPlace(r, place);
     };
+    canvasWidget_->onRename = [this](const ReferencePtr&) { panel_->focusName(); };
+    followUndo();
+    setUpFind();
+    arrange();
+}
 
+void DocumentView::setUpOpening() {
+    launchHost_ = new QtLaunchHost(this);
+    launchHost_->setObjectName("launchHost");
+    launchHost_->onFinished = [this](const std::string& title, int status,
+                                     const std::string& errorText) {
+        showToolNotice(title, status, errorText);
+    };
+}
+
+void DocumentView::followUndo() {
     // The canvas finishes whatever is in progress before each undo and redo, and a name being
     // typed is committed first, as its own step.
     UndoManager& undo = document_.undoManager();
@@ -78,7 +87,9 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
         panel_->panel().nameEditEnded();
         canvas_->willRedo();
     });
+}
 
+void DocumentView::setUpFind() {
     findBar_ = new FindBar(this);
     connect(findBar_, &FindBar::textChanged, this, [this](const QString& text) {
         showFound(findItem(document_.model(), text.toStdString(), std::nullopt, false));
@@ -88,8 +99,9 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
         findBar_->hide();
         canvasWidget_->setFocus();
     });
-    canvasWidget_->onRename = [this](const ReferencePtr&) { panel_->focusName(); };
+}
 
+void DocumentView::arrange() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -113,7 +125,6 @@ DocumentView::~DocumentView() {
     undo.removeObserver(willRedoObserver_);
     canvasWidget_->setUndoManager(nullptr);
     canvasWidget_->onUpdateDetailPanel = nullptr;
-    document_.model().redraw = nullptr;
 }
 
 void DocumentView::gotoReference(const ReferencePtr& reference) {
@@ -226,6 +237,13 @@ void DocumentView::paste() {
         return;
     const std::string json = data->data(itemsMimeType).toStdString();
     asOneStep([&] { pasteItems(*canvas_, json, canvasWidget_->visibleArea()); });
+}
+
+void DocumentView::deleteSelection() {
+    UndoManager& undo = document_.undoManager();
+    undo.beginGroup();
+    canvas_->deleteSelection();
+    undo.endGroup();
 }
 
 void DocumentView::duplicateSelection() {

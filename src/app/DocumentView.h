@@ -60,6 +60,7 @@ public:
     void cutSelection();
     void paste();
     void duplicateSelection();
+    void deleteSelection();
 
     void align(Alignment alignment);
     void distribute(Distribution distribution);
@@ -70,6 +71,12 @@ public:
     FindBar& findBar() { return *findBar_; }
 
 private:
+    // The constructor's parts: starting goto tools and telling what they said, the canvas and
+    // the panel before each undo and redo, the find bar, and where each widget goes.
+    void setUpOpening();
+    void followUndo();
+    void setUpFind();
+    void arrange();
     // Selects the reference and nothing else, and shows it in the panel. No undo step.
     void selectAlone(const ReferencePtr& reference);
     void gotoReference(const ReferencePtr& reference);

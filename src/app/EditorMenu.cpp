@@ -30,6 +30,8 @@ EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& edito
         group->addAction(action);
     }
     connect(this, &QMenu::aboutToShow, this, &EditorMenu::updateEntries);
+    connect(&panel_, &DetailPanelWidget::shownChanged, this, &EditorMenu::updateEntries);
+    updateEntries();
 }
 
 void EditorMenu::updateEntries() {

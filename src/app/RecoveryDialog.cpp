@@ -9,6 +9,28 @@
 
 namespace pathwicks {
 
+namespace {
+
+// The documents asked about, with their folders and when they were changed.
+QTreeWidget* documentList(const std::vector<UserDialogs::RecoveredDocument>& documents,
+                          QWidget* parent) {
+    const auto tr = [](const char* text) { return RecoveryDialog::tr(text); };
+    auto* list = new QTreeWidget(parent);
+    list->setHeaderLabels({tr("Document"), tr("Folder"), tr("Changed")});
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setFocusPolicy(Qt::NoFocus);
+    for (const auto& document : documents) {
+        const QString folder = document.folder.isEmpty() ? tr("(never saved)") : document.folder;
+        auto* item = new QTreeWidgetItem(list, {document.name, folder, document.time});
+        item->setToolTip(1, document.folder);
+    }
+    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return list;
+}
+
+} // namespace
+
 RecoveryDialog::RecoveryDialog(QWidget* parent,
                                const std::vector<UserDialogs::RecoveredDocument>& documents)
     : QDialog(parent) {
@@ -34,21 +56,12 @@ RecoveryDialog::RecoveryDialog(QWidget* parent,
     explanation->setWordWrap(true);
     layout->addWidget(explanation);
 
-    auto* list = new QTreeWidget(this);
-    list->setHeaderLabels({tr("Document"), tr("Folder"), tr("Changed")});
-    list->setRootIsDecorated(false);
-    list->setSelectionMode(QAbstractItemView::NoSelection);
-    list->setFocusPolicy(Qt::NoFocus);
-    for (const auto& document : documents) {
-        auto* item = new QTreeWidgetItem(list, {document.name,
-                                                document.folder.isEmpty() ? tr("(never saved)")
-                                                                          : document.folder,
-                                                document.time});
-        item->setToolTip(1, document.folder);
-    }
-    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    layout->addWidget(list);
+    layout->addWidget(documentList(documents, this));
+    layout->addWidget(makeButtons());
+    resize(640, sizeHint().height());
+}
 
+QDialogButtonBox* RecoveryDialog::makeButtons() {
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* restore = buttons->addButton(tr("&Restore"), QDialogButtonBox::AcceptRole);
     QPushButton* discard = buttons->addButton(tr("&Discard"), QDialogButtonBox::DestructiveRole);
@@ -66,8 +79,7 @@ RecoveryDialog::RecoveryDialog(QWidget* parent,
         choice_ = UserDialogs::Recovery::later;
         reject();
     });
-    layout->addWidget(buttons);
-    resize(640, sizeHint().height());
+    return buttons;
 }
 
 UserDialogs::Recovery

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class QDialogButtonBox;
+
 namespace pathwicks {
 
 // The question at the start after the program ended without saving: the documents whose
@@ -17,6 +19,9 @@ public:
     ask(QWidget* parent, const std::vector<UserDialogs::RecoveredDocument>& documents);
 
 private:
+    // Restore, Discard and Later, each setting the choice.
+    QDialogButtonBox* makeButtons();
+
     UserDialogs::Recovery choice_ = UserDialogs::Recovery::later;
 };
 

@@ -20,16 +20,6 @@ StartWindow::StartWindow(Application& application) : application_(application) {
     setMinimumSize(420, 320);
     resize(480, 380);
 
-    auto* title = new QLabel(tr("Pathwicks"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    auto* subtitle = new QLabel(tr("Lay out a walk through source code."));
-    auto* icon = new QLabel;
-    icon->setObjectName("applicationIcon");
-    icon->setPixmap(applicationIcon().pixmap(64, 64));
-
     auto* newButton = new QPushButton(tr("New Document"));
     auto* openButton = new QPushButton(tr("Open…"));
     newButton->setDefault(true);
@@ -47,6 +37,28 @@ StartWindow::StartWindow(Application& application) : application_(application) {
     buttons->addWidget(openButton);
     buttons->addStretch();
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(makeBanner());
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->addSpacing(8);
+    layout->addWidget(new QLabel(tr("Recent documents")));
+    layout->addWidget(recent_, 1);
+
+    addShortcuts();
+}
+
+QLayout* StartWindow::makeBanner() {
+    auto* title = new QLabel(tr("Pathwicks"));
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    auto* subtitle = new QLabel(tr("Lay out a walk through source code."));
+    auto* icon = new QLabel;
+    icon->setObjectName("applicationIcon");
+    icon->setPixmap(applicationIcon().pixmap(64, 64));
+
     auto* heading = new QVBoxLayout;
     heading->addWidget(title);
     heading->addWidget(subtitle);
@@ -54,15 +66,10 @@ StartWindow::StartWindow(Application& application) : application_(application) {
     banner->addWidget(icon);
     banner->addSpacing(8);
     banner->addLayout(heading, 1);
+    return banner;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(banner);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->addSpacing(8);
-    layout->addWidget(new QLabel(tr("Recent documents")));
-    layout->addWidget(recent_, 1);
-
+void StartWindow::addShortcuts() {
     auto addShortcut = [this](QKeySequence::StandardKey key, auto slot) {
         auto* action = new QAction(this);
         action->setShortcut(key);

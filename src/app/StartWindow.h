@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLayout;
 class QListWidget;
 
 namespace pathwicks {
@@ -15,6 +16,10 @@ public:
     explicit StartWindow(Application& application);
 
 private:
+    // The icon, the name and what the program is for.
+    QLayout* makeBanner();
+    // New, Open, Quit and Close from the keyboard.
+    void addShortcuts();
     void fillRecentList();
     void openSelected();
 

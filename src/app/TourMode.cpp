@@ -4,9 +4,7 @@
 #include "model/Document.h"
 #include "model/TourOrder.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -31,20 +29,11 @@ TourMode::TourMode(Document& document, DocumentView& view, QStatusBar& statusBar
       stopLabel_(new QLabel(&statusBar)) {
     statusBar_.addWidget(stopLabel_, 1);
     stopLabel_->hide();
+    changeListener_ = document_.undoManager().changed.add([this] { documentChanged(); });
 }
 
-void TourMode::addActions(QMenu& menu) {
-    QAction* start = menu.addAction(tr("Start &Tour"), this, &TourMode::start);
-    start->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return),
-                         QKeySequence(Qt::CTRL | Qt::Key_Enter)});
-    next_ = menu.addAction(tr("Ne&xt Stop"), this, &TourMode::next);
-    next_->setShortcuts({Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown});
-    previous_ = menu.addAction(tr("&Previous Stop"), this, &TourMode::previous);
-    previous_->setShortcuts({Qt::Key_Left, Qt::Key_Backspace, Qt::Key_PageUp});
-    end_ = menu.addAction(tr("&End Tour"), QKeySequence(Qt::Key_Escape), this, &TourMode::end);
-    openEditor_ = menu.addAction(tr("Open &Editor at Each Stop"));
-    openEditor_->setCheckable(true);
-    setActive(false);
+TourMode::~TourMode() {
+    document_.undoManager().changed.remove(changeListener_);
 }
 
 void TourMode::start() {
@@ -97,15 +86,13 @@ void TourMode::show() {
                             .arg(current_ + 1)
                             .arg(stops_.size())
                             .arg(oneLine(stop->displayTitle())));
-    view_.presentReference(stop, openEditor_ && openEditor_->isChecked());
+    view_.presentReference(stop, opensEditor_);
 }
 
 void TourMode::setActive(bool active) {
     active_ = active;
     stopLabel_->setVisible(active);
-    for (QAction* action : {next_, previous_, end_})
-        if (action)
-            action->setEnabled(active);
+    emit activeChanged();
 }
 
 } // namespace pathwicks

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "model/Listeners.h"
 #include "model/Reference.h"
 
 #include <QObject>
 
 #include <vector>
 
-class QAction;
 class QLabel;
-class QMenu;
 class QStatusBar;
 
 namespace pathwicks {
@@ -24,22 +23,25 @@ class TourMode : public QObject {
     Q_OBJECT
 public:
     TourMode(Document& document, DocumentView& view, QStatusBar& statusBar, QObject* parent);
-
-    // Start Tour, Next Stop, Previous Stop, End Tour and Open Editor at Each Stop, added to the
-    // menu with their keys.
-    void addActions(QMenu& menu);
+    ~TourMode() override;
 
     bool isActive() const { return active_; }
+    // Whether each stop also opens its box, as a double click would.
+    bool opensEditor() const { return opensEditor_; }
+    void setOpensEditor(bool opens) { opensEditor_ = opens; }
     void start();
     void next();
     void previous();
     void end();
-    // The document may have been edited: then the tour ends.
-    void documentChanged();
+
+signals:
+    void activeChanged();
 
 private:
     void show();
     void setActive(bool active);
+    // The document may have been edited: then the tour ends.
+    void documentChanged();
 
     Document& document_;
     DocumentView& view_;
@@ -51,10 +53,8 @@ private:
     size_t current_ = 0;
     bool active_ = false;
     unsigned long editsAtStart_ = 0;
-    QAction* next_ = nullptr;
-    QAction* previous_ = nullptr;
-    QAction* end_ = nullptr;
-    QAction* openEditor_ = nullptr;
+    bool opensEditor_ = false;
+    Listeners<>::Id changeListener_ = 0;
 };
 
 } // namespace pathwicks

@@ -57,6 +57,27 @@ Point scrollKeeping(const ViewTransform& view, Point fixed, Point anchor) {
     return {at.x - anchor.x, at.y - anchor.y};
 }
 
+namespace {
+
+ZoomedView zoomedView(double zoom, Point fixed, Point anchor, Size viewSize) {
+    return {zoom, fixed, anchor,
+            Rect{fixed.x - anchor.x / zoom, fixed.y - anchor.y / zoom, viewSize.width / zoom,
+                 viewSize.height / zoom}};
+}
+
+} // namespace
+
+ZoomedView zoomedAbout(const Rect& visible, double zoomNow, double zoom, Point anchor,
+                       Size viewSize) {
+    const Point fixed{visible.x + anchor.x / zoomNow, visible.y + anchor.y / zoomNow};
+    return zoomedView(zoom, fixed, anchor, viewSize);
+}
+
+ZoomedView fittedView(const Rect& items, Size viewSize) {
+    return zoomedView(fittingZoom(items, viewSize), Point{items.midX(), items.midY()},
+                      Point{viewSize.width / 2, viewSize.height / 2}, viewSize);
+}
+
 int zoomPercent(double zoom) {
     return int(std::lround(zoom * 100));
 }

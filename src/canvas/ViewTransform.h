@@ -40,6 +40,23 @@ double fittingZoom(const Rect& items, Size viewSize);
 // point `fixed` lies `anchor` pixels from the visible part's top left under `view`.
 Point scrollKeeping(const ViewTransform& view, Point fixed, Point anchor);
 
+// A zoom about to be shown: the document point `fixed` stays `anchor` view pixels from the
+// visible part's top left, and `visible` is the part of the document in view at that zoom.
+struct ZoomedView {
+    double zoom = 1;
+    Point fixed;
+    Point anchor;
+    Rect visible;
+};
+
+// Zooming a view of `viewSize` pixels that shows `visible` at `zoomNow` so that the document
+// point under `anchor` stays under it.
+ZoomedView zoomedAbout(const Rect& visible, double zoomNow, double zoom, Point anchor,
+                       Size viewSize);
+// The zoom at which `items` fits a view of `viewSize` pixels (`fittingZoom`), their middle in
+// the view's middle.
+ZoomedView fittedView(const Rect& items, Size viewSize);
+
 // The zoom in whole percent, as the status bar shows it: "150 %".
 int zoomPercent(double zoom);
 

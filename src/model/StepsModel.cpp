@@ -12,8 +12,7 @@
 namespace pathwicks {
 
 void StepsModel::changed() const {
-    if (redraw)
-        redraw();
+    redraw();
 }
 
 void StepsModel::setContent(std::vector<ReferencePtr> content) {

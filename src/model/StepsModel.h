@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Label.h"
+#include "model/Listeners.h"
 #include "model/Reference.h"
 
 #include <nlohmann/json_fwd.hpp>
@@ -23,7 +24,7 @@ using Arrow = std::pair<ReferencePtr, ReferencePtr>;
 class StepsModel {
 public:
     // Called after every change of the content; the canvas redraws itself from it.
-    std::function<void()> redraw;
+    Listeners<> redraw;
 
     std::vector<Arrow> arrows;
     std::vector<LabelPtr> labels;

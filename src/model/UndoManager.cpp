@@ -128,8 +128,7 @@ void UndoManager::runObservers(bool beforeUndo) {
 }
 
 void UndoManager::notify() const {
-    if (changed)
-        changed();
+    changed();
 }
 
 } // namespace pathwicks

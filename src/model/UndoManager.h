@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Listeners.h"
+
 #include <functional>
 #include <vector>
 
@@ -47,7 +49,7 @@ public:
     void removeObserver(ObserverId id);
 
     // Called whenever what can be undone or redone, or the unsaved-changes flag, may have changed.
-    Callback changed;
+    Listeners<> changed;
 
 private:
     using Group = std::vector<Step>;

@@ -61,7 +61,17 @@ TEST(ViewTransform, MapsBothWaysAndKeepsTheAnchoredPointInPlace) {
             zoomed.toDocument(Point{scroll.x + anchor.x, scroll.y + anchor.y});
         EXPECT_NEAR(underPointer.x, fixed.x, 1e-9);
         EXPECT_NEAR(underPointer.y, fixed.y, 1e-9);
+
+        // From a view of 1000 by 600 pixels at 200 %: the point under the pointer stays.
+        const ZoomedView about = zoomedAbout({-200, -100, 500, 300}, 2, zoom, anchor, {1000, 600});
+        EXPECT_EQ(about.fixed, (Point{-140, -60}));
+        EXPECT_NEAR(about.visible.x + anchor.x / zoom, -140, 1e-9);
+        EXPECT_NEAR(about.visible.y + anchor.y / zoom, -60, 1e-9);
+        EXPECT_NEAR(about.visible.width, 1000 / zoom, 1e-9);
     }
+    const ZoomedView fitted = fittedView({-500, 0, 4000, 100}, {1040, 600});
+    EXPECT_EQ(fitted.zoom, 0.25);
+    EXPECT_EQ(fitted.visible, (Rect{-580, -1150, 4160, 2400})); // the items' middle in the middle
 }
 
 TEST(ViewTransform, ZoomsInStepsWithinItsLimitsAndFitsAtMostAtActualSize) {

@@ -1,4 +1,5 @@
 #include "model/Document.h"
+#include "model/SaveAsPath.h"
 
 #include <gtest/gtest.h>
 
@@ -79,5 +80,33 @@ TEST(DocumentSave, FollowsItsFileAndNoticesOtherPrograms) {
     EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::changed);
     fs::remove(file);
     EXPECT_EQ(document.changeOnDisk(), Document::DiskChange::removed);
+    fs::remove_all(folder);
+}
+
+// Save As adds the extension to a bare name, and then asks before replacing what has that name.
+TEST(DocumentSave, SaveAsAddsTheExtensionAndAsksAboutTheFileOfThatName) {
+    std::string pattern = (fs::temp_directory_path() / "pathwicks-save-as-XXXXXX").string();
+    const fs::path folder = mkdtemp(pattern.data());
+    std::ofstream(folder / "taken.pathwicks") << "{}";
+    fs::create_symlink(folder / "nowhere", folder / "dangling.pathwicks");
+    const std::string f = folder.string() + "/";
+    const struct {
+        std::string chosen, written;
+        bool ask;
+    } cases[] = {
+        {f + "walk", f + "walk.pathwicks", false},
+        {f + "taken", f + "taken.pathwicks", true},
+        {f + "dangling", f + "dangling.pathwicks", true}, // a link is replaced too
+        {f + "walk.json", f + "walk.json", false},   // the dialog asked about this one
+        {f + "taken.pathwicks", f + "taken.pathwicks", false},
+        {f + "walk.", f + "walk..pathwicks", false}, // a dot with nothing after it is no extension
+        {f + ".hidden", f + ".hidden", false},
+        {f + "v1.2/walk", f + "v1.2/walk.pathwicks", false}, // a folder's dot is not the file's
+    };
+    for (const auto& c : cases) {
+        const SaveAsPath target = saveAsPath(c.chosen);
+        EXPECT_EQ(target.path, c.written) << c.chosen;
+        EXPECT_EQ(target.askToReplace, c.ask) << c.chosen;
+    }
     fs::remove_all(folder);
 }

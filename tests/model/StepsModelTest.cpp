@@ -110,7 +110,7 @@ TEST(StepsModel, MissingOrIllTypedListsLeaveTheModelEmpty) {
                                  json{{"content", nullptr}}}) {
         int redraws = 0;
         StepsModel model;
-        model.redraw = [&] { ++redraws; };
+        model.redraw.add([&] { ++redraws; });
         model.decode(&document);
         EXPECT_TRUE(model.content().empty());
         EXPECT_TRUE(model.labels.empty());
@@ -124,7 +124,7 @@ TEST(StepsModel, MissingOrIllTypedListsLeaveTheModelEmpty) {
 TEST(StepsModel, EveryChangeOfTheContentAsksForARedraw) {
     int redraws = 0;
     StepsModel model;
-    model.redraw = [&] { ++redraws; };
+    model.redraw.add([&] { ++redraws; });
     const json document = {{"content", {reference("A"), reference("B"), reference("C")}},
                            {"labels", {{{"title", "L"}}}}};
     model.decode(&document);

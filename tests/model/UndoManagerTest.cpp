@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace pathwicks;
 
@@ -124,7 +126,7 @@ TEST(UndoManager, ObserversRunFirstAndTheirStepIsTheOneUndone) {
 TEST(UndoManager, TheSavedMarkerFollowsUndoAndRedo) {
     UndoManager undo;
     int notifications = 0;
-    undo.changed = [&] { ++notifications; };
+    undo.changed.add([&] { ++notifications; });
     auto counter = counterWith(undo);
     EXPECT_FALSE(undo.hasUnsavedChanges());
     counter->set(1);
@@ -184,4 +186,24 @@ TEST(UndoManager, StepsKeepWhatTheyCaptureAlive) {
     undo.undo();
     undo.undo();
     EXPECT_EQ(restored, "box");
+}
+
+TEST(UndoManager, EveryListenerHearsOfChangesUntilItStops) {
+    UndoManager undo;
+    std::vector<std::string> heard;
+    Listeners<>::Id second = 0;
+    const auto first = undo.changed.add([&] {
+        heard.push_back("first");
+        undo.changed.remove(second); // the second stops before its turn
+    });
+    second = undo.changed.add([&] { heard.push_back("second"); });
+    undo.changed.add([&] { heard.push_back("third"); });
+    auto counter = counterWith(undo);
+    counter->set(1);
+    EXPECT_EQ(heard, (std::vector<std::string>{"first", "third"}));
+    undo.changed.remove(first);
+    heard.clear();
+    undo.undo();
+    EXPECT_EQ(heard, (std::vector<std::string>{"third"}));
+    counter->self.reset();
 }
