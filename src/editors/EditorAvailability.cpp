@@ -1,10 +1,8 @@
 #include "editors/EditorAvailability.h"
 
 #include "editors/EditorCatalogue.h"
-#include "editors/EditorCommand.h"
+#include "editors/EditorLaunch.h"
 #include "model/Reference.h"
-
-#include <cstdlib>
 
 namespace pathwicks {
 
@@ -18,10 +16,6 @@ bool alwaysAvailable(std::string_view name) {
     return name == webLinkEditorName;
 }
 
-bool opens(const OpenCommand& command) {
-    return std::holds_alternative<std::vector<CommandLine>>(command);
-}
-
 // New references take the first of these that is installed.
 constexpr std::string_view preferredEditors[] = {
     "VS Code",    "VSCodium", "Cursor",          "Zed",           "WebStorm",  "IntelliJ IDEA",
@@ -31,31 +25,13 @@ constexpr std::string_view preferredEditors[] = {
 
 } // namespace
 
-EditorEnvironment EditorEnvironment::ofThisProcess() {
-    EditorEnvironment environment;
-    const char* path = std::getenv("PATH");
-    environment.path = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    if (const char* home = std::getenv("HOME"))
-        environment.home = home;
-    for (const char* name : {"TERMINAL", "VISUAL", "EDITOR", "XDG_CONFIG_HOME"})
-        if (const char* value = std::getenv(name))
-            environment.variables[name] = value;
-    return environment;
-}
-
 void EditorAvailability::detectEditors(const EditorEnvironment& environment) {
     userEditors_ = readUserEditors(environment);
-    // Any file and line will do: only whether a command can be made matters.
+    // Any file and line will do: only whether the editor can be started matters.
     const OpenPlace place{"/", 1, "/"};
-    for (const Editor& editor : editorCatalogue()) {
-        if (!alwaysAvailable(editor.name))
-            installed_[std::string(editor.name)] =
-                opens(openCommand(editor, place, environment, userEditors_));
-    }
-    for (const UserEditor& editor : userEditors_.editors) {
-        if (!alwaysAvailable(editor.name))
-            installed_[editor.name] = opens(openCommand(editor, place, environment));
-    }
+    for (const std::string& name : editorNames())
+        if (!alwaysAvailable(name))
+            installed_[name] = resolveEditor(name, place, environment, userEditors_).runs();
 }
 
 void EditorAvailability::detectEditors(std::string_view pathList, std::string_view homeFolder) {

@@ -14,8 +14,8 @@ namespace pathwicks {
 // Which editors are installed, found once when a window opens, and the user's own editors.
 class EditorAvailability {
 public:
-    // Reads the user's editors file and finds each editor's launcher (and, for the editors that
-    // run in a terminal, a terminal) exactly as the goto tools would.
+    // Reads the user's editors file and resolves each editor (resolveEditor: its launcher and,
+    // for the editors that run in a terminal, a terminal) exactly as the goto tools would.
     void detectEditors(const EditorEnvironment& environment);
     // The same with only a PATH list and a home folder.
     void detectEditors(std::string_view pathList, std::string_view homeFolder);

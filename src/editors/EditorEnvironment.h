@@ -1,8 +1,11 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 namespace pathwicks {
 
@@ -25,5 +28,20 @@ struct EditorEnvironment {
     // This process's own PATH, HOME and the variables above.
     static EditorEnvironment ofThisProcess();
 };
+
+// The program as given when it is an absolute path to an executable, otherwise the first
+// executable of that name on PATH.
+std::optional<std::string> findProgram(std::string_view program,
+                                       const EditorEnvironment& environment);
+
+// The user's terminal, the words a command's own words follow: `$TERMINAL -e`, else
+// `xdg-terminal-exec`, else `x-terminal-emulator -e`, `gnome-terminal --`, `konsole -e` or
+// `xterm -e`, the first found, its program as found. Nothing when no terminal is found.
+std::optional<std::vector<std::string>> usersTerminal(const EditorEnvironment& environment);
+
+// The words of $VISUAL, else $EDITOR, split as a shell would, else Debian's `editor`, the
+// program as found; otherwise, in words for the user, why there is no terminal editor.
+std::variant<std::vector<std::string>, std::string>
+usersTerminalEditor(const EditorEnvironment& environment);
 
 } // namespace pathwicks

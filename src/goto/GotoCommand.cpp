@@ -5,9 +5,10 @@
 #include "goto/MarkerSearch.h"
 #include "goto/ProcessStart.h"
 #include "editors/EditorCatalogue.h"
-#include "editors/EditorCommand.h"
+#include "editors/EditorLaunch.h"
 #include "model/PrintableText.h"
 
+#include <optional>
 #include <ostream>
 #include <variant>
 
@@ -15,7 +16,18 @@ namespace pathwicks {
 
 namespace {
 
-constexpr std::string_view toolSuffix = "-goto";
+constexpr int emacsServerSeconds = 5;
+
+// What the command line asks for.
+struct GotoRequest {
+    std::string tool;               // the program's own name, which starts its messages
+    const Editor* editor = nullptr; // the catalogue's editor; none for custom-goto
+    std::string userEditor;         // custom-goto's NAME
+    bool print = false;
+    bool honourIgnoreFiles = true;
+    std::string folder; // absolute
+    std::string id;
+};
 
 std::string baseName(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -23,14 +35,101 @@ std::string baseName(const std::string& path) {
 }
 
 const Editor* editorOfProgram(const std::string& name) {
-    if (name.size() <= toolSuffix.size() || !name.ends_with(toolSuffix))
+    if (name.size() <= gotoToolSuffix.size() || !name.ends_with(gotoToolSuffix))
         return nullptr;
-    const Editor* editor = findEditorByKey(name.substr(0, name.size() - toolSuffix.size()));
+    const Editor* editor = findEditorByKey(name.substr(0, name.size() - gotoToolSuffix.size()));
     return editor && editor->hasGotoTool ? editor : nullptr;
 }
 
-constexpr std::string_view customTool = "custom-goto";
-constexpr int emacsServerSeconds = 5;
+// Reads the options into the request; the index of the first operand.
+size_t readOptions(const std::vector<std::string>& args, GotoRequest& request) {
+    size_t first = 0;
+    for (; first < args.size() && args[first].starts_with("--"); ++first) {
+        if (args[first] == "--")
+            return first + 1;
+        if (args[first] == "--print")
+            request.print = true;
+        else if (args[first] == "--no-ignore")
+            request.honourIgnoreFiles = false;
+        else
+            break;
+    }
+    return first;
+}
+
+// The request, or nothing after saying on err what is wrong with it (exit status 2).
+std::optional<GotoRequest> readRequest(const std::string& programName,
+                                       const std::vector<std::string>& args, std::ostream& err,
+                                       const GotoEnvironment& environment) {
+    GotoRequest request;
+    request.tool = baseName(programName);
+    const bool custom = request.tool == customGotoTool;
+    request.editor = editorOfProgram(request.tool);
+    if (!request.editor && !custom) {
+        err << request.tool
+            << ": no editor goes by this program name; run it as one of the <key>-goto "
+               "tools\n";
+        return std::nullopt;
+    }
+    const std::vector<std::string> operands(args.begin() + readOptions(args, request), args.end());
+    if (operands.size() != (custom ? 3 : 2)) {
+        err << "usage: " << request.tool
+            << (custom ? " [--print] [--no-ignore] FOLDER ID NAME\n"
+                       : " [--print] [--no-ignore] FOLDER ID\n");
+        return std::nullopt;
+    }
+    request.id = operands[1];
+    if (request.id.empty()) {
+        err << request.tool << ": the id is empty\n";
+        return std::nullopt;
+    }
+    request.folder = absoluteFolder(operands[0], environment.workingFolder);
+    if (custom)
+        request.userEditor = operands[2];
+    return request;
+}
+
+// The places of the marker, the first to be opened; or the exit status after saying why there
+// are none. The file that carried the marker last time is read first; only when it no longer
+// does is the whole tree searched.
+std::variant<std::vector<MarkerPlace>, int> findPlaces(const GotoRequest& request,
+                                                       std::ostream& err,
+                                                       const GotoEnvironment& environment) {
+    const GotoCache cache(GotoCache::fileFor(environment.cacheHome, environment.home));
+    if (auto recalled = cache.recall(request.folder, request.id))
+        if (auto line =
+                findMarkerInFile(request.folder, *recalled, request.id, request.honourIgnoreFiles))
+            return std::vector<MarkerPlace>{{*recalled, *line}};
+    MarkerSearchOptions options;
+    options.firstLinePerFile = true;
+    options.honourIgnoreFiles = request.honourIgnoreFiles;
+    auto searched = searchMarkers(request.folder, {request.id}, options);
+    if (auto* error = std::get_if<std::string>(&searched)) {
+        err << request.tool << ": not a readable folder: " << *error << "\n";
+        return 2;
+    }
+    const auto& result = std::get<MarkerSearchResult>(searched);
+    reportUnreadable(result, request.folder, request.tool, err);
+    const std::vector<MarkerPlace>& places = result.places.front();
+    if (places.empty()) {
+        err << request.tool << ": no line marked " << printableText(request.id, true) << " under "
+            << printableText(request.folder) << "\n";
+        return 1;
+    }
+    cache.remember(request.folder, {{request.id, places.front().path}});
+    return places;
+}
+
+int printPlace(const GotoRequest& request, const OpenPlace& place, std::ostream& out,
+               std::ostream& err) {
+    const std::string shown = printableText(place.file) + ":" + std::to_string(place.line);
+    out << shown << "\n";
+    out.flush();
+    if (out)
+        return 0;
+    err << request.tool << ": cannot write " << shown << " to standard output\n";
+    return 3;
+}
 
 EditorEnvironment editorEnvironment(const GotoEnvironment& environment) {
     EditorEnvironment editors;
@@ -40,24 +139,36 @@ EditorEnvironment editorEnvironment(const GotoEnvironment& environment) {
     return editors;
 }
 
-// Starts the editor's command lines in turn; a message when none could be started.
-std::optional<std::string> startCommand(const OpenCommand& command) {
-    if (auto* problem = std::get_if<std::string>(&command))
-        return *problem;
-    std::string failure;
-    for (const CommandLine& commandLine : std::get<std::vector<CommandLine>>(command)) {
-        const std::string& program = commandLine.words.front();
-        const std::vector<std::string> arguments(commandLine.words.begin() + 1,
-                                                 commandLine.words.end());
-        if (commandLine.tryFirst) {
-            if (runProgram(program, arguments, emacsServerSeconds) == 0)
-                return std::nullopt;
-            failure = program + " found no server";
-            continue;
-        }
-        return startProgram(program, arguments);
+// Starts what the launch says; a message when it cannot be started.
+std::optional<std::string> start(const EditorLaunch& launch) {
+    if (!launch.runs())
+        return launch.why;
+    const auto& server = launch.server;
+    if (!server.empty() &&
+        runProgram(server.front(), {server.begin() + 1, server.end()}, emacsServerSeconds) == 0)
+        return std::nullopt;
+    const std::vector<std::string> words = launch.words();
+    return startProgram(words.front(), {words.begin() + 1, words.end()});
+}
+
+int openEditor(const GotoRequest& request, const OpenPlace& place, std::ostream& err,
+               const GotoEnvironment& environment) {
+    const EditorEnvironment editors = editorEnvironment(environment);
+    const UserEditors userEditors = readUserEditors(editors);
+    // A broken editors file leaves the catalogue working.
+    if (request.editor && !userEditors.problem.empty())
+        err << request.tool << ": " << userEditors.problem << "\n";
+    const EditorChoice choice = request.editor
+                                    ? chooseEditor(request.editor->name, userEditors)
+                                    : chooseUserEditor(request.userEditor, userEditors);
+    const EditorLaunch launch = resolveEditor(choice, place, editors);
+    if (auto failure = start(launch)) {
+        err << request.tool << ": " << *failure << "\n";
+        return cannotStartStatus;
     }
-    return failure;
+    if (!launch.atLine)
+        err << printableText(place.file) << ":" << place.line << "\n";
+    return 0;
 }
 
 } // namespace
@@ -98,111 +209,21 @@ std::string absoluteFolder(const std::string& folder, const std::string& working
 
 int runGoto(const std::string& programName, const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err, const GotoEnvironment& environment) {
-    const std::string name = baseName(programName);
-    const bool custom = name == customTool;
-    const Editor* editor = editorOfProgram(name);
-    if (!editor && !custom) {
-        err << name
-            << ": no editor goes by this program name; run it as one of the <key>-goto "
-               "tools\n";
+    const auto request = readRequest(programName, args, err, environment);
+    if (!request)
         return 2;
-    }
-    bool print = false;
-    bool honourIgnoreFiles = true;
-    size_t first = 0;
-    for (; first < args.size() && args[first].starts_with("--"); ++first) {
-        if (args[first] == "--") {
-            ++first;
-            break;
-        }
-        if (args[first] == "--print")
-            print = true;
-        else if (args[first] == "--no-ignore")
-            honourIgnoreFiles = false;
-        else
-            break;
-    }
-    const std::vector<std::string> operands(args.begin() + first, args.end());
-    if (operands.size() != (custom ? 3 : 2)) {
-        err << "usage: " << name
-            << (custom ? " [--print] [--no-ignore] FOLDER ID NAME\n" : " [--print] [--no-ignore] FOLDER ID\n");
-        return 2;
-    }
-    const std::string& id = operands[1];
-    if (id.empty()) {
-        err << name << ": the id is empty\n";
-        return 2;
-    }
-    const std::string folder = absoluteFolder(operands[0], environment.workingFolder);
-
-    // The file that carried the marker last time is read first; only when it no longer does
-    // is the whole tree searched.
-    const GotoCache cache(GotoCache::fileFor(environment.cacheHome, environment.home));
-    std::vector<MarkerPlace> places;
-    if (auto recalled = cache.recall(folder, id))
-        if (auto line = findMarkerInFile(folder, *recalled, id, honourIgnoreFiles))
-            places.push_back({*recalled, *line});
-    if (places.empty()) {
-        MarkerSearchOptions options;
-        options.firstLinePerFile = true;
-        options.honourIgnoreFiles = honourIgnoreFiles;
-        auto searched = searchMarkers(folder, {id}, options);
-        if (auto* error = std::get_if<std::string>(&searched)) {
-            err << name << ": not a readable folder: " << *error << "\n";
-            return 2;
-        }
-        const auto& result = std::get<MarkerSearchResult>(searched);
-        reportUnreadable(result, folder, name, err);
-        places = result.places.front();
-        if (places.empty()) {
-            err << name << ": no line marked " << printableText(id, true) << " under "
-                << printableText(folder) << "\n";
-            return 1;
-        }
-        cache.remember(folder, {{id, places.front().path}});
-    }
-    const auto fileOf = [&](const MarkerPlace& place) { return folder + "/" + place.path; };
-    const auto shown = [&](const MarkerPlace& place) { return printableText(fileOf(place)); };
-    const std::string file = fileOf(places.front());
-    const uint64_t line = places.front().line;
+    auto found = findPlaces(*request, err, environment);
+    if (const int* status = std::get_if<int>(&found))
+        return *status;
+    const auto& places = std::get<std::vector<MarkerPlace>>(found);
+    const auto fileOf = [&](const MarkerPlace& place) { return request->folder + "/" + place.path; };
     for (size_t i = 1; i < places.size(); ++i)
-        err << name << ": also marked at " << shown(places[i]) << ":" << places[i].line << "\n";
-
-    if (print) {
-        out << shown(places.front()) << ":" << line << "\n";
-        out.flush();
-        if (out)
-            return 0;
-        err << name << ": cannot write " << shown(places.front()) << ":" << line
-            << " to standard output\n";
-        return 3;
-    }
-
-    const EditorEnvironment editors = editorEnvironment(environment);
-    const UserEditors userEditors = readUserEditors(editors);
-    const OpenPlace place{file, line, folder};
-    std::optional<std::string> failure;
-    if (custom) {
-        const UserEditor* own = userEditors.find(operands[2]);
-        if (!userEditors.problem.empty())
-            failure = userEditors.problem;
-        else if (!own)
-            failure = "no editor named “" + operands[2] + "” in " + userEditorsFile(editors);
-        else
-            failure = startCommand(openCommand(*own, place, editors));
-    } else {
-        // A broken editors file leaves the catalogue working.
-        if (!userEditors.problem.empty())
-            err << name << ": " << userEditors.problem << "\n";
-        failure = startCommand(openCommand(*editor, place, editors, userEditors));
-    }
-    if (failure) {
-        err << name << ": " << *failure << "\n";
-        return 3;
-    }
-    if (!custom && editor->lineForm == LineForm::fileOnly && !userEditors.find(editor->name))
-        err << printableText(file) << ":" << line << "\n";
-    return 0;
+        err << request->tool << ": also marked at " << printableText(fileOf(places[i])) << ":"
+            << places[i].line << "\n";
+    const OpenPlace place{fileOf(places.front()), places.front().line, request->folder};
+    if (request->print)
+        return printPlace(*request, place, out, err);
+    return openEditor(*request, place, err, environment);
 }
 
 } // namespace pathwicks

@@ -1,9 +1,6 @@
 #include "panel/PlaceLauncher.h"
 
-#include "editors/EditorCatalogue.h"
-#include "editors/EditorCommand.h"
-
-#include <variant>
+#include "editors/EditorLaunch.h"
 
 namespace pathwicks {
 
@@ -13,18 +10,11 @@ std::optional<ProgramLaunch> placeLaunch(const Reference& reference, const std::
                                          const UserEditors& userEditors) {
     if (reference.isWebAddress())
         return std::nullopt;
-    const OpenPlace place{file, line, folder};
-    OpenCommand command;
-    if (const Editor* editor = findEditor(reference.editor); editor && editor->hasGotoTool)
-        command = openCommand(*editor, place, environment, userEditors);
-    else if (const UserEditor* own = userEditors.find(reference.editor))
-        command = openCommand(*own, place, environment);
-    else
+    const EditorLaunch launch =
+        resolveEditor(reference.editor, {file, line, folder}, environment, userEditors);
+    if (!launch.runs() || !launch.server.empty())
         return std::nullopt;
-    const auto* lines = std::get_if<std::vector<CommandLine>>(&command);
-    if (!lines || lines->size() != 1 || lines->front().tryFirst || lines->front().words.empty())
-        return std::nullopt;
-    const auto& words = lines->front().words;
+    const std::vector<std::string> words = launch.words();
     return ProgramLaunch{words.front(), {words.begin() + 1, words.end()}};
 }
 

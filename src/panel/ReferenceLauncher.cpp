@@ -1,6 +1,6 @@
 #include "panel/ReferenceLauncher.h"
 
-#include "editors/EditorCatalogue.h"
+#include "editors/EditorLaunch.h"
 #include "panel/GotoTool.h"
 
 namespace pathwicks {
@@ -19,16 +19,15 @@ LaunchCommand launchCommand(const Reference& reference, const std::string& docum
                                  "https:// are, since other kinds can start programs."};
         return UrlLaunch{*address};
     }
-    if (!findEditor(reference.editor) && userEditors.find(reference.editor)) {
-        if (bundle.empty())
-            return LaunchRefusal{"“" + reference.editor + "” is not an editor Pathwicks can open."};
-        return ProgramLaunch{bundle + "/Contents/Resources/custom-goto",
-                             {documentFolder, reference.id, reference.editor}};
-    }
-    auto tool = gotoToolPath(reference.editor, bundle);
+    const EditorChoice editor = chooseEditor(reference.editor, userEditors);
+    auto tool = gotoToolPath(editor, bundle);
     if (!tool)
         return LaunchRefusal{"“" + reference.editor + "” is not an editor Pathwicks can open."};
-    return ProgramLaunch{*tool, {documentFolder, reference.id}};
+    ProgramLaunch launch{*tool, {documentFolder, reference.id}};
+    // custom-goto is told which of the user's editors to open.
+    if (editor.opensThroughCustomTool())
+        launch.arguments.push_back(editor.name);
+    return launch;
 }
 
 std::optional<std::string> launchEditor(const Reference& reference,
@@ -65,10 +64,11 @@ std::vector<std::string> textLines(const std::string& text) {
 
 // A line of the tool's own, "name-goto: words", without the tool's name.
 std::string withoutToolName(const std::string& line) {
-    const auto colon = line.find("-goto: ");
+    const std::string toolEnd = std::string(gotoToolSuffix) + ": ";
+    const auto colon = line.find(toolEnd);
     if (colon == std::string::npos || line.find(' ') < colon)
         return line;
-    return line.substr(colon + 7);
+    return line.substr(colon + toolEnd.size());
 }
 
 // FILE:LINE, written by a tool that opened a file without its line.
@@ -109,7 +109,7 @@ std::optional<std::string> toolNotice(const std::string& title, int status,
     case 2:
         return quoted + " could not be opened: " + said +
                " Check that the document's folder can still be read.";
-    case 3:
+    case cannotStartStatus:
         return quoted + " could not be opened: " + said +
                " Choose another editor in the panel, or install this one.";
     default:

@@ -1,6 +1,6 @@
 #include "editors/UserEditors.h"
 #include "editors/EditorAvailability.h"
-#include "editors/EditorCommand.h"
+#include "editors/EditorLaunch.h"
 
 #include "goto/TempTree.h"
 
@@ -51,21 +51,16 @@ TEST(UserEditors, ReadFromTheConfigFolderWithPlaceholdersFilledWhereverTheyStand
                      "<C-\\><C-N>:e +4 /p/{line}.c<CR>"}));
 
     const OpenPlace place{"/p/x.c", 9, "/p"};
+    const auto open = [&](std::string_view name) {
+        return resolveEditor(name, place, environment, read);
+    };
     // Not installed until its program is found; an absolute program is taken as it is.
-    EXPECT_NE(std::get<std::string>(openCommand(read.editors[0], place, environment))
-                  .find("Nvim Server is not installed"),
-              std::string::npos);
+    EXPECT_NE(open("Nvim Server").why.find("Nvim Server is not installed"), std::string::npos);
     const std::string nvim = executable(bin, "nvim");
-    EXPECT_EQ(std::get<std::vector<CommandLine>>(openCommand(read.editors[0], place, environment))
-                  .front()
-                  .words.front(),
-              nvim);
+    EXPECT_EQ(open("Nvim Server").program, nvim);
     const std::string micro = executable(bin, "micro");
     const std::string xterm = executable(bin, "xterm");
-    EXPECT_EQ(std::get<std::vector<CommandLine>>(openCommand(read.editors[2], place, environment))
-                  .front()
-                  .words,
-              (Words{xterm, "-e", micro, "/p/x.c:9:9"}));
+    EXPECT_EQ(open("Micro").words(), (Words{xterm, "-e", micro, "/p/x.c:9:9"}));
 
     // The pop-up lists the user's names after the catalogue's; a catalogue name is replaced.
     EditorAvailability editors;

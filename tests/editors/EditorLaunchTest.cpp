@@ -1,4 +1,4 @@
-#include "editors/EditorCommand.h"
+#include "editors/EditorLaunch.h"
 #include "editors/EditorAvailability.h"
 #include "editors/ShellWords.h"
 
@@ -20,26 +20,24 @@ std::string executable(const TempTree& tree, const std::string& name) {
 
 using Words = std::vector<std::string>;
 
-// The words of a command that starts one program.
-Words wordsOf(const OpenCommand& command) {
-    const auto* lines = std::get_if<std::vector<CommandLine>>(&command);
-    if (!lines) {
-        ADD_FAILURE() << std::get<std::string>(command);
+// The words of a launch that starts one program, without asking a server first.
+Words wordsOf(const EditorLaunch& launch) {
+    if (!launch.runs()) {
+        ADD_FAILURE() << launch.why;
         return {};
     }
-    EXPECT_EQ(lines->size(), 1u);
-    return lines->empty() ? Words{} : lines->front().words;
+    EXPECT_TRUE(launch.server.empty());
+    return launch.words();
 }
 
-std::string problemOf(const OpenCommand& command) {
-    const auto* problem = std::get_if<std::string>(&command);
-    return problem ? *problem : "(opens)";
+std::string problemOf(const EditorLaunch& launch) {
+    return launch.runs() ? "(opens)" : launch.why;
 }
 
-class EditorCommandTest : public ::testing::Test {
+class EditorLaunchTest : public ::testing::Test {
 protected:
-    OpenCommand open(std::string_view name) {
-        return openCommand(*findEditor(name), place, environment, userEditors);
+    EditorLaunch open(std::string_view name) {
+        return resolveEditor(name, place, environment, userEditors);
     }
 
     TempTree bin, home, root;
@@ -51,7 +49,7 @@ protected:
 
 } // namespace
 
-TEST_F(EditorCommandTest, EachEditorsCommandLineFromItsLauncherOnPath) {
+TEST_F(EditorLaunchTest, EachEditorsCommandLineFromItsLauncherOnPath) {
     const std::string term = executable(bin, "x-terminal-emulator");
     struct Case {
         std::string name;
@@ -93,7 +91,7 @@ TEST_F(EditorCommandTest, EachEditorsCommandLineFromItsLauncherOnPath) {
     }
 }
 
-TEST_F(EditorCommandTest, OtherLauncherNamesAndTheUsualInstallPlaces) {
+TEST_F(EditorLaunchTest, OtherLauncherNamesAndTheUsualInstallPlaces) {
     struct Case {
         std::string name;
         std::string place; // under root, or "~/" under home
@@ -126,19 +124,15 @@ TEST_F(EditorCommandTest, OtherLauncherNamesAndTheUsualInstallPlaces) {
     EXPECT_EQ(wordsOf(open("RustRover")), (Words{sh, "--line", "12", file}));
 }
 
-TEST_F(EditorCommandTest, EmacsAsksARunningServerFirst) {
+TEST_F(EditorLaunchTest, EmacsAsksARunningServerFirst) {
     const std::string emacs = executable(bin, "emacs");
-    const auto alone = std::get<std::vector<CommandLine>>(open("Emacs"));
-    ASSERT_EQ(alone.size(), 1u);
-    EXPECT_EQ(alone[0].words, (Words{emacs, "+12", file}));
+    EXPECT_EQ(wordsOf(open("Emacs")), (Words{emacs, "+12", file}));
 
     const std::string client = executable(bin, "emacsclient");
-    const auto both = std::get<std::vector<CommandLine>>(open("Emacs"));
-    ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[0].words, (Words{client, "-n", "+12", file}));
-    EXPECT_TRUE(both[0].tryFirst);
-    EXPECT_EQ(both[1].words, (Words{emacs, "+12", file}));
-    EXPECT_FALSE(both[1].tryFirst);
+    const EditorLaunch both = open("Emacs");
+    ASSERT_TRUE(both.runs()) << both.why;
+    EXPECT_EQ(both.server, (Words{client, "-n", "+12", file}));
+    EXPECT_EQ(both.words(), (Words{emacs, "+12", file}));
 
     // Debian's emacs-nox, reached through its alternative link, starts in the user's terminal.
     std::filesystem::remove(emacs);
@@ -150,28 +144,66 @@ TEST_F(EditorCommandTest, EmacsAsksARunningServerFirst) {
     EXPECT_EQ(wordsOf(open("Emacs")), (Words{xterm, "-e", emacs, "+12", file}));
 }
 
-TEST_F(EditorCommandTest, TheTerminalEditorAndTheUsersTerminalInTheirOrder) {
+TEST_F(EditorLaunchTest, OneValueSaysWhatRunsAndInWhichTerminalOrWhyNothingCan) {
+    const std::string vim = executable(bin, "vim");
+    const std::string xterm = executable(bin, "xterm");
+    const std::string kate = executable(bin, "kate");
+    executable(bin, "xdg-open");
+    userEditors.editors = {{"Kate", {"kate", "-l", "{line}", "{file}"}, false},
+                           {"Micro", {"micro", "{file}"}, true}};
+    const EditorLaunch inTerminal = open("Vim");
+    EXPECT_EQ(inTerminal.terminal, (Words{xterm, "-e"}));
+    EXPECT_EQ(inTerminal.program, vim);
+    EXPECT_EQ(inTerminal.arguments, (Words{"+12", file}));
+    // The user's editor of a catalogue name replaces its command, not its goto tool.
+    const EditorLaunch own = open("Kate");
+    EXPECT_EQ(own.words(), (Words{kate, "-l", "12", file}));
+    EXPECT_EQ(own.editor.gotoTool(), "kate-goto");
+    EXPECT_EQ(chooseEditor("Micro", userEditors).gotoTool(), "custom-goto");
+    EXPECT_TRUE(open("Kate").atLine);
+    EXPECT_FALSE(open("System Default").atLine);
+
+    std::filesystem::remove(xterm);
+    const std::string editorsFile = home.path(".config/pathwicks/editors.json");
+    const std::vector<std::tuple<EditorLaunch, LaunchProblem, std::string>> cases{
+        {open("Vim"), LaunchProblem::noTerminal, "no terminal was found to run Vim in"},
+        {open("Micro"), LaunchProblem::notInstalled, "Micro is not installed: “micro” was not"},
+        {open("Atom"), LaunchProblem::notInstalled, "Atom is not installed"},
+        {open("Safari"), LaunchProblem::webLink, "Safari opens web addresses, not files"},
+        {open("Notepad"), LaunchProblem::unknownEditor, "no editor named “Notepad” in " + editorsFile},
+        {resolveEditor(chooseUserEditor("Vim", userEditors), place, environment),
+         LaunchProblem::unknownEditor, "no editor named “Vim”"},
+        {resolveEditor(chooseUserEditor("Kate", {{}, "x: not JSON"}), place, environment),
+         LaunchProblem::userEditorsBroken, "x: not JSON"},
+    };
+    for (const auto& [launch, problem, why] : cases) {
+        EXPECT_EQ(launch.problem, problem) << launch.editor.name;
+        EXPECT_TRUE(launch.why.starts_with(why)) << launch.why;
+    }
+}
+
+TEST_F(EditorLaunchTest, TheTerminalEditorAndTheUsersTerminalInTheirOrder) {
     // No terminal at all: the terminal editors cannot be started.
     executable(bin, "vim");
     EXPECT_NE(problemOf(open("Vim")).find("no terminal"), std::string::npos);
 
     // Each terminal is used when those before it are missing.
-    const Words editor{"/usr/bin/ed", "x y"};
     const std::string xterm = executable(bin, "xterm");
-    EXPECT_EQ(inUsersTerminal(editor, environment), (Words{xterm, "-e", "/usr/bin/ed", "x y"}));
+    EXPECT_EQ(usersTerminal(environment), (Words{xterm, "-e"}));
     const std::string konsole = executable(bin, "konsole");
-    EXPECT_EQ(inUsersTerminal(editor, environment)->front(), konsole);
+    EXPECT_EQ(usersTerminal(environment), (Words{konsole, "-e"}));
     const std::string gnome = executable(bin, "gnome-terminal");
-    EXPECT_EQ(inUsersTerminal(editor, environment), (Words{gnome, "--", "/usr/bin/ed", "x y"}));
+    EXPECT_EQ(usersTerminal(environment), (Words{gnome, "--"}));
     const std::string debian = executable(bin, "x-terminal-emulator");
-    EXPECT_EQ(inUsersTerminal(editor, environment), (Words{debian, "-e", "/usr/bin/ed", "x y"}));
+    EXPECT_EQ(usersTerminal(environment), (Words{debian, "-e"}));
     const std::string exec = executable(bin, "xdg-terminal-exec");
-    EXPECT_EQ(inUsersTerminal(editor, environment), (Words{exec, "/usr/bin/ed", "x y"}));
+    EXPECT_EQ(usersTerminal(environment), (Words{exec}));
     environment.variables["TERMINAL"] = "absent-terminal"; // not installed: passed over
-    EXPECT_EQ(inUsersTerminal(editor, environment)->front(), exec);
+    EXPECT_EQ(usersTerminal(environment), (Words{exec}));
     const std::string kitty = executable(bin, "kitty");
+    environment.variables["TERMINAL"] = "kitty --single-instance";
+    EXPECT_EQ(usersTerminal(environment), (Words{kitty, "--single-instance", "-e"}));
     environment.variables["TERMINAL"] = "kitty";
-    EXPECT_EQ(inUsersTerminal(editor, environment), (Words{kitty, "-e", "/usr/bin/ed", "x y"}));
 
     // Terminal Editor: $VISUAL, else $EDITOR, else `editor`, split as a shell would.
     EXPECT_NE(problemOf(open("Terminal Editor")).find("VISUAL or EDITOR"), std::string::npos);
