@@ -334,6 +334,54 @@ std::vector<uint32_t> allOf(size_t count) {
     return positions;
 }
 
+// Arrows between the same two boxes in the same direction lie on one another, so each such
+// pair is drawn once: a document holding a million copies of one arrow paints as fast as one
+// holding it once.
+void appendArrows(DrawList& list, const std::vector<Arrow>& arrows,
+                  const std::vector<uint32_t>& shown, const Cull& cull, const Palette& palette,
+                  const AppearanceConfig& config, double scale) {
+    std::unordered_set<std::pair<const Reference*, const Reference*>, PointerPairHash> drawn;
+    // Heads a pixel or two long cannot be told from the shaft's end.
+    const double head = std::abs(config.arrowLength()) * scale;
+    const bool heads = !(head > 0 && head < smallestArrowHead);
+    for (uint32_t i : shown) {
+        const auto& [source, target] = arrows[i];
+        if (source && target && drawn.emplace(source.get(), target.get()).second)
+            appendArrow(list,
+                        heads ? arrowBetween(*source, *target, config)
+                              : shaftBetween(*source, *target, palette),
+                        cull);
+    }
+}
+
+// Selected boxes lie on top of the others. Far out, where a mark is a badge of a few pixels,
+// the badges of a pass go above all its boxes: none is hidden by a neighbour, and the boxes and
+// the badges are each painted as one run.
+void appendReferences(DrawList& list, const std::vector<ReferencePtr>& references,
+                      const std::vector<uint32_t>& shown, const Cull& cull, const Palette& palette,
+                      const AppearanceConfig& config, const LayoutMeasurer& measurer,
+                      const MarkerStates* states, double scale) {
+    const bool badgesApart = scale < badgeOnlyScale;
+    for (bool selectedPass : {false, true}) {
+        for (uint32_t i : shown) {
+            const ReferencePtr& reference = references[i];
+            if (!reference || reference->selected != selectedPass)
+                continue;
+            appendReference(list, *reference, cull, palette, measurer, scale);
+            // Above its box; it reaches past the box, so it is culled by its own extent.
+            if (states && !badgesApart)
+                appendMark(list, *reference, cull, config, measurer, *states, scale);
+        }
+        if (!states || !badgesApart)
+            continue;
+        for (uint32_t i : shown) {
+            const ReferencePtr& reference = references[i];
+            if (reference && reference->selected == selectedPass)
+                appendMark(list, *reference, cull, config, measurer, *states, scale);
+        }
+    }
+}
+
 DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>& arrows,
                    const std::vector<ReferencePtr>& references,
                    const DrawingIndex::Candidates& shown, const InteractionOverlay& overlay,
@@ -355,43 +403,9 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
         if (const LabelPtr& label = labels[i])
             appendLabel(list, *label, cull, palette, measurer, viewport.scale);
     }
-    // Arrows between the same two boxes in the same direction lie on one another, so each
-    // such pair is drawn once: a document holding a million copies of one arrow paints as
-    // fast as one holding it once.
-    std::unordered_set<std::pair<const Reference*, const Reference*>, PointerPairHash> drawn;
-    // Heads a pixel or two long cannot be told from the shaft's end.
-    const double head = std::abs(config.arrowLength()) * viewport.scale;
-    const bool heads = !(head > 0 && head < smallestArrowHead);
-    for (uint32_t i : shown.arrows) {
-        const auto& [source, target] = arrows[i];
-        if (source && target && drawn.emplace(source.get(), target.get()).second)
-            appendArrow(list,
-                        heads ? arrowBetween(*source, *target, config)
-                              : shaftBetween(*source, *target, palette),
-                        cull);
-    }
-    // Selected boxes lie on top of the others. Far out, where a mark is a badge of a few
-    // pixels, the badges of a pass go above all its boxes: none is hidden by a neighbour, and
-    // the boxes and the badges are each painted as one run.
-    const bool badgesApart = viewport.scale < badgeOnlyScale;
-    for (bool selectedPass : {false, true}) {
-        for (uint32_t i : shown.references) {
-            const ReferencePtr& reference = references[i];
-            if (!reference || reference->selected != selectedPass)
-                continue;
-            appendReference(list, *reference, cull, palette, measurer, viewport.scale);
-            // Above its box; it reaches past the box, so it is culled by its own extent.
-            if (states && !badgesApart)
-                appendMark(list, *reference, cull, config, measurer, *states, viewport.scale);
-        }
-        if (!states || !badgesApart)
-            continue;
-        for (uint32_t i : shown.references) {
-            const ReferencePtr& reference = references[i];
-            if (reference && reference->selected == selectedPass)
-                appendMark(list, *reference, cull, config, measurer, *states, viewport.scale);
-        }
-    }
+    appendArrows(list, arrows, shown.arrows, cull, palette, config, viewport.scale);
+    appendReferences(list, references, shown.references, cull, palette, config, measurer, states,
+                     viewport.scale);
     appendInteractionOverlay(list, arrows, overlay, cull, config);
     return list;
 }

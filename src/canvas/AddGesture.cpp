@@ -14,14 +14,6 @@ namespace pathwicks::adding {
 
 namespace {
 
-// Used only when the window gives no measurer: close enough to place a new label.
-class EstimatingMeasurer : public TextMeasurer {
-public:
-    Size measureText(std::string_view text, const TextAttributes& attributes) const override {
-        return {0.6 * attributes.fontSize * double(text.size()), 1.25 * attributes.fontSize};
-    }
-};
-
 Point centredOrigin(Point p, Size size) {
     return keepOnCanvas(snapToGrid(Point{p.x - size.width / 2, p.y - size.height / 2}));
 }
@@ -43,13 +35,10 @@ ReferencePtr makeReference(Canvas& canvas, Point centre) {
 }
 
 LabelPtr makeLabel(Canvas& canvas, Point centre) {
-    static const EstimatingMeasurer estimate;
-    const TextMeasurer* measurer = canvas.host().textMeasurer();
-    if (!measurer)
-        measurer = &estimate;
+    const TextMeasurer& measurer = canvas.measurer();
     auto label = Label::fromDictionary(nlohmann::json::object());
-    label->setTitle(newLabelTitle, *measurer);
-    label->rect.width = measurer->measureText(newLabelTitle, labelTextAttributes()).width + 20;
+    label->setTitle(newLabelTitle, measurer);
+    label->rect.width = measurer.measureText(newLabelTitle, labelTextAttributes()).width + 20;
     const Point origin = centredOrigin(centre, {label->rect.width, label->rect.height});
     label->rect.x = origin.x;
     label->rect.y = origin.y;

@@ -1,6 +1,7 @@
 #include "canvas/Find.h"
 
 #include "canvas/Canvas.h"
+#include "model/ReadingOrder.h"
 #include "model/StepsModel.h"
 
 #include <algorithm>
@@ -43,11 +44,7 @@ std::optional<FoundItem> findItem(const StepsModel& model, std::string_view text
     }
     if (matches.empty())
         return std::nullopt;
-    std::stable_sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
-        if (a.rect.minY() != b.rect.minY())
-            return a.rect.minY() < b.rect.minY();
-        return a.rect.minX() < b.rect.minX();
-    });
+    sortInReadingOrder(matches, [](const Match& match) -> const Rect& { return match.rect; });
     auto at = current ? std::find_if(matches.begin(), matches.end(),
                                      [&](const Match& m) { return m.item == *current; })
                       : matches.end();

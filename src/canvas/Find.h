@@ -19,7 +19,7 @@ struct FoundItem {
 };
 
 // The box or label whose title contains `text`, ignoring case, that comes after `current` in
-// reading order (top to bottom, then left to right), or before it when `backwards`; the order
+// reading order (model/ReadingOrder), or before it when `backwards`; the order
 // wraps around. Without a current match: the first (or, backwards, the last). Nothing when no
 // title contains the text, or the text is empty.
 std::optional<FoundItem> findItem(const StepsModel& model, std::string_view text,

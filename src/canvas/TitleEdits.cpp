@@ -7,7 +7,7 @@ namespace pathwicks {
 
 namespace {
 
-// Only for a canvas without a window: close enough to size a box.
+// Only for a canvas without a window: close enough to size a box or place a new label.
 class EstimatingMeasurer : public TextMeasurer {
 public:
     Size measureText(std::string_view text, const TextAttributes& attributes) const override {

@@ -77,6 +77,37 @@ Match matchSet(std::string_view pattern, size_t& p, unsigned char c) {
     return found != negated && c != '/' ? Match::yes : Match::no;
 }
 
+Match matchFrom(std::string_view pattern, size_t p, std::string_view text, size_t t);
+
+// "**/" with the rest of the pattern at p (just past the slash): no folder at all, or any
+// number of them.
+Match matchAnyFolders(std::string_view pattern, size_t p, std::string_view text, size_t t) {
+    if (matchFrom(pattern, p, text, t) == Match::yes)
+        return Match::yes;
+    for (size_t i = t; i < text.size(); ++i) {
+        if (text[i] != '/')
+            continue;
+        const Match m = matchFrom(pattern, p, text, i + 1);
+        if (m != Match::no)
+            return m;
+    }
+    return Match::no;
+}
+
+// A "*" with the rest of the pattern at p: any run of characters within one part of the path.
+Match matchStar(std::string_view pattern, size_t p, std::string_view text, size_t t) {
+    if (p == pattern.size())
+        return text.find('/', t) == std::string_view::npos ? Match::yes : Match::no;
+    for (size_t i = t; i <= text.size(); ++i) {
+        const Match m = matchFrom(pattern, p, text, i);
+        if (m != Match::no)
+            return m;
+        if (i < text.size() && text[i] == '/')
+            return Match::no;
+    }
+    return Match::no;
+}
+
 Match matchFrom(std::string_view pattern, size_t p, std::string_view text, size_t t) {
     while (p < pattern.size()) {
         const char c = pattern[p];
@@ -86,31 +117,9 @@ Match matchFrom(std::string_view pattern, size_t p, std::string_view text, size_
                 ++p;
             const bool twoOrMore = p - stars >= 2;
             const bool afterSlash = stars == 0 || pattern[stars - 1] == '/';
-            if (twoOrMore && afterSlash && (p == pattern.size() || pattern[p] == '/')) {
-                if (p == pattern.size())
-                    return Match::yes;
-                // "**/": no folder at all, or any number of them.
-                if (matchFrom(pattern, p + 1, text, t) == Match::yes)
-                    return Match::yes;
-                for (size_t i = t; i < text.size(); ++i) {
-                    if (text[i] != '/')
-                        continue;
-                    const Match m = matchFrom(pattern, p + 1, text, i + 1);
-                    if (m != Match::no)
-                        return m;
-                }
-                return Match::no;
-            }
-            if (p == pattern.size())
-                return text.find('/', t) == std::string_view::npos ? Match::yes : Match::no;
-            for (size_t i = t; i <= text.size(); ++i) {
-                const Match m = matchFrom(pattern, p, text, i);
-                if (m != Match::no)
-                    return m;
-                if (i < text.size() && text[i] == '/')
-                    return Match::no;
-            }
-            return Match::no;
+            if (twoOrMore && afterSlash && (p == pattern.size() || pattern[p] == '/'))
+                return p == pattern.size() ? Match::yes : matchAnyFolders(pattern, p + 1, text, t);
+            return matchStar(pattern, p, text, t);
         }
         if (t >= text.size())
             return Match::no;

@@ -3,6 +3,7 @@
 #include "goto/IgnoreFiles.h"
 #include "goto/MarkerMatcher.h"
 #include "goto/SourceTreeWalker.h"
+#include "model/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstring>
@@ -29,23 +30,63 @@ std::vector<std::string> partsOf(const std::string& path) {
     }
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    int get() const { return fd_; }
+// Opens the file at the parts below folder, one part at a time without following links;
+// nothing open when the search would not read it (a version-control folder on the way, or a
+// part ignored when honouring ignore files).
+FileDescriptor openAsTheSearchWould(const std::string& folder,
+                                    const std::vector<std::string>& parts, bool honourIgnoreFiles) {
+    std::string prefix;
+    std::shared_ptr<const IgnoreRules> rules;
+    if (honourIgnoreFiles)
+        rules = ignoreRulesAbove(folder, prefix);
+    const auto rulePath = [&](const std::string& relative) {
+        return prefix.empty() ? relative : prefix + "/" + relative;
+    };
 
-private:
-    int fd_;
-};
+    FileDescriptor current(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::string relative;
+    for (size_t i = 0; i < parts.size() && current.isOpen(); ++i) {
+        const bool last = i + 1 == parts.size();
+        if (honourIgnoreFiles) {
+            auto files = ignoreFilesIn(current.get(), rulePath(relative));
+            if (!files.empty())
+                rules = std::make_shared<const IgnoreRules>(rules, std::move(files));
+        }
+        relative += (relative.empty() ? "" : "/") + parts[i];
+        if (!last && (parts[i] == ".git" || parts[i] == ".hg" || parts[i] == ".svn"))
+            return FileDescriptor();
+        if (rules && rules->ignored(rulePath(relative), !last))
+            return FileDescriptor();
+        const int flags = last ? O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY
+                               : O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        current = FileDescriptor(::openat(current.get(), parts[i].c_str(), flags));
+    }
+    return current;
+}
+
+// The whole content of an open regular file as the search reads it; nothing when it is no
+// regular file, empty, too large or binary.
+std::optional<std::string> textOf(int fd) {
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
+        static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile)
+        return std::nullopt;
+    std::string bytes(static_cast<size_t>(info.st_size), '\0');
+    size_t length = 0;
+    while (length < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + length, bytes.size() - length);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        length += static_cast<size_t>(got);
+    }
+    bytes.resize(length);
+    if (bytes.empty() ||
+        std::memchr(bytes.data(), '\0', std::min(bytes.size(), SourceTreeWalker::binaryProbe)))
+        return std::nullopt;
+    return bytes;
+}
 
 } // namespace
 
@@ -62,59 +103,14 @@ std::optional<uint64_t> findMarkerInFile(const std::string& folder, const std::s
                                          const std::string& id, bool honourIgnoreFiles) {
     if (!isPlainRelativePath(path))
         return std::nullopt;
-    const auto parts = partsOf(path);
-    std::string prefix;
-    std::shared_ptr<const IgnoreRules> rules;
-    if (honourIgnoreFiles)
-        rules = ignoreRulesAbove(folder, prefix);
-    const auto rulePath = [&](const std::string& relative) {
-        return prefix.empty() ? relative : prefix + "/" + relative;
-    };
-
-    Descriptor current(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (current.get() < 0)
+    const FileDescriptor file = openAsTheSearchWould(folder, partsOf(path), honourIgnoreFiles);
+    if (!file.isOpen())
         return std::nullopt;
-    std::string relative;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const bool last = i + 1 == parts.size();
-        if (honourIgnoreFiles) {
-            auto files = ignoreFilesIn(current.get(), rulePath(relative));
-            if (!files.empty())
-                rules = std::make_shared<const IgnoreRules>(rules, std::move(files));
-        }
-        relative += (relative.empty() ? "" : "/") + parts[i];
-        if (!last && (parts[i] == ".git" || parts[i] == ".hg" || parts[i] == ".svn"))
-            return std::nullopt;
-        if (rules && rules->ignored(rulePath(relative), !last))
-            return std::nullopt;
-        const int flags = last ? O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY
-                               : O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-        Descriptor next(::openat(current.get(), parts[i].c_str(), flags));
-        if (next.get() < 0)
-            return std::nullopt;
-        current = std::move(next);
-    }
-
-    struct stat info;
-    if (::fstat(current.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
-        static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(info.st_size), '\0');
-    size_t length = 0;
-    while (length < bytes.size()) {
-        const ssize_t got = ::read(current.get(), bytes.data() + length, bytes.size() - length);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        length += static_cast<size_t>(got);
-    }
-    bytes.resize(length);
-    if (bytes.empty() ||
-        std::memchr(bytes.data(), '\0', std::min(bytes.size(), SourceTreeWalker::binaryProbe)))
+    const auto bytes = textOf(file.get());
+    if (!bytes)
         return std::nullopt;
     std::optional<uint64_t> found;
-    MarkerMatcher({id}).match(bytes, true, [&](size_t, uint64_t line) { found = line; });
+    MarkerMatcher({id}).match(*bytes, true, [&](size_t, uint64_t line) { found = line; });
     return found;
 }
 

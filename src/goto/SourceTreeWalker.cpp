@@ -143,36 +143,41 @@ private:
 
     bool isCancelled() const { return cancelled_ && cancelled_->load(std::memory_order_relaxed); }
 
-    void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
-                    std::vector<FolderJob>& found) {
-        // Opened below its parent's descriptor and never through a link, so the walk stays
-        // inside the folder whatever is renamed or swapped while it runs.
+    // Opens the job's folder below its parent's descriptor and never through a link, so the
+    // walk stays inside the folder whatever is renamed or swapped while it runs; nothing, and
+    // counted, when it cannot be read.
+    std::shared_ptr<const OpenFolder> openFolder(const FolderJob& job) {
         const int fd = ::openat(job.parent ? job.parent->fd() : root_,
                                 job.parent ? job.name.c_str() : ".",
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             cannotRead(job.path, errno);
-            return;
+            return nullptr;
         }
         DIR* listing = ::fdopendir(fd);
         if (!listing) {
             const int error = errno;
             ::close(fd);
             cannotRead(job.path, error);
-            return;
+            return nullptr;
         }
-        const auto folder = std::make_shared<const OpenFolder>(listing);
+        return std::make_shared<const OpenFolder>(listing);
+    }
 
-        // The whole listing first: the folder's own ignore files apply to all its entries.
+    // The folders and regular files in the folder, but version-control folders; hasIgnoreFile
+    // tells whether a .gitignore or .ignore is among them.
+    std::vector<Entry> entriesOf(const OpenFolder& folder, const std::string& path,
+                                 bool& hasIgnoreFile) {
+        const int fd = folder.fd();
+        DIR* listing = folder.listing();
         std::vector<Entry> entries;
-        bool hasIgnoreFile = false;
         for (;;) {
             errno = 0;
             const dirent* entry = ::readdir(listing);
             if (!entry) {
                 if (errno != 0)
-                    cannotRead(job.path.empty() ? "." : job.path, errno);
-                break;
+                    cannotRead(path.empty() ? "." : path, errno);
+                return entries;
             }
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
@@ -195,6 +200,17 @@ private:
                 hasIgnoreFile = true;
             entries.push_back({name, type == DT_DIR});
         }
+    }
+
+    void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
+                    std::vector<FolderJob>& found) {
+        const auto folder = openFolder(job);
+        if (!folder)
+            return;
+        const int fd = folder->fd();
+        // The whole listing first: the folder's own ignore files apply to all its entries.
+        bool hasIgnoreFile = false;
+        std::vector<Entry> entries = entriesOf(*folder, job.path, hasIgnoreFile);
 
         std::shared_ptr<const IgnoreRules> rules = job.rules;
         std::string scratch;

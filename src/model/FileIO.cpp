@@ -1,5 +1,7 @@
 #include "model/FileIO.h"
 
+#include "model/FileDescriptor.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -19,21 +21,6 @@ namespace {
 FileError failure(const std::string& path, const std::string& what, int error) {
     return FileError{path + ": " + what + ": " + std::strerror(error)};
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool writeAll(SaveSteps& steps, int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -102,6 +89,91 @@ std::string folderOf(const std::string& path) {
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Where a save writes: the file a path finally names, its folder and name, and the file there
+// now, if any.
+struct SaveTarget {
+    std::string path;
+    std::string folder;
+    std::string name;
+    std::optional<struct stat> existing;
+};
+
+// The save target of path; an error when it names a loop of links, a folder or anything but a
+// regular file.
+std::variant<SaveTarget, FileError> saveTargetOf(const std::string& path) {
+    const auto resolved = resolvedTarget(path);
+    if (!resolved)
+        return failure(path, "cannot write", ELOOP);
+    const auto slash = resolved->rfind('/');
+    SaveTarget target{*resolved, folderOf(*resolved),
+                      slash == std::string::npos ? *resolved : resolved->substr(slash + 1),
+                      std::nullopt};
+    struct stat existing {};
+    if (::stat(target.path.c_str(), &existing) != 0)
+        return target;
+    if (S_ISDIR(existing.st_mode))
+        return failure(path, "cannot write", EISDIR);
+    // Renaming over a device, a FIFO or a socket would put a plain file in its place.
+    if (!S_ISREG(existing.st_mode))
+        return FileError{path + ": cannot write: not a regular file (a device, a FIFO or a "
+                                "socket); left as it is"};
+    target.existing = existing;
+    return target;
+}
+
+// The permissions the new file gets: the old file's (whose owner it keeps where it may), else
+// newFileMode, else what the umask allows.
+mode_t modeFor(const SaveTarget& target, int fd, std::optional<mode_t> newFileMode) {
+    if (target.existing) {
+        // Keep the owner where we may (we may not, unless we are that owner or the superuser).
+        if (::fchown(fd, target.existing->st_uid, target.existing->st_gid) != 0) {
+            // The new file then belongs to us; its permissions still follow the old one.
+        }
+        return target.existing->st_mode & 07777;
+    }
+    if (newFileMode)
+        return *newFileMode;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A save's temporary file and the descriptor that writes it.
+struct Temporary {
+    std::string path;
+    int fd;
+};
+
+// Gives the temporary file its permissions and the bytes, closes it and renames it over the
+// target. Every failure removes the temporary file; the descriptor is closed at most once, since
+// a close that fails has released it all the same.
+std::optional<FileError> replaceWith(SaveSteps& steps, Temporary temporary, mode_t mode,
+                                     std::string_view bytes, const SaveTarget& target,
+                                     const std::string& path) {
+    auto abandon = [&](const char* what) {
+        const int error = errno;
+        if (temporary.fd >= 0)
+            ::close(temporary.fd);
+        ::unlink(temporary.path.c_str());
+        return failure(path, what, error);
+    };
+    if (steps.setPermissions(temporary.fd, mode) != 0)
+        return abandon("cannot set permissions");
+    if (!writeAll(steps, temporary.fd, bytes))
+        return abandon("cannot write");
+    if (steps.sync(temporary.fd) != 0)
+        return abandon("cannot write");
+    // Closed before the rename, so that a failing close (some file systems report write errors
+    // only there) is seen.
+    const int closed = steps.close(temporary.fd);
+    temporary.fd = -1;
+    if (closed != 0)
+        return abandon("cannot write");
+    if (steps.rename(temporary.path, target.path) != 0)
+        return abandon("cannot replace");
+    return std::nullopt;
 }
 
 } // namespace
@@ -188,76 +260,28 @@ std::string leftoverPattern(const std::string& name) {
 std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view bytes,
                                              SaveSteps& steps,
                                              std::optional<mode_t> newFileMode) {
-    const auto resolved = resolvedTarget(path);
-    if (!resolved)
-        return failure(path, "cannot write", ELOOP);
-    const std::string& target = *resolved;
-    const auto slash = target.rfind('/');
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string folderPath = folderOf(target);
-    std::string temporary = folderPath + "/" + leftoverPattern(name);
+    auto found = saveTargetOf(path);
+    if (auto* error = std::get_if<FileError>(&found))
+        return *error;
+    const SaveTarget& target = std::get<SaveTarget>(found);
 
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return failure(path, "cannot write", EISDIR);
-    // Renaming over a device, a FIFO or a socket would put a plain file in its place.
-    if (exists && !S_ISREG(existing.st_mode))
-        return FileError{path + ": cannot write: not a regular file (a device, a FIFO or a "
-                                "socket); left as it is"};
-
-    removeLeftovers(folderPath, name);
-    int fd = steps.createTemporary(temporary);
+    removeLeftovers(target.folder, target.name);
+    std::string temporary = target.folder + "/" + leftoverPattern(target.name);
+    const int fd = steps.createTemporary(temporary);
     if (fd < 0)
         return failure(path, "cannot write", errno);
     // Held until the temporary file has become the document, so that no other save takes it
     // for a killed save's leftover (the descriptor that writes is closed before the rename).
     FileDescriptor lock(::open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
-    if (lock.get() >= 0)
+    if (lock.isOpen())
         ::flock(lock.get(), LOCK_EX | LOCK_NB);
 
-    // Every failure from here on removes the temporary file; the descriptor is closed at most
-    // once, since a close that fails has released it all the same.
-    auto abandon = [&](const char* what) {
-        const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(temporary.c_str());
-        return failure(path, what, error);
-    };
-
-    mode_t mode;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-        // Keep the owner where we may (we may not, unless we are that owner or the superuser).
-        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-            // The new file then belongs to us; its permissions still follow the old one.
-        }
-    } else if (newFileMode) {
-        mode = *newFileMode;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (steps.setPermissions(fd, mode) != 0)
-        return abandon("cannot set permissions");
-    if (!writeAll(steps, fd, bytes))
-        return abandon("cannot write");
-    if (steps.sync(fd) != 0)
-        return abandon("cannot write");
-    // Closed before the rename, so that a failing close (some file systems report write errors
-    // only there) is seen.
-    const int closed = steps.close(fd);
-    fd = -1;
-    if (closed != 0)
-        return abandon("cannot write");
-    if (steps.rename(temporary, target) != 0)
-        return abandon("cannot replace");
-
+    const mode_t mode = modeFor(target, fd, newFileMode);
+    if (auto error = replaceWith(steps, {std::move(temporary), fd}, mode, bytes, target, path))
+        return error;
     // Make the rename itself durable; a folder that refuses this loses nothing.
-    FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
+    FileDescriptor folder(::open(target.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.isOpen())
         ::fsync(folder.get());
     return std::nullopt;
 }

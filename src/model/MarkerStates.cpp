@@ -1,7 +1,8 @@
 #include "model/MarkerStates.h"
 
+#include "model/ReadingOrder.h"
+
 #include <algorithm>
-#include <tuple>
 
 namespace pathwicks {
 
@@ -62,31 +63,26 @@ std::string summaryText(const MarkerSummary& summary) {
 
 ReferencePtr nextProblem(const StepsModel& model, const MarkerStates& states,
                          const Reference* after) {
-    std::vector<std::pair<ReferencePtr, size_t>> order; // with its place in the content
-    const auto& content = model.content();
-    for (size_t i = 0; i < content.size(); ++i) {
-        const ReferencePtr& reference = content[i];
+    std::vector<ReferencePtr> order;
+    for (const ReferencePtr& reference : model.content()) {
         if (!reference)
             continue;
         const auto state = states.stateOf(*reference);
         if ((state && *state != MarkerState::found) || reference.get() == after)
-            order.emplace_back(reference, i);
+            order.push_back(reference);
     }
-    // Top to bottom, then left to right; boxes at the same spot in the order of the document.
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.first->rect.y, a.first->rect.x, a.second) <
-               std::tie(b.first->rect.y, b.first->rect.x, b.second);
-    });
+    // Boxes at the same spot stay in the order of the document.
+    sortInReadingOrder(order, [](const ReferencePtr& box) -> const Rect& { return box->rect; });
     const auto isProblem = [&](const ReferencePtr& reference) {
         const auto state = states.stateOf(*reference);
         return state && *state != MarkerState::found;
     };
     const auto current = std::find_if(order.begin(), order.end(),
-                                      [&](const auto& entry) { return entry.first.get() == after; });
+                                      [&](const auto& entry) { return entry.get() == after; });
     const size_t start = current == order.end() ? 0 : size_t(current - order.begin()) + 1;
     // The current box comes last: when it is the only problem, it is the next one too.
     for (size_t step = 0; step < order.size(); ++step) {
-        const ReferencePtr& candidate = order[(start + step) % order.size()].first;
+        const ReferencePtr& candidate = order[(start + step) % order.size()];
         if (isProblem(candidate))
             return candidate;
     }

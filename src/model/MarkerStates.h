@@ -43,8 +43,8 @@ struct MarkerSummary {
 MarkerSummary summarize(const StepsModel& model, const MarkerStates& states);
 std::string summaryText(const MarkerSummary& summary);
 
-// The next missing or duplicated box after `after` in reading order (top to bottom, then left
-// to right), wrapping around; the first one when after is none or has no place in the order.
+// The next missing or duplicated box after `after` in reading order (model/ReadingOrder),
+// wrapping around; the first one when after is none or has no place in the order.
 // Nothing when no box has a problem.
 ReferencePtr nextProblem(const StepsModel& model, const MarkerStates& states,
                          const Reference* after);

@@ -137,83 +137,101 @@ std::string RecoverySlot::keepAside() {
     return copyPath();
 }
 
-ClaimedCopies claimUnownedCopies(const std::string& folder,
-                                 const std::function<bool(const RecoveryCopy&)>& wanted) {
-    ClaimedCopies claimed;
+namespace {
+
+// What the folder holds, by slot name: copies and locks, each sorted, and the temporary files
+// of atomic writes that a process ended in the middle of (".NAME.recovery.XXXXXX", by NAME).
+struct FolderListing {
     std::vector<std::string> copies;
     std::vector<std::string> locks;
-    // The temporary files of atomic writes that a process ended in the middle of:
-    // ".NAME.recovery.XXXXXX", by NAME.
     std::multimap<std::string, std::string> temporaries;
+};
+
+FolderListing listingOf(const std::string& folder) {
+    FolderListing listing;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (name.starts_with(".")) {
             const auto suffix = name.rfind(std::string(copySuffix) + ".");
             if (suffix != std::string::npos && suffix > 1)
-                temporaries.emplace(name.substr(1, suffix - 1), name);
+                listing.temporaries.emplace(name.substr(1, suffix - 1), name);
             continue;
         }
         if (name.ends_with(copySuffix))
-            copies.push_back(name.substr(0, name.size() - copySuffix.size()));
+            listing.copies.push_back(name.substr(0, name.size() - copySuffix.size()));
         else if (name.ends_with(lockSuffix))
-            locks.push_back(name.substr(0, name.size() - lockSuffix.size()));
+            listing.locks.push_back(name.substr(0, name.size() - lockSuffix.size()));
     }
-    std::sort(copies.begin(), copies.end());
+    std::sort(listing.copies.begin(), listing.copies.end());
+    std::sort(listing.locks.begin(), listing.locks.end());
+    return listing;
+}
 
-    // Only while a slot's lock is held (or its lock file is gone) is nobody writing to it.
-    std::sort(locks.begin(), locks.end());
-    auto removeTemporaries = [&](const std::string& name) {
-        const auto [first, last] = temporaries.equal_range(name);
-        for (auto it = first; it != last; ++it)
-            ::unlink((folder + "/" + it->second).c_str());
-    };
-    for (const auto& [name, file] : temporaries) {
-        if (!std::binary_search(locks.begin(), locks.end(), name))
+void removeTemporaries(const std::string& folder, const FolderListing& listing,
+                       const std::string& name) {
+    const auto [first, last] = listing.temporaries.equal_range(name);
+    for (auto it = first; it != last; ++it)
+        ::unlink((folder + "/" + it->second).c_str());
+}
+
+// Removes what ended processes left: temporary files of slots without a lock, and lock files
+// without their copy (what a process that ended before its first copy leaves), with their
+// temporary files. Only while a slot's lock is held (or its lock file is gone) is nobody
+// writing to it.
+void removeAbandoned(const std::string& folder, const FolderListing& listing) {
+    for (const auto& [name, file] : listing.temporaries) {
+        if (!std::binary_search(listing.locks.begin(), listing.locks.end(), name))
             ::unlink((folder + "/" + file).c_str());
     }
-
-    // A lock file without its copy is what a process that ended before its first copy leaves.
-    for (const std::string& name : locks) {
-        if (!std::binary_search(copies.begin(), copies.end(), name)) {
-            if (auto slot = RecoverySlot::claim(folder, name)) // removes the lock file as it goes
-                removeTemporaries(name);
-        }
+    for (const std::string& name : listing.locks) {
+        if (std::binary_search(listing.copies.begin(), listing.copies.end(), name))
+            continue;
+        if (auto slot = RecoverySlot::claim(folder, name)) // removes the lock file as it goes
+            removeTemporaries(folder, listing, name);
     }
+}
 
-    for (const std::string& name : copies) {
+// Reads the copy of a claimed slot into claimed: among the copies when it can be read and is
+// wanted, else (without `wanted`) moved aside among the unreadable ones.
+void claimCopy(std::unique_ptr<RecoverySlot> slot,
+               const std::function<bool(const RecoveryCopy&)>& wanted, ClaimedCopies& claimed) {
+    auto unreadable = [&](std::string reason) {
+        if (wanted)
+            return;
+        const std::string shown = slot->name() + std::string(copySuffix);
+        claimed.unreadable.push_back({shown, std::move(reason), slot->keepAside()});
+    };
+    auto bytes = readFileBytes(slot->copyPath());
+    if (auto* failure = std::get_if<FileError>(&bytes))
+        return unreadable(failure->message);
+    auto decoded = RecoveryFile::decode(std::get<std::string>(bytes));
+    if (auto* failure = std::get_if<RecoveryFile::DecodeError>(&decoded))
+        return unreadable(failure->reason);
+    auto& copy = std::get<RecoveryCopy>(decoded);
+    if (wanted && !wanted(copy))
+        return;
+    auto parsed = DocumentFile::parse(copy.documentBytes);
+    if (auto* failure = std::get_if<DocumentFile::ReadError>(&parsed))
+        return unreadable("The document in it is damaged: " + failure->reason);
+    claimed.copies.push_back(
+        {std::move(slot), std::move(copy), std::move(std::get<nlohmann::json>(parsed))});
+}
+
+} // namespace
+
+ClaimedCopies claimUnownedCopies(const std::string& folder,
+                                 const std::function<bool(const RecoveryCopy&)>& wanted) {
+    const FolderListing listing = listingOf(folder);
+    removeAbandoned(folder, listing);
+    ClaimedCopies claimed;
+    for (const std::string& name : listing.copies) {
         auto slot = RecoverySlot::claim(folder, name);
         if (slot)
-            removeTemporaries(name);
+            removeTemporaries(folder, listing, name);
         // Owned by a running program, or removed by it since the folder was read.
-        if (!slot || !slot->hasCopy())
-            continue;
-        auto unreadable = [&](std::string reason) {
-            if (wanted)
-                return;
-            const std::string shown = name + std::string(copySuffix);
-            claimed.unreadable.push_back({shown, std::move(reason), slot->keepAside()});
-        };
-        auto bytes = readFileBytes(slot->copyPath());
-        if (auto* failure = std::get_if<FileError>(&bytes)) {
-            unreadable(failure->message);
-            continue;
-        }
-        auto decoded = RecoveryFile::decode(std::get<std::string>(bytes));
-        if (auto* failure = std::get_if<RecoveryFile::DecodeError>(&decoded)) {
-            unreadable(failure->reason);
-            continue;
-        }
-        auto& copy = std::get<RecoveryCopy>(decoded);
-        if (wanted && !wanted(copy))
-            continue;
-        auto parsed = DocumentFile::parse(copy.documentBytes);
-        if (auto* failure = std::get_if<DocumentFile::ReadError>(&parsed)) {
-            unreadable("The document in it is damaged: " + failure->reason);
-            continue;
-        }
-        claimed.copies.push_back(
-            {std::move(slot), std::move(copy), std::move(std::get<nlohmann::json>(parsed))});
+        if (slot && slot->hasCopy())
+            claimCopy(std::move(slot), wanted, claimed);
     }
     std::stable_sort(claimed.copies.begin(), claimed.copies.end(),
                      [](const FoundCopy& a, const FoundCopy& b) {

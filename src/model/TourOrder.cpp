@@ -1,8 +1,8 @@
 #include "model/TourOrder.h"
 
+#include "model/ReadingOrder.h"
+
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <numeric>
 #include <unordered_map>
 #include <utility>
@@ -11,81 +11,101 @@ namespace pathwicks {
 
 namespace {
 
-// A rectangle whose corner is not a number reads as lying after every other.
-double coordinate(double value) {
-    return std::isnan(value) ? std::numeric_limits<double>::infinity() : value;
+// The boxes' positions in the content, in reading order.
+std::vector<size_t> readingOrderOf(const std::vector<ReferencePtr>& boxes) {
+    std::vector<size_t> reading(boxes.size());
+    std::iota(reading.begin(), reading.end(), size_t{0});
+    sortInReadingOrder(reading, [&](size_t box) -> const Rect& { return boxes[box]->rect; });
+    return reading;
 }
 
-} // namespace
+// Each box's arrows to other boxes, by position in the content, the targets in reading order,
+// and whether any arrow points to it.
+struct Arrows {
+    std::vector<std::vector<size_t>> targets;
+    std::vector<bool> pointedTo;
+};
 
-std::vector<ReferencePtr> tourOrder(const StepsModel& model) {
+Arrows arrowsOf(const StepsModel& model, const std::vector<size_t>& reading) {
     const auto& boxes = model.content();
     const size_t count = boxes.size();
-
-    // Each box's place in reading order: top to bottom, then left to right.
-    std::vector<size_t> reading(count);
-    std::iota(reading.begin(), reading.end(), size_t{0});
-    std::stable_sort(reading.begin(), reading.end(), [&](size_t a, size_t b) {
-        const Rect& ra = boxes[a]->rect;
-        const Rect& rb = boxes[b]->rect;
-        return std::pair(coordinate(ra.minY()), coordinate(ra.minX())) <
-               std::pair(coordinate(rb.minY()), coordinate(rb.minX()));
-    });
     std::vector<size_t> rank(count);
     for (size_t i = 0; i < count; ++i)
         rank[reading[i]] = i;
-
     std::unordered_map<const Reference*, size_t> indexOf;
     for (size_t i = 0; i < count; ++i)
         indexOf.emplace(boxes[i].get(), i);
-    std::vector<std::vector<size_t>> targets(count);
-    std::vector<bool> pointedTo(count, false);
+
+    Arrows arrows{std::vector<std::vector<size_t>>(count), std::vector<bool>(count, false)};
     for (const auto& [from, to] : model.arrows) {
         const auto source = indexOf.find(from.get());
         const auto target = indexOf.find(to.get());
         if (source == indexOf.end() || target == indexOf.end() ||
             source->second == target->second)
             continue;
-        targets[source->second].push_back(target->second);
-        pointedTo[target->second] = true;
+        arrows.targets[source->second].push_back(target->second);
+        arrows.pointedTo[target->second] = true;
     }
-    for (auto& list : targets) {
+    for (auto& list : arrows.targets) {
         std::sort(list.begin(), list.end(), [&](size_t a, size_t b) { return rank[a] < rank[b]; });
         list.erase(std::unique(list.begin(), list.end()), list.end());
     }
+    return arrows;
+}
+
+// Walks depth first along the arrows, each box once, collecting the boxes as it reaches them.
+class Walk {
+public:
+    Walk(const std::vector<ReferencePtr>& boxes, const std::vector<std::vector<size_t>>& targets)
+        : boxes_(boxes), targets_(targets), visited_(boxes.size(), false) {
+        order.reserve(boxes.size());
+    }
+
+    // Without recursion, so that a long chain cannot exhaust the stack: each entry of the path
+    // is a box and the next of its targets to look at.
+    void from(size_t start) {
+        if (!reach(start))
+            return;
+        while (!path_.empty()) {
+            auto& [box, next] = path_.back();
+            if (next == targets_[box].size())
+                path_.pop_back();
+            else
+                reach(targets_[box][next++]);
+        }
+    }
 
     std::vector<ReferencePtr> order;
-    order.reserve(count);
-    std::vector<bool> visited(count, false);
-    // Depth first without recursion, so that a long chain cannot exhaust the stack: each entry
-    // is a box and the next of its targets to look at.
-    std::vector<std::pair<size_t, size_t>> path;
-    auto walkFrom = [&](size_t start) {
-        if (visited[start])
-            return;
-        visited[start] = true;
-        order.push_back(boxes[start]);
-        path.emplace_back(start, 0);
-        while (!path.empty()) {
-            auto& [box, next] = path.back();
-            if (next == targets[box].size()) {
-                path.pop_back();
-                continue;
-            }
-            const size_t target = targets[box][next++];
-            if (visited[target])
-                continue;
-            visited[target] = true;
-            order.push_back(boxes[target]);
-            path.emplace_back(target, 0);
-        }
-    };
+
+private:
+    bool reach(size_t box) {
+        if (visited_[box])
+            return false;
+        visited_[box] = true;
+        order.push_back(boxes_[box]);
+        path_.emplace_back(box, 0);
+        return true;
+    }
+
+    const std::vector<ReferencePtr>& boxes_;
+    const std::vector<std::vector<size_t>>& targets_;
+    std::vector<bool> visited_;
+    std::vector<std::pair<size_t, size_t>> path_;
+};
+
+} // namespace
+
+std::vector<ReferencePtr> tourOrder(const StepsModel& model) {
+    const auto& boxes = model.content();
+    const std::vector<size_t> reading = readingOrderOf(boxes);
+    const Arrows arrows = arrowsOf(model, reading);
+    Walk walk(boxes, arrows.targets);
     for (size_t box : reading)
-        if (!pointedTo[box])
-            walkFrom(box);
+        if (!arrows.pointedTo[box])
+            walk.from(box);
     for (size_t box : reading)
-        walkFrom(box);
-    return order;
+        walk.from(box);
+    return std::move(walk.order);
 }
 
 } // namespace pathwicks

@@ -1,5 +1,7 @@
 #include "panel/CodePreview.h"
 
+#include "model/FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,16 +22,10 @@ public:
     explicit File(const std::string& path)
         // Non-blocking, so that a FIFO put in place of the file cannot hold the window.
         : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
-    ~File() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
 
     bool isRegular() const {
         struct stat info;
-        return fd_ >= 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+        return fd_.isOpen() && ::fstat(fd_.get(), &info) == 0 && S_ISREG(info.st_mode);
     }
     // Appends up to chunk bytes; false at the end or on an error.
     bool readMore(std::string& into) {
@@ -37,15 +33,64 @@ public:
         into.resize(old + chunk);
         ssize_t got;
         do {
-            got = ::read(fd_, into.data() + old, chunk);
+            got = ::read(fd_.get(), into.data() + old, chunk);
         } while (got < 0 && errno == EINTR);
         into.resize(old + size_t(std::max<ssize_t>(got, 0)));
         return got > 0;
     }
 
 private:
-    int fd_;
+    FileDescriptor fd_;
 };
+
+// A line as the panel shows it: without its carriage return, cut at previewLineLimit, tabs
+// expanded.
+std::string shownLine(std::string_view text) {
+    if (!text.empty() && text.back() == '\r')
+        text.remove_suffix(1);
+    std::string shown = expandTabs(text.substr(0, previewLineLimit));
+    if (text.size() > previewLineLimit)
+        shown += "…";
+    return shown;
+}
+
+// The line numbered `first` and up to `after` lines after it, as shown, from the bytes read so
+// far and then the rest of the file (`more` when there may be more). Only whole lines are
+// taken; the file is read no further than the last one shown.
+std::vector<std::string> linesFrom(File& file, std::string bytes, bool more, uint64_t first,
+                                   size_t after) {
+    uint64_t number = 1;
+    size_t start = 0;
+    std::vector<std::string> lines;
+    const auto take = [&](std::string_view text) {
+        if (number >= first)
+            lines.push_back(shownLine(text));
+        ++number;
+    };
+    for (;;) {
+        const size_t end = bytes.find('\n', start);
+        if (end != std::string::npos) {
+            take(std::string_view(bytes).substr(start, end - start));
+            start = end + 1;
+            if (lines.size() > after)
+                break;
+            continue;
+        }
+        // Lines before the marker need not be kept.
+        if (number < first) {
+            bytes.erase(0, start);
+            start = 0;
+        }
+        if (more) {
+            more = file.readMore(bytes);
+            continue;
+        }
+        if (start < bytes.size())
+            take(std::string_view(bytes).substr(start));
+        break;
+    }
+    return lines;
+}
 
 } // namespace
 
@@ -85,50 +130,9 @@ CodePreview readCodePreview(const std::string& path, uint64_t line, size_t after
         preview.status = CodePreview::Status::notText;
         return preview;
     }
-
-    // Only whole lines are taken; the file is read no further than the last one shown.
-    uint64_t number = 1;
-    size_t start = 0;
-    std::vector<std::string> lines;
-    const auto take = [&](std::string_view text) {
-        if (number >= line) {
-            if (!text.empty() && text.back() == '\r')
-                text.remove_suffix(1);
-            std::string shown = expandTabs(text.substr(0, previewLineLimit));
-            if (text.size() > previewLineLimit)
-                shown += "…";
-            lines.push_back(std::move(shown));
-        }
-        ++number;
-    };
-    for (;;) {
-        const size_t end = bytes.find('\n', start);
-        if (end != std::string::npos) {
-            take(std::string_view(bytes).substr(start, end - start));
-            start = end + 1;
-            if (lines.size() > after)
-                break;
-            continue;
-        }
-        // Lines before the marker need not be kept.
-        if (number < line) {
-            bytes.erase(0, start);
-            start = 0;
-        }
-        if (more) {
-            more = file.readMore(bytes);
-            continue;
-        }
-        if (start < bytes.size())
-            take(std::string_view(bytes).substr(start));
-        break;
-    }
-    if (lines.empty()) {
-        preview.status = CodePreview::Status::tooShort;
-        return preview;
-    }
-    preview.status = CodePreview::Status::shown;
-    preview.lines = std::move(lines);
+    preview.lines = linesFrom(file, std::move(bytes), more, line, after);
+    preview.status =
+        preview.lines.empty() ? CodePreview::Status::tooShort : CodePreview::Status::shown;
     return preview;
 }
 
