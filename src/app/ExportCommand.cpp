@@ -2,7 +2,7 @@
 
 #include "app/DrawListPainter.h"
 #include "app/QtTextMeasurer.h"
-#include "app/cli/Arguments.h"
+#include "cli/Arguments.h"
 #include "appearance/CanvasDrawing.h"
 #include "appearance/SvgWriter.h"
 #include "formats/WalkthroughExport.h"

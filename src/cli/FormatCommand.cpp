@@ -1,6 +1,6 @@
-#include "app/cli/FormatCommand.h"
+#include "cli/FormatCommand.h"
 
-#include "app/cli/Arguments.h"
+#include "cli/Arguments.h"
 #include "model/Document.h"
 #include "model/FileIO.h"
 

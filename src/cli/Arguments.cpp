@@ -1,4 +1,4 @@
-#include "app/cli/Arguments.h"
+#include "cli/Arguments.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
-#include "app/cli/CheckCommand.h"
+#include "cli/CheckCommand.h"
 
-#include "app/cli/Arguments.h"
+#include "cli/Arguments.h"
 #include "goto/GotoCache.h"
 #include "goto/GotoCommand.h"
 #include "goto/MarkerSearch.h"
