@@ -67,6 +67,8 @@ std::optional<Arguments> parseArguments(const Syntax& syntax,
         err << syntax.usage << "\n";
         return std::nullopt;
     }
+    if (syntax.accepts && !syntax.accepts(result, err))
+        return std::nullopt;
     return result;
 }
 

@@ -1,7 +1,6 @@
 #include "cli/FormatCommand.h"
 
-#include "cli/Arguments.h"
-#include "model/Document.h"
+#include "cli/CommandInput.h"
 #include "model/FileIO.h"
 
 #include <ostream>
@@ -15,32 +14,25 @@ constexpr const char* usage = "usage: pathwicks format [-i] FILE";
 } // namespace
 
 int runFormat(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const auto arguments =
-        parseArguments({.command = "format", .usage = usage, .options = {{.name = "-i"}}}, args,
-                       err);
-    if (!arguments)
-        return 2;
-    const std::string& path = arguments->files.front();
-
-    const auto loaded = Document::load(path);
-    if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
-        err << "pathwicks format: " << error->message << "\n";
-        return 1;
-    }
-    Document& document = *std::get<std::unique_ptr<Document>>(loaded);
-    for (const std::string& part : document.unkeptParts())
+    const auto input = parseAndLoad(
+        {.command = "format", .usage = usage, .options = {{.name = "-i"}}}, args, 1, err);
+    if (const int* status = std::get_if<int>(&input))
+        return *status;
+    const auto& [arguments, document] = std::get<CommandInput>(input);
+    const std::string& path = arguments.files.front();
+    for (const std::string& part : document->unkeptParts())
         err << "pathwicks format: " << path << ": not kept: " << part << "\n";
-    if (arguments->has("-i") && isReadOnly(path)) {
+    if (arguments.has("-i") && isReadOnly(path)) {
         err << "pathwicks format: " << path << ": is read-only; not changed\n";
         return 1;
     }
-    auto bytes = DocumentFile::bytes(document.model(), document.savedFrame().value_or(Rect{}));
+    auto bytes = DocumentFile::bytes(document->model(), document->savedFrame().value_or(Rect{}));
     if (!bytes) {
         err << "pathwicks format: " << path << ": the document cannot be written as JSON\n";
         return 1;
     }
 
-    if (!arguments->has("-i")) {
+    if (!arguments.has("-i")) {
         out << *bytes;
         out.flush();
         return out ? 0 : 1;
