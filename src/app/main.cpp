@@ -3,7 +3,7 @@
 #include "app/CanvasWidget.h"
 #include "app/ExportCommand.h"
 #include "app/Version.h"
-#include "app/cli/Commands.h"
+#include "cli/Commands.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -4,8 +4,8 @@
 #include "FaultFolders.h"
 #include "HostileDocuments.h"
 
-#include "app/cli/CheckCommand.h"
-#include "app/cli/FormatCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/FormatCommand.h"
 #include "model/Document.h"
 #include "model/DocumentReader.h"
 #include "model/DocumentFile.h"

@@ -3,7 +3,7 @@
 #include "FailingSteps.h"
 #include "FaultFolders.h"
 
-#include "app/cli/FormatCommand.h"
+#include "cli/FormatCommand.h"
 #include "model/FileIO.h"
 
 #include <gtest/gtest.h>

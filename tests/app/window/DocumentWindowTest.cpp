@@ -1,7 +1,7 @@
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
-#include "app/cli/FormatCommand.h"
+#include "cli/FormatCommand.h"
 #include "model/FileIO.h"
 
 #include "FakeDialogs.h"

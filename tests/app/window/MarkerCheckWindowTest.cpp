@@ -8,7 +8,7 @@
 #include "app/DocumentWindow.h"
 #include "app/MarkerCheckQueue.h"
 #include "app/WindowMarkerCheck.h"
-#include "app/cli/CheckCommand.h"
+#include "cli/CheckCommand.h"
 
 #include "FakeDialogs.h"
 #include "WindowTesting.h"

@@ -1,5 +1,5 @@
-#include "app/cli/CheckCommand.h"
-#include "app/cli/Commands.h"
+#include "cli/CheckCommand.h"
+#include "cli/Commands.h"
 
 #include "goto/TempTree.h"
 

@@ -1,10 +1,9 @@
-#include "app/cli/CheckCommand.h"
+#include "cli/CheckCommand.h"
 
-#include "app/cli/Arguments.h"
+#include "cli/CommandInput.h"
 #include "goto/GotoCache.h"
 #include "goto/GotoCommand.h"
 #include "goto/MarkerSearch.h"
-#include "model/Document.h"
 #include "model/PrintableText.h"
 
 #include <climits>
@@ -49,18 +48,13 @@ void refreshGotoCache(const std::string& folder, const std::vector<std::string>&
 } // namespace
 
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const auto arguments = parseArguments(
-        {.command = "check", .usage = usage, .options = {{.name = "--no-ignore"}}}, args, err);
-    if (!arguments)
-        return 2;
-    const std::string& path = arguments->files.front();
-
-    const auto loaded = Document::load(path);
-    if (auto* error = std::get_if<DocumentFile::LoadError>(&loaded)) {
-        err << "pathwicks check: " << error->message << "\n";
-        return 2;
-    }
-    const StepsModel& model = std::get<std::unique_ptr<Document>>(loaded)->model();
+    const auto input = parseAndLoad(
+        {.command = "check", .usage = usage, .options = {{.name = "--no-ignore"}}}, args, 2, err);
+    if (const int* status = std::get_if<int>(&input))
+        return *status;
+    const auto& [arguments, document] = std::get<CommandInput>(input);
+    const std::string& path = arguments.files.front();
+    const StepsModel& model = document->model();
 
     std::vector<ReferencePtr> checked;
     std::vector<std::string> ids;
@@ -73,7 +67,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     MarkerSearchOptions options;
     options.placesPerId = placesPerId;
-    options.honourIgnoreFiles = !arguments->has("--no-ignore");
+    options.honourIgnoreFiles = !arguments.has("--no-ignore");
     const std::string folder = folderOf(path);
     auto searched = searchMarkers(folder, ids, options);
     if (auto* error = std::get_if<std::string>(&searched)) {

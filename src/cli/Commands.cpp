@@ -1,7 +1,7 @@
-#include "app/cli/Commands.h"
+#include "cli/Commands.h"
 
-#include "app/cli/CheckCommand.h"
-#include "app/cli/FormatCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/FormatCommand.h"
 
 #include <algorithm>
 #include <array>

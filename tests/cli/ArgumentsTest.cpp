@@ -1,4 +1,4 @@
-#include "app/cli/Commands.h"
+#include "cli/Commands.h"
 
 #include <gtest/gtest.h>
 

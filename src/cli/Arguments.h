@@ -20,18 +20,6 @@ struct Option {
     std::function<std::optional<std::string>(const std::string& value)> refusal = {};
 };
 
-// What a subcommand takes. Options come before the first file, and "--" ends them so that a
-// file may be named like one.
-struct Syntax {
-    std::string command; // "format": messages begin with "pathwicks format: "
-    std::string usage; // the whole usage line
-    std::vector<Option> options = {};
-    size_t files = 1;
-    // Whether the first file ends the options, as "--" does. Otherwise, up to "--", anything
-    // else that looks like an option is refused wherever it stands.
-    bool fileEndsOptions = false;
-};
-
 struct Arguments {
     std::vector<std::string> files;
     // The options given, with their values ("" for a flag); a later one replaces an earlier.
@@ -42,6 +30,21 @@ struct Arguments {
         const auto it = options.find(name);
         return it == options.end() ? std::nullopt : std::optional(it->second);
     }
+};
+
+// What a subcommand takes. Options come before the first file, and "--" ends them so that a
+// file may be named like one.
+struct Syntax {
+    std::string command; // "format": messages begin with "pathwicks format: "
+    std::string usage; // the whole usage line
+    std::vector<Option> options = {};
+    size_t files = 1;
+    // Whether the first file ends the options, as "--" does. Otherwise, up to "--", anything
+    // else that looks like an option is refused wherever it stands.
+    bool fileEndsOptions = false;
+    // What the arguments must also be once read, or nothing to check: when they are not, it
+    // has said why on err, and the subcommand exits with 2 as for any bad usage.
+    std::function<bool(const Arguments& arguments, std::ostream& err)> accepts = {};
 };
 
 // The files and options in args, or nothing for bad usage: then the reason, with the usage

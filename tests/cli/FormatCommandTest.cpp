@@ -1,4 +1,4 @@
-#include "app/cli/FormatCommand.h"
+#include "cli/FormatCommand.h"
 #include "model/FileIO.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/cli/Arguments.h"
+#include "cli/Arguments.h"
 
 #include <ostream>
 
@@ -67,6 +67,8 @@ std::optional<Arguments> parseArguments(const Syntax& syntax,
         err << syntax.usage << "\n";
         return std::nullopt;
     }
+    if (syntax.accepts && !syntax.accepts(result, err))
+        return std::nullopt;
     return result;
 }
 

@@ -1,0 +1,88 @@
+#include "cli/ExportCommand.h"
+
+#include "cli/CommandInput.h"
+#include "model/ContentSize.h"
+#include "model/FileIO.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace pathwicks::cli {
+
+namespace {
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+// Every file export writes goes through here: never over the document itself.
+bool writeOut(const std::string& documentPath, const std::string& outPath, const std::string& bytes,
+              std::ostream& err) {
+    if (sameFile(documentPath, outPath)) {
+        err << "pathwicks export: " << outPath << ": is the document itself; not overwritten\n";
+        return false;
+    }
+    if (auto error = writeFileAtomically(outPath, bytes)) {
+        err << "pathwicks export: " << error->message << "\n";
+        return false;
+    }
+    return true;
+}
+
+// The picture of the model's content, left of or above the origin too; nothing after a
+// message on err when it is too large or cannot be made.
+std::optional<std::string> picture(const StepsModel& model, Picture format, int scale,
+                                   const std::string& outPath, const PictureMaker& makePicture,
+                                   std::ostream& err) {
+    const Rect area = contentBounds(model);
+    if (auto refusal = pictureSizeRefusal({area.width, area.height}, format, scale)) {
+        err << "pathwicks export: " << outPath << ": " << *refusal << "\n";
+        return std::nullopt;
+    }
+    return makePicture(model, area, format, scale, outPath, err);
+}
+
+// The walkthrough formats, with Markdown's picture written first beside it.
+int writeWalkthrough(const StepsModel& model, const ExportPlan& plan, const std::string& folder,
+                     const PictureMaker& makePicture, std::ostream& err) {
+    WalkthroughRequest request{.documentPath = plan.documentPath,
+                               .documentFolder = folder,
+                               .outPath = plan.outPath,
+                               .allowMissing = plan.allowMissing};
+    if (plan.withPicture) {
+        const std::string picturePath =
+            std::filesystem::path(plan.outPath).replace_extension(".svg").string();
+        const auto bytes = picture(model, Picture::svg, 1, picturePath, makePicture, err);
+        if (!bytes || !writeOut(plan.documentPath, picturePath, *bytes, err))
+            return 1;
+        request.picture = std::filesystem::path(picturePath).filename().string();
+    }
+    const auto text =
+        exportWalkthrough(model, std::get<WalkthroughFormat>(plan.format), request, err);
+    return text && writeOut(plan.documentPath, plan.outPath, *text, err) ? 0 : 1;
+}
+
+} // namespace
+
+int runExport(const std::vector<std::string>& args, std::ostream& err,
+              const PictureMaker& makePicture) {
+    const auto input = parseAndLoad(exportSyntax(), args, 1, err);
+    if (const int* status = std::get_if<int>(&input))
+        return *status;
+    const auto& [arguments, document] = std::get<CommandInput>(input);
+    const ExportPlan plan = exportPlan(arguments);
+    if (sameFile(plan.documentPath, plan.outPath)) {
+        err << "pathwicks export: " << plan.outPath
+            << ": is the document itself; not overwritten\n";
+        return 1;
+    }
+    if (const auto* kind = std::get_if<Picture>(&plan.format)) {
+        const auto bytes =
+            picture(document->model(), *kind, plan.scale, plan.outPath, makePicture, err);
+        return bytes && writeOut(plan.documentPath, plan.outPath, *bytes, err) ? 0 : 1;
+    }
+    return writeWalkthrough(document->model(), plan, document->folder(), makePicture, err);
+}
+
+} // namespace pathwicks::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+// What `pathwicks export` was asked for: the format by the output's extension, the options and
+// which formats they go with, and how large a picture may be. No drawing here.
+
+#include "cli/Arguments.h"
+#include "formats/WalkthroughExport.h"
+#include "model/Geometry.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace pathwicks::cli {
+
+enum class Picture { svg, png };
+using ExportFormat = std::variant<Picture, WalkthroughFormat>;
+
+// The format the extension of path names, in any case: .svg, .png, .tour (CodeTour), .canvas
+// (JSON Canvas), .md (Markdown), .mmd (Mermaid); nothing for any other.
+std::optional<ExportFormat> exportFormatOf(const std::string& path);
+
+// export's options and its two files: --scale N (1 to 8), --picture (with a Markdown file
+// only), --allow-missing; an output of an unknown format is bad usage.
+Syntax exportSyntax();
+
+struct ExportPlan {
+    std::string documentPath;
+    std::string outPath;
+    ExportFormat format;
+    int scale = 1;             // pixels per point of a PNG picture
+    bool withPicture = false;  // Markdown: an SVG picture beside it, shown first
+    bool allowMissing = false; // CodeTour: boxes without a marker become steps without a file
+
+    bool operator==(const ExportPlan&) const = default;
+};
+
+// The plan of arguments that exportSyntax accepted.
+ExportPlan exportPlan(const Arguments& arguments);
+
+// Why a picture of content this large, at this scale, is not made; nothing when it may be.
+std::optional<std::string> pictureSizeRefusal(const Size& size, Picture format, int scale);
+
+} // namespace pathwicks::cli
