@@ -3,6 +3,7 @@
 #include "FuzzCheck.h"
 
 #include "model/DocumentFile.h"
+#include "model/DocumentReader.h"
 #include "model/StepsModel.h"
 
 #include <nlohmann/json.hpp>
@@ -20,12 +21,11 @@ struct Read {
 };
 
 bool read(std::string_view bytes, Read& into) {
-    auto parsed = DocumentFile::parse(bytes, "/fuzz/document.pathwicks");
+    auto parsed = DocumentFile::parse(bytes);
     auto* content = std::get_if<nlohmann::json>(&parsed);
     if (!content)
         return false;
-    into.model.decode(content);
-    into.frame = DocumentFile::windowFrame(*content).value_or(Rect{});
+    into.frame = DocumentReader::readParsed(*content, into.model).windowFrame.value_or(Rect{});
     return true;
 }
 

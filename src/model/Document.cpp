@@ -59,8 +59,7 @@ std::unique_ptr<Document> Document::recover(const nlohmann::json& content,
     auto document = std::make_unique<Document>();
     document->path_ = copy.originalPath;
     document->stamp_ = copy.originalStamp;
-    document->savedFrame_ = DocumentFile::windowFrame(content);
-    document->model_.decode(&content);
+    document->savedFrame_ = DocumentReader::readParsed(content, document->model_).windowFrame;
     document->undo_.forgetSavedState();
     return document;
 }

@@ -2,6 +2,8 @@
 
 #include "model/Geometry.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,9 +14,10 @@ namespace pathwicks {
 
 class StepsModel;
 
-// Reads a document's bytes straight into a model, in one pass over the JSON and without a
-// tree of the whole document: what StepsModel::decode and DocumentFile::windowFrame make of
-// the parsed document, and what a save would leave out, for a fraction of the time and memory.
+// The one reader of the document format: what a document's references, arrows, labels and
+// window frame are, what a save would leave out, and every tolerance for odd input. It reads
+// a file's bytes in one pass, without a tree of the whole document, or a document already
+// parsed (a recovery copy, the clipboard); both give the same.
 namespace DocumentReader {
 
 struct Read {
@@ -25,9 +28,13 @@ struct Read {
     std::vector<std::string> unkeptParts;
 };
 
-// Fills the empty model from the bytes, or says why they are no document, in the words of
-// DocumentFile::parse.
+// Appends what the bytes describe to the model, or says why they are no document, in the
+// words of DocumentFile::parse (and then leaves the model as it was).
 std::variant<Read, std::string> read(std::string_view bytes, StepsModel& model);
+
+// The same for a parsed document; a top level that is no object describes nothing.
+// Elements that are not objects, and arrows that name no reference, are skipped.
+Read readParsed(const nlohmann::json& document, StepsModel& model);
 
 } // namespace DocumentReader
 

@@ -31,13 +31,6 @@ std::shared_ptr<Label> Label::fromFields(const std::optional<std::string>& title
     return label;
 }
 
-nlohmann::ordered_json Label::toDictionary() const {
-    nlohmann::ordered_json dictionary = nlohmann::ordered_json::object();
-    dictionary["title"] = title_;
-    dictionary["rect"] = stringFromRect(rect);
-    return dictionary;
-}
-
 void Label::fitToTitle(const TextMeasurer& measurer) {
     fitWidth(rect, measurer.measureText(title_, labelTextAttributes()).width);
 }

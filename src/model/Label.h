@@ -32,9 +32,6 @@ public:
     static std::shared_ptr<Label> fromFields(const std::optional<std::string>& title,
                                              const std::optional<std::string>& rect);
 
-    // "title" and "rect"; the id is never written.
-    nlohmann::ordered_json toDictionary() const;
-
     // Widens or narrows the box to its title, keeping its horizontal centre.
     void fitToTitle(const TextMeasurer& measurer);
 

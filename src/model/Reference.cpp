@@ -24,16 +24,6 @@ std::shared_ptr<Reference> Reference::fromDictionary(const nlohmann::json& dicti
     return reference;
 }
 
-nlohmann::ordered_json Reference::toDictionary(const std::vector<int64_t>& arrows) const {
-    nlohmann::ordered_json dictionary = nlohmann::ordered_json::object();
-    dictionary["id"] = id;
-    dictionary["title"] = title;
-    dictionary["editor"] = editor;
-    dictionary["rect"] = stringFromRect(rect);
-    dictionary["arrows"] = arrows;
-    return dictionary;
-}
-
 std::string Reference::markerText() const {
     if (isWebAddress())
         return "Format: <Title>,<URL>";

@@ -36,9 +36,6 @@ public:
     // Every absent or ill-typed value takes its fallback; building never fails.
     static std::shared_ptr<Reference> fromDictionary(const nlohmann::json& dictionary);
 
-    // "id", "title", "editor", "rect" and the given arrow positions under "arrows".
-    nlohmann::ordered_json toDictionary(const std::vector<int64_t>& arrows) const;
-
     bool isWebAddress() const { return editor == webLinkEditorName; }
 
     // The detail panel's marker: "// " + id, or a hint on how to write a web reference's title.

@@ -6,7 +6,6 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,8 +34,8 @@ public:
     void insertReference(size_t position, ReferencePtr reference);
     void removeReferenceAt(size_t position);
 
-    // Adds "content" and "labels" to the given top-level dictionary and returns the whole
-    // as pretty-printed JSON text, or nothing when it cannot be serialised. Renumbers `index`.
+    // The document's text with the given top-level entries, or nothing when it cannot be
+    // serialised; written by DocumentWriter. Renumbers `index`.
     std::optional<std::string> encode(nlohmann::ordered_json topLevel);
 
     // A copy of the content that shares no record with this model, so that it can be encoded
@@ -44,14 +43,12 @@ public:
     // content are left out, as encoding leaves them out.
     StepsModel detachedCopy() const;
 
-    // Appends the references, arrows and labels that a document's dictionary describes.
-    // Elements that are not objects, and arrows that name no reference, are skipped.
+    // Appends the references, arrows and labels that a parsed document describes, as
+    // DocumentReader reads them.
     void decode(const nlohmann::json* topLevel);
 
 private:
     void changed() const;
-    std::optional<std::string> encodeFlat(const nlohmann::ordered_json& topLevel,
-                                          const std::vector<std::vector<int64_t>>& outgoing) const;
 
     std::vector<ReferencePtr> content_;
 };

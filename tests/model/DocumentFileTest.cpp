@@ -1,4 +1,5 @@
 #include "model/DocumentFile.h"
+#include "model/DocumentReader.h"
 #include "model/FileIO.h"
 #include "model/StepsModel.h"
 
@@ -61,24 +62,33 @@ TEST(DocumentFile, DeepOrHugeInputIsReadWithoutHarm) {
     EXPECT_NE(reasonFor(unclosed).find("not valid JSON"), std::string::npos);
 }
 
-TEST(DocumentFile, ThePathIsKeptInMemoryOnly) {
-    auto result = DocumentFile::parse(R"({"path": "/elsewhere", "extra": 1, "window": 7})",
-                                      std::string("/home/u/tour.pathwicks"));
-    const auto& content = std::get<json>(result);
-    EXPECT_EQ(content["path"], "/home/u/tour.pathwicks");
-    EXPECT_FALSE(DocumentFile::windowFrame(content).has_value()); // a number leaves the frame
+// Bytes and a parsed tree read alike, notices included; "path" is kept in memory only, by
+// older versions, and neither noticed nor written.
+TEST(DocumentFile, BytesAndParsedDocumentsReadAlike) {
+    const std::string bytes = R"({"path": "/elsewhere", "extra": 1, "window": 7, "labels": [2]})";
+    StepsModel fromBytes, fromTree;
+    const auto read = std::get<DocumentReader::Read>(DocumentReader::read(bytes, fromBytes));
+    const auto readTree = DocumentReader::readParsed(std::get<json>(DocumentFile::parse(bytes)), fromTree);
+    const std::vector<std::string> notices = {"the window frame, which is not rectangle text",
+                                              "a key this program does not keep: \"extra\"",
+                                              "1 label entry that could not be read"};
+    EXPECT_EQ(read.unkeptParts, notices);
+    EXPECT_EQ(readTree.unkeptParts, notices);
+    EXPECT_FALSE(read.windowFrame.has_value()); // a number leaves the frame
+    EXPECT_FALSE(readTree.windowFrame.has_value());
 
-    StepsModel model;
-    model.decode(&content);
-    auto bytes = DocumentFile::bytes(model, Rect{200, 180, 900, 640});
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, "{\n  \"window\": \"{{200, 180}, {900, 640}}\",\n  \"content\": [],\n"
-                      "  \"labels\": []\n}\n");
+    auto written = DocumentFile::bytes(fromTree, Rect{200, 180, 900, 640});
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written, "{\n  \"window\": \"{{200, 180}, {900, 640}}\",\n  \"content\": [],\n"
+                        "  \"labels\": []\n}\n");
 }
 
 TEST(DocumentFile, WindowTextThatIsNoRectangleReadsAsZero) {
-    const auto content = std::get<json>(DocumentFile::parse(R"({"window": "abc"})"));
-    EXPECT_EQ(DocumentFile::windowFrame(content), Rect{});
+    StepsModel model;
+    const auto read = DocumentReader::readParsed(json{{"window", "abc"}}, model);
+    EXPECT_EQ(read.windowFrame, Rect{});
+    EXPECT_EQ(read.unkeptParts,
+              std::vector<std::string>{"the window frame, which is not rectangle text"});
 }
 
 TEST(DocumentFile, AFailedEncodeWritesNothing) {

@@ -2,6 +2,7 @@
 
 #include "model/Label.h"
 #include "model/Reference.h"
+#include "model/StepsModel.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -70,16 +71,16 @@ TEST(Records, IllTypedValuesTakeTheirFallbacks) {
     EXPECT_EQ(label->title(), "Hello");
 }
 
-TEST(Records, DictionaryFormsHoldExactlyTheirKeys) {
-    auto reference = Reference::fromDictionary(
+TEST(Records, WrittenFormsHoldExactlyTheirKeys) {
+    StepsModel model;
+    model.appendReference(Reference::fromDictionary(
         {{"id", "pathwick-A"}, {"title", "T"}, {"editor", "Atom"}, {"rect", "{{1, 2}, {3, 4}}"},
-         {"extra", true}});
-    EXPECT_EQ(json(reference->toDictionary({})).dump(),
+         {"extra", true}}));
+    model.labels.push_back(Label::fromDictionary({{"title", "L"}, {"rect", "{{5, 6}, {7, 8.5}}"}}));
+    const json written = json::parse(model.encode(nlohmann::ordered_json::object()).value());
+    EXPECT_EQ(written["content"][0].dump(),
               R"({"arrows":[],"editor":"Atom","id":"pathwick-A","rect":"{{1, 2}, {3, 4}}","title":"T"})");
-    EXPECT_EQ(reference->toDictionary({2, 0})["arrows"], nlohmann::ordered_json::array({2, 0}));
-
-    auto label = Label::fromDictionary({{"title", "L"}, {"rect", "{{5, 6}, {7, 8.5}}"}});
-    EXPECT_EQ(json(label->toDictionary()).dump(), R"({"rect":"{{5, 6}, {7, 8.5}}","title":"L"})");
+    EXPECT_EQ(written["labels"][0].dump(), R"({"rect":"{{5, 6}, {7, 8.5}}","title":"L"})");
 }
 
 TEST(Records, MarkerTextAndDisplayTitle) {

@@ -160,3 +160,29 @@ TEST(StepsModel, AnUnwritableTitleMakesEncodeFail) {
     model.content()[0]->title = "\xff\xfe not UTF-8";
     EXPECT_FALSE(model.encode(nlohmann::ordered_json::object()).has_value());
 }
+
+// The text is what nlohmann/json's dump(2) writes for the top level with "content" and
+// "labels" set, wherever they stand and whatever else it holds.
+TEST(StepsModel, EncodeWritesWhatDumpingTheWholeDocumentWrites) {
+    using ordered = nlohmann::ordered_json;
+    const ordered content = ordered::parse(R"([
+        {"id": "A", "title": "A", "editor": "Xcode", "rect": "{{0, 0}, {100, 50}}", "arrows": [1, 0]},
+        {"id": "B", "title": "B\n\t\"q\" \u0001 é", "editor": "Atom", "rect": "{{-1.5, 2}, {3, 4}}",
+         "arrows": []}])");
+    const ordered labels = ordered::parse(R"([{"title": "L", "rect": "{{1, 2}, {3, 4}}"}])");
+    StepsModel model;
+    const json document = {{"content", content}, {"labels", labels}};
+    model.decode(&document);
+
+    for (const ordered& topLevel :
+         {ordered::object(), ordered(), ordered{{"window", "{{0, 0}, {9, 9}}"}},
+          ordered::parse(R"({"labels": 0, "window": "w", "content": null})"),
+          ordered::parse(R"({"extra": {"a": [1, {}, []], "b": "x\ny"}, "n": 1.5, "t": true,
+                             "z": null, "list": [[2], {"k": {}}]})")}) {
+        ordered expected = topLevel;
+        expected["content"] = content;
+        expected["labels"] = labels;
+        EXPECT_EQ(model.encode(topLevel), expected.dump(2)) << topLevel.dump();
+    }
+    EXPECT_FALSE(model.encode({{"extra", {"\xff"}}}).has_value());
+}

@@ -105,8 +105,9 @@ TEST(HostileDocuments, HugeCoordinatesAreKeptWithinTheLimit) {
         EXPECT_TRUE(within(reference->rect)) << reference->id;
     for (const auto& label : model.labels)
         EXPECT_TRUE(within(label->rect)) << label->title();
-    const auto parsed = DocumentFile::parse(bytes);
-    EXPECT_TRUE(within(*DocumentFile::windowFrame(std::get<nlohmann::json>(parsed))));
+    StepsModel again;
+    const auto read = DocumentReader::read(bytes, again);
+    EXPECT_TRUE(within(*std::get<DocumentReader::Read>(read).windowFrame));
 }
 
 TEST(HostileDocuments, ControlCharactersSurviveASaveUnchanged) {
