@@ -70,11 +70,9 @@ std::string readText(const fs::path& file) {
     return text.str();
 }
 
-class DetailPanelWindowTest : public ::testing::Test {
+class DetailPanelWindowTest : public pathwicks::testing::WindowTest {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pathwicks-panel-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
         fs::create_directories(folder / "src");
         fs::create_directories(folder / "bin");
         source = folder / "src" / "parse.cpp";
@@ -100,23 +98,18 @@ protected:
         previousName = QApplication::applicationName();
         QApplication::setApplicationName("detail_panel_tests");
         QSettings().remove("lastSetEditor");
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
-        window =
-            application->openFile(QString::fromStdString((folder / "walk.pathwicks").string()));
+        WindowTest::SetUp();
+        window = open(folder / "walk.pathwicks");
         ASSERT_TRUE(window);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         QApplication::processEvents();
         widget = &window->canvasWidget();
     }
     void TearDown() override {
         QDesktopServices::unsetUrlHandler("https");
         QSettings().remove("lastSetEditor");
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
+        WindowTest::TearDown();
         ::setenv("PATH", previousPath.c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(folder);
         QApplication::setApplicationName(previousName);
     }
 
@@ -139,8 +132,7 @@ protected:
     }
     // What the fake editor was started with, once it has run.
     std::vector<std::string> recordedArguments() {
-        for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
-            QTest::qWait(20);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(record); }, 10000));
         std::vector<std::string> lines;
         std::istringstream in(readText(record));
         for (std::string line; std::getline(in, line);)
@@ -157,8 +149,7 @@ protected:
     // The line above the canvas, once every goto tool started has exited.
     QString noticeAfterTools() {
         auto* host = window->findChild<QtLaunchHost*>("launchHost");
-        for (int waited = 0; waited < 10000 && host->runningTools() > 0; waited += 10)
-            QTest::qWait(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return host->runningTools() == 0; }, 10000));
         QApplication::processEvents();
         return window->findChild<NoticeBar*>("noticeBar")->text();
     }
@@ -166,13 +157,11 @@ protected:
     Canvas& canvas() { return window->canvas(); }
     ReferencePtr reference(size_t i) { return canvas().model().content().at(i); }
 
-    fs::path folder, source, record;
+    fs::path source, record;
     std::string previousPath;
     QString previousName;
-    std::unique_ptr<Application> application;
     QPointer<DocumentWindow> window;
     CanvasWidget* widget = nullptr;
-    pathwicks::testing::FakeDialogs dialogs;
 };
 
 } // namespace
