@@ -1,8 +1,6 @@
 // The order of the windows' marker checks, with searches that end when the test says.
 #include "goto/MarkerCheckSchedule.h"
 
-#include "goto/TempTree.h"
-
 #include <gtest/gtest.h>
 
 using namespace pathwicks;
@@ -99,19 +97,4 @@ TEST(MarkerCheckSchedule, AReceiverThatChecksAgainWaitsForTheNextSearch) {
     EXPECT_TRUE(s.schedule.isBusy(one));
     s.end(1);
     EXPECT_EQ(s.started.size(), 3u);
-}
-
-TEST(MarkerCheckSchedule, RunSearchesTheFolderAsCheckDoes) {
-    TempTree tree;
-    tree.write("a.c", "// pathwick-A\n");
-    MarkerCheckSchedule::Search search;
-    search.folder = tree.path();
-    search.ids = {"pathwick-A", "pathwick-B"};
-    auto outcome = MarkerCheckSchedule::run(search);
-    ASSERT_TRUE(std::holds_alternative<MarkerStates>(outcome));
-    EXPECT_EQ(std::get<MarkerStates>(outcome).places.at("pathwick-A").size(), 1u);
-    EXPECT_TRUE(std::get<MarkerStates>(outcome).places.at("pathwick-B").empty());
-
-    search.folder = tree.path("missing");
-    EXPECT_TRUE(std::holds_alternative<std::string>(MarkerCheckSchedule::run(search)));
 }

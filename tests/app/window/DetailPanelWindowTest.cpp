@@ -153,6 +153,21 @@ protected:
         QApplication::processEvents();
         return window->findChild<NoticeBar*>("noticeBar")->text();
     }
+    // The editors the pop-up offers, by name.
+    static std::vector<std::string> popupEditors(const QComboBox& popup) {
+        std::vector<std::string> items;
+        for (int i = 0; i < popup.count(); ++i)
+            if (!popup.itemData(i).toString().isEmpty()) // not the separator before the user's
+                items.push_back(popup.itemData(i).toString().toStdString());
+        return items;
+    }
+    static std::vector<std::string> catalogueThenUserEditors() {
+        std::vector<std::string> names;
+        for (const Editor& e : editorCatalogue())
+            names.emplace_back(e.name);
+        names.push_back("Code Reuse");
+        return names;
+    }
     template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
     Canvas& canvas() { return window->canvas(); }
     ReferencePtr reference(size_t i) { return canvas().model().content().at(i); }
@@ -311,17 +326,8 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     auto* copy = child<QToolButton>("copyButton");
     EXPECT_FALSE(name->isVisible() || editor->isVisible() || copy->isVisible());
 
-    // The catalogue, then the user's own editors; each not installed says so, and can still be
-    // chosen.
-    std::vector<std::string> items;
-    for (int i = 0; i < editor->count(); ++i)
-        if (!editor->itemData(i).toString().isEmpty()) // not the separator before the user's
-            items.push_back(editor->itemData(i).toString().toStdString());
-    std::vector<std::string> catalogue;
-    for (const Editor& e : editorCatalogue())
-        catalogue.emplace_back(e.name);
-    catalogue.push_back("Code Reuse");
-    EXPECT_EQ(items, catalogue);
+    // The catalogue, then the user's own editors; those not installed say so and can be chosen.
+    EXPECT_EQ(popupEditors(*editor), catalogueThenUserEditors());
     EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
     EXPECT_EQ(editor->itemText(editor->findData("Code Reuse")), "Code Reuse");
     EXPECT_EQ(editor->itemText(editor->findData("TextMate")), "TextMate (not installed)");

@@ -59,6 +59,22 @@ protected:
         }
         return window;
     }
+    // What a fake VS Code, first on PATH, is started with when the place's link is followed.
+    std::string editorArguments(DocumentWindow& window, const QString& link) {
+        const std::string record = path("arguments.txt");
+        const std::string launcher =
+            write("bin/code", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part' && mv '" +
+                                  record + ".part' '" + record + "'\n");
+        fs::permissions(launcher, fs::perms::owner_all);
+        const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", (path("bin") + ":" + previousPath).c_str(), 1);
+        emit window.findChild<QLabel*>("markerWhere")->linkActivated(link);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(record); }, 10000));
+        ::setenv("PATH", previousPath.c_str(), 1);
+        std::stringstream recorded;
+        recorded << std::ifstream(record).rdbuf();
+        return recorded.str();
+    }
     static bool waitForCheck(DocumentWindow& window) {
         QSignalSpy spy(&window.markerCheck(), &WindowMarkerCheck::finished);
         return spy.wait(20000);
@@ -148,23 +164,8 @@ TEST_F(MarkerCheckWindowTest, ThePanelShowsWhereTheMarkerIsAndTheCodeAfterIt) {
     EXPECT_TRUE(whereText(*window).contains(">a.c:1</a>"));
     EXPECT_TRUE(whereText(*window).contains(">b.c:2</a>"));
 
-    // Each place opens the box's editor there: a fake one, first on PATH, notes its arguments.
-    const std::string record = path("arguments.txt");
-    const std::string launcher =
-        write("bin/code", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part' && mv '" +
-                              record + ".part' '" + record + "'\n");
-    fs::permissions(launcher, fs::perms::owner_all);
-    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", (path("bin") + ":" + previousPath).c_str(), 1);
-    emit window->findChild<QLabel*>("markerWhere")->linkActivated("1");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(record); }, 10000));
-    ::setenv("PATH", previousPath.c_str(), 1);
-    std::ifstream recorded(record);
-    std::string option, place;
-    std::getline(recorded, option);
-    std::getline(recorded, place);
-    EXPECT_EQ(option, "--goto");
-    EXPECT_EQ(place, path("b.c") + ":2");
+    // Each place opens the box's editor there.
+    EXPECT_EQ(editorArguments(*window, "1"), "--goto\n" + path("b.c") + ":2\n");
 
     window->view().showReference(at(*window, 2));
     EXPECT_TRUE(
