@@ -1,31 +1,23 @@
 #pragma once
 
-#include "model/MarkerStates.h"
+#include "goto/MarkerCheckSchedule.h"
 
 #include <QObject>
 
-#include <atomic>
-#include <deque>
-#include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <thread>
-#include <variant>
 #include <vector>
 
 namespace pathwicks {
 
-// Runs the windows' marker checks, each on a thread of its own, and hands their results back on
-// the thread of the window. A newer check of an owner (a window) cancels its older one, running
-// or waiting; a folder that is being searched is not searched again until that search ends, so
-// two windows never search the same folder at once.
+// Runs the windows' marker checks in the order goto/MarkerCheckSchedule keeps, each search on a
+// thread of its own, and hands their results back on the thread of the window.
 class MarkerCheckQueue : public QObject {
     Q_OBJECT
 public:
-    // The states, or a message when the folder could not be searched.
-    using Outcome = std::variant<MarkerStates, std::string>;
-    using Done = std::function<void(Outcome)>;
+    using Outcome = MarkerCheckSchedule::Outcome;
+    using Done = MarkerCheckSchedule::Done;
 
     explicit MarkerCheckQueue(QObject* parent = nullptr);
     // Cancels every search and waits for its thread.
@@ -37,33 +29,21 @@ public:
     static MarkerCheckQueue* existing();
 
     // Searches folder for the ids; done is called later, never for a cancelled check.
-    void check(const void* owner, std::string folder, std::vector<std::string> ids, Done done);
+    void check(const void* owner, std::string folder, std::vector<std::string> ids, Done done) {
+        schedule_.check(owner, std::move(folder), std::move(ids), std::move(done));
+    }
     // Cancels the owner's check, running or waiting: its done is never called.
-    void cancel(const void* owner);
+    void cancel(const void* owner) { schedule_.cancel(owner); }
 
     // Searches running now, one at most per folder.
-    size_t runningCount() const { return running_.size(); }
-    bool isBusy(const void* owner) const;
+    size_t runningCount() const { return schedule_.runningCount(); }
+    bool isBusy(const void* owner) const { return schedule_.isBusy(owner); }
 
 private:
-    struct Job {
-        const void* owner;
-        std::string folder;
-        std::vector<std::string> ids;
-        Done done;
-        std::atomic<bool> cancelled{false};
-    };
-    struct Running {
-        std::shared_ptr<Job> job;
-        std::thread thread;
-    };
+    void start(const MarkerCheckSchedule::SearchPtr& search);
 
-    void startWaiting();
-    void start(std::shared_ptr<Job> job);
-    void finished(const std::shared_ptr<Job>& job, Outcome outcome);
-
-    std::map<std::string, Running> running_; // by folder
-    std::deque<std::shared_ptr<Job>> waiting_;
+    MarkerCheckSchedule schedule_;
+    std::map<const MarkerCheckSchedule::Search*, std::thread> threads_;
 };
 
 } // namespace pathwicks

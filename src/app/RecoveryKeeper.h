@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "model/RecoverySchedule.h"
+#include "model/RecoveryWriter.h"
+
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
-#include <string>
 
 class QWidget;
 
@@ -17,11 +18,11 @@ class RecoverySlot;
 class UserDialogs;
 struct Rect;
 
-// Keeps a recovery copy of one window's unsaved work: a while after a change (and at most once
-// per interval), the document is copied on the event loop's thread, and the copy is encoded and
-// written on a background thread. Saving, undoing back to the saved state, or the keeper going
-// (the window closed without saving) removes the copy. When the recovery folder cannot take
-// copies, they stop for every window using it, with one notice.
+// Keeps a recovery copy of one window's unsaved work, when model/RecoverySchedule says: the
+// document is copied on the event loop's thread, and model/RecoveryWriter encodes and writes
+// the copy on its background thread. Saving, undoing back to the saved state, or the keeper
+// going (the window closed without saving) removes the copy. When the recovery folder cannot
+// take copies, they stop for every window using it, with one notice.
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
@@ -36,26 +37,23 @@ public:
     void adopt(std::unique_ptr<RecoverySlot> slot);
 
     // How long after a first change the copy is made, and the least time between two copies
-    // of one window (10 seconds in the program; tests shorten them).
+    // of one window (10 seconds in the program; tests shorten them), for keepers made from
+    // now on.
     static void setDelays(int firstMs, int betweenMs);
     // Waits until every copy and removal asked for so far is on disk (tests and benchmarks).
     static void waitForWrites();
 
 private:
-    struct Shared;
     void makeCopy();
-    void dropCopy();
     void failed(const QString& reason);
 
     Document& document_;
     std::function<Rect()> frame_;
     UserDialogs& dialogs_;
     QWidget* window_;
-    std::string folder_;
     QTimer timer_;
-    QElapsedTimer sinceCopy_;
-    bool copyKept_ = false;
-    std::shared_ptr<Shared> shared_;
+    RecoverySchedule schedule_;
+    RecoveryWriter writer_;
 };
 
 } // namespace pathwicks

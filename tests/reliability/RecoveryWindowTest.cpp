@@ -47,50 +47,33 @@ std::string firstTitle(DocumentWindow& window) {
     return window.document().model().content().front()->title;
 }
 
-bool waitFor(const std::function<bool()>& condition, int ms = 20'000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
+bool waitFor(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 20'000);
 }
 
-class RecoveryWindowTest : public ::testing::Test {
+class RecoveryWindowTest : public WindowTest {
 protected:
     void SetUp() override {
         // Each test has a state folder of its own.
         if (const char* previous = std::getenv("XDG_STATE_HOME"))
             previousState = previous;
-        state = folder.path() / "state";
+        state = folder / "state";
         fs::create_directories(state);
         ::setenv("XDG_STATE_HOME", state.c_str(), 1);
         copies = state / "pathwicks" / "recovery";
         RecoveryKeeper::setDelays(0, 0);
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
+        WindowTest::SetUp();
     }
     void TearDown() override {
-        closeWithoutSaving(*application);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        application.reset();
+        WindowTest::TearDown();
         RecoveryKeeper::waitForWrites();
         ::setenv("XDG_STATE_HOME", previousState.c_str(), 1);
     }
 
     fs::path document(const std::string& name, const std::string& title) {
-        const fs::path file = folder.path() / name;
+        const fs::path file = folder / name;
         writeText(file, documentWith(title));
         return file;
-    }
-    DocumentWindow* open(const fs::path& file) {
-        DocumentWindow* window = application->openFile(QString::fromStdString(file.string()));
-        if (window) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-        }
-        return window;
     }
     // The copies in the state folder, once every write asked for has been made.
     std::vector<fs::path> copyFiles() {
@@ -119,12 +102,9 @@ protected:
         ASSERT_FALSE(slot->write(RecoveryFile::encode(copy)));
     }
 
-    TemporaryFolder folder;
     std::string previousState;
     fs::path state;
     fs::path copies;
-    FakeDialogs dialogs;
-    std::unique_ptr<Application> application;
 };
 
 TEST_F(RecoveryWindowTest, ACopyIsKeptWhileWorkIsUnsaved) {
@@ -184,7 +164,7 @@ TEST_F(RecoveryWindowTest, TheWorkOfAKilledRunIsRestoredWithItsPath) {
     writeText(file, documentWith("Parse, changed elsewhere"));
 
     ASSERT_TRUE(application->recovery().offerAtStart());
-    EXPECT_TRUE(dialogs.mentions("restore? walk.pathwicks in " + folder.path().string() + " at "))
+    EXPECT_TRUE(dialogs.mentions("restore? walk.pathwicks in " + folder.string() + " at "))
         << ::testing::PrintToString(dialogs.said);
     ASSERT_EQ(application->windows().size(), 1u);
     DocumentWindow* window = application->windows().front();
@@ -215,13 +195,11 @@ TEST_F(RecoveryWindowTest, LaterDiscardAndOpeningADocumentWithACopy) {
     ASSERT_TRUE(window);
     EXPECT_EQ(firstTitle(*window), "Parse");
     EXPECT_EQ(dialogs.count("restore?"), 1);
-    closeWithoutSaving(*application);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    closeWindows();
     EXPECT_EQ(copyFiles().size(), 1u);
 
     // The next run: opening the document offers its copy first.
-    application = std::make_unique<Application>();
-    application->setDialogs(&dialogs);
+    startApplication();
     dialogs.said.clear();
     dialogs.recovery = UserDialogs::Recovery::restore;
     window = open(file);
@@ -229,13 +207,12 @@ TEST_F(RecoveryWindowTest, LaterDiscardAndOpeningADocumentWithACopy) {
     EXPECT_EQ(dialogs.count("restore? walk.pathwicks"), 1);
     EXPECT_EQ(firstTitle(*window), "Kept for later");
     EXPECT_TRUE(window->isWindowModified());
-    closeWithoutSaving(*application);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    closeWindows();
     EXPECT_TRUE(copyFiles().empty());
 
     // Discard removes the copies; the document then opens from its file.
     leaveCopy(file, "Thrown away");
-    leaveCopy(folder.path() / "other.pathwicks", "Thrown away too");
+    leaveCopy(folder / "other.pathwicks", "Thrown away too");
     dialogs.said.clear();
     dialogs.recovery = UserDialogs::Recovery::discard;
     EXPECT_FALSE(application->recovery().offerAtStart());
@@ -297,9 +274,10 @@ TEST_F(RecoveryWindowTest, AStateFolderThatTakesNoCopiesStopsThemWithOneNotice) 
         ASSERT_TRUE(waitFor([&] { return dialogs.count("told:") > 0; }));
         rename(*first, "Lex again");
         rename(*second, "Lex again");
-        QTest::qWait(100);
+        // Whatever those changes set off is over: copies planned, written, failures told.
+        settle();
         RecoveryKeeper::waitForWrites();
-        QTest::qWait(100);
+        settle();
         EXPECT_EQ(dialogs.count("told: Copies of unsaved work for recovery after a crash are "
                                 "turned off"),
                   1)
@@ -308,8 +286,7 @@ TEST_F(RecoveryWindowTest, AStateFolderThatTakesNoCopiesStopsThemWithOneNotice) 
         EXPECT_TRUE(first->save());
         EXPECT_TRUE(second->save());
         EXPECT_EQ(dialogs.count("failure:"), 0);
-        closeWithoutSaving(*application);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeWindows();
         RecoveryKeeper::waitForWrites();
     }
 }

@@ -41,23 +41,14 @@ void rename(DocumentWindow& window, const std::string& title) {
     reference->title = title;
 }
 
-class SaveFaultWindowTest : public ::testing::Test {
+class SaveFaultWindowTest : public WindowTest {
 protected:
-    void SetUp() override {
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
-    }
-    void TearDown() override {
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
-    }
     // Opens the document at the path and changes it, so that it is marked unsaved.
     DocumentWindow* openAndEdit(const fs::path& file) {
         writeText(file, documentText);
-        DocumentWindow* window = application->openFile(QString::fromStdString(file.string()));
+        DocumentWindow* window = open(file);
         if (!window)
             return nullptr;
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         rename(*window, "Mine");
         EXPECT_TRUE(window->isWindowModified());
         return window;
@@ -73,8 +64,6 @@ protected:
         EXPECT_EQ(window.document().model().content().front()->title, "Mine");
         return dialogs.said;
     }
-    FakeDialogs dialogs;
-    std::unique_ptr<Application> application;
 };
 
 bool mentions(const std::vector<std::string>& texts, const std::string& words) {

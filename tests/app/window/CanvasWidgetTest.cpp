@@ -38,11 +38,9 @@ const char* const kDocument = R"({
   "labels": [{"title": "Far away", "rect": "{{1500, 1200}, {220, 29}}"}]
 })";
 
-class CanvasWidgetTest : public ::testing::Test {
+class CanvasWidgetTest : public pathwicks::testing::WindowTest {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pathwicks-canvas-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
         const fs::path file = folder / "canvas.pathwicks";
         std::ofstream(file) << kDocument;
         // Settings of their own (the recent documents, the editor last chosen), one set per
@@ -58,19 +56,16 @@ protected:
         fs::permissions(folder / "bin" / "atom", fs::perms::owner_all);
         previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
         ::setenv("PATH", ((folder / "bin").string() + ":" + previousPath).c_str(), 1);
-        application = std::make_unique<Application>();
-        window = application->openFile(QString::fromStdString(file.string()));
+        WindowTest::SetUp();
+        window = open(file);
         ASSERT_TRUE(window);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         QApplication::processEvents();
         widget = &window->canvasWidget();
     }
     void TearDown() override {
         QSettings().remove("lastSetEditor");
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
+        WindowTest::TearDown();
         ::setenv("PATH", previousPath.c_str(), 1);
-        fs::remove_all(folder);
         QApplication::setApplicationName(previousName);
     }
 
@@ -114,10 +109,8 @@ protected:
     }
     QString statusZoom() { return window->findChild<QLabel*>("zoom")->text(); }
 
-    fs::path folder;
     QString previousName;
     std::string previousPath;
-    std::unique_ptr<Application> application;
     QPointer<DocumentWindow> window;
     CanvasWidget* widget = nullptr;
 };

@@ -70,11 +70,9 @@ std::string readText(const fs::path& file) {
     return text.str();
 }
 
-class DetailPanelWindowTest : public ::testing::Test {
+class DetailPanelWindowTest : public pathwicks::testing::WindowTest {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pathwicks-panel-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
         fs::create_directories(folder / "src");
         fs::create_directories(folder / "bin");
         source = folder / "src" / "parse.cpp";
@@ -100,23 +98,18 @@ protected:
         previousName = QApplication::applicationName();
         QApplication::setApplicationName("detail_panel_tests");
         QSettings().remove("lastSetEditor");
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
-        window =
-            application->openFile(QString::fromStdString((folder / "walk.pathwicks").string()));
+        WindowTest::SetUp();
+        window = open(folder / "walk.pathwicks");
         ASSERT_TRUE(window);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         QApplication::processEvents();
         widget = &window->canvasWidget();
     }
     void TearDown() override {
         QDesktopServices::unsetUrlHandler("https");
         QSettings().remove("lastSetEditor");
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
+        WindowTest::TearDown();
         ::setenv("PATH", previousPath.c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(folder);
         QApplication::setApplicationName(previousName);
     }
 
@@ -139,8 +132,7 @@ protected:
     }
     // What the fake editor was started with, once it has run.
     std::vector<std::string> recordedArguments() {
-        for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
-            QTest::qWait(20);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(record); }, 10000));
         std::vector<std::string> lines;
         std::istringstream in(readText(record));
         for (std::string line; std::getline(in, line);)
@@ -157,22 +149,34 @@ protected:
     // The line above the canvas, once every goto tool started has exited.
     QString noticeAfterTools() {
         auto* host = window->findChild<QtLaunchHost*>("launchHost");
-        for (int waited = 0; waited < 10000 && host->runningTools() > 0; waited += 10)
-            QTest::qWait(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return host->runningTools() == 0; }, 10000));
         QApplication::processEvents();
         return window->findChild<NoticeBar*>("noticeBar")->text();
+    }
+    // The editors the pop-up offers, by name.
+    static std::vector<std::string> popupEditors(const QComboBox& popup) {
+        std::vector<std::string> items;
+        for (int i = 0; i < popup.count(); ++i)
+            if (!popup.itemData(i).toString().isEmpty()) // not the separator before the user's
+                items.push_back(popup.itemData(i).toString().toStdString());
+        return items;
+    }
+    static std::vector<std::string> catalogueThenUserEditors() {
+        std::vector<std::string> names;
+        for (const Editor& e : editorCatalogue())
+            names.emplace_back(e.name);
+        names.push_back("Code Reuse");
+        return names;
     }
     template <class T> T* child(const char* name) { return window->findChild<T*>(name); }
     Canvas& canvas() { return window->canvas(); }
     ReferencePtr reference(size_t i) { return canvas().model().content().at(i); }
 
-    fs::path folder, source, record;
+    fs::path source, record;
     std::string previousPath;
     QString previousName;
-    std::unique_ptr<Application> application;
     QPointer<DocumentWindow> window;
     CanvasWidget* widget = nullptr;
-    pathwicks::testing::FakeDialogs dialogs;
 };
 
 } // namespace
@@ -322,17 +326,8 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     auto* copy = child<QToolButton>("copyButton");
     EXPECT_FALSE(name->isVisible() || editor->isVisible() || copy->isVisible());
 
-    // The catalogue, then the user's own editors; each not installed says so, and can still be
-    // chosen.
-    std::vector<std::string> items;
-    for (int i = 0; i < editor->count(); ++i)
-        if (!editor->itemData(i).toString().isEmpty()) // not the separator before the user's
-            items.push_back(editor->itemData(i).toString().toStdString());
-    std::vector<std::string> catalogue;
-    for (const Editor& e : editorCatalogue())
-        catalogue.emplace_back(e.name);
-    catalogue.push_back("Code Reuse");
-    EXPECT_EQ(items, catalogue);
+    // The catalogue, then the user's own editors; those not installed say so and can be chosen.
+    EXPECT_EQ(popupEditors(*editor), catalogueThenUserEditors());
     EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
     EXPECT_EQ(editor->itemText(editor->findData("Code Reuse")), "Code Reuse");
     EXPECT_EQ(editor->itemText(editor->findData("TextMate")), "TextMate (not installed)");

@@ -20,7 +20,6 @@
 #include <sstream>
 
 using namespace pathwicks;
-using pathwicks::testing::FakeDialogs;
 namespace fs = std::filesystem;
 
 namespace {
@@ -58,33 +57,16 @@ void renameFirst(DocumentWindow& window, const std::string& title) {
     reference->title = title;
 }
 
-class DocumentWindowTest : public ::testing::Test {
+class DocumentWindowTest : public pathwicks::testing::WindowTest {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pathwicks-window-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        file = folder / "tour.pathwicks";
         writeText(file, tourText);
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
+        WindowTest::SetUp();
     }
-    void TearDown() override {
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
-        fs::remove_all(folder);
-    }
-    DocumentWindow* open() {
-        DocumentWindow* window = application->openFile(QString::fromStdString(file.string()));
-        if (window) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-        }
-        return window;
-    }
+    using WindowTest::open;
+    DocumentWindow* open() { return open(file); }
 
-    fs::path folder;
-    fs::path file;
-    FakeDialogs dialogs;
-    std::unique_ptr<Application> application;
+    const fs::path file = folder / "tour.pathwicks";
 };
 
 } // namespace
@@ -223,13 +205,14 @@ TEST_F(DocumentWindowTest, ANewDocumentAsksForItsNameOnceOnly) {
     application->newDocument();
     DocumentWindow* window = application->windows().back();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.count("save where? ") > 0; }));
+    pathwicks::testing::settle();
     EXPECT_EQ(dialogs.count("save where? "), 1);
     EXPECT_TRUE(window->document().path().empty());
 
     window->hide();
     window->show();
-    QTest::qWait(100);
+    pathwicks::testing::settle();
     EXPECT_EQ(dialogs.count("save where? "), 1);
 }
 
@@ -275,8 +258,8 @@ TEST_F(DocumentWindowTest, SaveAsNeverReplacesAFileUnasked) {
     EXPECT_EQ(readText(victim), "precious");
     EXPECT_EQ(window->document().path(), fs::absolute(file).string());
 
-    application->newDocument();
-    QTest::qWait(100); // the new window asks for its name at once
+    application->newDocument(); // the new window asks for its name at once
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.count("replace? victim.pathwicks") > 1; }));
     EXPECT_EQ(dialogs.count("replace? victim.pathwicks"), 2);
     EXPECT_EQ(readText(victim), "precious");
 
@@ -293,7 +276,8 @@ TEST_F(DocumentWindowTest, SavesThatWouldLoseSomethingAreToldOrAsked) {
         "content": [{"id": "pathwick-A", "rect": "{{0, 0}, {80, 30}}", "arrows": ["1"]}]})");
     DocumentWindow* window = open();
     ASSERT_TRUE(window);
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.count("notice: ") > 0; }));
+    pathwicks::testing::settle();
     ASSERT_EQ(dialogs.count("notice: "), 1);
     EXPECT_TRUE(dialogs.mentions("“tour.pathwicks” will leave out")) << dialogs.said[0];
     EXPECT_TRUE(dialogs.mentions("\"notes\"")) << dialogs.said[0];

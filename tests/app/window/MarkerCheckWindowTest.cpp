@@ -12,7 +12,6 @@
 
 #include "FakeDialogs.h"
 #include "WindowTesting.h"
-#include "goto/TempTree.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,28 +45,35 @@ std::string document(const std::vector<std::string>& boxes) {
     return R"({"window":"{{0, 0}, {900, 600}}","content":[)" + content + R"(],"labels":[]})";
 }
 
-class MarkerCheckWindowTest : public ::testing::Test {
+class MarkerCheckWindowTest : public pathwicks::testing::WindowTest {
 protected:
-    void SetUp() override {
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
-    }
-    void TearDown() override {
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
-    }
-
     // Opens the document and waits until its checks (on opening, on becoming active) end.
     DocumentWindow* open(const std::string& path) {
-        DocumentWindow* window = application->openFile(QString::fromStdString(path));
-        EXPECT_TRUE(window);
-        if (window && !window->markerCheck().states()) {
-            EXPECT_TRUE(waitForCheck(*window));
+        DocumentWindow* window = WindowTest::open(path);
+        if (window) {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return window->markerCheck().states() && !window->markerCheck().isChecking();
+                },
+                20000));
         }
-        QApplication::processEvents();
-        while (window && window->markerCheck().isChecking())
-            EXPECT_TRUE(waitForCheck(*window));
         return window;
+    }
+    // What a fake VS Code, first on PATH, is started with when the place's link is followed.
+    std::string editorArguments(DocumentWindow& window, const QString& link) {
+        const std::string record = path("arguments.txt");
+        const std::string launcher =
+            write("bin/code", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part' && mv '" +
+                                  record + ".part' '" + record + "'\n");
+        fs::permissions(launcher, fs::perms::owner_all);
+        const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", (path("bin") + ":" + previousPath).c_str(), 1);
+        emit window.findChild<QLabel*>("markerWhere")->linkActivated(link);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(record); }, 10000));
+        ::setenv("PATH", previousPath.c_str(), 1);
+        std::stringstream recorded;
+        recorded << std::ifstream(record).rdbuf();
+        return recorded.str();
     }
     static bool waitForCheck(DocumentWindow& window) {
         QSignalSpy spy(&window.markerCheck(), &WindowMarkerCheck::finished);
@@ -106,21 +112,17 @@ protected:
         }
         return report;
     }
-
-    TempTree tree;
-    pathwicks::testing::FakeDialogs dialogs;
-    std::unique_ptr<Application> application;
 };
 
 } // namespace
 
 TEST_F(MarkerCheckWindowTest, TheWindowFindsWhatCheckFinds) {
-    tree.write("src/one.c", "int a; // pathwick-ONE First step\n");
-    tree.write("src/two.c", "\n// pathwick-TWO\n");
-    tree.write("lib/two.h", "// pathwick-TWO again\n// pathwick-TWO and again\n");
-    tree.write(".git/x.c", "// pathwick-MISSING\n");
-    tree.write("deep/a/b/c/three.py", "x = 1\n// pathwick-THREE Third\n");
-    const std::string file = tree.write(
+    write("src/one.c", "int a; // pathwick-ONE First step\n");
+    write("src/two.c", "\n// pathwick-TWO\n");
+    write("lib/two.h", "// pathwick-TWO again\n// pathwick-TWO and again\n");
+    write(".git/x.c", "// pathwick-MISSING\n");
+    write("deep/a/b/c/three.py", "x = 1\n// pathwick-THREE Third\n");
+    const std::string file = write(
         "walk.pathwicks",
         document({box("pathwick-TWO", "Second", 10, 10), box("pathwick-ONE", "First", 200, 10),
                   box("pathwick-MISSING", "Gone", 400, 10), box("pathwick-THREE", "Third", 10, 200),
@@ -140,13 +142,13 @@ TEST_F(MarkerCheckWindowTest, ThePanelShowsWhereTheMarkerIsAndTheCodeAfterIt) {
     std::string code = "#include <x>\n\n// pathwick-ONE One\n";
     for (int i = 1; i <= 20; ++i)
         code += "\tline" + std::to_string(i) + "\n";
-    tree.write("src/one.c", code);
-    tree.write("a.c", "// pathwick-TWO\n");
-    tree.write("b.c", "\n// pathwick-TWO\n");
-    DocumentWindow* window = open(tree.write(
-        "walk.pathwicks", document({box("pathwick-ONE", "One", 10, 10),
-                                    box("pathwick-TWO", "Two", 200, 10),
-                                    box("pathwick-NONE", "None", 400, 10)})));
+    write("src/one.c", code);
+    write("a.c", "// pathwick-TWO\n");
+    write("b.c", "\n// pathwick-TWO\n");
+    DocumentWindow* window =
+        open(write("walk.pathwicks", document({box("pathwick-ONE", "One", 10, 10),
+                                               box("pathwick-TWO", "Two", 200, 10),
+                                               box("pathwick-NONE", "None", 400, 10)})));
     ASSERT_TRUE(window);
 
     window->view().showReference(at(*window, 0));
@@ -162,28 +164,12 @@ TEST_F(MarkerCheckWindowTest, ThePanelShowsWhereTheMarkerIsAndTheCodeAfterIt) {
     EXPECT_TRUE(whereText(*window).contains(">a.c:1</a>"));
     EXPECT_TRUE(whereText(*window).contains(">b.c:2</a>"));
 
-    // Each place opens the box's editor there: a fake one, first on PATH, notes its arguments.
-    const std::string record = tree.path("arguments.txt");
-    const std::string launcher = tree.write(
-        "bin/code", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part' && mv '" + record +
-                        ".part' '" + record + "'\n");
-    fs::permissions(launcher, fs::perms::owner_all);
-    const std::string previousPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", (tree.path("bin") + ":" + previousPath).c_str(), 1);
-    emit window->findChild<QLabel*>("markerWhere")->linkActivated("1");
-    for (int waited = 0; waited < 10000 && !fs::exists(record); waited += 20)
-        QTest::qWait(20);
-    ::setenv("PATH", previousPath.c_str(), 1);
-    std::ifstream recorded(record);
-    std::string option, place;
-    std::getline(recorded, option);
-    std::getline(recorded, place);
-    EXPECT_EQ(option, "--goto");
-    EXPECT_EQ(place, tree.path("b.c") + ":2");
+    // Each place opens the box's editor there.
+    EXPECT_EQ(editorArguments(*window, "1"), "--goto\n" + path("b.c") + ":2\n");
 
     window->view().showReference(at(*window, 2));
-    EXPECT_TRUE(whereText(*window).contains("Marker not found under " +
-                                            QString::fromStdString(tree.path())));
+    EXPECT_TRUE(
+        whereText(*window).contains("Marker not found under " + QString::fromStdString(path())));
     EXPECT_EQ(window->findChild<QPlainTextEdit*>("missingMarkerLine")->toPlainText(),
               "// pathwick-NONE None");
     EXPECT_FALSE(preview(*window)->isVisibleTo(window));
@@ -191,12 +177,12 @@ TEST_F(MarkerCheckWindowTest, ThePanelShowsWhereTheMarkerIsAndTheCodeAfterIt) {
     // The file becomes binary, then vanishes: no preview, and a word on why, until the next
     // check finds the marker gone.
     auto* note = window->findChild<QLabel*>("previewNote");
-    tree.write("src/one.c", std::string("// pathwick-ONE One\n\0\0", 22));
+    write("src/one.c", std::string("// pathwick-ONE One\n\0\0", 22));
     window->view().showReference(at(*window, 0));
     EXPECT_FALSE(preview(*window)->isVisibleTo(window));
     EXPECT_TRUE(note->isVisibleTo(window));
     EXPECT_TRUE(note->text().contains("not text"));
-    fs::remove(tree.path("src/one.c"));
+    fs::remove(path("src/one.c"));
     window->view().showReference(at(*window, 1));
     window->view().showReference(at(*window, 0));
     EXPECT_TRUE(note->text().contains("no longer"));
@@ -209,11 +195,12 @@ TEST_F(MarkerCheckWindowTest, ThePanelShowsWhereTheMarkerIsAndTheCodeAfterIt) {
 }
 
 TEST_F(MarkerCheckWindowTest, NextProblemSelectsTheBoxesInReadingOrderAndWraps) {
-    tree.write("a.c", "// pathwick-OK\n// pathwick-TWICE\n\n// pathwick-TWICE\n");
-    DocumentWindow* window = open(tree.write(
-        "walk.pathwicks",
-        document({box("pathwick-LOW", "Low", 10, 300), box("pathwick-OK", "Fine", 10, 10),
-                  box("pathwick-TWICE", "Twice", 300, 10), box("pathwick-LEFT", "Left", 10, 100)})));
+    write("a.c", "// pathwick-OK\n// pathwick-TWICE\n\n// pathwick-TWICE\n");
+    DocumentWindow* window =
+        open(write("walk.pathwicks", document({box("pathwick-LOW", "Low", 10, 300),
+                                               box("pathwick-OK", "Fine", 10, 10),
+                                               box("pathwick-TWICE", "Twice", 300, 10),
+                                               box("pathwick-LEFT", "Left", 10, 100)})));
     ASSERT_TRUE(window);
     QAction* next = action(*window, "Next Problem");
     ASSERT_TRUE(next);
@@ -233,8 +220,8 @@ TEST_F(MarkerCheckWindowTest, NextProblemSelectsTheBoxesInReadingOrderAndWraps) 
     EXPECT_EQ(order, (std::vector<std::string>{"Twice", "Left", "Low", "Twice"}));
 
     // Every marker in place: the status bar says so, and the selection stays.
-    tree.write("b.c", "// pathwick-LOW\n// pathwick-LEFT\n");
-    tree.write("a.c", "// pathwick-OK\n// pathwick-TWICE\n");
+    write("b.c", "// pathwick-LOW\n// pathwick-LEFT\n");
+    write("a.c", "// pathwick-OK\n// pathwick-TWICE\n");
     action(*window, "Check Markers")->trigger();
     ASSERT_TRUE(waitForCheck(*window));
     next->trigger();
@@ -245,13 +232,13 @@ TEST_F(MarkerCheckWindowTest, NextProblemSelectsTheBoxesInReadingOrderAndWraps) 
 TEST_F(MarkerCheckWindowTest, ANewerCheckCancelsTheOlderAndOneFolderIsSearchedOnceAtATime) {
     // Enough files that a search takes a while.
     for (int i = 0; i < 3000; ++i)
-        tree.write("f" + std::to_string(i % 40) + "/g" + std::to_string(i) + ".c",
-                   std::string(2000, 'x') + "\n");
-    tree.write("m.c", "// pathwick-ONE\n");
+        write("f" + std::to_string(i % 40) + "/g" + std::to_string(i) + ".c",
+              std::string(2000, 'x') + "\n");
+    write("m.c", "// pathwick-ONE\n");
     const std::string first =
-        tree.write("first.pathwicks", document({box("pathwick-ONE", "One", 10, 10)}));
+        write("first.pathwicks", document({box("pathwick-ONE", "One", 10, 10)}));
     const std::string second =
-        tree.write("second.pathwicks", document({box("pathwick-TWO", "Two", 10, 10)}));
+        write("second.pathwicks", document({box("pathwick-TWO", "Two", 10, 10)}));
     DocumentWindow* one = open(first);
     DocumentWindow* two = open(second);
     ASSERT_TRUE(one && two);
@@ -264,13 +251,14 @@ TEST_F(MarkerCheckWindowTest, ANewerCheckCancelsTheOlderAndOneFolderIsSearchedOn
     two->markerCheck().start(true);
     EXPECT_EQ(queue.runningCount(), 1u);
     EXPECT_TRUE(two->markerCheck().isChecking());
-    // A second check of one window before its first ends: only the second reports.
+    // A second check of one window before its first ends: only the second reports. (The order
+    // of the searches themselves is checked without windows, in MarkerCheckScheduleTest.)
     one->markerCheck().start(true);
-    for (int waited = 0; waited < 20000 && (oneDone.empty() || twoDone.empty()); waited += 10) {
-        EXPECT_LE(queue.runningCount(), 1u);
-        QTest::qWait(10);
-    }
-    QTest::qWait(50);
+    const auto idle = [&] {
+        return !one->markerCheck().isChecking() && !two->markerCheck().isChecking();
+    };
+    ASSERT_TRUE(QTest::qWaitFor(idle, 20000));
+    pathwicks::testing::settle();
     EXPECT_EQ(oneDone.size(), 1);
     EXPECT_GE(twoDone.size(), 1);
     EXPECT_EQ(two->markerCheck().states()->stateOf(*at(*two, 0)), MarkerState::missing);
@@ -279,9 +267,7 @@ TEST_F(MarkerCheckWindowTest, ANewerCheckCancelsTheOlderAndOneFolderIsSearchedOn
     two->markerCheck().start(true);
     two->document().undoManager().markSaved();
     two->close();
-    for (int waited = 0; waited < 20000 && queue.runningCount() > 0; waited += 10)
-        QTest::qWait(10);
-    EXPECT_EQ(queue.runningCount(), 0u);
-    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return queue.runningCount() == 0; }, 20000));
+    pathwicks::testing::settle();
     EXPECT_EQ(oneDone.size(), 1);
 }

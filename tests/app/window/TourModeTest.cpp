@@ -21,7 +21,6 @@
 #include <fstream>
 
 using namespace pathwicks;
-using pathwicks::testing::FakeDialogs;
 namespace fs = std::filesystem;
 
 namespace {
@@ -38,25 +37,16 @@ const char* const documentText = R"({
   "labels": [{"title": "Far away", "rect": "{{3000, 3000}, {220, 29}}"}]
 })";
 
-class TourModeTest : public ::testing::Test {
+class TourModeTest : public pathwicks::testing::WindowTest {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pathwicks-tour-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        std::ofstream(folder / "tour.pathwicks", std::ios::binary) << documentText;
-        application = std::make_unique<Application>();
-        application->setDialogs(&dialogs);
-        window = application->openFile(QString::fromStdString((folder / "tour.pathwicks").string()));
+        WindowTest::SetUp();
+        window = open(write("tour.pathwicks", documentText));
         ASSERT_TRUE(window);
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         window->canvasWidget().setFocus();
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        pathwicks::testing::closeWithoutSaving(*application);
-        application.reset();
-        fs::remove_all(folder);
     }
 
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -97,9 +87,6 @@ protected:
         return {1000000, 1000000};
     }
 
-    fs::path folder;
-    FakeDialogs dialogs;
-    std::unique_ptr<Application> application;
     DocumentWindow* window = nullptr;
 };
 
