@@ -54,7 +54,6 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     changeListener_ = document_->undoManager().changed.add([this] {
         updateTitle();
         menus_->refresh();
-        recovery_->documentChanged();
     });
     showZoomInStatusBar();
     updateTitle();

@@ -35,11 +35,14 @@ RecoveryKeeper::RecoveryKeeper(Document& document, std::function<Rect()> frame,
       }) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::makeCopy);
+    changeListener_ = document_.undoManager().changed.add([this] { documentChanged(); });
 }
 
 // The writer going removes the copy and its lock: the window is closing without its work being
 // kept.
-RecoveryKeeper::~RecoveryKeeper() = default;
+RecoveryKeeper::~RecoveryKeeper() {
+    document_.undoManager().changed.remove(changeListener_);
+}
 
 void RecoveryKeeper::setDelays(int firstMs, int betweenMs) {
     delays = {firstMs, betweenMs};

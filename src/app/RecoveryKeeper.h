@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Listeners.h"
 #include "model/RecoverySchedule.h"
 #include "model/RecoveryWriter.h"
 
@@ -31,8 +32,6 @@ public:
                    QWidget* window);
     ~RecoveryKeeper() override;
 
-    // Call whenever the document may have changed, or was saved.
-    void documentChanged();
     // Takes over the slot of a restored copy, which already holds this document's work.
     void adopt(std::unique_ptr<RecoverySlot> slot);
 
@@ -44,6 +43,8 @@ public:
     static void waitForWrites();
 
 private:
+    // The document may have changed, or was saved: told by its undo history.
+    void documentChanged();
     void makeCopy();
     void failed(const QString& reason);
 
@@ -54,6 +55,7 @@ private:
     QTimer timer_;
     RecoverySchedule schedule_;
     RecoveryWriter writer_;
+    Listeners<>::Id changeListener_ = 0;
 };
 
 } // namespace pathwicks
