@@ -48,10 +48,7 @@ void CommandMenus::addEntry(QMenu& menu, const Command& command) {
                 command.run(window_);
         });
     } else {
-        connect(action, &QAction::triggered, this, [this, &command] {
-            command.run(window_);
-            refresh();
-        });
+        connect(action, &QAction::triggered, this, [this, &command] { command.run(window_); });
     }
     entries_.emplace_back(&command, action);
 }

@@ -11,18 +11,21 @@ namespace pathwicks::cli {
 
 namespace {
 
-bool sameFile(const std::string& a, const std::string& b) {
+// Export never writes over the document itself: true, after a message, when outPath is it.
+bool isTheDocument(const std::string& documentPath, const std::string& outPath,
+                   std::ostream& err) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
+    if (!std::filesystem::equivalent(documentPath, outPath, error) || error)
+        return false;
+    err << "pathwicks export: " << outPath << ": is the document itself; not overwritten\n";
+    return true;
 }
 
-// Every file export writes goes through here: never over the document itself.
+// Every file export writes goes through here.
 bool writeOut(const std::string& documentPath, const std::string& outPath, const std::string& bytes,
               std::ostream& err) {
-    if (sameFile(documentPath, outPath)) {
-        err << "pathwicks export: " << outPath << ": is the document itself; not overwritten\n";
+    if (isTheDocument(documentPath, outPath, err))
         return false;
-    }
     if (auto error = writeFileAtomically(outPath, bytes)) {
         err << "pathwicks export: " << error->message << "\n";
         return false;
@@ -72,11 +75,9 @@ int runExport(const std::vector<std::string>& args, std::ostream& err,
         return *status;
     const auto& [arguments, document] = std::get<CommandInput>(input);
     const ExportPlan plan = exportPlan(arguments);
-    if (sameFile(plan.documentPath, plan.outPath)) {
-        err << "pathwicks export: " << plan.outPath
-            << ": is the document itself; not overwritten\n";
+    // Refused before anything is drawn.
+    if (isTheDocument(plan.documentPath, plan.outPath, err))
         return 1;
-    }
     if (const auto* kind = std::get_if<Picture>(&plan.format)) {
         const auto bytes =
             picture(document->model(), *kind, plan.scale, plan.outPath, makePicture, err);

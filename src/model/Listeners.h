@@ -19,11 +19,9 @@ public:
         return nextId_++;
     }
 
+    // One removed while the listeners run stays alive in their copy until they are done.
     void remove(Id id) {
-        for (auto& entry : listeners_)
-            if (entry.id == id)
-                entry.listener = nullptr;
-        std::erase_if(listeners_, [](const Entry& entry) { return !entry.listener; });
+        std::erase_if(listeners_, [id](const Entry& entry) { return entry.id == id; });
     }
 
     void operator()(Args... args) const {
