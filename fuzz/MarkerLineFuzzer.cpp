@@ -3,7 +3,7 @@
 // and a line written for an id and a title taken from the input reads back so too.
 #include "FuzzCheck.h"
 
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "app/MarkerLocationWidget.h"
 
 #include "panel/CodePreview.h"
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 
 #include <QFontDatabase>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "panel/DetailPanel.h"
 
 #include "model/TextMeasurer.h"
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 
 namespace pathwicks {
 

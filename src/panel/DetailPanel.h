@@ -2,7 +2,7 @@
 
 #include "canvas/Canvas.h"
 #include "editors/EditorAvailability.h"
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 #include "panel/PanelControls.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
 #include "panel/DetailPanel.h"
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 
 #include "canvas/CanvasFixture.h"
 

@@ -1,5 +1,5 @@
 #include "goto/MarkerSearch.h"
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 
 #include "goto/TempTree.h"
 

@@ -1,4 +1,4 @@
-#include "panel/MarkerLine.h"
+#include "model/MarkerLine.h"
 
 #include "model/MarkerRule.h"
 
@@ -64,8 +64,8 @@ void dropTrailing(std::string& text) {
 
 const std::vector<MarkerStyle>& markerStyles() {
     static const std::vector<MarkerStyle> styles = {
-        {"//", ""}, {"#", ""},      {"--", ""},      {";", ""},
-        {"%", ""},  {"/*", "*/"}, {"<!--", "-->"}, {"(*", "*)"},
+        {"//", ""}, {"#", ""},      {"--", ""},      {";", ""},  {"%", ""},
+        {"/*", "*/"}, {"<!--", "-->"}, {"(*", "*)"}, {"!", ""}, {"REM", ""},
     };
     return styles;
 }
