@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/DocumentWindow.h"
+#include "app/PlainText.h"
 #include "app/StartWindow.h"
 #include "model/Document.h"
 
@@ -155,9 +156,9 @@ QMenu* Application::makeRecentMenu(QWidget* parent) {
         menu->clear();
         const QStringList files = recentFiles();
         for (const QString& file : files) {
-            menu->addAction(QFileInfo(file).fileName(), this, [this, file, parent] {
+            menu->addAction(plainMenuText(QFileInfo(file).fileName()), this, [this, file, parent] {
                 openFile(file, parent);
-            })->setToolTip(file);
+            })->setToolTip(plainToolTip(file));
         }
         if (!files.isEmpty())
             menu->addSeparator();

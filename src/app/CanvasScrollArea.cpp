@@ -2,11 +2,14 @@
 
 #include "app/AddView.h"
 #include "app/CanvasWidget.h"
+#include "app/PlainText.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace pathwicks {
 
@@ -15,7 +18,7 @@ CanvasScrollArea::CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* pare
     setWidgetResizable(false);
     setFrameShape(QFrame::NoFrame);
     addView_ = new AddView(this, measurer);
-    logo_ = new QLabel(tr("Pathwicks"), this);
+    logo_ = plainLabel(tr("Pathwicks"), this);
     logo_->setObjectName("logo");
     logo_->setAttribute(Qt::WA_TransparentForMouseEvents);
     logo_->setStyleSheet("color: rgba(60, 60, 60, 110); font-weight: bold; font-size: 14px;");
@@ -27,6 +30,13 @@ CanvasScrollArea::CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* pare
 void CanvasScrollArea::setCanvas(CanvasWidget* canvas) {
     canvas_ = canvas;
     setWidget(canvas);
+    placeOverlays();
+}
+
+void CanvasScrollArea::setNotice(QWidget* notice) {
+    notice_ = notice;
+    notice_->setParent(this);
+    notice_->installEventFilter(this);
     placeOverlays();
 }
 
@@ -75,6 +85,14 @@ void CanvasScrollArea::placeOverlays() {
         horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() + 3 : 3;
     logo_->move(width() - right - logo_->width(), height() - bottom - logo_->height());
     logo_->raise();
+    if (notice_ && notice_->isVisible()) {
+        const int left = addView_->geometry().right() + 1;
+        const int noticeWidth = std::max(visible.right() + 1 - left, 0);
+        const int noticeHeight = notice_->hasHeightForWidth() ? notice_->heightForWidth(noticeWidth)
+                                                              : notice_->sizeHint().height();
+        notice_->setGeometry(left, visible.top(), noticeWidth, noticeHeight);
+        notice_->raise();
+    }
 }
 
 } // namespace pathwicks

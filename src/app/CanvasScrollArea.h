@@ -11,8 +11,9 @@ class CanvasWidget;
 class QtTextMeasurer;
 
 // The scroll area a document's canvas lies in, with what floats over it: the add button at
-// the top left of the visible part and the program's name at the bottom right, clear of the
-// scroll bars. Whenever its size or its scroll bars change, the canvas is fitted to its
+// the top left of the visible part, a notice along the top edge beside it (over the canvas, so
+// the canvas never moves when one comes or goes) and the program's name at the bottom right,
+// clear of the scroll bars. Whenever its size or its scroll bars change, the canvas is fitted to its
 // content again.
 class CanvasScrollArea : public QScrollArea {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* parent);
 
     void setCanvas(CanvasWidget* canvas);
+    // The notice shown over the top edge while it is visible.
+    void setNotice(QWidget* notice);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,6 +35,7 @@ private:
     CanvasWidget* canvas_ = nullptr;
     AddView* addView_ = nullptr;
     QLabel* logo_ = nullptr;
+    QWidget* notice_ = nullptr;
 };
 
 } // namespace pathwicks

@@ -3,6 +3,7 @@
 #include "app/DrawListPainter.h"
 #include "app/EditorEntryText.h"
 #include "app/MarkerLocationWidget.h"
+#include "app/PlainText.h"
 #include "app/UserDialogs.h"
 #include "appearance/CopyIcon.h"
 
@@ -46,7 +47,7 @@ QIcon makeCopyIcon(const QtTextMeasurer& fonts) {
 }
 
 QLabel* caption(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = plainLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
@@ -83,19 +84,20 @@ void QtPasteboard::setText(const std::string& text) {
 DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& editors,
                                      const QtTextMeasurer& fonts, UserDialogs& dialogs,
                                      QWidget* parent)
-    : QWidget(parent), canvas_(canvas), dialogs_(dialogs), panel_(canvas, *this, editors) {
+    : QWidget(parent), canvas_(canvas), dialogs_(dialogs), editors_(editors),
+      panel_(canvas, *this, editors) {
     setObjectName("detailPanel");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
 
-    hint_ = new QLabel(tr("Select one reference to see its marker, name and editor."), this);
+    hint_ = plainLabel(tr("Select one reference to see its marker, name and editor."), this);
     hint_->setWordWrap(true);
     hint_->setEnabled(false);
     layout->addWidget(hint_);
 
     addMarker(*layout);
     addName(*layout);
-    addEditor(*layout, editors);
+    addEditor(*layout);
     addCopyButton(*layout, fonts);
     addLocation(*layout);
     layout->addStretch(0);
@@ -158,25 +160,36 @@ void DetailPanelWidget::addName(QVBoxLayout& layout) {
     connect(name_, &QLineEdit::editingFinished, this, [this] { panel_.nameEditEnded(); });
 }
 
-void DetailPanelWidget::addEditor(QVBoxLayout& layout, const EditorAvailability& editors) {
+void DetailPanelWidget::addEditor(QVBoxLayout& layout) {
     editorCaption_ = caption(tr("Editor"), this);
     layout.addWidget(editorCaption_);
     editor_ = new QComboBox(this);
     editor_->setObjectName("editorPopup");
-    // Each item holds its editor's name; its text also says when that editor is not installed.
-    // The user's own editors follow the catalogue's, after a separator.
-    bool ownEditors = false;
-    for (const std::string& name : editors.editorNames()) {
-        if (editors.isUserEditorOnly(name) && !ownEditors) {
-            editor_->insertSeparator(editor_->count());
-            ownEditors = true;
-        }
-        editor_->addItem(editorEntryText(name, editors.isEditorAvailable(name)), toQString(name));
-    }
+    fillEditors();
     layout.addWidget(editor_);
     connect(editor_, &QComboBox::activated, this, [this](int index) {
         panel_.editorChosen(editor_->itemData(index).toString().toStdString());
     });
+}
+
+void DetailPanelWidget::fillEditors() {
+    editor_->clear();
+    // Each item holds its editor's name; its text also says when that editor is not installed.
+    // The user's own editors follow the catalogue's, after a separator.
+    bool ownEditors = false;
+    for (const std::string& name : editors_.editorNames()) {
+        if (editors_.isUserEditorOnly(name) && !ownEditors) {
+            editor_->insertSeparator(editor_->count());
+            ownEditors = true;
+        }
+        editor_->addItem(editorEntryText(name, editors_.isEditorAvailable(name)), toQString(name));
+    }
+}
+
+void DetailPanelWidget::refillEditors() {
+    fillEditors();
+    panel_.updateDetailPanel();
+    emit editorsRefilled();
 }
 
 void DetailPanelWidget::addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts) {

@@ -51,6 +51,8 @@ public:
     void copyMarker(bool attach);
     // Puts the keyboard in the name field, its text selected, when the field shows.
     void focusName();
+    // The editors were read again: the pop-up lists them afresh.
+    void refillEditors();
 
     // PanelControls
     void setMarkerText(const std::string& text) override;
@@ -67,18 +69,22 @@ public:
 signals:
     // The panel shows another reference, or none.
     void shownChanged();
+    // The editors offered changed (the user's editors file was read again).
+    void editorsRefilled();
 
 private:
     // The panel's parts, top to bottom.
     void addMarker(QVBoxLayout& layout);
     QComboBox* makeMarkerStyle();
     void addName(QVBoxLayout& layout);
-    void addEditor(QVBoxLayout& layout, const EditorAvailability& editors);
+    void addEditor(QVBoxLayout& layout);
+    void fillEditors();
     void addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts);
     void addLocation(QVBoxLayout& layout);
 
     Canvas& canvas_;
     UserDialogs& dialogs_;
+    const EditorAvailability& editors_;
     DetailPanel panel_;
     QtPasteboard pasteboard_;
     QLabel* hint_ = nullptr;

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace pathwicks {
 
@@ -29,6 +30,16 @@ namespace {
 
 constexpr int panelMinimumWidth = 180;
 constexpr int panelMaximumWidth = 240;
+
+// What tells a file's versions apart: its inode, size and time of change; empty when it is
+// missing.
+std::string fileStamp(const std::string& path) {
+    struct stat info;
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return {};
+    return std::to_string(info.st_ino) + ":" + std::to_string(info.st_size) + ":" +
+           std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+}
 
 } // namespace
 
@@ -41,12 +52,9 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     scrollArea_->setCanvas(canvasWidget_);
 
     notice_ = new NoticeBar(this);
+    scrollArea_->setNotice(notice_);
     setUpOpening();
-    // Installed editors, and the user's own, are looked for once, as the window opens.
-    editors_.detectEditors(EditorEnvironment::ofThisProcess());
-    if (!editors_.userEditors().problem.empty())
-        notice_->showNotice(tr("Your editors could not be read: %1")
-                                .arg(QString::fromStdString(editors_.userEditors().problem)));
+    readEditors();
     panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, dialogs, this);
     // A quarter of the window, within bounds: small windows keep most of their width for the
     // canvas, large ones do not get a wide empty panel.
@@ -73,6 +81,27 @@ void DocumentView::setUpOpening() {
                                      const std::string& errorText) {
         showToolNotice(title, status, errorText);
     };
+    launchHost_->onUrlFailed = [this](const std::string& title, const std::string& why) {
+        notice_->showNotice(tr("“%1” could not be opened: %2.")
+                                .arg(QString::fromStdString(title), QString::fromStdString(why)));
+    };
+}
+
+void DocumentView::readEditors() {
+    // Installed editors, and the user's own, are looked for as the window opens, and again
+    // whenever the user's editors file has changed since; a broken file is named once a change.
+    const EditorEnvironment environment = EditorEnvironment::ofThisProcess();
+    const std::string stamp = fileStamp(userEditorsFile(environment));
+    if (editorsStamp_ && *editorsStamp_ == stamp)
+        return;
+    const bool again = editorsStamp_.has_value();
+    editorsStamp_ = stamp;
+    editors_.detectEditors(environment);
+    if (!editors_.userEditors().problem.empty())
+        notice_->showNotice(tr("Your editors could not be read: %1")
+                                .arg(QString::fromStdString(editors_.userEditors().problem)));
+    if (again)
+        panel_->refillEditors();
 }
 
 void DocumentView::followUndo() {
@@ -105,7 +134,6 @@ void DocumentView::arrange() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(notice_);
     column->addWidget(findBar_);
     column->addWidget(scrollArea_, 1);
     auto* row = new QHBoxLayout(this);

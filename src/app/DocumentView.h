@@ -41,6 +41,8 @@ public:
     // The line above the canvas that tells why a reference could not be opened.
     NoticeBar& notice() { return *notice_; }
     EditorAvailability& editors() { return editors_; }
+    // Reads the editors again when the user's editors file changed since they were read.
+    void readEditors();
 
     // Puts a new item in the middle of the visible part of the canvas, as one undo step.
     void insertAtVisibleCentre(void (*insert)(Canvas&, Point));
@@ -97,6 +99,7 @@ private:
     QtLaunchHost* launchHost_ = nullptr;
     FindBar* findBar_ = nullptr;
     std::optional<FoundItem> found_;
+    std::optional<std::string> editorsStamp_; // of the editors file last read
     UndoManager::ObserverId willUndoObserver_ = 0;
     UndoManager::ObserverId willRedoObserver_ = 0;
 };

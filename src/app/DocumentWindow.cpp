@@ -4,6 +4,7 @@
 #include "app/CanvasWidget.h"
 #include "app/CommandMenus.h"
 #include "app/DetailPanelWidget.h"
+#include "app/PlainText.h"
 #include "app/RecoveryKeeper.h"
 #include "app/TourMode.h"
 #include "app/UserDialogs.h"
@@ -71,7 +72,7 @@ DocumentWindow::~DocumentWindow() {
 }
 
 void DocumentWindow::showZoomInStatusBar() {
-    auto* zoom = new QLabel(this);
+    auto* zoom = plainLabel(QString(), this);
     zoom->setObjectName("zoom");
     statusBar()->addPermanentWidget(zoom);
     const auto show = [zoom](double z) { zoom->setText(tr("%1 %").arg(zoomPercent(z))); };
@@ -80,7 +81,8 @@ void DocumentWindow::showZoomInStatusBar() {
 }
 
 void DocumentWindow::updateTitle() {
-    setWindowTitle(displayName() + "[*] — Pathwicks");
+    // A "[*]" of the name is shown as it is, not taken for the mark of unsaved changes.
+    setWindowTitle(QString(displayName()).replace("[*]", "[*][*]") + "[*] — Pathwicks");
     setWindowFilePath(QFile::decodeName(QByteArray::fromStdString(document_->path())));
     setWindowModified(document_->hasUnsavedChanges());
 }
@@ -91,9 +93,11 @@ void DocumentWindow::changeEvent(QEvent* event) {
     // never see the release: end the gesture now, so its changes are recorded.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && view_)
         view_->canvasWidget().finishGesture();
-    // Back from elsewhere, where the code may have changed.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appeared_ && markerCheck_)
+    // Back from elsewhere, where the code, or the user's editors, may have changed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appeared_ && markerCheck_) {
+        view_->readEditors();
         markerCheck_->start();
+    }
 }
 
 void DocumentWindow::showEvent(QShowEvent* event) {

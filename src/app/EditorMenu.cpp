@@ -2,6 +2,7 @@
 
 #include "app/DetailPanelWidget.h"
 #include "app/EditorEntryText.h"
+#include "app/PlainText.h"
 #include "editors/EditorAvailability.h"
 
 #include <QActionGroup>
@@ -10,17 +11,27 @@ namespace pathwicks {
 
 EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors, QWidget* parent)
     : QMenu(tr("E&ditor"), parent), panel_(panel), editors_(editors) {
+    addEntries();
+    connect(this, &QMenu::aboutToShow, this, &EditorMenu::updateEntries);
+    connect(&panel_, &DetailPanelWidget::shownChanged, this, &EditorMenu::updateEntries);
+    connect(&panel_, &DetailPanelWidget::editorsRefilled, this, [this] {
+        clear();
+        qDeleteAll(findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
+        addEntries();
+    });
+}
+
+void EditorMenu::addEntries() {
     auto* group = new QActionGroup(this);
     bool ownEditors = false;
-    for (const std::string& name : editors.editorNames()) {
+    for (const std::string& name : editors_.editorNames()) {
         // The user's own editors follow the catalogue's, after a separator.
-        if (editors.isUserEditorOnly(name) && !ownEditors) {
+        if (editors_.isUserEditorOnly(name) && !ownEditors) {
             addSeparator();
             ownEditors = true;
         }
         // An ampersand in a user's editor name is shown, not taken as a shortcut.
-        QString text = editorEntryText(name, editors.isEditorAvailable(name));
-        text.replace('&', "&&");
+        const QString text = plainMenuText(editorEntryText(name, editors_.isEditorAvailable(name)));
         QAction* action = addAction(text, this, [this, name] {
             if (panel_.panel().shownReference())
                 panel_.panel().editorChosen(name);
@@ -29,8 +40,6 @@ EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& edito
         action->setCheckable(true);
         group->addAction(action);
     }
-    connect(this, &QMenu::aboutToShow, this, &EditorMenu::updateEntries);
-    connect(&panel_, &DetailPanelWidget::shownChanged, this, &EditorMenu::updateEntries);
     updateEntries();
 }
 

@@ -18,6 +18,9 @@ public:
     void updateEntries();
 
 private:
+    // One entry per editor, the user's own after a separator.
+    void addEntries();
+
     DetailPanelWidget& panel_;
     const EditorAvailability& editors_;
 };

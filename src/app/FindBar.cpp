@@ -1,5 +1,7 @@
 #include "app/FindBar.h"
 
+#include "app/PlainText.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,7 +14,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     setObjectName("findBar");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(6, 3, 6, 3);
-    row->addWidget(new QLabel(tr("Find:"), this));
+    row->addWidget(plainLabel(tr("Find:"), this));
     field_ = new QLineEdit(this);
     field_->setObjectName("findField");
     field_->setPlaceholderText(tr("Title of a box or label"));

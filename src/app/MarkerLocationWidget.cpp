@@ -1,13 +1,17 @@
 #include "app/MarkerLocationWidget.h"
 
+#include "app/PlainText.h"
 #include "panel/CodePreview.h"
 #include "model/MarkerLine.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 namespace pathwicks {
@@ -37,7 +41,7 @@ MarkerLocationWidget::MarkerLocationWidget(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    caption_ = new QLabel(tr("Location"), this);
+    caption_ = plainLabel(tr("Location"), this);
     QFont bold = caption_->font();
     bold.setBold(true);
     caption_->setFont(bold);
@@ -64,7 +68,7 @@ MarkerLocationWidget::MarkerLocationWidget(QWidget* parent) : QWidget(parent) {
                                 markerLine_->horizontalScrollBar()->sizeHint().height());
     layout->addWidget(markerLine_);
 
-    previewNote_ = new QLabel(this);
+    previewNote_ = plainLabel(QString(), this);
     previewNote_->setObjectName("previewNote");
     previewNote_->setWordWrap(true);
     previewNote_->setEnabled(false);
@@ -84,6 +88,7 @@ void MarkerLocationWidget::showLocation(const ReferencePtr& reference,
                                         const MarkerStates* states) {
     reference_ = reference;
     places_.clear();
+    ++previewRequest_; // a preview still being read is not shown
     const auto* places = reference && states ? states->placesOf(*reference) : nullptr;
     setVisible(places != nullptr);
     markerLine_->hide();
@@ -114,7 +119,22 @@ void MarkerLocationWidget::showLocation(const ReferencePtr& reference,
 }
 
 void MarkerLocationWidget::showPreview(const std::string& file, uint64_t line) {
-    const CodePreview code = readCodePreview(file, line);
+    // Read on a thread of the pool, however large the file: only the newest request is shown.
+    const uint64_t request = ++previewRequest_;
+    QPointer<MarkerLocationWidget> self(this);
+    QThreadPool::globalInstance()->start([self, file, line, request] {
+        CodePreview code = readCodePreview(file, line);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, request, code = std::move(code)] {
+                if (self && self->previewRequest_ == request && self->reference_)
+                    self->showCode(code);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MarkerLocationWidget::showCode(const CodePreview& code) {
     switch (code.status) {
     case CodePreview::Status::shown:
         break;

@@ -1,5 +1,7 @@
 #include "app/NoticeBar.h"
 
+#include "app/PlainText.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
@@ -18,13 +20,12 @@ NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 4, 4, 4);
-    auto* icon = new QLabel(this);
+    auto* icon = plainLabel(QString(), this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
     row->addWidget(icon, 0, Qt::AlignTop);
-    text_ = new QLabel(this);
+    text_ = plainLabel(QString(), this);
     text_->setObjectName("noticeText");
     text_->setWordWrap(true);
-    text_->setTextFormat(Qt::PlainText);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     row->addWidget(text_, 1);
     auto* close = new QToolButton(this);
@@ -39,6 +40,8 @@ NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
 
 void NoticeBar::showNotice(const QString& text) {
     text_->setText(text);
+    // Shown afresh, so that what it floats over places it for the new text.
+    hide();
     show();
 }
 

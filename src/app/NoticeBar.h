@@ -6,8 +6,8 @@ class QLabel;
 
 namespace pathwicks {
 
-// A line above the canvas that tells what happened without stopping the user: why a reference
-// could not be opened, and what to do. It stays until closed or replaced.
+// A line over the canvas's top edge that tells what happened without stopping the user: why a
+// reference could not be opened, and what to do. It stays until closed or replaced.
 class NoticeBar : public QFrame {
     Q_OBJECT
 public:

@@ -1,9 +1,14 @@
 #include "app/QtLaunchHost.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QUrl>
+
+#include <memory>
 
 namespace pathwicks {
 
@@ -47,8 +52,50 @@ std::optional<std::string> QtLaunchHost::openUrl(const std::string& address) {
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https"))
         return "“" + address + "” is not a web address that can be opened.";
-    if (!QDesktopServices::openUrl(url))
-        return "No program on this desktop opened “" + address + "”.";
+    // xdg-open, where there is one, is watched to its end: it fails after starting when no
+    // program on the desktop takes the address.
+    const QString opener = QStandardPaths::findExecutable("xdg-open");
+    if (opener.isEmpty()) {
+        if (!QDesktopServices::openUrl(url))
+            return "No program on this desktop opened “" + address + "”.";
+        return std::nullopt;
+    }
+    return startOpener(opener, url);
+}
+
+std::optional<std::string> QtLaunchHost::startOpener(const QString& opener, const QUrl& url) {
+    // Its standard error goes to a file rather than a pipe, so that a browser it starts can
+    // write there after this program has ended; the file has no name once the opener runs.
+    QTemporaryFile written;
+    if (!written.open())
+        return "No program on this desktop opened “" + url.toString().toStdString() + "”.";
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({url.toString(QUrl::FullyEncoded)});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(written.fileName());
+    auto said = std::make_shared<QFile>(written.fileName());
+    said->open(QIODevice::ReadOnly);
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    QObject::connect(process, &QProcess::finished, this,
+                     [this, said, opener, label = label](int exitCode, QProcess::ExitStatus how) {
+                         if (how == QProcess::NormalExit && exitCode == 0)
+                             return;
+                         const QString text = QString::fromUtf8(said->read(4096)).simplified();
+                         const QString ended = how == QProcess::NormalExit
+                                                   ? QString(" ended with status %1").arg(exitCode)
+                                                   : QString(" stopped unexpectedly");
+                         if (onUrlFailed)
+                             onUrlFailed(label, QFileInfo(opener).fileName().toStdString() +
+                                                    ended.toStdString() +
+                                                    (text.isEmpty() ? "" : ": " + text.toStdString()));
+                     });
+    process->start();
+    if (!process->waitForStarted(-1)) {
+        delete process;
+        return "No program on this desktop opened “" + url.toString().toStdString() + "”.";
+    }
     return std::nullopt;
 }
 

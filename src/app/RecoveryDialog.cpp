@@ -1,5 +1,7 @@
 #include "app/RecoveryDialog.h"
 
+#include "app/PlainText.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,7 +25,7 @@ QTreeWidget* documentList(const std::vector<UserDialogs::RecoveredDocument>& doc
     for (const auto& document : documents) {
         const QString folder = document.folder.isEmpty() ? tr("(never saved)") : document.folder;
         auto* item = new QTreeWidgetItem(list, {document.name, folder, document.time});
-        item->setToolTip(1, document.folder);
+        item->setToolTip(1, plainToolTip(document.folder));
     }
     list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return list;
@@ -37,14 +39,16 @@ RecoveryDialog::RecoveryDialog(QWidget* parent,
     setWindowTitle(tr("Restore Unsaved Work"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* heading = new QLabel(
+    auto* heading = plainLabel(
         documents.size() == 1
-            ? tr("<b>Pathwicks ended without saving a document.</b>")
-            : tr("<b>Pathwicks ended without saving %n documents.</b>", nullptr,
-                 int(documents.size())),
+            ? tr("Pathwicks ended without saving a document.")
+            : tr("Pathwicks ended without saving %n documents.", nullptr, int(documents.size())),
         this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
     layout->addWidget(heading);
-    auto* explanation = new QLabel(
+    auto* explanation = plainLabel(
         documents.size() == 1
             ? tr("Its unsaved changes were kept. Restore opens it in a window, marked unsaved; "
                  "saving it writes to its own file. Discard throws the changes away. Later asks "

@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/Application.h"
+#include "app/PlainText.h"
 
 #include <QAction>
 #include <QDir>
@@ -42,20 +43,20 @@ StartWindow::StartWindow(Application& application) : application_(application) {
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->addSpacing(8);
-    layout->addWidget(new QLabel(tr("Recent documents")));
+    layout->addWidget(plainLabel(tr("Recent documents"), this));
     layout->addWidget(recent_, 1);
 
     addShortcuts();
 }
 
 QLayout* StartWindow::makeBanner() {
-    auto* title = new QLabel(tr("Pathwicks"));
+    auto* title = plainLabel(tr("Pathwicks"), this);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    auto* subtitle = new QLabel(tr("Lay out a walk through source code."));
-    auto* icon = new QLabel;
+    auto* subtitle = plainLabel(tr("Lay out a walk through source code."), this);
+    auto* icon = plainLabel(QString(), this);
     icon->setObjectName("applicationIcon");
     icon->setPixmap(applicationIcon().pixmap(64, 64));
 
@@ -88,7 +89,7 @@ void StartWindow::fillRecentList() {
         auto* item = new QListWidgetItem(QFileInfo(file).fileName() + "  —  " +
                                          QDir::toNativeSeparators(QFileInfo(file).absolutePath()));
         item->setData(Qt::UserRole, file);
-        item->setToolTip(file);
+        item->setToolTip(plainToolTip(file));
         recent_->addItem(item);
     }
     if (recent_->count() == 0) {

@@ -1,6 +1,7 @@
 #include "app/TourMode.h"
 
 #include "app/DocumentView.h"
+#include "app/PlainText.h"
 #include "model/Document.h"
 #include "model/TourOrder.h"
 
@@ -26,7 +27,7 @@ QString oneLine(const std::string& text) {
 TourMode::TourMode(Document& document, DocumentView& view, QStatusBar& statusBar,
                    QObject* parent)
     : QObject(parent), document_(document), view_(view), statusBar_(statusBar),
-      stopLabel_(new QLabel(&statusBar)) {
+      stopLabel_(plainLabel(QString(), &statusBar)) {
     statusBar_.addWidget(stopLabel_, 1);
     stopLabel_->hide();
     changeListener_ = document_.undoManager().changed.add([this] { documentChanged(); });

@@ -1,5 +1,6 @@
 #include "app/UserDialogs.h"
 
+#include "app/PlainText.h"
 #include "app/RecoveryDialog.h"
 
 #include <QCoreApplication>
@@ -24,10 +25,10 @@ QString fileFilter() {
 
 UserDialogs::UnsavedChanges MessageBoxDialogs::askToSaveChanges(QWidget* parent,
                                                                 const QString& name) {
-    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
-                    tr("Do you want to save the changes you made to “%1”?").arg(name),
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"), QString(),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-    box.setInformativeText(tr("Your changes will be lost if you don’t save them."));
+    setPlainTexts(box, tr("Do you want to save the changes you made to “%1”?").arg(name),
+                  tr("Your changes will be lost if you don’t save them."));
     box.button(QMessageBox::Discard)->setText(tr("Don’t Save"));
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
@@ -42,14 +43,14 @@ UserDialogs::UnsavedChanges MessageBoxDialogs::askToSaveChanges(QWidget* parent,
 
 bool MessageBoxDialogs::askToSaveOverChangedFile(QWidget* parent, const QString& name,
                                                  bool removed) {
-    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
-                    removed ? tr("The file “%1” has been moved or deleted by another program "
-                                 "since you opened or saved it.").arg(name)
-                            : tr("The file “%1” has been changed by another program since you "
-                                 "opened or saved it.").arg(name),
-                    QMessageBox::Cancel, parent);
-    box.setInformativeText(removed ? tr("Saving writes this document there again.")
-                                   : tr("Saving replaces those changes with this document."));
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"), QString(), QMessageBox::Cancel, parent);
+    setPlainTexts(box,
+                  removed ? tr("The file “%1” has been moved or deleted by another program "
+                               "since you opened or saved it.").arg(name)
+                          : tr("The file “%1” has been changed by another program since you "
+                               "opened or saved it.").arg(name),
+                  removed ? tr("Saving writes this document there again.")
+                          : tr("Saving replaces those changes with this document."));
     QPushButton* saveAnyway = box.addButton(tr("Save Anyway"), QMessageBox::AcceptRole);
     box.setDefaultButton(QMessageBox::Cancel);
     box.exec();
@@ -73,10 +74,9 @@ QString MessageBoxDialogs::askSavePath(QWidget* parent, const QString& suggested
 }
 
 bool MessageBoxDialogs::askToReplace(QWidget* parent, const QString& name) {
-    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
-                    tr("“%1” already exists. Do you want to replace it?").arg(name),
-                    QMessageBox::Cancel, parent);
-    box.setInformativeText(tr("Replacing it overwrites what it holds."));
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"), QString(), QMessageBox::Cancel, parent);
+    setPlainTexts(box, tr("“%1” already exists. Do you want to replace it?").arg(name),
+                  tr("Replacing it overwrites what it holds."));
     QPushButton* replace = box.addButton(tr("Replace"), QMessageBox::DestructiveRole);
     box.setDefaultButton(QMessageBox::Cancel);
     box.exec();
@@ -84,9 +84,9 @@ bool MessageBoxDialogs::askToReplace(QWidget* parent, const QString& name) {
 }
 
 bool MessageBoxDialogs::askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) {
-    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
-                    tr("The file “%1” is read-only.").arg(name), QMessageBox::Cancel, parent);
-    box.setInformativeText(tr("It is not saved over. Save the document somewhere else?"));
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"), QString(), QMessageBox::Cancel, parent);
+    setPlainTexts(box, tr("The file “%1” is read-only.").arg(name),
+                  tr("It is not saved over. Save the document somewhere else?"));
     QPushButton* saveAs = box.addButton(tr("Save As…"), QMessageBox::AcceptRole);
     box.setDefaultButton(saveAs);
     box.exec();
@@ -99,18 +99,21 @@ QStringList MessageBoxDialogs::askOpenPaths(QWidget* parent, const QString& fold
 
 void MessageBoxDialogs::reportFailure(QWidget* parent, const QString& what,
                                       const QString& details) {
-    QMessageBox box(QMessageBox::Critical, tr("Pathwicks"), what, QMessageBox::Ok, parent);
-    box.setInformativeText(details);
+    QMessageBox box(QMessageBox::Critical, tr("Pathwicks"), QString(), QMessageBox::Ok, parent);
+    setPlainTexts(box, what, details);
     box.exec();
 }
 
 void MessageBoxDialogs::tell(QWidget* parent, const QString& message) {
-    QMessageBox::warning(parent, tr("Pathwicks"), message);
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"), QString(), QMessageBox::Ok, parent);
+    setPlainTexts(box, message);
+    box.exec();
 }
 
 bool MessageBoxDialogs::confirm(QWidget* parent, const QString& question, const QString& action) {
-    QMessageBox box(QMessageBox::Question, tr("Pathwicks"), question, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::Question, tr("Pathwicks"), QString(), QMessageBox::NoButton,
                     parent);
+    setPlainTexts(box, question);
     QPushButton* go = box.addButton(action, QMessageBox::AcceptRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
@@ -118,9 +121,9 @@ bool MessageBoxDialogs::confirm(QWidget* parent, const QString& question, const 
 }
 
 void MessageBoxDialogs::notify(QWidget* parent, const QString& message, const QString& details) {
-    auto* box = new QMessageBox(QMessageBox::Information, tr("Pathwicks"), message,
+    auto* box = new QMessageBox(QMessageBox::Information, tr("Pathwicks"), QString(),
                                 QMessageBox::Ok, parent);
-    box->setInformativeText(details);
+    setPlainTexts(*box, message, details);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -4,6 +4,7 @@
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentView.h"
 #include "app/MarkerCheckQueue.h"
+#include "app/PlainText.h"
 #include "goto/MarkerCheck.h"
 #include "model/Document.h"
 
@@ -17,7 +18,7 @@ WindowMarkerCheck::WindowMarkerCheck(Document& document, DocumentView& view,
                                      QStatusBar& statusBar, QObject* parent)
     : QObject(parent), document_(document), view_(view) {
     // A widget of the status bar rather than its message, which passing over a menu clears.
-    status_ = new QLabel(&statusBar);
+    status_ = plainLabel(QString(), &statusBar);
     status_->setObjectName("markerStatus");
     statusBar.addWidget(status_, 1);
 }

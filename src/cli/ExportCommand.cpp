@@ -3,6 +3,7 @@
 #include "cli/CommandInput.h"
 #include "model/ContentSize.h"
 #include "model/FileIO.h"
+#include "model/PrintableText.h"
 
 #include <filesystem>
 #include <ostream>
@@ -21,10 +22,31 @@ bool isTheDocument(const std::string& documentPath, const std::string& outPath,
     return true;
 }
 
+// Export never writes through a symbolic link: one planted in a repository would have it
+// replace a file anywhere. True, after a message, when outPath is a link.
+bool isLink(const std::string& outPath, std::ostream& err) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(outPath, error)))
+        return false;
+    err << "pathwicks export: " << printableText(outPath)
+        << ": is a symbolic link; export does not write through links\n";
+    return true;
+}
+
+// Whether export refuses to write outPath, after a message saying why.
+bool refused(const std::string& documentPath, const std::string& outPath, std::ostream& err) {
+    return isTheDocument(documentPath, outPath, err) || isLink(outPath, err);
+}
+
+// The Markdown file's picture, beside it.
+std::string picturePathOf(const std::string& outPath) {
+    return std::filesystem::path(outPath).replace_extension(".svg").string();
+}
+
 // Every file export writes goes through here.
 bool writeOut(const std::string& documentPath, const std::string& outPath, const std::string& bytes,
               std::ostream& err) {
-    if (isTheDocument(documentPath, outPath, err))
+    if (refused(documentPath, outPath, err))
         return false;
     if (auto error = writeFileAtomically(outPath, bytes)) {
         err << "pathwicks export: " << error->message << "\n";
@@ -54,8 +76,7 @@ int writeWalkthrough(const StepsModel& model, const ExportPlan& plan, const std:
                                .outPath = plan.outPath,
                                .allowMissing = plan.allowMissing};
     if (plan.withPicture) {
-        const std::string picturePath =
-            std::filesystem::path(plan.outPath).replace_extension(".svg").string();
+        const std::string picturePath = picturePathOf(plan.outPath);
         const auto bytes = picture(model, Picture::svg, 1, picturePath, makePicture, err);
         if (!bytes || !writeOut(plan.documentPath, picturePath, *bytes, err))
             return 1;
@@ -76,7 +97,8 @@ int runExport(const std::vector<std::string>& args, std::ostream& err,
     const auto& [arguments, document] = std::get<CommandInput>(input);
     const ExportPlan plan = exportPlan(arguments);
     // Refused before anything is drawn.
-    if (isTheDocument(plan.documentPath, plan.outPath, err))
+    if (refused(plan.documentPath, plan.outPath, err) ||
+        (plan.withPicture && refused(plan.documentPath, picturePathOf(plan.outPath), err)))
         return 1;
     if (const auto* kind = std::get_if<Picture>(&plan.format)) {
         const auto bytes =

@@ -294,11 +294,14 @@ std::optional<std::string> findLauncher(const Editor& editor, std::string_view p
 std::vector<std::string> editorArguments(const Editor& editor, const std::string& file,
                                          unsigned long long line) {
     const std::string lineText = std::to_string(line);
+    // FILE:LINE:1 rather than FILE:LINE: these editors read a line and a column off the end,
+    // so a file named "settings.py:1" is not taken for "settings.py" at some line.
+    const std::string fileLineColumn = file + ":" + lineText + ":1";
     switch (editor.lineForm) {
     case LineForm::gotoOption:
-        return {"--goto", file + ":" + lineText};
+        return {"--goto", fileLineColumn};
     case LineForm::fileColon:
-        return {file + ":" + lineText};
+        return {fileLineColumn};
     case LineForm::lineOption:
         return {"--line", lineText, file};
     case LineForm::dashL:
@@ -306,7 +309,7 @@ std::vector<std::string> editorArguments(const Editor& editor, const std::string
     case LineForm::plusLine:
         return {"+" + lineText, file};
     case LineForm::clientOption:
-        return {"-client", file + ":" + lineText};
+        return {"-client", fileLineColumn};
     case LineForm::fileOnly:
         return {file};
     }

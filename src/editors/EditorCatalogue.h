@@ -9,12 +9,12 @@ namespace pathwicks {
 
 // How an editor's launcher is told the file and the line to open.
 enum class LineForm {
-    gotoOption,   // --goto FILE:LINE
-    fileColon,    // FILE:LINE
+    gotoOption,   // --goto FILE:LINE:1
+    fileColon,    // FILE:LINE:1
     lineOption,   // --line LINE FILE
     dashL,        // -l LINE FILE
     plusLine,     // +LINE FILE
-    clientOption, // -client FILE:LINE
+    clientOption, // -client FILE:LINE:1
     fileOnly,     // FILE: the line cannot be passed
 };
 

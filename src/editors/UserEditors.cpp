@@ -13,6 +13,39 @@ namespace pathwicks {
 
 namespace {
 
+// Options whose value a program reads as commands or keystrokes (a shell's script, Vim's and
+// Emacs's commands): a file named there could run anything.
+constexpr std::string_view commandOptions[] = {"-c", "--cmd", "--command", "--remote-send",
+                                               "--remote-expr", "-e", "--eval", "-eval"};
+
+// Whether the word, after the word before it, is one a program reads as commands.
+bool readAsCommands(const std::string& before, const std::string& word) {
+    if (word.starts_with('+') || word.starts_with(':'))
+        return true; // Vim's +COMMAND, Vim's and Helix's :COMMAND
+    for (const std::string_view option : commandOptions) {
+        if (before == option)
+            return true;
+        if (word.starts_with(std::string(option) + "="))
+            return true;
+    }
+    return false;
+}
+
+// Why the command puts a file or folder name where a program reads commands; empty when it
+// gives them only as words of their own or of a file's argument.
+std::string placeholderProblem(const std::vector<std::string>& command) {
+    for (size_t i = 1; i < command.size(); ++i) {
+        const std::string& word = command[i];
+        const bool named = word.find("{file}") != std::string::npos ||
+                           word.find("{folder}") != std::string::npos;
+        if (named && readAsCommands(command[i - 1], word))
+            return "puts a file name inside \"" + word +
+                   "\", which a program reads as commands: give {file} and {folder} as "
+                   "arguments of their own";
+    }
+    return {};
+}
+
 // Why one entry cannot be used; empty when it can.
 std::string entryProblem(const nlohmann::json& entry, UserEditor& editor) {
     if (!entry.is_object())
@@ -40,6 +73,8 @@ std::string entryProblem(const nlohmann::json& entry, UserEditor& editor) {
         hasFile = hasFile || editor.command[i].find("{file}") != std::string::npos;
     if (!hasFile)
         return "has no {file} among its arguments";
+    if (std::string problem = placeholderProblem(editor.command); !problem.empty())
+        return problem;
     if (const auto terminal = entry.find("terminal"); terminal != entry.end()) {
         if (!terminal->is_boolean())
             return "has a \"terminal\" that is neither true nor false";

@@ -154,10 +154,9 @@ std::optional<std::string> start(const EditorLaunch& launch) {
 int openEditor(const GotoRequest& request, const OpenPlace& place, std::ostream& err,
                const GotoEnvironment& environment) {
     const EditorEnvironment editors = editorEnvironment(environment);
+    // A broken editors file leaves the catalogue working, and is named only where it matters:
+    // for an editor of the user's own (the window names it once, as it reads the file).
     const UserEditors userEditors = readUserEditors(editors);
-    // A broken editors file leaves the catalogue working.
-    if (request.editor && !userEditors.problem.empty())
-        err << request.tool << ": " << userEditors.problem << "\n";
     const EditorChoice choice = request.editor
                                     ? chooseEditor(request.editor->name, userEditors)
                                     : chooseUserEditor(request.userEditor, userEditors);

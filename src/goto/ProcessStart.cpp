@@ -1,7 +1,12 @@
 #include "goto/ProcessStart.h"
 
+#include "model/FileDescriptor.h"
+#include "model/PrintableText.h"
+
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -16,9 +21,10 @@ namespace pathwicks {
 
 namespace {
 
-// Spawns the program with /dev/null for its standard streams; the error number of posix_spawn.
+// Spawns the program with /dev/null for its standard streams, or errorFile for its standard
+// error when given; the error number of posix_spawn.
 int spawn(const std::string& program, const std::vector<std::string>& arguments, bool ownSession,
-          pid_t& pid) {
+          pid_t& pid, int errorFile = -1) {
     std::vector<std::string> argv;
     argv.push_back(program);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -31,7 +37,10 @@ int spawn(const std::string& program, const std::vector<std::string>& arguments,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (errorFile >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errorFile, STDERR_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
 #ifdef POSIX_SPAWN_SETSID
@@ -47,13 +56,77 @@ int spawn(const std::string& program, const std::vector<std::string>& arguments,
     return error;
 }
 
+// A file without a name for a program's standard error: it can write there for as long as it
+// runs, and nothing is left behind. Closed on exec.
+FileDescriptor errorFile() {
+    const char* folder = std::getenv("TMPDIR");
+    const std::string tmp = folder && *folder == '/' ? folder : "/tmp";
+    FileDescriptor file(::open(tmp.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (file.isOpen())
+        return file;
+    std::string pattern = tmp + "/.pathwicks-stderr-XXXXXX";
+    file = FileDescriptor(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (file.isOpen())
+        ::unlink(pattern.c_str());
+    return file;
+}
+
+// The first lines the program wrote to its standard error, on one line, as a terminal may
+// print them.
+std::string firstErrorLines(int file) {
+    std::string text(errorTextLimit, '\0');
+    const ssize_t got = ::pread(file, text.data(), text.size(), 0);
+    text.resize(size_t(std::max<ssize_t>(got, 0)));
+    std::string said;
+    size_t lines = 0;
+    for (size_t start = 0; start < text.size() && lines < errorLineLimit;) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string_view line = std::string_view(text).substr(start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.remove_suffix(1);
+        if (!line.empty()) {
+            said += (said.empty() ? "" : " ") + printableText(line);
+            ++lines;
+        }
+        start = end + 1;
+    }
+    return said;
+}
+
+// Why the program, which ended within the watch, failed; nothing when it succeeded.
+std::optional<std::string> exitProblem(const std::string& program, int status, int file) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return std::nullopt;
+    const std::string how = WIFEXITED(status)
+                                ? "exited with status " + std::to_string(WEXITSTATUS(status))
+                                : "was stopped by signal " + std::to_string(WTERMSIG(status));
+    const std::string said = firstErrorLines(file);
+    return printableText(program) + " " + how + (said.empty() ? "" : ": " + said);
+}
+
 } // namespace
 
 std::optional<std::string> startProgram(const std::string& program,
                                         const std::vector<std::string>& arguments) {
+    const FileDescriptor errors = errorFile();
     pid_t pid = 0;
-    if (const int error = spawn(program, arguments, true, pid); error != 0)
+    if (const int error = spawn(program, arguments, true, pid, errors.isOpen() ? errors.get() : -1);
+        error != 0)
         return program + ": " + std::strerror(error);
+    // A program that fails at once (a client that finds no server) says why; one still running
+    // at the end of the watch is left to run.
+    const auto deadline = std::chrono::steady_clock::now() + earlyExitWatch;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return exitProblem(program, status, errors.isOpen() ? errors.get() : -1);
+        if (done < 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     return std::nullopt;
 }
 

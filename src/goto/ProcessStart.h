@@ -1,16 +1,25 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace pathwicks {
 
+inline constexpr std::chrono::milliseconds earlyExitWatch{500};
+// How much of a failed program's standard error its message gives.
+inline constexpr size_t errorLineLimit = 3;
+inline constexpr size_t errorTextLimit = 4096;
+
 // Starts a program directly (no shell), with the arguments after its own name, and does not
 // wait for it: many launchers become the editor and run until it quits. The program runs in a
 // session of its own, so it outlives the caller, with /dev/null for its standard input and
-// output, so that it never writes into a pipe nobody reads any more. A message when it could not
-// be started.
+// output, so that it never writes into a pipe nobody reads any more; its standard error goes to
+// a file without a name. A message when it could not be started, or when it ended with an
+// error within earlyExitWatch (an editor's client that finds no server): its status and the
+// first lines of its standard error.
 std::optional<std::string> startProgram(const std::string& program,
                                         const std::vector<std::string>& arguments);
 

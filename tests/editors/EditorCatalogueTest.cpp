@@ -40,9 +40,12 @@ TEST(EditorCatalogue, NamesAndKeysInCatalogueOrder) {
 TEST(EditorCatalogue, OpensFileAtLineInEachEditorsOwnForm) {
     const std::string file = "/src/a b.c";
     EXPECT_EQ(editorArguments(*findEditor("VS Code"), file, 12),
-              (std::vector<std::string>{"--goto", "/src/a b.c:12"}));
+              (std::vector<std::string>{"--goto", "/src/a b.c:12:1"}));
     EXPECT_EQ(editorArguments(*findEditor("Sublime 2"), file, 1),
-              (std::vector<std::string>{"/src/a b.c:1"}));
+              (std::vector<std::string>{"/src/a b.c:1:1"}));
+    // A name that ends as a line does is not read as one: a column always follows the line.
+    EXPECT_EQ(editorArguments(*findEditor("Zed"), "/src/settings.py:1", 12),
+              (std::vector<std::string>{"/src/settings.py:1:12:1"}));
     EXPECT_EQ(editorArguments(*findEditor("WebStorm"), file, 7),
               (std::vector<std::string>{"--line", "7", file}));
     EXPECT_EQ(editorArguments(*findEditor("TextMate"), file, 7),
@@ -50,7 +53,7 @@ TEST(EditorCatalogue, OpensFileAtLineInEachEditorsOwnForm) {
     EXPECT_EQ(editorArguments(*findEditor("gedit"), file, 7),
               (std::vector<std::string>{"+7", file}));
     EXPECT_EQ(editorArguments(*findEditor("Qt Creator"), file, 7),
-              (std::vector<std::string>{"-client", file + ":7"}));
+              (std::vector<std::string>{"-client", file + ":7:1"}));
     EXPECT_EQ(editorArguments(*findEditor("System Default"), file, 7),
               (std::vector<std::string>{file}));
 }

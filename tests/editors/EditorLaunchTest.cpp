@@ -57,9 +57,9 @@ TEST_F(EditorLaunchTest, EachEditorsCommandLineFromItsLauncherOnPath) {
         Words arguments;
     };
     const std::vector<Case> cases{
-        {"VSCodium", "codium", {"--goto", file + ":12"}},
-        {"Cursor", "cursor", {"--goto", file + ":12"}},
-        {"Zed", "zed", {file + ":12"}},
+        {"VSCodium", "codium", {"--goto", file + ":12:1"}},
+        {"Cursor", "cursor", {"--goto", file + ":12:1"}},
+        {"Zed", "zed", {file + ":12:1"}},
         {"IntelliJ IDEA", "idea", {"--line", "12", file}},
         {"CLion", "clion", {"--line", "12", file}},
         {"PyCharm", "pycharm", {"--line", "12", file}},
@@ -70,7 +70,7 @@ TEST_F(EditorLaunchTest, EachEditorsCommandLineFromItsLauncherOnPath) {
         {"Kate", "kate", {"--line", "12", file}},
         {"gedit", "gedit", {"+12", file}},
         {"Geany", "geany", {"--line", "12", file}},
-        {"Qt Creator", "qtcreator", {"-client", file + ":12"}},
+        {"Qt Creator", "qtcreator", {"-client", file + ":12:1"}},
         {"System Default", "xdg-open", {file}},
     };
     for (const auto& c : cases) {
@@ -82,7 +82,7 @@ TEST_F(EditorLaunchTest, EachEditorsCommandLineFromItsLauncherOnPath) {
     // The terminal editors run in the user's terminal, their words passed one by one.
     const std::vector<Case> inTerminal{{"Vim", "vim", {"+12", file}},
                                        {"Neovim", "nvim", {"+12", file}},
-                                       {"Helix", "hx", {file + ":12"}}};
+                                       {"Helix", "hx", {file + ":12:1"}}};
     for (const auto& c : inTerminal) {
         const std::string launcher = executable(bin, c.launcher);
         Words expected{term, "-e", launcher};
@@ -98,16 +98,16 @@ TEST_F(EditorLaunchTest, OtherLauncherNamesAndTheUsualInstallPlaces) {
         Words arguments;
     };
     const std::vector<Case> cases{
-        {"Zed", "/usr/bin/zeditor", {file + ":12"}},
-        {"VSCodium", "/snap/bin/codium", {"--goto", file + ":12"}},
-        {"VSCodium", "/var/lib/flatpak/exports/bin/com.vscodium.codium", {"--goto", file + ":12"}},
-        {"Zed", "~/.local/share/flatpak/exports/bin/dev.zed.Zed", {file + ":12"}},
+        {"Zed", "/usr/bin/zeditor", {file + ":12:1"}},
+        {"VSCodium", "/snap/bin/codium", {"--goto", file + ":12:1"}},
+        {"VSCodium", "/var/lib/flatpak/exports/bin/com.vscodium.codium", {"--goto", file + ":12:1"}},
+        {"Zed", "~/.local/share/flatpak/exports/bin/dev.zed.Zed", {file + ":12:1"}},
         {"CLion", "/opt/clion/bin/clion.sh", {"--line", "12", file}},
         {"PyCharm", "/usr/bin/pycharm-community", {"--line", "12", file}},
         {"PyCharm", "/snap/bin/pycharm-professional", {"--line", "12", file}},
         {"IntelliJ IDEA", "~/.local/share/JetBrains/Toolbox/scripts/idea", {"--line", "12", file}},
         {"Kate", "/var/lib/flatpak/exports/bin/org.kde.kate", {"--line", "12", file}},
-        {"Qt Creator", "~/Qt/Tools/QtCreator/bin/qtcreator", {"-client", file + ":12"}},
+        {"Qt Creator", "~/Qt/Tools/QtCreator/bin/qtcreator", {"-client", file + ":12:1"}},
         {"Emacs", "/snap/bin/emacs", {"+12", file}},
     };
     for (const auto& c : cases) {

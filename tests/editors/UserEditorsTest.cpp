@@ -36,7 +36,7 @@ TEST(UserEditors, ReadFromTheConfigFolderWithPlaceholdersFilledWhereverTheyStand
 
     config.write("pathwicks/editors.json", R"({"editors": [
         {"name": "Nvim Server", "command": ["nvim", "--server", "{folder}/.nvim.sock",
-         "--remote-send", "<C-\\><C-N>:e +{line} {file}<CR>"]},
+         "--remote", "{file}"]},
         {"name": "Kate", "command": ["/opt/kate/bin/kate", "-l", "{line}", "{file}"],
          "terminal": false},
         {"name": "Micro", "command": ["micro", "{file}:{line}:{line}"], "terminal": true}
@@ -46,9 +46,10 @@ TEST(UserEditors, ReadFromTheConfigFolderWithPlaceholdersFilledWhereverTheyStand
     ASSERT_EQ(read.editors.size(), 3u);
     EXPECT_TRUE(read.editors[2].terminal);
     // {file} holding a brace pattern of its own is not filled again.
-    EXPECT_EQ(fillPlaceholders(read.editors[0].command, "/p/{line}.c", 4, "/p"),
-              (Words{"nvim", "--server", "/p/.nvim.sock", "--remote-send",
-                     "<C-\\><C-N>:e +4 /p/{line}.c<CR>"}));
+    EXPECT_EQ(fillPlaceholders(read.editors[2].command, "/p/{line}.c", 4, "/p"),
+              (Words{"micro", "/p/{line}.c:4:4"}));
+    EXPECT_EQ(fillPlaceholders(read.editors[0].command, "/p/x.c", 4, "/p/{folder}"),
+              (Words{"nvim", "--server", "/p/{folder}/.nvim.sock", "--remote", "/p/x.c"}));
 
     const OpenPlace place{"/p/x.c", 9, "/p"};
     const auto open = [&](std::string_view name) {
@@ -101,6 +102,15 @@ TEST(UserEditors, ABrokenFileIsNamedWithItsProblemAndGivesNoEditors) {
                          {"name": "A", "command": ["y", "{file}"]}]})",
          "editor 2 (A) has the name of an earlier one"},
         {R"({"editors": [{"name": "Safari", "command": ["x", "{file}"]}]})", "web links"},
+        // A file name never goes where a program reads commands or keystrokes.
+        {R"({"editors": [{"name": "A", "command": ["nvim", "--server", "s", "--remote-send",
+                                                   "<C-\\><C-N>:edit +{line} {file}<CR>"]}]})",
+         "puts a file name inside \"<C-\\><C-N>:edit +{line} {file}<CR>\", which a program reads"},
+        {R"({"editors": [{"name": "A", "command": ["sh", "-c", "vi {file}"]}]})", "inside \"vi {file}\""},
+        {R"({"editors": [{"name": "A", "command": ["vim", "+e {file}", "{file}"]}]})", "inside \"+e {file}\""},
+        {R"j({"editors": [{"name": "A", "command": ["emacsclient", "--eval=(find-file \"{file}\")", "{file}"]}]})j",
+         "reads as commands"},
+        {R"({"editors": [{"name": "A", "command": ["x", "{file}", "-c", "cd {folder}"]}]})", "{folder}"},
     };
     for (const auto& [text, problem] : cases) {
         const UserEditors read = parseUserEditors(text, file);

@@ -233,15 +233,15 @@ TEST_F(GotoToolTest, EachToolStartsItsEditorAtTheMarkedLine) {
     const std::vector<Case> cases{
         {"xcode", "xed", {"--line", "3", file}},
         {"androidstudio", "studio", {"--line", "3", file}},
-        {"atom", "atom", {file + ":3"}},
-        {"sublime", "subl", {file + ":3"}},
-        {"sublime2", "subl", {file + ":3"}},
+        {"atom", "atom", {file + ":3:1"}},
+        {"sublime", "subl", {file + ":3:1"}},
+        {"sublime2", "subl", {file + ":3:1"}},
         {"webstorm", "webstorm", {"--line", "3", file}},
         {"textmate", "mate", {"-l", "3", file}},
-        {"vscode", "code", {"--goto", file + ":3"}},
-        {"vscodium", "codium", {"--goto", file + ":3"}},
-        {"cursor", "cursor", {"--goto", file + ":3"}},
-        {"zed", "zed", {file + ":3"}},
+        {"vscode", "code", {"--goto", file + ":3:1"}},
+        {"vscodium", "codium", {"--goto", file + ":3:1"}},
+        {"cursor", "cursor", {"--goto", file + ":3:1"}},
+        {"zed", "zed", {file + ":3:1"}},
         {"intellijidea", "idea", {"--line", "3", file}},
         {"clion", "clion", {"--line", "3", file}},
         {"pycharm", "pycharm", {"--line", "3", file}},
@@ -252,7 +252,7 @@ TEST_F(GotoToolTest, EachToolStartsItsEditorAtTheMarkedLine) {
         {"kate", "kate", {"--line", "3", file}},
         {"gedit", "gedit", {"+3", file}},
         {"geany", "geany", {"--line", "3", file}},
-        {"qtcreator", "qtcreator", {"-client", file + ":3"}},
+        {"qtcreator", "qtcreator", {"-client", file + ":3:1"}},
         {"emacs", "emacs", {"+3", file}},
     };
     for (const auto& c : cases) {
@@ -272,7 +272,7 @@ TEST_F(GotoToolTest, UsesTheOtherLauncherNamesWhereOnlyThoseAreInstalled) {
     fakeLauncher("webstorm.sh");
     fakeLauncher("studio.sh");
     EXPECT_EQ(run(tool("sublime2"), {source.path(), "pathwick-ALT"}).status, 0);
-    EXPECT_EQ(recorded("sublime_text"), std::vector<std::string>{file + ":1"});
+    EXPECT_EQ(recorded("sublime_text"), std::vector<std::string>{file + ":1:1"});
     EXPECT_EQ(run(tool("webstorm"), {source.path(), "pathwick-ALT"}).status, 0);
     EXPECT_EQ(recorded("webstorm.sh"), (std::vector<std::string>{"--line", "1", file}));
     EXPECT_EQ(run(tool("androidstudio"), {source.path(), "pathwick-ALT"}).status, 0);
@@ -326,13 +326,13 @@ TEST_F(GotoToolTest, CustomGotoOpensTheUsersOwnEditors) {
     fakeLauncher("code");
     home.write(".config/pathwicks/editors.json",
                R"({"editors": [{"name": "Nvim Server", "command": ["nvim", "--server",
-                   "{folder}/nvim.sock", "--remote-send", ":e +{line} {file}<CR>"]},
+                   "{folder}/nvim.sock", "--remote", "{file}"]},
                    {"name": "VS Code", "command": ["code", "-r", "-g", "{file}:{line}"]}]})");
     const auto opened = run(tool("custom"), {source.path(), "pathwick-U", "Nvim Server"});
     EXPECT_EQ(opened.status, 0) << opened.err;
     EXPECT_EQ(recorded("nvim"),
-              (std::vector<std::string>{"--server", source.path() + "/nvim.sock", "--remote-send",
-                                        ":e +1 " + file + "<CR>"}));
+              (std::vector<std::string>{"--server", source.path() + "/nvim.sock", "--remote",
+                                        file}));
     // A name of the catalogue takes the user's command in its own tool.
     EXPECT_EQ(run(tool("vscode"), {source.path(), "pathwick-U"}).status, 0);
     EXPECT_EQ(recorded("code"), (std::vector<std::string>{"-r", "-g", file + ":1"}));
@@ -344,7 +344,8 @@ TEST_F(GotoToolTest, CustomGotoOpensTheUsersOwnEditors) {
     EXPECT_NE(unknown.err.find("no editor named “Other”"), std::string::npos) << unknown.err;
     EXPECT_EQ(run(tool("custom"), {source.path(), "pathwick-U"}).status, 2);
 
-    // A broken file: custom-goto says so; the catalogue's tools say so and go on.
+    // A broken file: custom-goto says so; the catalogue's tools go on without a word, since the
+    // window names the file once as it reads it.
     home.write(".config/pathwicks/editors.json", R"({"editors": [{"name": "X"}]})");
     const auto broken = run(tool("custom"), {source.path(), "pathwick-U", "Nvim Server"});
     EXPECT_EQ(broken.status, 3);
@@ -355,8 +356,28 @@ TEST_F(GotoToolTest, CustomGotoOpensTheUsersOwnEditors) {
     std::filesystem::remove(scratch.path("code.args"));
     const auto catalogue = run(tool("vscode"), {source.path(), "pathwick-U"});
     EXPECT_EQ(catalogue.status, 0);
-    EXPECT_NE(catalogue.err.find("editors.json"), std::string::npos);
-    EXPECT_EQ(recorded("code"), (std::vector<std::string>{"--goto", file + ":1"}));
+    EXPECT_EQ(catalogue.err, "");
+    EXPECT_EQ(recorded("code"), (std::vector<std::string>{"--goto", file + ":1:1"}));
+}
+
+// An editor that fails at once (a client that finds no server) is told with its own words; one
+// that goes on running is left to run.
+TEST_F(GotoToolTest, AnEditorThatFailsAtOnceSaysWhy) {
+    source.write("f.c", "// pathwick-U\n");
+    const auto failing = bin.write("client", "#!/bin/sh\necho 'client: cannot find socket' >&2\n"
+                                             "echo 'client: start the server first' >&2\nexit 1\n");
+    const auto lasting = bin.write("lasting", "#!/bin/sh\nexec /bin/sleep 5\n");
+    ::chmod(failing.c_str(), 0755);
+    ::chmod(lasting.c_str(), 0755);
+    home.write(".config/pathwicks/editors.json",
+               R"({"editors": [{"name": "Frame", "command": ["client", "{file}"]},
+                               {"name": "Lasting", "command": ["lasting", "{file}"]}]})");
+    const auto failed = run(tool("custom"), {source.path(), "pathwick-U", "Frame"});
+    EXPECT_EQ(failed.status, 3);
+    EXPECT_EQ(failed.err, "custom-goto: " + failing + " exited with status 1: client: cannot find "
+                          "socket client: start the server first\n");
+    const auto started = run(tool("custom"), {source.path(), "pathwick-U", "Lasting"});
+    EXPECT_EQ(started.status, 0) << started.err;
 }
 
 // A real Emacs server from Debian's emacs-nox, on a socket of the test's own: the tool asks it

@@ -68,3 +68,45 @@ TEST(CodePreview, BinaryVanishedAndOddFilesShowNoPreview) {
     EXPECT_TRUE(looksBinary(std::string("ab\0", 3)));
     EXPECT_FALSE(looksBinary("plain text"));
 }
+
+// Controls that reorder a line unseen (a comment that reads as code) are named where they stand.
+TEST(CodePreview, BidirectionalControlsAreNamed) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"a\u202Eb", "a<U+202E>b"},   {"\u202A\u202B\u202C\u202D", "<U+202A><U+202B><U+202C><U+202D>"},
+        {"x\u2066y\u2069", "x<U+2066>y<U+2069>"}, {"\u2067\u2068", "<U+2067><U+2068>"},
+        {"\u200E\u200F\u061C", "<U+200E><U+200F><U+061C>"},
+        {"caf\u00E9 \u2028 \u200D", "caf\u00E9 \u2028 \u200D"}, // other characters stay
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(showBidiControls(text), shown) << text;
+
+    TempTree tree;
+    const std::string file =
+        tree.write("trojan.c", "/*\u202E } \u2066if (admin)\u2069 \u2066 begin admins only */\n\tok;\n");
+    const CodePreview preview = readCodePreview(file, 1);
+    ASSERT_EQ(preview.lines.size(), 2u);
+    EXPECT_EQ(preview.lines[0], "/*<U+202E> } <U+2066>if (admin)<U+2069> <U+2066> begin admins only */");
+    EXPECT_EQ(preview.lines[1], "    ok;");
+}
+
+// A line of any length is passed over or cut without being kept whole, before the marker and at
+// it, with or without a line end after it.
+TEST(CodePreview, LinesOfAnyLengthAreReadInBoundedParts) {
+    TempTree tree;
+    const std::string huge(8 * 1024 * 1024, 'y');
+    const std::string cut = std::string(previewLineLimit, 'y') + "…";
+    const struct {
+        std::string text;
+        uint64_t line;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {huge + "\nmarker\r\nnext", 2, {"marker", "next"}},
+        {"marker\n" + huge + "\r\n", 1, {"marker", cut}},
+        {huge, 1, {cut}},
+        {"a\n" + huge, 3, {}},
+    };
+    for (const auto& each : cases) {
+        const CodePreview preview = readCodePreview(tree.write("long.js", each.text), each.line);
+        EXPECT_EQ(preview.lines, each.shown) << each.line;
+    }
+}

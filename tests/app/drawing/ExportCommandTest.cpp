@@ -233,8 +233,7 @@ TEST_F(ExportCommand, MarkdownWithItsPictureAndATourOnlyWhenEveryMarkerIsFound) 
     EXPECT_NE(read(tour).find(R"("file": "src/first.c")"), std::string::npos) << read(tour);
 }
 
-// A device, a FIFO or a socket at the picture's path, or behind a link there, stays what it is;
-// a link to a file that does not exist yet creates that file.
+// A device, a FIFO or a socket at the picture's path, or behind a link there, stays what it is.
 TEST_F(ExportCommand, OnlyRegularFilesAreReplaced) {
     const auto doc = document(twoBoxes);
     const fs::path fifo = folder / "pipe.svg";
@@ -257,7 +256,8 @@ TEST_F(ExportCommand, OnlyRegularFilesAreReplaced) {
     for (const fs::path& path : devices) {
         SCOPED_TRACE(path.filename().string());
         EXPECT_EQ(run({doc, path.string()}), 1);
-        EXPECT_NE(errors.str().find("not a regular file"), std::string::npos) << errors.str();
+        const char* why = fs::is_symlink(path) ? "is a symbolic link" : "not a regular file";
+        EXPECT_NE(errors.str().find(why), std::string::npos) << errors.str();
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_symlink(folder / "to-pipe.svg"));
@@ -267,11 +267,43 @@ TEST_F(ExportCommand, OnlyRegularFilesAreReplaced) {
         EXPECT_TRUE(fs::is_symlink(folder / "to-null.png"));
     }
     ::close(listening);
+}
 
+// Links planted where export writes (the output, the Markdown file's picture) are refused,
+// named, and left as they are, with what they point to; a dangling one creates nothing.
+TEST_F(ExportCommand, NeverWritesThroughASymbolicLink) {
+    const auto doc = document(twoBoxes);
+    fs::create_directories(folder / "outside");
+    fs::create_directories(folder / "docs" / ".tours");
+    const std::string kept = "precious\n";
+    const struct {
+        std::vector<std::string> options;
+        std::string out;
+        std::string link; // the link refused
+    } cases[] = {{{}, "docs/walk.md", "docs/walk.md"},
+                 {{"--picture"}, "docs/walk.md", "docs/walk.svg"},
+                 {{"--allow-missing"}, "docs/.tours/walk.tour", "docs/.tours/walk.tour"},
+                 {{}, "docs/walk.canvas", "docs/walk.canvas"},
+                 {{}, "docs/walk.mmd", "docs/walk.mmd"},
+                 {{}, "docs/picture.svg", "docs/picture.svg"},
+                 {{}, "docs/picture.png", "docs/picture.png"}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.link);
+        const std::string target = write("outside/target", kept);
+        fs::create_symlink(target, folder / each.link);
+        std::vector<std::string> args = each.options;
+        args.push_back(doc);
+        args.push_back((folder / each.out).string());
+        EXPECT_EQ(run(args), 1);
+        EXPECT_EQ(errors.str(), "pathwicks export: " + (folder / each.link).string() +
+                                    ": is a symbolic link; export does not write through links\n");
+        EXPECT_EQ(read(target), kept);
+        EXPECT_TRUE(fs::is_symlink(folder / each.link));
+        fs::remove(folder / each.link);
+    }
     fs::create_symlink("made.svg", folder / "dangling.svg");
-    EXPECT_EQ(run({doc, (folder / "dangling.svg").string()}), 0) << errors.str();
-    EXPECT_TRUE(fs::is_symlink(folder / "dangling.svg"));
-    EXPECT_TRUE(read((folder / "made.svg").string()).starts_with("<?xml"));
+    EXPECT_EQ(run({doc, (folder / "dangling.svg").string()}), 1);
+    EXPECT_FALSE(fs::exists(folder / "made.svg"));
 }
 
 // Whatever the titles hold, the SVG is well-formed XML as an XML parser reads it.

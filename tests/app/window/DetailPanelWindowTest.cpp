@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -28,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -38,15 +38,6 @@
 
 using namespace pathwicks;
 namespace fs = std::filesystem;
-
-// Stands for a desktop's web browser.
-class PanelTestBrowser : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.push_back(url); }
-};
 
 namespace {
 
@@ -105,7 +96,6 @@ protected:
         widget = &window->canvasWidget();
     }
     void TearDown() override {
-        QDesktopServices::unsetUrlHandler("https");
         QSettings().remove("lastSetEditor");
         WindowTest::TearDown();
         ::setenv("PATH", previousPath.c_str(), 1);
@@ -184,7 +174,7 @@ protected:
 TEST_F(DetailPanelWindowTest, DoubleClickOpensTheMarkedLineInTheReferencesEditor) {
     doubleClick({150, 120});
     const std::string file = fs::canonical(source).string();
-    EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":3"}));
+    EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":3:1"}));
     EXPECT_TRUE(dialogs.said.empty());
     EXPECT_EQ(noticeAfterTools(), "");
     // The tool has been waited for: no exited child is left for this program to reap.
@@ -225,23 +215,60 @@ TEST_F(DetailPanelWindowTest, CopyPasteIntoTheSourceThenDoubleClickLandsOnThatLi
     click({700, 450}); // elsewhere first, so the double-click is the box's own
     doubleClick(centre);
     const std::string file = fs::canonical(source).string();
-    EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":7"}));
+    EXPECT_EQ(recordedArguments(), (std::vector<std::string>{"--goto", file + ":7:1"}));
 }
 
+// Web addresses go to xdg-open, here a script first on PATH; what it cannot open is told with
+// its words, as is every address that is not http or https.
 TEST_F(DetailPanelWindowTest, WebReferencesOpenHttpAddressesAndExplainTheRest) {
-    PanelTestBrowser browser;
-    QDesktopServices::setUrlHandler("https", &browser, "open");
+    const fs::path opener = folder / "bin" / "xdg-open";
+    const auto fakeOpener = [&](const std::string& last) {
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record.string()
+                              << ".part' && mv '" << record.string() << ".part' '"
+                              << record.string() << "'\n" << last << "\n";
+        fs::permissions(opener, fs::perms::owner_all);
+    };
+    fakeOpener("exit 0");
     doubleClick({350, 120});
-    ASSERT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(browser.opened[0], QUrl("https://example.org/guide"));
+    EXPECT_EQ(recordedArguments(), std::vector<std::string>{"https://example.org/guide"});
+    EXPECT_EQ(noticeAfterTools(), "");
+
+    fakeOpener("echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3");
+    click({700, 450});
+    doubleClick({350, 120});
+    EXPECT_EQ(recordedArguments(), std::vector<std::string>{"https://example.org/guide"});
+    auto* notice = window->findChild<NoticeBar*>("noticeBar");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !notice->text().isEmpty(); }, 10000));
+    EXPECT_EQ(notice->text(), "“Docs” could not be opened: xdg-open ended with status 3: "
+                              "xdg-open: no method available for opening "
+                              "'https://example.org/guide'.");
 
     reference(1)->title = "Run,file:///usr/bin/xterm";
     click({700, 450});
     doubleClick({350, 120});
-    EXPECT_EQ(browser.opened.size(), 1);
+    EXPECT_FALSE(fs::exists(record));
     EXPECT_TRUE(dialogs.said.empty());
     EXPECT_TRUE(noticeAfterTools().contains("http://")) << noticeAfterTools().toStdString();
-    QDesktopServices::unsetUrlHandler("https"); // before the browser goes
+}
+
+// A notice floats over the canvas's top edge: the canvas stays where it is on screen, so a
+// second double-click lands where the first did.
+TEST_F(DetailPanelWindowTest, ANoticeNeverMovesTheCanvas) {
+    const QPoint before = widget->mapToGlobal(QPoint(0, 0));
+    doubleClick({150, 270});
+    auto* notice = window->findChild<NoticeBar*>("noticeBar");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }, 10000));
+    EXPECT_EQ(widget->mapToGlobal(QPoint(0, 0)), before);
+    auto* area = window->findChild<QScrollArea*>();
+    EXPECT_EQ(notice->parentWidget(), area);
+    EXPECT_EQ(notice->geometry().top(), area->viewport()->geometry().top());
+    EXPECT_GT(notice->height(), 0);
+    click({700, 450});
+    doubleClick({150, 270});
+    EXPECT_TRUE(reference(2)->selected);
+    notice->hide();
+    QApplication::processEvents();
+    EXPECT_EQ(widget->mapToGlobal(QPoint(0, 0)), before);
 }
 
 TEST_F(DetailPanelWindowTest, AnEditorWithoutAToolIsExplained) {
@@ -317,6 +344,28 @@ TEST_F(DetailPanelWindowTest, ABrokenEditorsFileIsNamedAndTheCatalogueStays) {
     EXPECT_EQ(editor->findData("Code Reuse"), -1);
     EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
     EXPECT_TRUE(dialogs.said.empty());
+
+    // Named once: opening a box of the catalogue's says nothing of the file.
+    other->view().notice().hide();
+    other->view().presentReference(other->document().model().content().at(0), true);
+    EXPECT_EQ(recordedArguments().front(), "--goto");
+    auto* host = other->findChild<QtLaunchHost*>("launchHost");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return host->runningTools() == 0; }, 10000));
+    QApplication::processEvents();
+    EXPECT_EQ(other->view().notice().text(), "");
+
+    // Mended, the file is read again as the window comes back: its editors are offered.
+    std::ofstream(folder / "config" / "pathwicks" / "editors.json")
+        << R"({"editors": [{"name": "Mended", "command": ["code", "{file}"]}]})";
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    other->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return editor->findData("Mended") >= 0; }));
+    EXPECT_EQ(other->view().notice().text(), "");
+    const auto entries = other->findChildren<EditorMenu*>().front()->actions();
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                            [](QAction* a) { return a->data().toString() == "Mended"; }));
 }
 
 TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep) {
@@ -491,4 +540,3 @@ TEST_F(DetailPanelWindowTest, KeysDeleteTheSelectionSelectAllAndArrowsOnlyPrint)
     EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 
-#include "DetailPanelWindowTest.moc"
