@@ -6,6 +6,7 @@
 
 #include "appearance/SvgWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -239,6 +240,35 @@ TEST(CanvasDrawing, ReferenceBoxesAndTitles) {
     EXPECT_EQ(texts[0].color, opaqueBlack);
     EXPECT_EQ(texts[0].style, TextStyle::reference);
     EXPECT_EQ(texts[1].text, "a,b");
+}
+
+// A note adds a page in the box's bottom right corner, inside the box; none without room for it.
+// Without the grid (exported pictures), the dashed lines go and nothing else changes.
+TEST(CanvasDrawing, ABoxWithANoteCarriesAPageAndTheGridCanBeLeftOut) {
+    StepsModel model;
+    model.setContent({reference({10, 20, 140, 50}), reference({10, 100, 20, 20})});
+    const auto plain = draw(model);
+    for (const auto& box : model.content())
+        box->note = "Why";
+    const auto noted = draw(model);
+    ASSERT_EQ(noted.size(), plain.size() + 2);
+    const auto pages = opsOf<RectOp>(noted);
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(pages[2].rect, (Rect{135, 53, 9, 11}));
+    EXPECT_EQ(pages[2].stroke, code(4));
+
+    const FakeLayoutMeasurer measurer;
+    CanvasViewport bare{{1000, 1000}, {0, 0, 1000, 1000}};
+    bare.grid = false;
+    const auto withoutGrid = drawCanvas(model, {}, bare, metricsConfig(), measurer);
+    const auto dashed = [](const DrawList& list) {
+        const auto lines = opsOf<LinesOp>(list);
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const LinesOp& op) { return !op.dashPattern.empty(); });
+    };
+    EXPECT_EQ(dashed(noted), 1);
+    EXPECT_EQ(dashed(withoutGrid), 0);
+    EXPECT_EQ(withoutGrid.size(), noted.size() - 1);
 }
 
 TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
