@@ -53,6 +53,10 @@ const Format formats[] = {
 struct OptionText {
     const char* flag;
     const char* text;
+    // The formats it is offered with, of those export takes it with; all of them when empty.
+    // export takes --allow-missing with every format, but only a tour or a page leaves out
+    // anything without it.
+    QStringList formats = {};
 };
 
 const OptionText optionTexts[] = {
@@ -60,7 +64,8 @@ const OptionText optionTexts[] = {
     {"--grid", QT_TRANSLATE_NOOP("ExportDialog", "The grid behind the picture")},
     {"--excerpts", QT_TRANSLATE_NOOP("ExportDialog", "An excerpt of the code at each stop")},
     {"--permalinks", QT_TRANSLATE_NOOP("ExportDialog", "Links to the code host at the commit")},
-    {"--allow-missing", QT_TRANSLATE_NOOP("ExportDialog", "Boxes whose marker is missing too")},
+    {"--allow-missing", QT_TRANSLATE_NOOP("ExportDialog", "Boxes whose marker is missing too"),
+     {"tour", "html"}},
 };
 
 // The key of a choice remembered for one document.
@@ -93,7 +98,9 @@ ExportDialog::ExportDialog(std::string documentPath, UserDefaults& defaults,
     auto* choose = new QPushButton(tr("&Choose…"), this);
     connect(choose, &QPushButton::clicked, this, &ExportDialog::chooseFile);
     fileRow->addWidget(choose);
-    form->addRow(tr("F&ile:"), fileRow);
+    auto* fileCaption = new QLabel(tr("F&ile:"), this);
+    fileCaption->setBuddy(file_);
+    form->addRow(fileCaption, fileRow);
     addOptions();
     form->addRow(scaleCaption_, scale_);
     for (const Option& option : options_)
@@ -144,13 +151,14 @@ void ExportDialog::addOptions() {
     scale_ = new QSpinBox(this);
     scale_->setObjectName("exportScale");
     scale_->setRange(1, 8);
-    scale_->setSuffix(tr(" pixels per point"));
+    scale_->setSuffix(tr("×"));
+    scale_->setToolTip(tr("Pixels per point of the picture, on each side"));
     scaleCaption_->setBuddy(scale_);
     for (const OptionText& text : optionTexts) {
         auto* box = new QCheckBox(tr(text.text), this);
         box->setObjectName(QString("exportOption") + text.flag);
         connect(box, &QCheckBox::toggled, this, &ExportDialog::formatChosen);
-        options_.push_back({text.flag, box});
+        options_.push_back({text.flag, box, text.formats});
     }
 }
 
@@ -176,7 +184,8 @@ void ExportDialog::formatChosen() {
     for (const Option& option : options_) {
         std::vector<std::string> with = chosen;
         with.push_back(option.flag);
-        option.box->setVisible(takes(with, ext) || takes({option.flag}, ext));
+        option.box->setVisible((option.formats.isEmpty() || option.formats.contains(ext)) &&
+                               (takes(with, ext) || takes({option.flag}, ext)));
         if (option.box->isVisibleTo(this) && option.box->isChecked())
             chosen.push_back(option.flag);
     }
@@ -185,6 +194,9 @@ void ExportDialog::formatChosen() {
     QFileInfo file(file_->text());
     if (file.suffix().compare(ext, Qt::CaseInsensitive) != 0)
         file_->setText(QDir(file.path()).filePath(file.completeBaseName() + "." + ext));
+    // As high as the options shown need, no more.
+    if (isVisible())
+        adjustSize();
 }
 
 std::vector<std::string> ExportDialog::arguments() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <iosfwd>
@@ -50,6 +51,7 @@ private:
     struct Option {
         const char* flag;
         QCheckBox* box;
+        QStringList formats; // where it is offered; wherever export takes it when empty
     };
 
     void addFormats();

@@ -85,6 +85,7 @@ TEST_F(ExportDialogTest, EachFormatOffersTheOptionsExportTakesWithIt) {
     EXPECT_EQ(d->outPath().toStdString(), md);
     EXPECT_TRUE(option(*d, "--picture")->isVisibleTo(d.get()));
     EXPECT_FALSE(option(*d, "--grid")->isVisibleTo(d.get())); // only beside the picture
+    EXPECT_FALSE(option(*d, "--allow-missing")->isVisibleTo(d.get()));
     option(*d, "--picture")->setChecked(true);
     option(*d, "--grid")->setChecked(true);
     EXPECT_EQ(d->arguments(), (std::vector<std::string>{"--picture", "--grid", "--", document, md}));
