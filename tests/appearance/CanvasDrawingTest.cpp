@@ -6,7 +6,6 @@
 
 #include "appearance/SvgWriter.h"
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -243,8 +242,7 @@ TEST(CanvasDrawing, ReferenceBoxesAndTitles) {
 }
 
 // A note adds a page in the box's bottom right corner, inside the box; none without room for it.
-// Without the grid (exported pictures), the dashed lines go and nothing else changes.
-TEST(CanvasDrawing, ABoxWithANoteCarriesAPageAndTheGridCanBeLeftOut) {
+TEST(CanvasDrawing, ABoxWithANoteCarriesAPage) {
     StepsModel model;
     model.setContent({reference({10, 20, 140, 50}), reference({10, 100, 20, 20})});
     const auto plain = draw(model);
@@ -256,19 +254,6 @@ TEST(CanvasDrawing, ABoxWithANoteCarriesAPageAndTheGridCanBeLeftOut) {
     ASSERT_EQ(pages.size(), 4u);
     EXPECT_EQ(pages[2].rect, (Rect{135, 53, 9, 11}));
     EXPECT_EQ(pages[2].stroke, code(4));
-
-    const FakeLayoutMeasurer measurer;
-    CanvasViewport bare{{1000, 1000}, {0, 0, 1000, 1000}};
-    bare.grid = false;
-    const auto withoutGrid = drawCanvas(model, {}, bare, metricsConfig(), measurer);
-    const auto dashed = [](const DrawList& list) {
-        const auto lines = opsOf<LinesOp>(list);
-        return std::count_if(lines.begin(), lines.end(),
-                             [](const LinesOp& op) { return !op.dashPattern.empty(); });
-    };
-    EXPECT_EQ(dashed(noted), 1);
-    EXPECT_EQ(dashed(withoutGrid), 0);
-    EXPECT_EQ(withoutGrid.size(), noted.size() - 1);
 }
 
 TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
