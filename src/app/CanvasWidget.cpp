@@ -7,6 +7,7 @@
 #include "model/ContentSize.h"
 #include "model/UndoManager.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -15,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -61,6 +63,46 @@ unsigned modifiersOf(Qt::KeyboardModifiers qt) {
     if (qt & Qt::AltModifier)
         modifiers |= optionKey;
     return modifiers;
+}
+
+// A note this long is cut in a tooltip: the panel shows it whole.
+constexpr qsizetype toolTipNoteLength = 1200;
+constexpr size_t toolTipPlaces = 3;
+
+// Where the box leads: its web address, or the places of its marker the last check found.
+QString placeText(const Reference& box, const MarkerStates* states) {
+    if (box.isWebAddress())
+        return QString::fromStdString(webAddress(box).value_or(""));
+    const auto* places = states ? states->placesOf(box) : nullptr;
+    if (!places)
+        return {};
+    if (places->empty())
+        return QObject::tr("Marker not found");
+    QStringList lines;
+    for (size_t i = 0; i < places->size() && i < toolTipPlaces; ++i)
+        lines << QString::fromStdString((*places)[i].path) + ":" +
+                     QString::number((*places)[i].line);
+    if (places->size() > toolTipPlaces)
+        lines << QObject::tr("and %n more", nullptr, int(places->size() - toolTipPlaces));
+    return lines.join('\n');
+}
+
+// The box's title, note and place as a tooltip. Every part is escaped, so that none is read
+// as markup, and shown with its line breaks and spaces as written.
+QString boxToolTip(const Reference& box, const MarkerStates* states) {
+    const auto block = [](const QString& text, const char* style = "") {
+        return QString("<p style=\"white-space:pre-wrap;%1\">").arg(style) +
+               text.toHtmlEscaped() + "</p>";
+    };
+    QString tip = block(QString::fromStdString(box.displayTitle()), "font-weight:bold");
+    QString note = QString::fromStdString(box.note);
+    if (note.size() > toolTipNoteLength)
+        note = note.left(toolTipNoteLength) + "…";
+    if (!note.trimmed().isEmpty())
+        tip += block(note);
+    if (const QString place = placeText(box, states); !place.isEmpty())
+        tip += block(place, "font-style:italic");
+    return tip;
 }
 
 } // namespace
@@ -386,6 +428,10 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool CanvasWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        showToolTip(*static_cast<QHelpEvent*>(event));
+        return true;
+    }
     // The canvas that loses the focus (a dialog opened, another window came forward) may never
     // see the release: the gesture ends now, as that release would have ended it.
     if (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide)
@@ -415,6 +461,18 @@ bool CanvasWidget::event(QEvent* event) {
         }
     }
     return QWidget::event(event);
+}
+
+void CanvasWidget::showToolTip(const QHelpEvent& help) {
+    const Point p = view_.toDocument(Point{double(help.pos().x()), double(help.pos().y())});
+    const ReferencePtr box = canvas_->referenceAt(p);
+    if (!box || isButtonHeld()) {
+        QToolTip::hideText();
+        return;
+    }
+    const Rect r = view_.toView(box->rect);
+    QToolTip::showText(help.globalPos(), boxToolTip(*box, markerStates_), this,
+                       QRectF(r.x, r.y, r.width, r.height).normalized().toAlignedRect());
 }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class QHelpEvent;
 class QMouseEvent;
 class QScrollArea;
 
@@ -105,6 +106,8 @@ protected:
 
 private:
     PointerEvent pointerEvent(const QMouseEvent& event, int clickCount);
+    // The tooltip of the box under the pointer: its title, note and place.
+    void showToolTip(const QHelpEvent& help);
     // Return opens the one selected reference as a double click would; F2 (rename) has its name
     // typed in the panel. For one selected label both edit it in place. False with no single
     // item selected.

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -70,6 +71,21 @@ protected:
     }
 };
 
+// The note: plain text over several lines. Leaving it ends the edit; Tab moves on rather than
+// typing a tab.
+class NoteField : public QPlainTextEdit {
+public:
+    explicit NoteField(QWidget* parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
+    std::function<void()> onLeft;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override {
+        QPlainTextEdit::focusOutEvent(event);
+        if (onLeft)
+            onLeft();
+    }
+};
+
 std::optional<std::string> QtPasteboard::text() const {
     const QString text = QGuiApplication::clipboard()->text();
     if (text.isEmpty())
@@ -90,13 +106,14 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
 
-    hint_ = plainLabel(tr("Select one reference to see its marker, name and editor."), this);
+    hint_ = plainLabel(tr("Select one reference to see its marker, name, note and editor."), this);
     hint_->setWordWrap(true);
     hint_->setEnabled(false);
     layout->addWidget(hint_);
 
     addMarker(*layout);
     addName(*layout);
+    addNote(*layout);
     addEditor(*layout);
     addCopyButton(*layout, fonts);
     addLocation(*layout);
@@ -158,6 +175,19 @@ void DetailPanelWidget::addName(QVBoxLayout& layout) {
     connect(name_, &QLineEdit::textEdited, this,
             [this](const QString& text) { panel_.nameEdited(text.toStdString()); });
     connect(name_, &QLineEdit::editingFinished, this, [this] { panel_.nameEditEnded(); });
+}
+
+void DetailPanelWidget::addNote(QVBoxLayout& layout) {
+    noteCaption_ = caption(tr("Note"), this);
+    layout.addWidget(noteCaption_);
+    note_ = new NoteField(this);
+    note_->setObjectName("noteField");
+    note_->setPlaceholderText(tr("What a reader should know at this stop (Markdown)"));
+    note_->setFixedHeight(note_->fontMetrics().lineSpacing() * 6 + 10);
+    layout.addWidget(note_);
+    connect(note_, &QPlainTextEdit::textChanged, this,
+            [this] { panel_.noteEdited(note_->toPlainText().toStdString()); });
+    note_->onLeft = [this] { panel_.noteEditEnded(); };
 }
 
 void DetailPanelWidget::addEditor(QVBoxLayout& layout) {
@@ -224,7 +254,7 @@ void DetailPanelWidget::updateDetailPanel() {
     const auto selected = std::count_if(content.begin(), content.end(),
                                         [](const ReferencePtr& r) { return r->selected; });
     hint_->setText(selected > 1 ? tr("%n references selected.", nullptr, int(selected))
-                                : tr("Select one reference to see its marker, name and editor."));
+                                : tr("Select one reference to see its marker, name, note and editor."));
     hint_->setVisible(!panel_.shownReference());
     const ReferencePtr shown = panel_.shownReference();
     if (shown != locationReference_.lock() || (shown && shown->id != locationId_))
@@ -270,6 +300,19 @@ void DetailPanelWidget::setNameText(const std::string& text) {
         // Long titles (web addresses) show their beginning.
         name_->setCursorPosition(0);
     }
+}
+
+void DetailPanelWidget::showNote(bool shown) {
+    noteCaption_->setVisible(shown);
+    note_->setVisible(shown);
+}
+
+void DetailPanelWidget::setNoteText(const std::string& text) {
+    // As for the name: the same text again would move the cursor, and setting it is no edit.
+    if (note_->toPlainText() == toQString(text))
+        return;
+    const QSignalBlocker quiet(note_);
+    note_->setPlainText(toQString(text));
 }
 
 void DetailPanelWidget::showEditor(bool shown) {

@@ -20,6 +20,7 @@ namespace pathwicks {
 
 class CopyButton;
 class MarkerLocationWidget;
+class NoteField;
 class QtTextMeasurer;
 class UserDialogs;
 
@@ -31,7 +32,7 @@ public:
 };
 
 // The panel beside the canvas: the marker line (selectable, to be copied by hand too) with the
-// chooser of its comment style, the name field, the editor pop-up and the copy button. The logic lives in DetailPanel.
+// chooser of its comment style, the name field, the note field, the editor pop-up and the copy button. The logic lives in DetailPanel.
 class DetailPanelWidget : public QWidget, public PanelControls {
     Q_OBJECT
 public:
@@ -58,6 +59,8 @@ public:
     void setMarkerText(const std::string& text) override;
     void showName(bool shown) override;
     void setNameText(const std::string& text) override;
+    void showNote(bool shown) override;
+    void setNoteText(const std::string& text) override;
     void showEditor(bool shown) override;
     void selectEditor(const std::string& name) override;
     void markEditorInstalled(const std::string& name, bool installed) override;
@@ -77,6 +80,7 @@ private:
     void addMarker(QVBoxLayout& layout);
     QComboBox* makeMarkerStyle();
     void addName(QVBoxLayout& layout);
+    void addNote(QVBoxLayout& layout);
     void addEditor(QVBoxLayout& layout);
     void fillEditors();
     void addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts);
@@ -93,6 +97,8 @@ private:
     QComboBox* markerStyle_ = nullptr;
     QLabel* nameCaption_ = nullptr;
     QLineEdit* name_ = nullptr;
+    QLabel* noteCaption_ = nullptr;
+    NoteField* note_ = nullptr;
     QLabel* editorCaption_ = nullptr;
     QComboBox* editor_ = nullptr;
     CopyButton* copy_ = nullptr;

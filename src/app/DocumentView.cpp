@@ -105,15 +105,15 @@ void DocumentView::readEditors() {
 }
 
 void DocumentView::followUndo() {
-    // The canvas finishes whatever is in progress before each undo and redo, and a name being
-    // typed is committed first, as its own step.
+    // The canvas finishes whatever is in progress before each undo and redo, and a name or a
+    // note being typed is committed first, as its own step.
     UndoManager& undo = document_.undoManager();
     willUndoObserver_ = undo.addWillUndoObserver([this] {
-        panel_->panel().nameEditEnded();
+        panel_->panel().endEdits();
         canvas_->willUndo();
     });
     willRedoObserver_ = undo.addWillRedoObserver([this] {
-        panel_->panel().nameEditEnded();
+        panel_->panel().endEdits();
         canvas_->willRedo();
     });
 }

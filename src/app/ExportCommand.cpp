@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 namespace pathwicks {
 
@@ -70,15 +71,17 @@ std::optional<std::string> pngPicture(const DrawList& list, const Rect& area, in
     return std::nullopt;
 }
 
-// The document's canvas over area as a picture, with nothing selected and no add button;
-// nothing when it cannot be made, after a message on err.
+// The document's canvas over area as a picture, with nothing selected and no add button, and
+// the grid only when asked for; nothing when it cannot be made, after a message on err.
 std::optional<std::string> picture(const StepsModel& model, const Rect& area, cli::Picture format,
-                                   int scale, const std::string& outPath, std::ostream& err) {
+                                   int scale, bool grid, const std::string& outPath,
+                                   std::ostream& err) {
     const auto application = ensureGuiApplication();
     const QtTextMeasurer measurer;
-    const DrawList list = drawCanvas(model, InteractionOverlay{},
-                                     {Size{area.width, area.height}, area, {area.x, area.y}},
-                                     AppearanceConfig::shared(), measurer);
+    CanvasViewport viewport{Size{area.width, area.height}, area, {area.x, area.y}};
+    viewport.grid = grid;
+    const DrawList list =
+        drawCanvas(model, InteractionOverlay{}, viewport, AppearanceConfig::shared(), measurer);
     if (format == cli::Picture::svg)
         return svgPicture(list, area, measurer);
     std::string bytes;
@@ -92,7 +95,15 @@ std::optional<std::string> picture(const StepsModel& model, const Rect& area, cl
 } // namespace
 
 int runExport(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    return cli::runExport(args, err, picture);
+    // --grid goes with every picture this export draws; bad usage is export's to tell.
+    std::ostringstream ignored;
+    const auto arguments = cli::parseArguments(cli::exportSyntax(), args, ignored);
+    const bool grid = arguments && arguments->has("--grid");
+    return cli::runExport(args, err,
+                          [grid](const StepsModel& model, const Rect& area, cli::Picture format,
+                                 int scale, const std::string& outPath, std::ostream& err) {
+                              return picture(model, area, format, scale, grid, outPath, err);
+                          });
 }
 
 } // namespace pathwicks

@@ -5,6 +5,7 @@
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/EditorMenu.h"
+#include "app/ExportDialog.h"
 #include "app/TourMode.h"
 #include "app/WindowMarkerCheck.h"
 #include "canvas/AddGesture.h"
@@ -52,6 +53,8 @@ std::vector<Command> fileCommands() {
         // Bare X11 sessions give the standard Save As no key.
         {.menu = file, .title = tr("Save &As…"), .keys = {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
          .run = [](DocumentWindow& w) { w.saveAs(); }},
+        {.menu = file, .title = tr("&Export…"), .keys = {keys(Qt::CTRL | Qt::Key_E)},
+         .run = [](DocumentWindow& w) { exportFromWindow(w); }},
         {.menu = file, .title = tr("&Close"), .keys = {QKeySequence::Close},
          .run = [](DocumentWindow& w) { w.close(); }, .separatorBefore = true},
         {.menu = file, .title = tr("&Quit"), .keys = {QKeySequence::Quit},

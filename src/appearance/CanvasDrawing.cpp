@@ -17,6 +17,9 @@ constexpr double referenceCornerRadius = 8;
 constexpr double referenceLineWidth = 2;
 constexpr double referenceTitleOffset = 8;
 constexpr double labelCornerRadius = 5;
+// The note mark: a page with two lines of text, inset from the box's bottom right corner.
+constexpr Size notePage = {9, 11};
+constexpr double noteInset = 6;
 
 bool isFinite(const Rect& r) {
     return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.width) &&
@@ -152,6 +155,23 @@ void appendMark(DrawList& list, const Reference& reference, const Cull& cull,
                      measurer, scale);
 }
 
+// A page in the box's bottom right corner, when the box has a note and room for the page.
+void appendNoteMark(DrawList& list, const Rect& box, const Color& paper, const Color& ink,
+                    double scale) {
+    if (box.width < 3 * notePage.width || box.height < 2 * notePage.height ||
+        notePage.height * scale < smallestReadableText)
+        return;
+    const double x = box.maxX() - noteInset - notePage.width;
+    const double y = box.maxY() - noteInset - notePage.height;
+    list.push_back(RectOp{{x, y, notePage.width, notePage.height}, 1, paper, ink, 1});
+    list.push_back(LinesOp{{{{x + 2, y + 4}, {x + 7, y + 4}}, {{x + 2, y + 7}, {x + 7, y + 7}}},
+                           ink,
+                           1,
+                           LineCap::butt,
+                           {},
+                           0});
+}
+
 void appendReference(DrawList& list, const Reference& reference, const Cull& cull,
                      const Palette& palette, const LayoutMeasurer& measurer, double scale) {
     const Rect& r = reference.rect;
@@ -168,6 +188,10 @@ void appendReference(DrawList& list, const Reference& reference, const Cull& cul
     if (readable(TextStyle::reference, scale))
         appendText(list, reference.displayTitle(), titleRect, TextStyle::reference, opaqueBlack,
                    measurer, normalized(r));
+    if (!reference.note.empty())
+        appendNoteMark(list, normalized(r),
+                       selected ? palette.selectedBackground : palette.referenceBackground,
+                       selected ? palette.selectedBorder : palette.referenceBorder, scale);
 }
 
 struct PointerPairHash {
@@ -396,7 +420,7 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
     list.push_back(
         RectOp{viewport.dirty, 0, config.namedColor("CanvasBackground"), std::nullopt, 1});
     // Grid lines closer than this are a haze over the boxes, not a guide: far out they go.
-    if (gridSpacing * viewport.scale >= smallestGridSpacing)
+    if (viewport.grid && gridSpacing * viewport.scale >= smallestGridSpacing)
         appendGrid(list, viewport, cull, config.namedColor("CanvasGrid"));
 
     for (uint32_t i : shown.labels) {

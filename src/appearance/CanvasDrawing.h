@@ -19,6 +19,7 @@ struct CanvasViewport {
     Point origin = {}; // where the canvas starts: left of or above 0 when content lies there
     // View pixels per document point. Titles too small to read at it are left out.
     double scale = 1;
+    bool grid = true; // exported pictures leave it out unless asked for
 };
 
 // Text smaller than this many view pixels is not drawn.
@@ -30,7 +31,8 @@ inline constexpr double smallestGridSpacing = 30;
 inline constexpr double smallestArrowHead = 2;
 
 // The canvas, back to front: background, grid, labels, arrows, unselected then selected
-// references, and the rubber band or the arrow being dragged out. With states, each box whose
+// references (a box with a note carries a small page in its bottom right corner), and the
+// rubber band or the arrow being dragged out. With states, each box whose
 // marker the last check did not find exactly once carries its mark.
 DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
                     const CanvasViewport& viewport, const AppearanceConfig& config,

@@ -90,13 +90,15 @@ public:
     void setLabelPresence(const LabelPtr& label, bool add);
     void moveLabel(const LabelPtr& label, Point target);
 
-    // Title, editor and marker edits of the detail panel and the label editor. Titles refit
+    // Title, editor, note and marker edits of the detail panel and the label editor. Titles refit
     // their boxes; a re-attached marker leaves the box as wide as it was.
     void setReferenceTitle(const ReferencePtr& reference, const std::string& previousTitle,
                            const std::string& newTitle);
     void setLabelTitle(const LabelPtr& label, const std::string& previousTitle,
                        const std::string& newTitle);
     void setReferenceEditor(const ReferencePtr& reference, const std::string& editor);
+    void setReferenceNote(const ReferencePtr& reference, const std::string& previousNote,
+                          const std::string& newNote);
     void setReferenceIdAndTitle(const ReferencePtr& reference, const std::string& id,
                                 const std::string& title);
     // Drops labels whose title is empty; not undoable.

@@ -53,6 +53,16 @@ void Canvas::setReferenceEditor(const ReferencePtr& reference, const std::string
     updateDetailPanel();
 }
 
+void Canvas::setReferenceNote(const ReferencePtr& reference, const std::string& previousNote,
+                              const std::string& newNote) {
+    recordUndo([reference, previousNote, newNote](Canvas& canvas) {
+        canvas.setReferenceNote(reference, newNote, previousNote);
+    });
+    reference->note = newNote;
+    redisplay();
+    updateDetailPanel();
+}
+
 void Canvas::setReferenceIdAndTitle(const ReferencePtr& reference, const std::string& id,
                                     const std::string& title) {
     recordUndo([reference, oldId = reference->id, oldTitle = reference->title](Canvas& canvas) {

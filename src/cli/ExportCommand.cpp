@@ -60,7 +60,7 @@ bool writeOut(const std::string& documentPath, const std::string& outPath, const
 std::optional<std::string> picture(const StepsModel& model, Picture format, int scale,
                                    const std::string& outPath, const PictureMaker& makePicture,
                                    std::ostream& err) {
-    const Rect area = contentBounds(model);
+    const Rect area = pictureArea(model);
     if (auto refusal = pictureSizeRefusal({area.width, area.height}, format, scale)) {
         err << "pathwicks export: " << outPath << ": " << *refusal << "\n";
         return std::nullopt;

@@ -1,7 +1,10 @@
 #include "cli/ExportPlan.h"
 
+#include "model/ContentSize.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -10,7 +13,7 @@ namespace pathwicks::cli {
 
 namespace {
 
-constexpr const char* usage = "usage: pathwicks export [--scale N] [--picture] [--allow-missing] "
+constexpr const char* usage = "usage: pathwicks export [--scale N] [--picture] [--grid] [--allow-missing] "
                               "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd";
 constexpr double maxPngSide = 16384;
 // Beyond this an SVG would hold tens of thousands of grid lines: a stray coordinate, not a
@@ -56,6 +59,13 @@ bool acceptsFiles(const Arguments& arguments, std::ostream& err) {
             << usage << "\n";
         return false;
     }
+    if (arguments.has("--grid") && !std::holds_alternative<Picture>(*format) &&
+        !arguments.has("--picture")) {
+        err << "pathwicks export: --grid goes with a picture (.svg, .png, or .md with --picture) "
+               "only\n"
+            << usage << "\n";
+        return false;
+    }
     return true;
 }
 
@@ -78,7 +88,7 @@ Syntax exportSyntax() {
                        .refusal = scaleRefusal};
     return {.command = "export",
             .usage = usage,
-            .options = {scale, {.name = "--picture"}, {.name = "--allow-missing"}},
+            .options = {scale, {.name = "--picture"}, {.name = "--allow-missing"}, {.name = "--grid"}},
             .files = 2,
             .fileEndsOptions = true,
             .accepts = acceptsFiles};
@@ -90,7 +100,20 @@ ExportPlan exportPlan(const Arguments& arguments) {
             .format = *exportFormatOf(arguments.files[1]),
             .scale = arguments.value("--scale").value_or("1")[0] - '0',
             .withPicture = arguments.has("--picture"),
-            .allowMissing = arguments.has("--allow-missing")};
+            .allowMissing = arguments.has("--allow-missing"),
+            .grid = arguments.has("--grid")};
+}
+
+Rect pictureArea(const StepsModel& model) {
+    const Rect area = contentBounds(model);
+    const auto items = itemBounds(model);
+    if (!items)
+        return area;
+    const double minX = std::min(area.minX(), std::floor(items->minX() - pictureMargin));
+    const double minY = std::min(area.minY(), std::floor(items->minY() - pictureMargin));
+    const double maxX = std::max(area.maxX(), std::ceil(items->maxX() + pictureMargin));
+    const double maxY = std::max(area.maxY(), std::ceil(items->maxY() + pictureMargin));
+    return {minX, minY, maxX - minX, maxY - minY};
 }
 
 std::optional<std::string> pictureSizeRefusal(const Size& size, Picture format, int scale) {

@@ -6,6 +6,7 @@
 #include "cli/Arguments.h"
 #include "formats/WalkthroughExport.h"
 #include "model/Geometry.h"
+#include "model/StepsModel.h"
 
 #include <optional>
 #include <string>
@@ -21,7 +22,8 @@ using ExportFormat = std::variant<Picture, WalkthroughFormat>;
 std::optional<ExportFormat> exportFormatOf(const std::string& path);
 
 // export's options and its two files: --scale N (1 to 8), --picture (with a Markdown file
-// only), --allow-missing; an output of an unknown format is bad usage.
+// only), --allow-missing, --grid (with a picture: .svg, .png, or .md with --picture); an output
+// of an unknown format is bad usage.
 Syntax exportSyntax();
 
 struct ExportPlan {
@@ -31,12 +33,20 @@ struct ExportPlan {
     int scale = 1;             // pixels per point of a PNG picture
     bool withPicture = false;  // Markdown: an SVG picture beside it, shown first
     bool allowMissing = false; // CodeTour: boxes without a marker become steps without a file
+    bool grid = false;         // pictures: the canvas's grid drawn behind the items
 
     bool operator==(const ExportPlan&) const = default;
 };
 
 // The plan of arguments that exportSyntax accepted.
 ExportPlan exportPlan(const Arguments& arguments);
+
+// The least margin a picture leaves around the items on every side, in points.
+inline constexpr double pictureMargin = 20;
+
+// The part of the plane a picture of the model shows: the canvas's content bounds
+// (model/ContentSize), widened where needed to leave pictureMargin around the items.
+Rect pictureArea(const StepsModel& model);
 
 // Why a picture of content this large, at this scale, is not made; nothing when it may be.
 std::optional<std::string> pictureSizeRefusal(const Size& size, Picture format, int scale);

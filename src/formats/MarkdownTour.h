@@ -14,11 +14,17 @@ struct MarkdownPlaces {
     std::string picture;        // a picture's file name in that folder to show first, or none
 };
 
-// The walkthrough as CommonMark: a heading with its name, then an ordered list of the stops:
-// each title in bold with a link to its marker's line, a web link's address, or "(marker not
-// found)".
+// The walkthrough as CommonMark: a heading with its name, or with the text of the topmost label
+// when a label lies above every box; the picture; then an ordered list of the stops: each title
+// in bold with a link to its marker's line, a web link's address, or "(marker not found)", and
+// its note (Markdown, kept as written) below it. Every other label is a paragraph of its text
+// as written, before the first stop whose box reads after it (model/ReadingOrder).
 std::string markdownTour(const std::string& name, const std::vector<TourStop>& stops,
-                         const MarkdownPlaces& places);
+                         const std::vector<LabelPtr>& labels, const MarkdownPlaces& places);
+
+// Text as a paragraph that reads as itself: each line as markdownText, escaped where it would
+// start a block, the lines kept apart by hard breaks.
+std::string markdownParagraph(std::string_view text);
 
 // Text that reads as itself wherever inline Markdown stands: line breaks become spaces, and
 // characters that would start emphasis, code, links, HTML or entities are escaped.

@@ -1,5 +1,7 @@
 #include "formats/MermaidChart.h"
 
+#include "model/ContentSize.h"
+
 #include <unordered_map>
 
 namespace pathwicks {
@@ -31,7 +33,9 @@ std::string mermaidLabel(std::string_view title) {
 
 std::string mermaidChart(const StepsModel& model, const TourStops& stops,
                          const std::string& documentFolder, const std::string& linkFolder) {
-    std::string chart = "flowchart LR\n";
+    const auto bounds = itemBounds(model);
+    std::string chart = bounds && bounds->height > bounds->width ? "flowchart TB\n"
+                                                                 : "flowchart LR\n";
     std::unordered_map<const Reference*, std::string> nodeOf;
     const auto& boxes = model.content();
     for (size_t i = 0; i < boxes.size(); ++i) {

@@ -8,7 +8,8 @@
 
 namespace pathwicks {
 
-// The document as a Mermaid flowchart: a node per box with its title, an edge per arrow, and a
+// The document as a Mermaid flowchart, top to bottom when its items reach further down than
+// across and left to right otherwise: a node per box with its title, an edge per arrow, and a
 // click link from each box whose marker was found to PATH#LLINE, the path taken from
 // linkFolder (the chart's folder) to the marker's file.
 std::string mermaidChart(const StepsModel& model, const TourStops& stops,

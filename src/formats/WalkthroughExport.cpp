@@ -61,7 +61,7 @@ std::optional<std::string> exportWalkthrough(const StepsModel& model, Walkthroug
     case WalkthroughFormat::jsonCanvas:
         return jsonCanvas(model, stops);
     case WalkthroughFormat::markdown:
-        return markdownTour(name, stops.stops,
+        return markdownTour(name, stops.stops, model.labels,
                             {request.documentFolder, outFolder, request.picture});
     case WalkthroughFormat::mermaid:
         return mermaidChart(model, stops, request.documentFolder, outFolder);

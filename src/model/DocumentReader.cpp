@@ -18,9 +18,9 @@ using json = nlohmann::json;
 // One object of "content" or "labels", as far as the model keeps it. A key given twice counts
 // as its last value, as in a parsed tree.
 struct Entry {
-    std::optional<std::string> id, title, editor;
+    std::optional<std::string> id, title, editor, note;
     Rect rect;
-    bool idWrong = false, titleWrong = false, editorWrong = false;
+    bool idWrong = false, titleWrong = false, editorWrong = false, noteWrong = false;
     bool rectUnread = false; // present, but no string holding four numbers
     bool hasArrows = false;
     bool arrowsIntegers = true;
@@ -140,6 +140,8 @@ private:
             textField(entry.title, entry.titleWrong);
         } else if (inContent_ && key_ == "editor") {
             textField(entry.editor, entry.editorWrong);
+        } else if (inContent_ && key_ == "note") {
+            textField(entry.note, entry.noteWrong);
         } else if (key_ == "rect") {
             entry.rect = text ? rectFromString(*text) : Rect{};
             entry.rectUnread = !text || !holdsRect(*text);
@@ -264,7 +266,7 @@ void walk(const json& value, Reading& reading) {
 // How many of each thing a save would not keep.
 struct Tally {
     size_t skippedReferences = 0, skippedLabels = 0, rectangles = 0, wrongValues = 0;
-    size_t arrowLists = 0, droppedArrows = 0;
+    size_t arrowLists = 0, droppedArrows = 0, wrongNotes = 0;
 };
 
 // The reference of each content entry, or none for an element that is no object: arrow
@@ -284,9 +286,12 @@ std::vector<ReferencePtr> references(Entries& entries, Tally& tally) {
             reference->title = std::move(*entry->title);
         if (entry->editor)
             reference->editor = std::move(*entry->editor);
+        if (entry->note)
+            reference->note = std::move(*entry->note);
         reference->rect = entry->rect;
         tally.rectangles += entry->rectUnread;
         tally.wrongValues += entry->idWrong + entry->titleWrong + entry->editorWrong;
+        tally.wrongNotes += entry->noteWrong;
         built.push_back(std::move(reference));
     }
     return built;
@@ -362,6 +367,9 @@ std::vector<std::string> unkeptParts(const Reading& reading, const Tally& tally)
         parts.push_back(counted(tally.wrongValues, "name or editor that is",
                                 "names or editors that are") +
                         " not text (replaced by defaults)");
+    if (tally.wrongNotes)
+        parts.push_back(counted(tally.wrongNotes, "note that is", "notes that are") +
+                        " not text (left out)");
     if (tally.arrowLists)
         parts.push_back("the arrows of " + counted(tally.arrowLists, "box", "boxes") +
                         ", whose \"arrows\" are not a list of whole numbers");

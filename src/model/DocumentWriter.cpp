@@ -102,6 +102,7 @@ private:
             const Reference& reference = *content[i];
             out_ += "    {\n";
             if (!field("id", reference.id, false) || !field("title", reference.title, false) ||
+                (!reference.note.empty() && !field("note", reference.note, false)) ||
                 !field("editor", reference.editor, false) ||
                 !field("rect", stringFromRect(reference.rect), false))
                 return false;

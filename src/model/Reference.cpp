@@ -19,6 +19,7 @@ std::shared_ptr<Reference> Reference::fromDictionary(const nlohmann::json& dicti
     auto id = stringValue(dictionary, "id");
     reference->id = id ? std::move(*id) : generateId();
     reference->title = stringValue(dictionary, "title").value_or("Unnamed");
+    reference->note = stringValue(dictionary, "note").value_or("");
     reference->editor = stringValue(dictionary, "editor").value_or(defaultEditorName);
     reference->rect = rectValue(dictionary, "rect");
     return reference;

@@ -32,12 +32,15 @@ void DetailPanel::updateDetailPanel() {
     // A name edit belongs to the box it began on: end it before the panel shows another.
     if (auto editing = editing_.lock(); editing && editing != single)
         nameEditEnded();
+    if (auto editing = editingNote_.lock(); editing && editing != single)
+        noteEditEnded();
     shown_ = single;
 
     if (!single) {
         controls_.setMarkerText("");
         controls_.showEditor(false);
         controls_.showName(false);
+        controls_.showNote(false);
         controls_.showCopyButton(false);
         controls_.showMarkerStyle(false, "");
         return;
@@ -49,6 +52,8 @@ void DetailPanel::updateDetailPanel() {
     controls_.markEditorInstalled(single->editor, editors_.isEditorAvailable(single->editor));
     controls_.showName(true);
     controls_.setNameText(single->title);
+    controls_.showNote(true);
+    controls_.setNoteText(single->note);
     controls_.showCopyButton(!single->isWebAddress());
     controls_.showMarkerStyle(!single->isWebAddress(), std::string(markerStyle().opener));
 }
@@ -86,6 +91,32 @@ void DetailPanel::nameEditEnded() {
     // An edit that changed nothing leaves nothing to undo.
     if (reference && reference->title != savedTitle_)
         canvas_.setReferenceTitle(reference, savedTitle_, reference->title);
+}
+
+void DetailPanel::noteEdited(const std::string& text) {
+    auto reference = editingNote_.lock();
+    if (!reference) {
+        reference = shown_.lock();
+        if (!reference || reference->note == text)
+            return;
+        editingNote_ = reference;
+        savedNote_ = reference->note;
+    }
+    reference->note = text;
+    // The note mark comes and goes with the text.
+    canvas_.redisplay();
+}
+
+void DetailPanel::noteEditEnded() {
+    auto reference = editingNote_.lock();
+    editingNote_.reset();
+    if (reference && reference->note != savedNote_)
+        canvas_.setReferenceNote(reference, savedNote_, reference->note);
+}
+
+void DetailPanel::endEdits() {
+    nameEditEnded();
+    noteEditEnded();
 }
 
 void DetailPanel::editorChosen(const std::string& name) {

@@ -10,8 +10,8 @@
 
 namespace pathwicks {
 
-// The panel beside the canvas for the one selected reference: its marker, its name and its
-// editor, and the copy of its marker line. Every edit here acts on the reference the panel
+// The panel beside the canvas for the one selected reference: its marker, its name, its note
+// and its editor, and the copy of its marker line. Every edit here acts on the reference the panel
 // shows, whatever was pressed last.
 class DetailPanel {
 public:
@@ -28,6 +28,12 @@ public:
     void nameEdited(const std::string& text);
     void nameEditEnded();
     bool isEditingName() const { return editing_.lock() != nullptr; }
+
+    // The note field, edited the same way: live, then one undo step when the edit ends.
+    void noteEdited(const std::string& text);
+    void noteEditEnded();
+    // Ends the name's and the note's edits, as before undo and redo.
+    void endEdits();
 
     // The editor chosen in the pop-up or the Editor menu; remembered for new references unless
     // it is the web-link editor.
@@ -50,6 +56,8 @@ private:
     std::weak_ptr<Reference> shown_;
     std::weak_ptr<Reference> editing_;
     std::string savedTitle_;
+    std::weak_ptr<Reference> editingNote_;
+    std::string savedNote_;
 };
 
 } // namespace pathwicks

@@ -12,6 +12,8 @@ public:
     virtual void setMarkerText(const std::string& text) = 0;
     virtual void showName(bool shown) = 0;
     virtual void setNameText(const std::string& text) = 0;
+    virtual void showNote(bool shown) = 0;
+    virtual void setNoteText(const std::string& text) = 0;
     virtual void showEditor(bool shown) = 0;
     // Selects the item with that name; none when no item has it.
     virtual void selectEditor(const std::string& name) = 0;

@@ -241,6 +241,21 @@ TEST(CanvasDrawing, ReferenceBoxesAndTitles) {
     EXPECT_EQ(texts[1].text, "a,b");
 }
 
+// A note adds a page in the box's bottom right corner, inside the box; none without room for it.
+TEST(CanvasDrawing, ABoxWithANoteCarriesAPage) {
+    StepsModel model;
+    model.setContent({reference({10, 20, 140, 50}), reference({10, 100, 20, 20})});
+    const auto plain = draw(model);
+    for (const auto& box : model.content())
+        box->note = "Why";
+    const auto noted = draw(model);
+    ASSERT_EQ(noted.size(), plain.size() + 2);
+    const auto pages = opsOf<RectOp>(noted);
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(pages[2].rect, (Rect{135, 53, 9, 11}));
+    EXPECT_EQ(pages[2].stroke, code(4));
+}
+
 TEST(CanvasDrawing, LabelsAreRoundedFillsWithTextInTheLabelColour) {
     StepsModel model;
     model.labels.push_back(

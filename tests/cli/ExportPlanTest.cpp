@@ -29,7 +29,8 @@ TEST(ExportPlan, TheExtensionNamesTheFormatInAnyCase) {
         EXPECT_EQ(exportFormatOf(path), format) << path;
 }
 
-// --scale is read for every format (only pictures use it), --picture only with Markdown.
+// --scale is read for every format (only pictures use it), --picture only with Markdown,
+// --grid only where a picture is drawn.
 TEST(ExportPlan, EachOptionGoesWithItsFormats) {
     const std::vector<std::pair<std::vector<std::string>, std::optional<ExportPlan>>> cases = {
         {{"d", "o.png"}, ExportPlan{"d", "o.png", Picture::png}},
@@ -37,6 +38,11 @@ TEST(ExportPlan, EachOptionGoesWithItsFormats) {
         {{"--picture", "d", "o.Md"}, ExportPlan{"d", "o.Md", Walkthrough::markdown, 1, true}},
         {{"--allow-missing", "--", "d", "o.tour"},
          ExportPlan{"d", "o.tour", Walkthrough::codeTour, 1, false, true}},
+        {{"--grid", "d", "o.svg"}, ExportPlan{"d", "o.svg", Picture::svg, 1, false, false, true}},
+        {{"--grid", "--picture", "d", "o.md"},
+         ExportPlan{"d", "o.md", Walkthrough::markdown, 1, true, false, true}},
+        {{"--grid", "d", "o.md"}, std::nullopt},
+        {{"--grid", "d", "o.tour"}, std::nullopt},
         {{"--picture", "d", "o.svg"}, std::nullopt},
         {{"--picture", "d", "o.canvas"}, std::nullopt},
         {{"d", "o.txt"}, std::nullopt}};
@@ -59,6 +65,21 @@ TEST(ExportPlan, PicturesStayWithinTheirLargestSide) {
     EXPECT_EQ(pictureSizeRefusal({20000, 1}, Picture::svg, 8), std::nullopt);
     EXPECT_TRUE(pictureSizeRefusal({125001, 1}, Picture::svg, 8));
     EXPECT_TRUE(pictureSizeRefusal({1, INFINITY}, Picture::svg, 1));
+}
+
+// A picture leaves at least the margin around the items, and keeps the canvas's wider ones.
+TEST(ExportPlan, PicturesLeaveAMarginOnEverySide) {
+    const std::vector<std::pair<Rect, Rect>> cases = {
+        {{0, 0, 100, 50}, {-20, -20, 140, 90}},
+        {{20.5, 10, 100, 50}, {0, -10, 141, 90}},
+        {{300, 200, 100, 50}, {0, 0, 700, 450}},
+        {{-300, -5, 100, 50}, {-320, -25, 140, 90}}};
+    for (const auto& [box, area] : cases) {
+        StepsModel model;
+        model.appendReference(std::make_shared<Reference>());
+        model.content()[0]->rect = box;
+        EXPECT_EQ(pictureArea(model), area) << box.x << " " << box.y;
+    }
 }
 
 // Without Qt: the walkthroughs are written here, and pictures come from the maker once their
@@ -86,7 +107,7 @@ TEST(ExportCommand, WritesWalkthroughsAndAsksForPictures) {
               1);
     EXPECT_EQ(asked, (std::vector<std::string>{"/walk.png png 2 140", "/walk.svg svg 1 140"}));
     EXPECT_EQ(err.str(), "pathwicks export: " + tree.path("far.png") +
-                             ": the picture would be too large (16400 by 70 pixels; at most "
+                             ": the picture would be too large (16400 by 90 pixels; at most "
                              "16384 on a side)\n");
     const auto text = [&](const char* name) {
         auto bytes = readFileBytes(tree.path(name));

@@ -187,7 +187,7 @@ std::string textOf(cmark_node* node) {
         const auto type = cmark_node_get_type(child);
         if (type == CMARK_NODE_TEXT || type == CMARK_NODE_CODE)
             text += cmark_node_get_literal(child);
-        else if (type == CMARK_NODE_SOFTBREAK)
+        else if (type == CMARK_NODE_SOFTBREAK || type == CMARK_NODE_LINEBREAK)
             text += ' ';
         else
             text += textOf(child);
@@ -236,7 +236,8 @@ TEST_F(Walkthrough, MarkdownListsTheStopsWithLinksThatLeadToTheirLines) {
     cmark_iter_free(iter);
     cmark_node_free(document);
 
-    EXPECT_EQ(headings, std::vector<std::string>{"walk"});
+    // The label above every box titles the walkthrough.
+    EXPECT_EQ(headings, std::vector<std::string>{"Intro"});
     // Titles read as written, whatever Markdown would make of them.
     EXPECT_EQ(strong, (std::vector<std::string>{"Start *here* [now]", "Then there",
                                                  "Gone <b>&amp; lost</b>", "Docs", "Again",
@@ -307,7 +308,8 @@ TEST(MermaidLabel, AnyTitleShowsAsWritten) {
 TEST_F(Walkthrough, MermaidChartHasANodePerBoxAnEdgePerArrowAndLinksToMarkers) {
     const auto text = exported(WalkthroughFormat::mermaid, tree.path("doc/walk.mmd"));
     ASSERT_TRUE(text) << errors.str();
-    const std::string expected = "flowchart LR\n"
+    // Its boxes reach further down than across.
+    const std::string expected = "flowchart TB\n"
                                  "    n1[\"Start *here* [now]\"]\n"
                                  "    n2[\"Then<br>there\"]\n"
                                  "    n3[\"Gone #lt;b#gt;#amp;amp; lost#lt;/b#gt;\"]\n"
@@ -322,6 +324,68 @@ TEST_F(Walkthrough, MermaidChartHasANodePerBoxAnEdgePerArrowAndLinksToMarkers) {
                                  "    click n5 href \"../src/main.c#L3\"\n"
                                  "    click n6 href \"../src/main.c#L4\"\n";
     EXPECT_EQ(*text, expected);
+}
+
+// The blocks of a Markdown text as cmark reads them, one line each: "heading TEXT",
+// "paragraph TEXT", "item N TEXT" (N the list's start plus the item's place in it), and
+// "note TEXT" for a paragraph inside an item below its first.
+std::vector<std::string> blocksOf(const std::string& text) {
+    cmark_node* document = cmark_parse_document(text.data(), text.size(), CMARK_OPT_DEFAULT);
+    std::vector<std::string> blocks;
+    for (cmark_node* node = cmark_node_first_child(document); node; node = cmark_node_next(node)) {
+        const auto type = cmark_node_get_type(node);
+        if (type == CMARK_NODE_HEADING)
+            blocks.push_back("heading " + textOf(node));
+        else if (type == CMARK_NODE_PARAGRAPH)
+            blocks.push_back("paragraph " + textOf(node));
+        if (type != CMARK_NODE_LIST)
+            continue;
+        int number = cmark_node_get_list_start(node);
+        for (cmark_node* item = cmark_node_first_child(node); item; item = cmark_node_next(item)) {
+            cmark_node* part = cmark_node_first_child(item);
+            blocks.push_back("item " + std::to_string(number++) + " " + textOf(part));
+            for (part = cmark_node_next(part); part; part = cmark_node_next(part))
+                blocks.push_back("note " + textOf(part));
+        }
+    }
+    cmark_node_free(document);
+    return blocks;
+}
+
+TEST_F(Walkthrough, MarkdownTellsTheLabelsAndNotesWhereTheyStand) {
+    model.content()[0]->note = "Read *this* first.\n\n- then that";
+    model.content()[2]->note = "   \n";
+    model.labels[0]->rect.y = 150; // no longer above every box: the name titles it
+    for (const auto& [title, y] : {std::pair{"1. Not a list\n---", 250.0}, {"# Last <word>", 900.0}}) {
+        model.labels.push_back(Label::fromDictionary(json{{"title", title}}));
+        model.labels.back()->rect = {0, y, 90, 29};
+    }
+    const auto text = exported(WalkthroughFormat::markdown, tree.path("walk.md"));
+    ASSERT_TRUE(text) << errors.str();
+    // Tour order: A, B, C (arrows), then D, W and AB by reading order.
+    const std::vector<std::string> expected = {
+        "heading walk",
+        "item 1 Start *here* [now] — src/main.c:3",
+        "note Read this first.",
+        "note then that",
+        "item 2 Then there — lib/my file (v2)#.py:3",
+        "paragraph Intro",
+        "item 3 Gone <b>&amp; lost</b> (marker not found)",
+        "paragraph 1. Not a list ---",
+        "item 4 Docs — https://example.org/a b?x=1#part",
+        "item 5 Again — src/main.c:3",
+        "item 6 Next door — src/main.c:4",
+        "paragraph # Last <word>"};
+    EXPECT_EQ(blocksOf(*text), expected) << *text;
+}
+
+TEST_F(Walkthrough, MermaidRunsAcrossWhenTheDiagramIsWiderThanTall) {
+    for (const auto& reference : model.content())
+        reference->rect = {reference->rect.y * 3, reference->rect.x, 160, 50};
+    model.labels.clear();
+    const auto text = exported(WalkthroughFormat::mermaid, tree.path("walk.mmd"));
+    ASSERT_TRUE(text) << errors.str();
+    EXPECT_EQ(text->substr(0, text->find('\n')), "flowchart LR");
 }
 
 } // namespace

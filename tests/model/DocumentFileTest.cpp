@@ -153,3 +153,34 @@ TEST(FileIO, AFolderWeMayNotWriteToKeepsTheFile) {
     EXPECT_NE(error->message.find(target), std::string::npos);
     EXPECT_EQ(readText(target), "precious");
 }
+
+// A note is written only when a box has one: a document without notes keeps its bytes, and
+// one with a note reads and writes back the same; a note that is no text is noticed.
+TEST(DocumentFile, NotesTravelWithTheirBoxesAndAreWrittenOnlyWhenPresent) {
+    const auto box = [](const std::string& id, const std::string& note) {
+        return "    {\n      \"id\": \"" + id + "\",\n      \"title\": \"T\",\n" + note +
+               "      \"editor\": \"Vim\",\n      \"rect\": \"{{0, 0}, {100, 50}}\",\n"
+               "      \"arrows\": []\n    }";
+    };
+    const std::string withNote = "      \"note\": \"Read *this*\\nfirst.\",\n";
+    for (const std::string& note : {std::string(), withNote}) {
+        const std::string bytes = "{\n  \"window\": \"{{1, 2}, {300, 400}}\",\n  \"content\": [\n" +
+                                  box("a", note) + ",\n" + box("b", "") +
+                                  "\n  ],\n  \"labels\": []\n}\n";
+        StepsModel model;
+        const auto read = std::get<DocumentReader::Read>(DocumentReader::read(bytes, model));
+        EXPECT_TRUE(read.unkeptParts.empty());
+        EXPECT_EQ(model.content()[0]->note, note.empty() ? "" : "Read *this*\nfirst.");
+        EXPECT_EQ(DocumentFile::bytes(model, *read.windowFrame), bytes);
+        // Copies (the clipboard, recovery) go through the same text.
+        StepsModel copy;
+        const auto parsed = DocumentFile::parse(*model.encode(nlohmann::ordered_json::object()));
+        copy.decode(&std::get<json>(parsed));
+        EXPECT_EQ(copy.content()[0]->note, model.content()[0]->note);
+    }
+    StepsModel model;
+    const auto read = DocumentReader::readParsed(
+        json{{"content", {{{"note", 3}}, {{"note", nullptr}}}}}, model);
+    EXPECT_EQ(read.unkeptParts, std::vector<std::string>{"2 notes that are not text (left out)"});
+    EXPECT_EQ(model.content()[1]->note, "");
+}

@@ -17,6 +17,8 @@ public:
     void setMarkerText(const std::string& text) override { marker = text; }
     void showName(bool shown) override { nameShown = shown; }
     void setNameText(const std::string& text) override { name = text; }
+    void showNote(bool shown) override { noteShown = shown; }
+    void setNoteText(const std::string& text) override { note = text; }
     void showEditor(bool shown) override { editorShown = shown; }
     void selectEditor(const std::string& n) override { selectedEditor = n; }
     void markEditorInstalled(const std::string& n, bool installed) override {
@@ -36,6 +38,8 @@ public:
     std::string marker = "unset";
     bool nameShown = true;
     std::string name;
+    bool noteShown = true;
+    std::string note;
     bool editorShown = true;
     std::string selectedEditor;
     std::map<std::string, bool> enabledItems;
@@ -70,8 +74,8 @@ protected:
     DetailPanelTest() {
         canvas->setHost(&panelHost);
         panelHost.panel = &panel;
-        // As the window does: a name being typed is committed before undo and redo.
-        panelHost.undo.addWillUndoObserver([this] { panel.nameEditEnded(); });
+        // As the window does: a name or note being typed is committed before undo and redo.
+        panelHost.undo.addWillUndoObserver([this] { panel.endEdits(); });
         a = addReference("pathwick-A", {100, 100, 100, 50});
         b = addReference("pathwick-B", {300, 100, 100, 50});
         a->title = "Parse";
@@ -155,6 +159,29 @@ TEST_F(DetailPanelTest, TypedNameRetitlesLiveAndTheWholeEditIsOneUndoStep) {
     type("Parse");
     panel.nameEditEnded();
     EXPECT_FALSE(undo().canUndo());
+}
+
+TEST_F(DetailPanelTest, TypedNoteIsOneUndoStepPerEditAndFollowsTheShownBox) {
+    click(150, 120);
+    EXPECT_TRUE(controls.noteShown);
+    EXPECT_EQ(controls.note, "");
+    for (const std::string typed : {"F", "Fi", "First\n", "First\nline"})
+        panel.noteEdited(typed);
+    EXPECT_EQ(a->note, "First\nline");
+    EXPECT_FALSE(undo().canUndo());
+    // Showing another box ends the edit as one step.
+    click(350, 120);
+    EXPECT_EQ(controls.note, "");
+    panel.noteEdited("Second");
+    undo().undo(); // commits B's note first, as its own step, and takes it back
+    EXPECT_EQ(b->note, "");
+    EXPECT_EQ(a->note, "First\nline");
+    undo().undo();
+    EXPECT_EQ(a->note, "");
+    undo().redo();
+    EXPECT_EQ(a->note, "First\nline");
+    click(200, 400); // nothing selected: no note field
+    EXPECT_FALSE(controls.noteShown);
 }
 
 TEST_F(DetailPanelTest, EditsActOnTheShownReferenceNotTheLastPressedOne) {

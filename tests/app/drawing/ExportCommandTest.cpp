@@ -71,13 +71,18 @@ TEST_F(ExportCommand, SvgIsTheCanvasAtItsItemsExtentWithTextKeptAsText) {
     ASSERT_EQ(run({doc, out}), 0) << errors.str();
     const std::string svg = read(out);
     // The label reaches left of 0: the picture starts 20 before it and ends 20 past the far
-    // edge, from -50 to 520; H = 10 + 230.5, rounded up.
-    EXPECT_NE(svg.find(R"(width="570" height="241" viewBox="-50 0 570 241")"), std::string::npos)
+    // edge, from -50 to 520; it starts 20 above the label's top at 10 and ends at 10 + 230.5,
+    // rounded up, plus 20.
+    EXPECT_NE(svg.find(R"(width="570" height="261" viewBox="-50 -10 570 261")"), std::string::npos)
         << svg.substr(0, 300);
     EXPECT_NE(svg.find(">First</text>"), std::string::npos);
     EXPECT_NE(svg.find(">Note</text>"), std::string::npos);
     QSvgRenderer renderer(QByteArray::fromStdString(svg));
     EXPECT_TRUE(renderer.isValid());
+    // The grid, dashed, only when asked for.
+    EXPECT_EQ(svg.find("stroke-dasharray"), std::string::npos);
+    ASSERT_EQ(run({"--grid", doc, out}), 0) << errors.str();
+    EXPECT_NE(read(out).find("stroke-dasharray=\"4 6\""), std::string::npos);
 }
 
 TEST_F(ExportCommand, PngIsScaledAndAnEmptyDocumentIsOnePixel) {
@@ -96,7 +101,7 @@ TEST_F(ExportCommand, PngIsScaledAndAnEmptyDocumentIsOnePixel) {
     ASSERT_EQ(run({left, out}), 0) << errors.str();
     QImage leftImage(QString::fromStdString(out));
     EXPECT_EQ(leftImage.width(), 640); // from -120 to 520
-    EXPECT_NE(leftImage.pixelColor(60, 20), leftImage.pixelColor(10, 100));
+    EXPECT_NE(leftImage.pixelColor(60, 30), leftImage.pixelColor(10, 100)); // from y = -10
 
     ASSERT_EQ(run({"--scale=3", document("[]"), out}), 0) << errors.str();
     EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(3, 3));
@@ -134,7 +139,7 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
         int status;
         std::string err;
     };
-    const std::string usage = "usage: pathwicks export [--scale N] [--picture] [--allow-missing] "
+    const std::string usage = "usage: pathwicks export [--scale N] [--picture] [--grid] [--allow-missing] "
                               "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd\n";
     const std::string scale = "pathwicks export: the scale must be a whole number from 1 to 8, ";
     const std::string absent = ": cannot open: No such file or directory\n";

@@ -9,6 +9,8 @@
 #include "app/QtLaunchHost.h"
 #include "editors/EditorCatalogue.h"
 #include "model/Bundle.h"
+#include "model/Document.h"
+#include "model/UndoManager.h"
 
 #include "FakeDialogs.h"
 #include "WindowTesting.h"
@@ -17,12 +19,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -540,3 +545,31 @@ TEST_F(DetailPanelWindowTest, KeysDeleteTheSelectionSelectAllAndArrowsOnlyPrint)
     EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 
+#include "DetailPanelWindowTest.moc"
+
+// Typing a note is one undo step once the field is left; the box's tooltip shows its title,
+// its note and its place, every character as written.
+TEST_F(DetailPanelWindowTest, TheNoteFieldIsOneUndoStepAndTheTooltipShowsTheNote) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    click({150, 120});
+    auto* note = child<QPlainTextEdit>("noteField");
+    ASSERT_TRUE(note->isVisible());
+    note->setFocus();
+    QTest::keyClicks(note, "Mind <b>");
+    QTest::keyClick(note, Qt::Key_Return);
+    QTest::keyClicks(note, "this");
+    EXPECT_EQ(reference(0)->note, "Mind <b>\nthis");
+    UndoManager& undo = window->document().undoManager();
+    EXPECT_FALSE(undo.canUndo());
+    widget->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return undo.canUndo(); }, 2000));
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(150, 120), widget->mapToGlobal(QPoint(150, 120)));
+    QApplication::sendEvent(widget, &help);
+    EXPECT_TRUE(QToolTip::text().contains("Mind &lt;b&gt;\nthis")) << QToolTip::text().toStdString();
+    EXPECT_TRUE(QToolTip::text().contains(">Parse<")) << QToolTip::text().toStdString();
+    QToolTip::hideText();
+    undo.undo();
+    EXPECT_EQ(note->toPlainText(), "");
+}

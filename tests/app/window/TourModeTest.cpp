@@ -179,3 +179,22 @@ TEST_F(TourModeTest, WithOpenEditorCheckedEachStopOpensItsBox) {
     press(Qt::Key_Right);
     EXPECT_EQ(notice->text(), "");
 }
+
+TEST_F(TourModeTest, EachStopShowsItsNoteAsWrittenOverTheCanvas) {
+    window->document().model().content()[0]->note = "Read <b>this</b>\nfirst.";
+    auto* panel = window->findChild<QScrollArea*>("tourNote");
+    ASSERT_TRUE(panel);
+    press(Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(window->tour().isActive());
+    auto* text = qobject_cast<QLabel*>(panel->widget());
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(text->text(), "Read <b>this</b>\nfirst.");
+    EXPECT_EQ(text->textFormat(), Qt::PlainText);
+    EXPECT_GT(panel->geometry().top(), panel->parentWidget()->height() / 2);
+    press(Qt::Key_Right); // a stop without a note
+    EXPECT_FALSE(panel->isVisible());
+    press(Qt::Key_Left);
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+}
