@@ -201,6 +201,10 @@ void DetailPanelWidget::addLocation(QVBoxLayout& layout) {
         if (onOpenPlace)
             onOpenPlace(reference, place);
     };
+    location_->onPlaceMarker = [this] {
+        if (onPlaceMarker)
+            onPlaceMarker();
+    };
     layout.addWidget(location_, 1);
 }
 

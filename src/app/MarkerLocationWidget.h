@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace pathwicks {
 
@@ -24,11 +25,14 @@ public:
     void showLocation(const ReferencePtr& reference, const MarkerStates* states);
 
     std::function<void(const ReferencePtr&, const MarkerLocation&)> onOpenPlace;
+    // The Place Marker… button beside a missing marker's message.
+    std::function<void()> onPlaceMarker;
 
 private:
     void showPreview(const std::string& file, uint64_t line);
 
     QLabel* caption_ = nullptr;
+    QPushButton* placeButton_ = nullptr;
     QLabel* where_ = nullptr;
     QPlainTextEdit* markerLine_ = nullptr;
     QLabel* previewNote_ = nullptr;
