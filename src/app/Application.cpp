@@ -3,6 +3,7 @@
 #include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/StartWindow.h"
+#include "app/WindowMarkerCheck.h"
 #include "model/Document.h"
 #include "model/MarkedBox.h"
 
@@ -170,6 +171,8 @@ std::optional<std::string> Application::addMarkedBox(DocumentWindow& window,
     undo.endGroup();
     window.canvasWidget().fitToContent();
     window.view().showReference(box);
+    // The marker was written just before: the box's state follows.
+    window.markerCheck().start();
     return std::nullopt;
 }
 

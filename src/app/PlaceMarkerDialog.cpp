@@ -113,6 +113,9 @@ void PlaceMarkerDialog::listFiles() {
     QThread* thread = QThread::create([listing, folder] {
         SourceTreeWalker walker(2, true, &listing->cancelled);
         walker.walk(folder, [&](unsigned, std::string_view path, std::string_view bytes) {
+            // Documents hold their boxes' titles, never markers that count.
+            if (path.ends_with(".pathwicks"))
+                return;
             std::lock_guard lock(listing->mutex);
             Listing::File file{std::string(path), {}};
             if (bytes.size() <= searchedFileSize && listing->kept + bytes.size() <= searchedTotal) {
@@ -179,7 +182,9 @@ void PlaceMarkerDialog::showFile() {
         return;
     }
     const auto words = wordsOf(filter_->text());
+    // The first line with every word of the filter, else the first with its first word.
     int wanted = -1;
+    bool wantedHasAll = false;
     size_t start = 0;
     for (int number = 1; start < bytes->size(); ++number) {
         size_t end = std::min(bytes->find('\n', start), bytes->size());
@@ -189,8 +194,16 @@ void PlaceMarkerDialog::showFile() {
         if (text.endsWith('\r'))
             text.chop(1);
         lines_->addItem(QString("%1  %2").arg(number, 6).arg(text));
-        if (wanted < 0 && !words.empty() && lowered(line).find(words.front()) != std::string::npos)
-            wanted = number - 1;
+        if (!words.empty() && (wanted < 0 || !wantedHasAll)) {
+            const std::string low = lowered(line);
+            const bool hasAll = std::all_of(words.begin(), words.end(), [&](const auto& word) {
+                return low.find(word) != std::string::npos;
+            });
+            if (hasAll || (wanted < 0 && low.find(words.front()) != std::string::npos)) {
+                wanted = number - 1;
+                wantedHasAll = hasAll;
+            }
+        }
         start = end + 1;
     }
     lines_->addItem(QString("%1  %2").arg(lines_->count() + 1, 6).arg(tr("(after the last line)")));
@@ -211,12 +224,15 @@ void PlaceMarkerDialog::accept() {
 }
 
 bool PlaceMarkerDialog::eventFilter(QObject* watched, QEvent* event) {
-    // Up and down in the filter choose among the files.
+    // Up and down in the filter choose the line; with Ctrl, the file.
     if (watched == filter_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const int key = press->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
             key == Qt::Key_PageDown) {
-            QCoreApplication::sendEvent(files_, event);
+            QKeyEvent plain(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(
+                press->modifiers() & Qt::ControlModifier ? files_ : lines_, &plain);
             return true;
         }
     }

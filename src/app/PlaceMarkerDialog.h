@@ -20,8 +20,9 @@ class DocumentWindow;
 
 // Edit › Place Marker…: a filter, the files under the document's folder that match it (the
 // ignore files honoured, listed off the window's thread), and the chosen file's lines. Arrow
-// keys or a click choose a line; Return places the marker above it through `place`, which
-// says why when it cannot; the dialog then stays open with the reason.
+// keys (in the filter too; with Ctrl there, the file) or a click choose a line; Return places
+// the marker above it through `place`, which says why when it cannot; the dialog then stays
+// open with the reason.
 class PlaceMarkerDialog : public QDialog {
     Q_OBJECT
 public:
