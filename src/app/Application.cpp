@@ -1,9 +1,12 @@
 #include "app/Application.h"
 
+#include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/PlainText.h"
 #include "app/StartWindow.h"
+#include "app/WindowMarkerCheck.h"
 #include "model/Document.h"
+#include "model/MarkedBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +15,9 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
+#include <QTimer>
+
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <new>
@@ -118,6 +124,57 @@ DocumentWindow* Application::windowFor(const std::string& path) const {
             return window;
     }
     return nullptr;
+}
+
+nlohmann::json Application::answerInstance(const nlohmann::json& request) {
+    if (const auto files = request.find("open"); files != request.end() && files->is_array()) {
+        std::vector<std::string> paths;
+        for (const auto& file : *files)
+            if (file.is_string())
+                paths.push_back(file.get<std::string>());
+        // After the reply: opening may ask the user, and the other start is waiting.
+        QTimer::singleShot(0, this, [this, paths] {
+            if (paths.empty() || (!openFiles(paths) && windows_.empty()))
+                showStartWindow();
+        });
+        return {{"ok", true}};
+    }
+    const auto mark = request.find("mark");
+    const auto wanted = mark == request.end() ? std::nullopt : markedBoxRequest(*mark);
+    if (!wanted)
+        return {{"error", "unknown request"}};
+    DocumentWindow* window = windowFor(wanted->document);
+    if (!window)
+        return {{"open", false}};
+    if (auto why = addMarkedBox(*window, *wanted, mark->value("dryRun", false)))
+        return {{"open", true}, {"error", *why}};
+    return {{"open", true}};
+}
+
+std::optional<std::string> Application::addMarkedBox(DocumentWindow& window,
+                                                     const MarkedBoxRequest& request, bool dryRun) {
+    StepsModel& model = window.document().model();
+    auto made = makeMarkedBox(model, request, measurer_);
+    if (auto* why = std::get_if<std::string>(&made))
+        return *why;
+    if (dryRun)
+        return std::nullopt;
+    const auto& [box, from] = std::get<MarkedBox>(made);
+    window.canvasWidget().finishGesture();
+    auto content = model.content();
+    content.push_back(box);
+    auto arrows = model.arrows;
+    if (from)
+        arrows.emplace_back(from, box);
+    UndoManager& undo = window.document().undoManager();
+    undo.beginGroup();
+    window.canvas().setContentAndArrows(std::move(content), std::move(arrows));
+    undo.endGroup();
+    window.canvasWidget().fitToContent();
+    window.view().showReference(box);
+    // The marker was written just before: the box's state follows.
+    window.markerCheck().start();
+    return std::nullopt;
 }
 
 void Application::quit() {

@@ -8,7 +8,10 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,7 @@ namespace pathwicks {
 
 class Document;
 class DocumentWindow;
+struct MarkedBoxRequest;
 class StartWindow;
 
 // The running program: its document windows, the recently opened documents, and the start
@@ -61,6 +65,14 @@ public:
     RecoveryOffer& recovery() { return recovery_; }
 
     const QtTextMeasurer& measurer() const { return measurer_; }
+
+    // What another start of the program asks (app/SingleInstance): to open files, which open
+    // once the reply has gone, or to add a marked box to an open document. The reply.
+    nlohmann::json answerInstance(const nlohmann::json& request);
+    // Adds the box `pathwicks mark --to` asks for to the window's document as one undo step,
+    // unsaved, or with dryRun only says whether it could; the reason when it cannot.
+    std::optional<std::string> addMarkedBox(DocumentWindow& window, const MarkedBoxRequest& request,
+                                            bool dryRun);
 
     // What the windows ask the user and tell them: message boxes and file dialogs, unless
     // replaced (tests answer at once). The replacement must outlive its use.

@@ -244,6 +244,10 @@ void DetailPanelWidget::addLocation(QVBoxLayout& layout) {
         if (onOpenPlace)
             onOpenPlace(reference, place);
     };
+    location_->onPlaceMarker = [this] {
+        if (onPlaceMarker)
+            onPlaceMarker();
+    };
     layout.addWidget(location_, 1);
 }
 

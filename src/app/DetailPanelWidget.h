@@ -47,6 +47,8 @@ public:
     void setMarkerStates(const MarkerStates* states);
     // A place of the shown box's marker was clicked.
     std::function<void(const ReferencePtr&, const MarkerLocation&)> onOpenPlace;
+    // The Place Marker… button of a missing marker.
+    std::function<void()> onPlaceMarker;
 
     // What the copy button does; attach reads a marker line from the clipboard first.
     void copyMarker(bool attach);

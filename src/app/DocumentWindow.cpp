@@ -5,6 +5,7 @@
 #include "app/CommandMenus.h"
 #include "app/DetailPanelWidget.h"
 #include "app/PlainText.h"
+#include "app/PlaceMarkerDialog.h"
 #include "app/RecoveryKeeper.h"
 #include "app/TourMode.h"
 #include "app/UserDialogs.h"
@@ -49,6 +50,7 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     markerCheck_ = new WindowMarkerCheck(*document_, *view_, *statusBar(), this);
     tour_ = new TourMode(*document_, *view_, *statusBar(), this);
 
+    view_->panel().onPlaceMarker = [this] { openPlaceMarker(*this); };
     menus_ = new CommandMenus(*this, windowCommands(), *menuBar());
     connect(&view_->panel(), &DetailPanelWidget::shownChanged, menus_, &CommandMenus::refresh);
     connect(tour_, &TourMode::activeChanged, menus_, &CommandMenus::refresh);

@@ -1,18 +1,23 @@
 #include "app/MarkerLocationWidget.h"
 
 #include "app/PlainText.h"
+#include "goto/GotoCache.h"
 #include "panel/CodePreview.h"
 #include "model/MarkerLine.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QThreadPool>
 #include <QVBoxLayout>
+
+#include <cstdlib>
 
 namespace pathwicks {
 
@@ -52,7 +57,17 @@ MarkerLocationWidget::MarkerLocationWidget(QWidget* parent) : QWidget(parent) {
     where_->setWordWrap(true);
     where_->setTextFormat(Qt::RichText);
     where_->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    layout->addWidget(where_);
+    // A missing marker is placed from here too.
+    placeButton_ = new QPushButton(tr("Place Marker…"), this);
+    placeButton_->setObjectName("placeMarkerButton");
+    connect(placeButton_, &QPushButton::clicked, this, [this] {
+        if (onPlaceMarker)
+            onPlaceMarker();
+    });
+    auto* message = new QHBoxLayout;
+    message->addWidget(where_, 1);
+    message->addWidget(placeButton_, 0, Qt::AlignTop);
+    layout->addLayout(message);
     connect(where_, &QLabel::linkActivated, this, [this](const QString& link) {
         bool ok = false;
         const int index = link.toInt(&ok);
@@ -92,6 +107,7 @@ void MarkerLocationWidget::showLocation(const ReferencePtr& reference,
     const auto* places = reference && states ? states->placesOf(*reference) : nullptr;
     setVisible(places != nullptr);
     markerLine_->hide();
+    placeButton_->hide();
     previewNote_->hide();
     preview_->hide();
     if (!places)
@@ -99,8 +115,14 @@ void MarkerLocationWidget::showLocation(const ReferencePtr& reference,
     places_ = *places;
 
     if (places_.empty()) {
-        where_->setText(tr("Marker not found under %1")
-                            .arg(toQString(states->folder).toHtmlEscaped()));
+        QString text = tr("Marker not found under %1").arg(toQString(states->folder).toHtmlEscaped());
+        const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+        const char* home = std::getenv("HOME");
+        if (const auto seen = GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : ""))
+                                  .recall(states->folder, reference->id))
+            text += "<br>" + tr("Last seen in <code>%1</code>").arg(toQString(*seen).toHtmlEscaped());
+        where_->setText(text);
+        placeButton_->show();
         std::string line = markerLine(*reference);
         if (!line.empty() && line.back() == '\n')
             line.pop_back();

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace pathwicks {
 
@@ -26,6 +27,8 @@ public:
     void showLocation(const ReferencePtr& reference, const MarkerStates* states);
 
     std::function<void(const ReferencePtr&, const MarkerLocation&)> onOpenPlace;
+    // The Place Marker… button beside a missing marker's message.
+    std::function<void()> onPlaceMarker;
 
 private:
     // Reads the preview off the window's thread, then shows it with showCode.
@@ -33,6 +36,7 @@ private:
     void showCode(const CodePreview& code);
 
     QLabel* caption_ = nullptr;
+    QPushButton* placeButton_ = nullptr;
     QLabel* where_ = nullptr;
     QPlainTextEdit* markerLine_ = nullptr;
     QLabel* previewNote_ = nullptr;

@@ -6,6 +6,7 @@
 #include "app/DocumentWindow.h"
 #include "app/EditorMenu.h"
 #include "app/ExportDialog.h"
+#include "app/PlaceMarkerDialog.h"
 #include "app/TourMode.h"
 #include "app/WindowMarkerCheck.h"
 #include "canvas/AddGesture.h"
@@ -97,6 +98,16 @@ std::vector<Command> editCommands() {
         {.menu = edit, .title = tr("A&ttach to Marker Line on Clipboard"),
          .run = [](DocumentWindow& w) { w.detailPanel().copyMarker(true); },
          .enabled = markerLineShown},
+        {.menu = edit, .title = tr("&Place Marker…"), .keys = {keys(Qt::CTRL | Qt::Key_M)},
+         .run = openPlaceMarker,
+         .enabled = [](DocumentWindow& w) { return markedBoxOf(w) != nullptr; }},
+        {.menu = edit, .title = tr("&Remove Marker from Code"),
+         .run = removeMarkerFromCode,
+         .enabled = [](DocumentWindow& w) {
+             const auto box = markedBoxOf(w);
+             const auto& states = w.markerCheck().states();
+             return box && states && states->stateOf(*box) == MarkerState::found;
+         }},
     };
 }
 

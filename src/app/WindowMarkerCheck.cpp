@@ -55,6 +55,15 @@ void WindowMarkerCheck::start(bool asked) {
         });
 }
 
+void WindowMarkerCheck::notePlaces(const std::string& id, std::vector<MarkerLocation> places) {
+    if (!states_)
+        states_ = MarkerStates{document_.folder(), {}, 0};
+    states_->places[id] = std::move(places);
+    view_.showMarkerStates(&*states_);
+    status_->setText(
+        QString::fromStdString(summaryText(summarize(document_.model(), *states_))));
+}
+
 void WindowMarkerCheck::cancel() {
     if (auto* queue = MarkerCheckQueue::existing())
         queue->cancel(this);

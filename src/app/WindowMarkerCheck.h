@@ -37,6 +37,9 @@ public:
     void selectNextProblem();
 
     const std::optional<MarkerStates>& states() const { return states_; }
+    // A marker the window itself has just placed or removed: the box's places (relative to
+    // the document's folder) are these at once, until the next check.
+    void notePlaces(const std::string& id, std::vector<MarkerLocation> places);
 
 signals:
     // A check ended and its states are shown.

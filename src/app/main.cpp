@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
 #include "app/ExportCommand.h"
+#include "app/SingleInstance.h"
 #include "app/Version.h"
 #include "cli/Commands.h"
 
@@ -9,6 +10,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <cstdlib>
 
 #include <iostream>
@@ -44,6 +48,18 @@ std::optional<int> runWithoutWindows(const std::vector<std::string>& args) {
     return pathwicks::cli::runCommand(args, std::cout, std::cerr);
 }
 
+// The files of `pathwicks [--new-instance] [--] FILE...`, for the running instance; nothing
+// when the arguments ask for a start of its own (the toolkit's options, --new-instance).
+std::optional<std::vector<std::string>> filesToHandOver(std::vector<std::string> args) {
+    if (std::find(args.begin(), args.end(), "--new-instance") != args.end())
+        return std::nullopt;
+    if (!args.empty() && args.front() == "--")
+        args.erase(args.begin());
+    else if (std::any_of(args.begin(), args.end(), [](const std::string& a) { return a.starts_with('-'); }))
+        return std::nullopt;
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -51,6 +67,8 @@ int main(int argc, char* argv[]) {
     try {
         if (auto status = runWithoutWindows(args))
             return *status;
+        if (auto files = filesToHandOver(args); files && pathwicks::handOverFiles(*files))
+            return 0;
     } catch (const std::bad_alloc&) {
         std::cerr << "pathwicks: not enough memory\n";
         return 1;
@@ -69,10 +87,14 @@ int main(int argc, char* argv[]) {
         qtApp.installEventFilter(&quitter);
 
     pathwicks::Application application;
+    pathwicks::SingleInstance instance(
+        [&application](const nlohmann::json& request) { return application.answerInstance(request); });
+    instance.listen();
     const bool restored = application.recovery().offerAtStart();
     // The documents as the system names them, in bytes (Qt has taken its own options out of
     // argv); a name that is not UTF-8 opens all the same.
     std::vector<std::string> files(argv + 1, argv + argc);
+    std::erase(files, "--new-instance");
     if (!files.empty() && files.front() == "--")
         files.erase(files.begin());
     // Without a document to show, the start window offers the others.

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace pathwicks {
 
@@ -100,6 +101,14 @@ bool pasteItems(Canvas& canvas, const std::string& json, const Rect& visible) {
     }
 
     StepsModel& model = canvas.model();
+    // A box whose id the document holds already is a new box: it gets an id of its own, and
+    // the arrows among the pasted boxes, which hold the boxes themselves, follow.
+    std::set<std::string> held;
+    for (const auto& reference : model.content())
+        held.insert(reference->id);
+    for (const auto& reference : pasted.content())
+        if (held.contains(reference->id))
+            reference->id = Reference::generateId();
     if (!pasted.content().empty()) {
         auto content = model.content();
         content.insert(content.end(), pasted.content().begin(), pasted.content().end());

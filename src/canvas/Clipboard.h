@@ -27,7 +27,8 @@ std::optional<ClipboardItems> copySelection(const StepsModel& model);
 // Adds the items of `json` to the canvas as one edit (the caller groups it into one undo step)
 // and makes them the selection. They land a grid step right of and below where they were
 // copied, or, when that lies wholly outside `visible`, in its middle. References keep their
-// ids: they stand for the same code. False, and nothing changes, when the text holds no items.
+// ids, standing for the same code, unless the document holds their id already (a duplicate, a
+// second paste): those get new ids, their markers not yet placed. False, and nothing changes, when the text holds no items.
 bool pasteItems(Canvas& canvas, const std::string& json, const Rect& visible);
 
 } // namespace pathwicks

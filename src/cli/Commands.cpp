@@ -2,6 +2,7 @@
 
 #include "cli/CheckCommand.h"
 #include "cli/FormatCommand.h"
+#include "cli/MarkCommand.h"
 
 #include <algorithm>
 #include <array>
@@ -11,9 +12,11 @@
 
 namespace pathwicks::cli {
 
-const char* const programUsage = "usage: pathwicks [FILE...]\n"
+const char* const programUsage = "usage: pathwicks [--new-instance] [FILE...]\n"
                                  "       pathwicks check [--no-ignore] FILE\n"
                                  "       pathwicks format [-i] FILE\n"
+                                 "       pathwicks mark [--title TEXT] [--editor NAME] [--style LEADER]\n"
+                                 "                      [--to DOC] [--after ID] FILE:LINE\n"
                                  "       pathwicks export [--scale N] [--picture] [--allow-missing]\n"
                                  "                        FILE OUT.svg|.png|.tour|.canvas|.md|.mmd\n"
                                  "       pathwicks --version | --help";
@@ -60,6 +63,8 @@ std::optional<int> runCommand(const std::vector<std::string>& args, std::ostream
         return runCheck(rest, out, err);
     if (args[0] == "format")
         return runFormat(rest, out, err);
+    if (args[0] == "mark")
+        return runMark(rest, out, err);
     if (args[0] == "export")
         return std::nullopt;
     if (args[0] == "--help" || args[0] == "-h") {
@@ -76,7 +81,7 @@ std::optional<int> runCommand(const std::vector<std::string>& args, std::ostream
         const std::string& arg = args[i];
         if (arg == "--")
             break;
-        if (arg.size() < 2 || arg[0] != '-')
+        if (arg.size() < 2 || arg[0] != '-' || arg == "--new-instance")
             continue;
         // "-style fusion", "--style=fusion" and the like.
         std::string_view name = std::string_view(arg).substr(arg.starts_with("--") ? 1 : 0);

@@ -113,7 +113,7 @@ TEST_F(ItemsTest, NudgesOfOneKeyInARowAreOneUndoStep) {
     EXPECT_EQ(originOf(a->rect), (Point{0, 100}));
 }
 
-TEST_F(ItemsTest, CopiedItemsPasteWithTheirIdsAndTheArrowsAmongThem) {
+TEST_F(ItemsTest, CopiedItemsPasteWithTheArrowsAmongThemAndIdsUniqueInTheDocument) {
     canvas->model().arrows = {{a, b}, {b, c}};
     note->selected = true;
     a->selected = b->selected = true;
@@ -128,7 +128,12 @@ TEST_F(ItemsTest, CopiedItemsPasteWithTheirIdsAndTheArrowsAmongThem) {
     host.undo.endGroup();
     const auto& content = canvas->model().content();
     ASSERT_EQ(content.size(), 5u);
-    EXPECT_EQ(selectedIds(), (Ids{"A", "B"})); // the copies, keeping the ids
+    // The copies: the document holds their ids already, so they get new ones.
+    const Ids pastedIds = selectedIds();
+    ASSERT_EQ(pastedIds.size(), 2u);
+    EXPECT_NE(pastedIds[0], pastedIds[1]);
+    for (const auto& id : pastedIds)
+        EXPECT_TRUE(id.starts_with("pathwick-")) << id;
     EXPECT_FALSE(a->selected);
     EXPECT_EQ(originOf(content[3]->rect), (Point{110, 110}));
     EXPECT_EQ(originOf(canvas->model().labels.back()->rect), (Point{110, 410}));
@@ -140,7 +145,7 @@ TEST_F(ItemsTest, CopiedItemsPasteWithTheirIdsAndTheArrowsAmongThem) {
     EXPECT_EQ(canvas->model().content().size(), 3u);
     EXPECT_EQ(canvas->model().labels.size(), 1u);
 
-    // Into another document: the same items, in the middle of its view when their place is
+    // Into another document: the same items with their ids, in the middle of its view when their place is
     // out of sight there.
     StepsModel otherModel;
     Canvas other(otherModel);
