@@ -1,8 +1,7 @@
 #include "app/PlaceMarkerDialog.h"
 
-#include "app/PlainText.h"
-
 #include "app/Application.h"
+#include "app/PlainText.h"
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/WindowMarkerCheck.h"
