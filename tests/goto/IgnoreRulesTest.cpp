@@ -174,13 +174,17 @@ TEST(IgnoreRules, SearchSkipsWhatGitIgnoresOnGeneratedTrees) {
         EXPECT_EQ(difference(searched(work), expected), std::vector<std::string>{})
             << rulesOf(tree);
         // A folder inside the work tree: the ignore files above it apply as well, and in a
-        // folder git ignores, nothing is searched.
+        // folder git ignores, nothing is searched. git lists there what it lists from the top
+        // below that folder.
         for (const auto& top : folders) {
             const std::string sub = work + "/" + top;
             if (!std::filesystem::is_directory(sub))
                 continue;
-            EXPECT_EQ(difference(searched(sub), gitListing(sub, home.path())),
-                      std::vector<std::string>{})
+            Paths below;
+            for (const auto& path : expected)
+                if (path.starts_with(top + "/"))
+                    below.insert(path.substr(top.size() + 1));
+            EXPECT_EQ(difference(searched(sub), below), std::vector<std::string>{})
                 << sub << "\n"
                 << rulesOf(tree);
         }
