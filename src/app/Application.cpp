@@ -3,6 +3,7 @@
 #include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/PlainText.h"
+#include "app/RecoveryKeeper.h"
 #include "app/StartWindow.h"
 #include "app/WindowMarkerCheck.h"
 #include "model/Document.h"
@@ -18,7 +19,16 @@
 #include <QTimer>
 
 #include <nlohmann/json.hpp>
+#include <QSocketNotifier>
 
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <new>
 
@@ -27,6 +37,19 @@ namespace pathwicks {
 namespace {
 
 constexpr int maxRecentFiles = 10;
+
+// The longest the last recovery copies may take when a signal ends the program.
+constexpr std::chrono::milliseconds lastCopiesWait{3000};
+
+// The signal handler's end of a pair of sockets whose other end the event loop watches.
+int signalSocket = -1;
+
+void noteSignal(int signal) {
+    const int saved = errno;
+    const unsigned char number = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const ssize_t written = ::write(signalSocket, &number, 1);
+    errno = saved;
+}
 const char* const recentFilesKey = "recentFiles";
 
 std::filesystem::path canonical(const std::string& path) {
@@ -185,6 +208,38 @@ void Application::quit() {
     if (startWindow_)
         startWindow_->close();
     QApplication::quit();
+}
+
+void Application::endOnSignals() {
+    int sockets[2];
+    if (signalSocket >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
+        return;
+    ::fcntl(sockets[0], F_SETFL, O_NONBLOCK);
+    ::fcntl(sockets[1], F_SETFL, O_NONBLOCK);
+    signalSocket = sockets[0];
+    auto* notifier = new QSocketNotifier(sockets[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, socket = sockets[1]] {
+        unsigned char number = 0;
+        if (::read(socket, &number, 1) == 1)
+            endBySignal(number);
+    });
+    struct sigaction action {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+void Application::endBySignal(int signal) {
+    for (const auto& window : windows_)
+        if (window)
+            window->recovery().keepForNextStart();
+    RecoveryKeeper::waitForWrites(lastCopiesWait);
+    // Ended by the signal itself, as whoever sent it expects.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
 }
 
 QStringList Application::recentFiles() const {

@@ -48,6 +48,10 @@ public:
     void showStartWindow();
     // Closes every window, asking about unsaved changes; stops when the user cancels.
     void quit();
+    // From now on SIGTERM and SIGHUP (the session ending) end the program at once, without
+    // asking: each window's unsaved work gets a last recovery copy, offered at the next start,
+    // the copies' locks are released, and the process ends by the signal.
+    void endOnSignals();
 
     const std::vector<QPointer<DocumentWindow>>& windows() const { return windows_; }
 
@@ -84,6 +88,7 @@ signals:
 
 private:
     DocumentWindow* windowFor(const std::string& path) const;
+    [[noreturn]] void endBySignal(int signal);
     void track(DocumentWindow* window);
 
     QtTextMeasurer measurer_;

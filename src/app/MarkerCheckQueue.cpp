@@ -12,12 +12,25 @@
 namespace pathwicks {
 
 MarkerCheckQueue::MarkerCheckQueue(QObject* parent)
-    : QObject(parent), schedule_([this](const auto& search) { start(search); }) {}
+    : QObject(parent), schedule_([this](const auto& search) { start(search); }),
+      link_(std::make_shared<Link>()) {
+    link_->queue = this;
+}
 
 MarkerCheckQueue::~MarkerCheckQueue() {
     schedule_.cancelAll();
-    for (auto& [search, thread] : threads_)
-        thread.join();
+    std::unique_lock lock(link_->mutex);
+    link_->ended.wait_for(lock, endingWait, [this] { return link_->running == 0; });
+    // A thread still searching finds nobody to tell when it ends.
+    link_->queue = nullptr;
+    const auto finished = link_->finished;
+    lock.unlock();
+    for (auto& [search, thread] : threads_) {
+        if (finished.contains(search))
+            thread.join();
+        else
+            thread.detach();
+    }
 }
 
 namespace {
@@ -49,18 +62,34 @@ MarkerCheckQueue* MarkerCheckQueue::existing() {
 }
 
 void MarkerCheckQueue::start(const MarkerCheckSchedule::SearchPtr& search) {
-    threads_[search.get()] = std::thread([this, search] {
+    {
+        std::lock_guard lock(link_->mutex);
+        ++link_->running;
+    }
+    threads_[search.get()] = std::thread([link = link_, search] {
         lowerThisThreadsPriority();
         Outcome outcome = MarkerCheckSchedule::run(*search);
-        // The queue waits for this thread before it goes, so it is still there to post to.
+        std::lock_guard lock(link->mutex);
+        --link->running;
+        link->finished.insert(search.get());
+        link->ended.notify_all();
+        MarkerCheckQueue* queue = link->queue;
+        if (!queue)
+            return;
+        // The queue cannot go while this holds the link's lock, and what is posted to it goes
+        // with it.
         QMetaObject::invokeMethod(
-            this,
-            [this, search, outcome = std::move(outcome)]() mutable {
-                if (auto it = threads_.find(search.get()); it != threads_.end()) {
+            queue,
+            [queue, search, outcome = std::move(outcome)]() mutable {
+                if (auto it = queue->threads_.find(search.get()); it != queue->threads_.end()) {
                     it->second.join();
-                    threads_.erase(it);
+                    queue->threads_.erase(it);
                 }
-                schedule_.finished(search, std::move(outcome));
+                {
+                    std::lock_guard lock(queue->link_->mutex);
+                    queue->link_->finished.erase(search.get());
+                }
+                queue->schedule_.finished(search, std::move(outcome));
             },
             Qt::QueuedConnection);
     });

@@ -4,7 +4,12 @@
 
 #include <QObject>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,8 +25,11 @@ public:
     using Done = MarkerCheckSchedule::Done;
 
     explicit MarkerCheckQueue(QObject* parent = nullptr);
-    // Cancels every search and waits for its thread.
+    // Cancels every search and waits for their threads, but no longer than endingWait: a
+    // search still running then is left to end with the process, never told.
     ~MarkerCheckQueue() override;
+
+    static constexpr std::chrono::milliseconds endingWait{500};
 
     // The queue every window uses, made on first use and gone with the application.
     static MarkerCheckQueue& shared();
@@ -42,7 +50,17 @@ public:
 private:
     void start(const MarkerCheckSchedule::SearchPtr& search);
 
+    // What the searches' threads share with the queue, and keep when it goes first.
+    struct Link {
+        std::mutex mutex;
+        std::condition_variable ended;
+        MarkerCheckQueue* queue = nullptr; // none once the queue is going
+        size_t running = 0;
+        std::set<const MarkerCheckSchedule::Search*> finished; // whose threads end now
+    };
+
     MarkerCheckSchedule schedule_;
+    std::shared_ptr<Link> link_;
     std::map<const MarkerCheckSchedule::Search*, std::thread> threads_;
 };
 

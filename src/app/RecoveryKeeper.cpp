@@ -52,9 +52,22 @@ void RecoveryKeeper::waitForWrites() {
     RecoveryWriter::waitForWrites();
 }
 
+bool RecoveryKeeper::waitForWrites(std::chrono::milliseconds limit) {
+    return RecoveryWriter::waitForWrites(limit);
+}
+
 void RecoveryKeeper::adopt(std::unique_ptr<RecoverySlot> slot) {
     schedule_.adopted(slot && slot->hasCopy());
     writer_.adopt(std::move(slot));
+}
+
+void RecoveryKeeper::keepForNextStart() {
+    timer_.stop();
+    document_.undoManager().changed.remove(changeListener_);
+    if (document_.hasUnsavedChanges() && !writer_.stopped())
+        writer_.write(
+            RecoverySnapshot::of(document_, frame_(), QDateTime::currentSecsSinceEpoch()));
+    writer_.release();
 }
 
 void RecoveryKeeper::documentChanged() {

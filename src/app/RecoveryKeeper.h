@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -35,12 +36,19 @@ public:
     // Takes over the slot of a restored copy, which already holds this document's work.
     void adopt(std::unique_ptr<RecoverySlot> slot);
 
+    // The program is ending without closing its windows (SIGTERM, SIGHUP): copies the unsaved
+    // work now, whatever the schedule says, and lets go of the copy so that it stays for the
+    // next start. Nothing more is copied or removed by this keeper.
+    void keepForNextStart();
+
     // How long after a first change the copy is made, and the least time between two copies
     // of one window (10 seconds in the program; tests shorten them), for keepers made from
     // now on.
     static void setDelays(int firstMs, int betweenMs);
     // Waits until every copy and removal asked for so far is on disk (tests and benchmarks).
     static void waitForWrites();
+    // As waitForWrites, no longer than `limit`.
+    static bool waitForWrites(std::chrono::milliseconds limit);
 
 private:
     // The document may have changed, or was saved: told by its undo history.

@@ -90,6 +90,7 @@ int main(int argc, char* argv[]) {
     pathwicks::SingleInstance instance(
         [&application](const nlohmann::json& request) { return application.answerInstance(request); });
     instance.listen();
+    application.endOnSignals();
     const bool restored = application.recovery().offerAtStart();
     // The documents as the system names them, in bytes (Qt has taken its own options out of
     // argv); a name that is not UTF-8 opens all the same.

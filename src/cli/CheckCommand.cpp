@@ -18,6 +18,19 @@ namespace {
 
 constexpr const char* usage = "usage: pathwicks check [--no-ignore] FILE";
 
+constexpr const char* help =
+    "\n\n"
+    "Looks for the marker of every box of the document FILE in the files under the document's\n"
+    "folder, and lists each box whose marker is missing or found more than once. Exits with 0\n"
+    "when every marker is found once, 1 when one is not, 2 when the document or its folder\n"
+    "cannot be read.\n"
+    "\n"
+    "  --no-ignore  search every file, also those git ignores. Without it, what git ignores is\n"
+    "               skipped as git skips it (the .gitignore files from the work tree's top\n"
+    "               down, .git/info/exclude, and .ignore files): when git ignores the\n"
+    "               document's folder itself, or a folder above it, nothing in it is searched\n"
+    "               and every marker is missing.\n";
+
 // The document's folder as the user named it, so that a message about it names it so too.
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -48,6 +61,11 @@ void refreshGotoCache(const std::string& folder, const std::vector<std::string>&
 } // namespace
 
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << usage << help;
+        out.flush();
+        return out ? 0 : 2;
+    }
     const auto input = parseAndLoad(
         {.command = "check", .usage = usage, .options = {{.name = "--no-ignore"}}}, args, 2, err);
     if (const int* status = std::get_if<int>(&input))

@@ -29,7 +29,7 @@ std::string codeTour(const std::string& title, const std::vector<TourStop>& stop
             const auto address = webLinkAddress(box);
             step["description"] = address ? "[" + markdownText(box.displayTitle()) + "](" +
                                                 addressDestination(*address) + ")"
-                                          : box.title;
+                                          : markdownText(box.title);
         } else if (stop.place) {
             step["file"] = stop.place->path;
             // A file that changed between the search and the reading of its line: the line
@@ -39,9 +39,10 @@ std::string codeTour(const std::string& title, const std::vector<TourStop>& stop
             else
                 step["pattern"] = linePattern(stop.markerLine);
             step["title"] = box.displayTitle();
-            step["description"] = box.title;
+            // The editor shows the description as Markdown, with command links.
+            step["description"] = markdownText(box.title);
         } else {
-            step["description"] = box.title;
+            step["description"] = markdownText(box.title);
         }
         steps.push_back(std::move(step));
     }

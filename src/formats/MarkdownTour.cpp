@@ -18,10 +18,7 @@ std::string markdownText(std::string_view text) {
         escaped += c;
     }
     // Emphasis cannot open or close next to spaces: the text is trimmed.
-    const auto first = escaped.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return escaped.substr(first, escaped.find_last_not_of(' ') - first + 1);
+    return std::string(trimmedTitle(escaped));
 }
 
 std::string markdownParagraph(std::string_view text) {

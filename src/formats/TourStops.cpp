@@ -2,6 +2,7 @@
 
 #include "model/FileIO.h"
 #include "model/TourOrder.h"
+#include "model/Utf8.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -50,6 +51,36 @@ std::string lineOf(std::string_view text, uint64_t line) {
     }
     const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
     return std::string(text.substr(start, end - start));
+}
+
+namespace {
+
+// White space by Unicode's White_Space property.
+bool isUnicodeSpace(uint32_t c) {
+    return (c >= 0x09 && c <= 0x0d) || c == 0x20 || c == 0x85 || c == 0xa0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200a) || c == 0x2028 || c == 0x2029 || c == 0x202f ||
+           c == 0x205f || c == 0x3000;
+}
+
+} // namespace
+
+std::string_view trimmedTitle(std::string_view text) {
+    for (;;) {
+        const auto [c, length] = decodeUtf8(text, 0);
+        if (length == 0 || !isUnicodeSpace(c))
+            break;
+        text.remove_prefix(length);
+    }
+    while (!text.empty()) {
+        size_t start = text.size() - 1;
+        while (start > 0 && text.size() - start < 4 && (text[start] & 0xc0) == 0x80)
+            --start;
+        const auto [c, length] = decodeUtf8(text, start);
+        if (length != text.size() - start || !isUnicodeSpace(c))
+            break;
+        text.remove_suffix(length);
+    }
+    return text;
 }
 
 std::optional<std::string> webLinkAddress(const Reference& box) {

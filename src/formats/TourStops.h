@@ -43,6 +43,9 @@ std::variant<TourStops, std::string> findTourStops(const StepsModel& model,
 // The line of the text counted from 1, without its end: lines end at LF, CR LF or a lone CR.
 std::string lineOf(std::string_view text, uint64_t line);
 
+// The text without the white space at its ends, by Unicode's reading (U+00A0 and the like too).
+std::string_view trimmedTitle(std::string_view text);
+
 // The web address of a web-link box that a link may lead to: http and https only.
 std::optional<std::string> webLinkAddress(const Reference& box);
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 
 #include <fcntl.h>
@@ -15,10 +16,9 @@ namespace pathwicks {
 
 namespace {
 
-constexpr off_t largestIgnoreFile = 1024 * 1024;
-
+// git reads ignore files of any size.
 std::optional<std::string> readGitFile(int folder, const char* name) {
-    return readSmallFile(folder, name, largestIgnoreFile);
+    return readSmallFile(folder, name, std::numeric_limits<off_t>::max());
 }
 
 std::optional<std::string> readGitFile(const std::string& path) {
@@ -67,11 +67,11 @@ std::vector<IgnoreFile> ignoreFilesIn(int folder, const std::string& base) {
     return files;
 }
 
-std::shared_ptr<const IgnoreRules> ignoreRulesAbove(const std::string& folder, std::string& prefix) {
-    prefix.clear();
+RulesAbove ignoreRulesAbove(const std::string& folder) {
+    RulesAbove above;
     char resolved[PATH_MAX];
     if (!::realpath(folder.c_str(), resolved))
-        return nullptr;
+        return above;
     const std::string real = resolved;
     // The nearest folder at or above holding ".git" is the work tree's top.
     std::string top = real;
@@ -80,14 +80,15 @@ std::shared_ptr<const IgnoreRules> ignoreRulesAbove(const std::string& folder, s
         if (::stat((top == "/" ? std::string("/.git") : top + "/.git").c_str(), &info) == 0)
             break;
         if (top == "/")
-            return nullptr;
+            return above;
         const auto slash = top.rfind('/');
         top = slash == 0 ? "/" : top.substr(0, slash);
     }
     const std::string topSlash = top == "/" ? "/" : top + "/";
-    prefix = real == top ? "" : real.substr(topSlash.size());
+    const std::string prefix = real == top ? "" : real.substr(topSlash.size());
+    above.prefix = prefix;
 
-    std::shared_ptr<const IgnoreRules> rules;
+    std::shared_ptr<const IgnoreRules>& rules = above.rules;
     if (auto common = commonGitFolder(top == "/" ? "" : top)) {
         if (auto text = readGitFile(*common + "/info/exclude")) {
             IgnoreFile exclude(*text, "");
@@ -95,7 +96,8 @@ std::shared_ptr<const IgnoreRules> ignoreRulesAbove(const std::string& folder, s
                 rules = std::make_shared<IgnoreRules>(nullptr, std::vector{std::move(exclude)});
         }
     }
-    // The folders from the top down to the folder's parent.
+    // The folders from the top down to the folder's parent; as git does, a folder on the way
+    // that its parents' rules ignore leaves everything below it ignored.
     std::string base;
     size_t start = 0;
     while (!prefix.empty()) {
@@ -108,12 +110,17 @@ std::shared_ptr<const IgnoreRules> ignoreRulesAbove(const std::string& folder, s
                 rules = std::make_shared<IgnoreRules>(rules, std::move(files));
         }
         const size_t slash = prefix.find('/', start);
+        const std::string next = prefix.substr(0, slash);
+        if (rules && rules->ignored(next, true)) {
+            above.folderIgnored = true;
+            return above;
+        }
         if (slash == std::string::npos)
             break;
-        base = prefix.substr(0, slash);
+        base = next;
         start = slash + 1;
     }
-    return rules;
+    return above;
 }
 
 } // namespace pathwicks

@@ -1,6 +1,9 @@
 #include "goto/IgnoreRules.h"
 
+#include <algorithm>
+#include <bitset>
 #include <cctype>
+#include <optional>
 
 namespace pathwicks {
 
@@ -22,22 +25,20 @@ bool inClass(std::string_view name, unsigned char c) {
     return false;
 }
 
-enum class Match { yes, no, never };
-
-// A "[...]" set at p (just past the "["): whether c is in it; p moves past the closing "]".
-// Nothing (never) when the set is not closed.
-Match matchSet(std::string_view pattern, size_t& p, unsigned char c) {
+// A "[...]" set at p (just past the "["): the bytes in it, p moved past the closing "]".
+// Nothing when the set is not closed.
+std::optional<std::bitset<256>> readSet(std::string_view pattern, size_t& p) {
     bool negated = false;
     if (p < pattern.size() && (pattern[p] == '!' || pattern[p] == '^')) {
         negated = true;
         ++p;
     }
-    bool found = false;
+    std::bitset<256> set;
     bool first = true;
-    unsigned char previous = 0;
+    int previous = -1;
     for (;; first = false) {
         if (p >= pattern.size())
-            return Match::never;
+            return std::nullopt;
         unsigned char here = static_cast<unsigned char>(pattern[p]);
         if (here == ']' && !first) {
             ++p;
@@ -45,113 +46,181 @@ Match matchSet(std::string_view pattern, size_t& p, unsigned char c) {
         }
         if (here == '\\') {
             if (++p >= pattern.size())
-                return Match::never;
-            here = static_cast<unsigned char>(pattern[p]);
-            found |= here == c;
+                return std::nullopt;
+            here = static_cast<unsigned char>(pattern[p++]);
+            set.set(here);
             previous = here;
-            ++p;
-        } else if (here == '-' && previous != 0 && p + 1 < pattern.size() && pattern[p + 1] != ']') {
-            ++p;
-            unsigned char last = static_cast<unsigned char>(pattern[p]);
+        } else if (here == '-' && previous > 0 && p + 1 < pattern.size() && pattern[p + 1] != ']') {
+            unsigned char last = static_cast<unsigned char>(pattern[++p]);
             if (last == '\\') {
                 if (++p >= pattern.size())
-                    return Match::never;
+                    return std::nullopt;
                 last = static_cast<unsigned char>(pattern[p]);
             }
-            found |= previous <= c && c <= last;
-            previous = 0;
+            for (int c = previous; c <= last; ++c)
+                set.set(static_cast<size_t>(c));
+            previous = -1;
             ++p;
         } else if (here == '[' && p + 1 < pattern.size() && pattern[p + 1] == ':') {
             const size_t close = pattern.find(":]", p + 2);
             if (close == std::string_view::npos)
-                return Match::never;
-            found |= inClass(pattern.substr(p + 2, close - p - 2), c);
-            previous = 0;
+                return std::nullopt;
+            const std::string_view name = pattern.substr(p + 2, close - p - 2);
+            for (int c = 1; c < 256; ++c)
+                if (inClass(name, static_cast<unsigned char>(c)))
+                    set.set(static_cast<size_t>(c));
+            previous = -1;
             p = close + 2;
         } else {
-            found |= here == c;
+            set.set(here);
             previous = here;
             ++p;
         }
     }
-    return found != negated && c != '/' ? Match::yes : Match::no;
-}
-
-Match matchFrom(std::string_view pattern, size_t p, std::string_view text, size_t t);
-
-// "**/" with the rest of the pattern at p (just past the slash): no folder at all, or any
-// number of them.
-Match matchAnyFolders(std::string_view pattern, size_t p, std::string_view text, size_t t) {
-    if (matchFrom(pattern, p, text, t) == Match::yes)
-        return Match::yes;
-    for (size_t i = t; i < text.size(); ++i) {
-        if (text[i] != '/')
-            continue;
-        const Match m = matchFrom(pattern, p, text, i + 1);
-        if (m != Match::no)
-            return m;
-    }
-    return Match::no;
-}
-
-// A "*" with the rest of the pattern at p: any run of characters within one part of the path.
-Match matchStar(std::string_view pattern, size_t p, std::string_view text, size_t t) {
-    if (p == pattern.size())
-        return text.find('/', t) == std::string_view::npos ? Match::yes : Match::no;
-    for (size_t i = t; i <= text.size(); ++i) {
-        const Match m = matchFrom(pattern, p, text, i);
-        if (m != Match::no)
-            return m;
-        if (i < text.size() && text[i] == '/')
-            return Match::no;
-    }
-    return Match::no;
-}
-
-Match matchFrom(std::string_view pattern, size_t p, std::string_view text, size_t t) {
-    while (p < pattern.size()) {
-        const char c = pattern[p];
-        if (c == '*') {
-            const size_t stars = p;
-            while (p < pattern.size() && pattern[p] == '*')
-                ++p;
-            const bool twoOrMore = p - stars >= 2;
-            const bool afterSlash = stars == 0 || pattern[stars - 1] == '/';
-            if (twoOrMore && afterSlash && (p == pattern.size() || pattern[p] == '/'))
-                return p == pattern.size() ? Match::yes : matchAnyFolders(pattern, p + 1, text, t);
-            return matchStar(pattern, p, text, t);
-        }
-        if (t >= text.size())
-            return Match::no;
-        if (c == '?') {
-            if (text[t] == '/')
-                return Match::no;
-        } else if (c == '[') {
-            ++p;
-            const Match m = matchSet(pattern, p, static_cast<unsigned char>(text[t]));
-            if (m != Match::yes)
-                return m;
-            ++t;
-            continue;
-        } else if (c == '\\') {
-            if (++p >= pattern.size())
-                return Match::never;
-            if (pattern[p] != text[t])
-                return Match::no;
-        } else if (c != text[t]) {
-            return Match::no;
-        }
-        ++p;
-        ++t;
-    }
-    return t == text.size() ? Match::yes : Match::no;
+    if (negated)
+        set.flip();
+    set.reset('/');
+    return set;
 }
 
 } // namespace
 
-bool ignorePatternMatches(std::string_view pattern, std::string_view text) {
-    return matchFrom(pattern, 0, text, 0) == Match::yes;
+IgnorePattern::IgnorePattern(std::string_view pattern) {
+    for (size_t p = 0; p < pattern.size();) {
+        const char c = pattern[p];
+        Token token;
+        if (c == '*') {
+            const size_t stars = p;
+            while (p < pattern.size() && pattern[p] == '*')
+                ++p;
+            const bool afterSlash = stars == 0 || pattern[stars - 1] == '/';
+            const bool twoOrMore = p - stars >= 2;
+            if (twoOrMore && afterSlash && p == pattern.size()) {
+                token.kind = Kind::anything;
+            } else if (twoOrMore && afterSlash && pattern[p] == '/') {
+                token.kind = Kind::anyFolders;
+                ++p;
+            } else {
+                token.kind = Kind::star;
+            }
+        } else if (c == '?') {
+            token.kind = Kind::set;
+            token.set.set();
+            token.set.reset('/');
+            ++p;
+        } else if (c == '[') {
+            auto set = readSet(pattern, ++p);
+            if (!set) {
+                fail();
+                return;
+            }
+            token.kind = Kind::set;
+            token.set = *set;
+        } else {
+            if (c == '\\' && ++p >= pattern.size()) {
+                fail();
+                return;
+            }
+            token.kind = Kind::set;
+            literal_ += pattern[p];
+            token.set.set(static_cast<unsigned char>(pattern[p++]));
+            tokens_.push_back(token);
+            continue;
+        }
+        starThenPlain_ = tokens_.empty() && token.kind == Kind::star;
+        plain_ = false;
+        tokens_.push_back(token);
+    }
+    starThenPlain_ = starThenPlain_ && literal_.size() + 1 == tokens_.size();
 }
+
+void IgnorePattern::fail() {
+    tokens_.clear();
+    valid_ = plain_ = starThenPlain_ = false;
+}
+
+// The pattern as a machine with a state before each token (and one inside a folder name for
+// each "**/"), all states followed at once: time grows with the name times the pattern, never
+// exponentially.
+bool IgnorePattern::matches(std::string_view text) const {
+    if (!valid_)
+        return false;
+    if (plain_)
+        return text == literal_;
+    if (starThenPlain_)
+        return text.ends_with(literal_) &&
+               text.substr(0, text.size() - literal_.size()).find('/') == std::string_view::npos;
+    const size_t count = tokens_.size();
+    std::vector<char> now(2 * count + 1), next(2 * count + 1);
+    now[0] = 1;
+    for (size_t t = 0;; ++t) {
+        // A star or "**/" may match nothing; "**" at the end matches whatever is left.
+        for (size_t k = 0; k < count; ++k) {
+            if (!now[k])
+                continue;
+            if (tokens_[k].kind == Kind::anything)
+                return true;
+            if (tokens_[k].kind == Kind::star || tokens_[k].kind == Kind::anyFolders)
+                now[k + 1] = 1;
+        }
+        if (t == text.size())
+            return now[count];
+        const unsigned char c = static_cast<unsigned char>(text[t]);
+        std::fill(next.begin(), next.end(), 0);
+        bool any = false;
+        const auto reach = [&](size_t state) { next[state] = any = true; };
+        for (size_t k = 0; k < count; ++k) {
+            const size_t inside = count + 1 + k;
+            if (now[inside]) // within a folder name of a "**/"
+                reach(c == '/' ? k : inside);
+            if (!now[k])
+                continue;
+            switch (tokens_[k].kind) {
+            case Kind::set:
+                if (tokens_[k].set.test(c))
+                    reach(k + 1);
+                break;
+            case Kind::star:
+                if (c != '/')
+                    reach(k);
+                break;
+            case Kind::anyFolders:
+                reach(c == '/' ? k : inside);
+                break;
+            case Kind::anything:
+                break;
+            }
+        }
+        if (!any)
+            return false;
+        now.swap(next);
+    }
+}
+
+bool ignorePatternMatches(std::string_view pattern, std::string_view text) {
+    return IgnorePattern(pattern).matches(text);
+}
+
+namespace {
+
+// A line of an ignore file as git reads it: a CR before the line end dropped, then the
+// trailing spaces but one a backslash keeps.
+std::string_view trimmedLine(std::string_view line) {
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    size_t keep = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            ++i;
+            keep = i + 1;
+        } else if (line[i] != ' ') {
+            keep = i + 1;
+        }
+    }
+    return line.substr(0, keep);
+}
+
+} // namespace
 
 IgnoreFile::IgnoreFile(std::string_view text, std::string base) : base_(std::move(base)) {
     size_t start = 0;
@@ -159,37 +228,22 @@ IgnoreFile::IgnoreFile(std::string_view text, std::string base) : base_(std::mov
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
-        std::string line(text.substr(start, end - start));
+        std::string_view line = trimmedLine(text.substr(start, end - start));
         start = end + 1;
-        // Trailing spaces go, unless a backslash keeps one.
-        size_t keep = 0;
-        for (size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '\\' && i + 1 < line.size()) {
-                ++i;
-                keep = i + 1;
-            } else if (line[i] != ' ') {
-                keep = i + 1;
-            }
-        }
-        line.resize(keep);
         if (line.empty() || line.front() == '#')
             continue;
-        Pattern pattern;
-        if (line.front() == '!') {
-            pattern.negated = true;
-            line.erase(0, 1);
-        }
-        if (!line.empty() && line.back() == '/') {
-            pattern.folderOnly = true;
-            line.pop_back();
-        }
+        const bool negated = line.front() == '!';
+        if (negated)
+            line.remove_prefix(1);
+        const bool folderOnly = line.ends_with('/');
+        if (folderOnly)
+            line.remove_suffix(1);
         if (line.empty())
             continue;
-        pattern.anchored = line.find('/') != std::string::npos;
+        const bool anchored = line.find('/') != std::string_view::npos;
         if (line.front() == '/')
-            line.erase(0, 1);
-        pattern.glob = std::move(line);
-        patterns_.push_back(std::move(pattern));
+            line.remove_prefix(1);
+        patterns_.push_back({IgnorePattern(line), negated, folderOnly, anchored});
     }
 }
 
@@ -206,7 +260,7 @@ int IgnoreFile::decide(std::string_view path, bool isFolder) const {
     for (auto it = patterns_.rbegin(); it != patterns_.rend(); ++it) {
         if (it->folderOnly && !isFolder)
             continue;
-        if (ignorePatternMatches(it->glob, it->anchored ? relative : name))
+        if (it->glob.matches(it->anchored ? relative : name))
             return it->negated ? 0 : 1;
     }
     return -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,6 +13,29 @@ namespace pathwicks {
 // a backslash takes the next byte as it is, and "**" between slashes (or at either end) matches
 // any number of folders.
 bool ignorePatternMatches(std::string_view pattern, std::string_view text);
+
+// One such pattern, read once and matched in time that grows with the text times the pattern.
+// A pattern with a set left open or a lone backslash at its end matches nothing.
+class IgnorePattern {
+public:
+    explicit IgnorePattern(std::string_view pattern);
+    bool matches(std::string_view text) const;
+
+private:
+    enum class Kind { set, star, anyFolders, anything };
+    struct Token {
+        Kind kind = Kind::set;
+        std::bitset<256> set; // the bytes a set matches (a plain byte is a set of one)
+    };
+    void fail();
+
+    std::vector<Token> tokens_;
+    bool valid_ = true;
+    // Plain bytes, or "*" and plain bytes: matched without the machine.
+    bool plain_ = true;
+    bool starThenPlain_ = false;
+    std::string literal_;
+};
 
 // The patterns of one ignore file (".gitignore", ".ignore", ".git/info/exclude"), with git's
 // reading of its lines: comments, blank lines, trailing spaces, "!" negation, a trailing slash
@@ -29,7 +53,7 @@ public:
 
 private:
     struct Pattern {
-        std::string glob;
+        IgnorePattern glob;
         bool negated = false;
         bool folderOnly = false;
         bool anchored = false;

@@ -35,10 +35,13 @@ std::vector<std::string> partsOf(const std::string& path) {
 // part ignored when honouring ignore files).
 FileDescriptor openAsTheSearchWould(const std::string& folder,
                                     const std::vector<std::string>& parts, bool honourIgnoreFiles) {
-    std::string prefix;
-    std::shared_ptr<const IgnoreRules> rules;
+    RulesAbove above;
     if (honourIgnoreFiles)
-        rules = ignoreRulesAbove(folder, prefix);
+        above = ignoreRulesAbove(folder);
+    if (above.folderIgnored)
+        return FileDescriptor();
+    const std::string& prefix = above.prefix;
+    std::shared_ptr<const IgnoreRules> rules = std::move(above.rules);
     const auto rulePath = [&](const std::string& relative) {
         return prefix.empty() ? relative : prefix + "/" + relative;
     };

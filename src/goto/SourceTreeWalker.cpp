@@ -1,6 +1,7 @@
 #include "goto/SourceTreeWalker.h"
 
 #include "goto/IgnoreFiles.h"
+#include "model/FileDescriptor.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -26,6 +28,9 @@ constexpr unsigned mostThreads = 8;
 
 // What each worker reads a file into at first; larger files grow it to their size.
 constexpr size_t firstBuffer = 256 * 1024;
+
+// The most one read asks for: between two, the walk looks whether it is cancelled.
+constexpr size_t readPiece = 4 * 1024 * 1024;
 
 // An open folder, kept open while folders below it wait to be opened relative to it.
 class OpenFolder {
@@ -185,8 +190,10 @@ private:
             unsigned char type = entry->d_type;
             if (type == DT_UNKNOWN) {
                 struct stat entryInfo;
-                if (::fstatat(fd, name, &entryInfo, AT_SYMLINK_NOFOLLOW) != 0)
+                if (::fstatat(fd, name, &entryInfo, AT_SYMLINK_NOFOLLOW) != 0) {
+                    cannotRead(path.empty() ? name : path + "/" + name, errno);
                     continue;
+                }
                 type = S_ISDIR(entryInfo.st_mode)   ? DT_DIR
                        : S_ISREG(entryInfo.st_mode) ? DT_REG
                                                     : DT_LNK;
@@ -237,15 +244,10 @@ private:
         }
     }
 
-    void readFile(unsigned worker, int folder, const char* name, const std::string& path,
-                  Buffer& buffer) {
-        // Non-blocking, so that a FIFO put in place of the file cannot hold the walk.
-        const int fd =
-            ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            cannotRead(path, errno);
-            return;
-        }
+    // The file's bytes into the buffer: up to the size it has when it fills the first read, so
+    // that a file growing meanwhile is read as it was found; nothing when the walk is
+    // cancelled, the file is too large, or it is no regular file any more.
+    std::optional<size_t> readBytes(int fd, const std::string& path, Buffer& buffer) {
         if (buffer.capacity == 0) {
             buffer.capacity = firstBuffer;
             buffer.data.reset(new char[buffer.capacity]);
@@ -253,18 +255,24 @@ private:
         // Most source files fit the buffer and take one read, which comes back short; only a
         // file that fills it is asked for its size.
         size_t length = 0;
+        size_t wanted = buffer.capacity;
         bool sized = false;
-        for (;;) {
-            if (length == buffer.capacity) {
+        while (!isCancelled()) {
+            if (length == wanted) {
+                if (sized)
+                    return length;
+                // A binary file is passed over, large or not.
+                if (std::memchr(buffer.data.get(), '\0', std::min(length, SourceTreeWalker::binaryProbe)))
+                    return std::nullopt;
                 struct stat info;
-                if (sized || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-                    static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
-                    ::close(fd);
-                    return;
+                if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+                    return std::nullopt;
+                if (static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
+                    cannotRead(path, "larger than 64 MiB");
+                    return std::nullopt;
                 }
                 sized = true;
-                // One byte more than the size, so that the end shows as a short read.
-                const size_t wanted = static_cast<size_t>(info.st_size) + 1;
+                wanted = std::max(length, static_cast<size_t>(info.st_size));
                 if (wanted > buffer.capacity) {
                     auto grown = std::unique_ptr<char[]>(new char[wanted]);
                     std::memcpy(grown.get(), buffer.data.get(), length);
@@ -272,27 +280,39 @@ private:
                     buffer.capacity = wanted;
                 }
             }
-            const ssize_t got = ::read(fd, buffer.data.get() + length, buffer.capacity - length);
+            // In pieces, so that a cancellation is seen within a large file too.
+            const size_t piece = std::min(wanted - length, readPiece);
+            const ssize_t got = ::read(fd, buffer.data.get() + length, piece);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0) {
                 if (errno != EAGAIN && errno != EISDIR)
                     cannotRead(path, errno);
-                ::close(fd);
-                return;
+                return std::nullopt;
             }
-            if (got == 0)
-                break;
             length += static_cast<size_t>(got);
-            if (length < buffer.capacity)
-                break;
+            // Before its size is known, a short read is the file's end.
+            if (got == 0 || (!sized && static_cast<size_t>(got) < piece))
+                return length;
         }
-        ::close(fd);
-        const char* data = buffer.data.get();
-        if (length == 0 ||
-            std::memchr(data, '\0', std::min(length, SourceTreeWalker::binaryProbe)))
+        return std::nullopt;
+    }
+
+    void readFile(unsigned worker, int folder, const char* name, const std::string& path,
+                  Buffer& buffer) {
+        // Non-blocking, so that a FIFO put in place of the file cannot hold the walk.
+        const FileDescriptor fd(
+            ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (!fd.isOpen()) {
+            cannotRead(path, errno);
             return;
-        visit_(worker, path, std::string_view(data, length));
+        }
+        const auto length = readBytes(fd.get(), path, buffer);
+        const char* data = buffer.data.get();
+        if (!length || *length == 0 ||
+            std::memchr(data, '\0', std::min(*length, SourceTreeWalker::binaryProbe)))
+            return;
+        visit_(worker, path, std::string_view(data, *length));
     }
 
     const int root_;
@@ -351,12 +371,16 @@ std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, con
         return folder + ": " + std::strerror(listError);
     }
 
-    std::string prefix;
-    std::shared_ptr<const IgnoreRules> rules;
+    RulesAbove above;
     if (honourIgnoreFiles_)
-        rules = ignoreRulesAbove(folder, prefix);
-    Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(prefix), cancelled_);
-    walk.run({"", nullptr, "", std::move(rules)});
+        above = ignoreRulesAbove(folder);
+    // git lists nothing in a folder it ignores.
+    if (above.folderIgnored) {
+        ::close(root);
+        return std::nullopt;
+    }
+    Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(above.prefix), cancelled_);
+    walk.run({"", nullptr, "", std::move(above.rules)});
     unreadable_ = walk.unreadable();
     examples_ = walk.examples();
     ::close(root);

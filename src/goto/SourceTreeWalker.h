@@ -13,9 +13,11 @@ namespace pathwicks {
 // Reads every text file under a folder once, on several threads. Skipped: version-control
 // folders (.git, .hg, .svn), symbolic links (never followed, so the walk cannot loop or leave
 // the folder), devices, FIFOs and sockets (never opened for reading, so nothing blocks), files
-// over 64 MiB, files with a NUL byte in their first 8 KiB, and, unless told otherwise, what git
-// would ignore (see goto/IgnoreRules and goto/IgnoreFiles). Every folder is opened relative to
-// its parent's open descriptor, so no depth is too deep to walk.
+// with a NUL byte in their first 8 KiB, and, unless told otherwise, what git would ignore (see
+// goto/IgnoreRules and goto/IgnoreFiles); files over 64 MiB are skipped and named among the
+// unreadable. A file that grows while it is read is read up to the size it had when found.
+// Every folder is opened relative to its parent's open descriptor, so no depth is too deep to
+// walk.
 class SourceTreeWalker {
 public:
     // Entries that could not be read are named, up to this many; the rest are only counted.
@@ -35,7 +37,7 @@ public:
         std::function<void(unsigned worker, std::string_view path, std::string_view bytes)>;
 
     // threads 0 picks a count that suits the machine. Once cancelled is set, no further folder
-    // or file is read.
+    // or file is read, and a file being read is left within a few megabytes.
     explicit SourceTreeWalker(unsigned threads = 0, bool honourIgnoreFiles = true,
                               const std::atomic<bool>* cancelled = nullptr);
 

@@ -24,17 +24,19 @@ constexpr std::string_view copySuffix = ".recovery";
 constexpr std::string_view lockSuffix = ".lock";
 const char* const unreadableFolder = "unreadable";
 
-// Opens (making it when missing) and locks a lock file; -1 when it cannot, or another process
-// holds it. A lock taken on a file that was removed from the folder meanwhile (by the process
-// that held it last) counts for nothing.
+// Opens (making it when missing) and locks a lock file, never through a symbolic link; -1 when
+// it cannot, or another process holds it. A lock taken on a file that was removed from the
+// folder meanwhile (by the process that held it last) counts for nothing.
 int takeLock(const std::string& path, int extraFlags) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | extraFlags, 0600);
+    const int fd = ::open(path.c_str(),
+                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | extraFlags, 0600);
     if (fd < 0)
         return -1;
     struct stat locked {};
     struct stat named {};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &locked) != 0 ||
-        ::stat(path.c_str(), &named) != 0 || locked.st_ino != named.st_ino ||
+        !S_ISREG(locked.st_mode) || ::lstat(path.c_str(), &named) != 0 ||
+        locked.st_ino != named.st_ino ||
         locked.st_dev != named.st_dev) {
         const int error = errno ? errno : EWOULDBLOCK;
         ::close(fd);
@@ -45,12 +47,13 @@ int takeLock(const std::string& path, int extraFlags) {
 }
 
 // Makes the folder, readable by the user alone, when it is missing; the reason when it cannot.
-std::optional<std::string> makeFolder(const std::string& path) {
+// With `noLink`, the folder itself may not be a symbolic link.
+std::optional<std::string> makeFolder(const std::string& path, bool noLink = false) {
     std::error_code error;
     fs::create_directories(path, error);
     if (error)
         return error.message();
-    if (!fs::is_directory(path, error))
+    if (!fs::is_directory(noLink ? fs::symlink_status(path, error) : fs::status(path, error)))
         return std::strerror(ENOTDIR);
     ::chmod(path.c_str(), 0700);
     return std::nullopt;
@@ -132,7 +135,7 @@ void RecoverySlot::remove() { ::unlink(copyPath().c_str()); }
 std::string RecoverySlot::keepAside() {
     const std::string aside = folder_ + "/" + unreadableFolder;
     const std::string target = aside + "/" + name_ + std::string(copySuffix);
-    if (!makeFolder(aside) && ::rename(copyPath().c_str(), target.c_str()) == 0)
+    if (!makeFolder(aside, true) && ::rename(copyPath().c_str(), target.c_str()) == 0)
         return target;
     return copyPath();
 }
@@ -202,6 +205,9 @@ void claimCopy(std::unique_ptr<RecoverySlot> slot,
         const std::string shown = slot->name() + std::string(copySuffix);
         claimed.unreadable.push_back({shown, std::move(reason), slot->keepAside()});
     };
+    struct stat info {};
+    if (::lstat(slot->copyPath().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return unreadable("It is not a regular file.");
     auto bytes = readFileBytes(slot->copyPath());
     if (auto* failure = std::get_if<FileError>(&bytes))
         return unreadable(failure->message);

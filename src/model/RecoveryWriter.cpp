@@ -49,6 +49,10 @@ public:
         std::unique_lock lock(mutex_);
         idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
     }
+    bool waitUntilIdle(std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex_);
+        return idle_.wait_for(lock, limit, [this] { return jobs_.empty() && !busy_; });
+    }
 
 private:
     void run() {
@@ -175,12 +179,20 @@ void RecoveryWriter::remove() {
     });
 }
 
+void RecoveryWriter::release() {
+    writerThread().post([state = state_] { state->slot.reset(); });
+}
+
 bool RecoveryWriter::stopped() const {
     return isStopped(state_->folder);
 }
 
 void RecoveryWriter::waitForWrites() {
     writerThread().waitUntilIdle();
+}
+
+bool RecoveryWriter::waitForWrites(std::chrono::milliseconds limit) {
+    return writerThread().waitUntilIdle(limit);
 }
 
 } // namespace pathwicks

@@ -4,6 +4,7 @@
 #include "model/RecoveryCopy.h"
 #include "model/StepsModel.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,11 +46,16 @@ public:
     // Replaces the copy with the snapshot; a write that fails leaves the last copy as it was.
     void write(RecoverySnapshot snapshot);
     void remove();
+    // Lets go of the slot, after everything asked before: its copy stays for the next start,
+    // and its lock is released (its lock file removed when there is no copy).
+    void release();
     // Whether the folder failed to take a copy in this run.
     bool stopped() const;
 
     // Waits until every copy and removal asked of any writer so far is done.
     static void waitForWrites();
+    // As waitForWrites, but no longer than `limit`; whether everything was done.
+    static bool waitForWrites(std::chrono::milliseconds limit);
 
 private:
     struct State;

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstring>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -330,4 +333,36 @@ TEST(MarkerSearch, NamesTheFoldersAndFilesItCannotRead) {
     ::chmod(tree.path("shut").c_str(), 0700);
     for (int i = 0; i < 7; ++i)
         ::chmod(tree.path("many/" + std::to_string(i)).c_str(), 0700);
+}
+
+// A file that grows while it is read is read as it was found; a text file too large to search
+// is named with the reason.
+TEST(MarkerSearch, NothingIsSkippedWithoutAWord) {
+    TempTree tree;
+    const std::string lines(4 * 1024 * 1024, '\n');
+    const std::string grown = tree.write("grow.log", "# pathwick-GROW\n" + lines);
+    const std::string huge = tree.write("huge.txt", "# pathwick-HUGE\n" + std::string(9000, 'x'));
+    ASSERT_EQ(::truncate(huge.c_str(), off_t(pathwicks::SourceTreeWalker::largestFile) + 1), 0);
+
+    std::atomic<bool> stop{false};
+    std::thread appender([&] {
+        const int fd = ::open(grown.c_str(), O_WRONLY | O_APPEND);
+        // About 4 MB a second, as a busy log grows.
+        const std::string piece(4 * 1024, '\n');
+        while (!stop) {
+            (void)!::write(fd, piece.data(), piece.size());
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ::close(fd);
+    });
+    for (int run = 0; run < 10; ++run) {
+        const auto result = search(tree, {"pathwick-GROW", "pathwick-HUGE"});
+        EXPECT_EQ(result.places[0], (Places{{"grow.log", 1}})) << run;
+        EXPECT_EQ(result.places[1], Places{});
+        EXPECT_EQ(result.unreadableExamples,
+                  (std::vector<std::pair<std::string, std::string>>{
+                      {"huge.txt", "larger than 64 MiB"}}));
+    }
+    stop = true;
+    appender.join();
 }

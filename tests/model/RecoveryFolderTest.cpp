@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace pathwicks;
@@ -90,4 +91,43 @@ TEST(RecoveryFolder, ClaimsWhatNobodyOwns) {
     held.reset();
     EXPECT_EQ(names(folder), std::vector<std::string>{"unreadable"});
     fs::remove_all(folder.parent_path());
+}
+
+// Nothing in the folder is created or read through a symbolic link planted there, and the lock
+// file of a run that ended without a copy is gone at the next start.
+TEST(RecoveryFolder, NeverGoesThroughLinksAndSweepsEndedRunsLocks) {
+    std::string pattern = (fs::temp_directory_path() / "pathwicks-recovery-XXXXXX").string();
+    const fs::path top = mkdtemp(pattern.data());
+    const fs::path folder = top / "recovery";
+    const fs::path outside = top / "outside";
+    fs::create_directories(folder);
+    fs::create_directories(outside);
+    const std::string copy = RecoveryFile::encode({document, "/planted.pathwicks", {}, 1});
+    std::ofstream(top / "copy") << copy;
+
+    fs::create_symlink(outside / "a", folder / "a.lock");
+    fs::create_symlink(outside / "b", folder / "b.lock");
+    std::ofstream(folder / "b.recovery") << copy;
+    fs::create_symlink(top / "copy", folder / "c.recovery");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A run that ends before its first copy, without taking anything down.
+        auto made = RecoverySlot::create(folder.string());
+        ::_exit(std::holds_alternative<std::unique_ptr<RecoverySlot>>(made) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(names(folder).size(), 5u) << "the ended run's lock file is there";
+
+    auto claimed = claimUnownedCopies(folder.string());
+    EXPECT_TRUE(claimed.copies.empty());
+    ASSERT_EQ(claimed.unreadable.size(), 1u);
+    EXPECT_EQ(claimed.unreadable[0].name, "c.recovery");
+    EXPECT_EQ(names(outside), std::vector<std::string>{});
+    claimed = {};
+    EXPECT_EQ(names(folder),
+              (std::vector<std::string>{"a.lock", "b.lock", "b.recovery", "unreadable"}));
+    EXPECT_EQ(fs::read_symlink(folder / "unreadable" / "c.recovery"), top / "copy");
+    fs::remove_all(top);
 }

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 
@@ -181,6 +182,32 @@ TEST_F(RecoveryWindowTest, TheWorkOfAKilledRunIsRestoredWithItsPath) {
     EXPECT_NE(readText(file).find("Edited, never saved"), std::string::npos);
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_TRUE(copyFiles().empty());
+}
+
+// Ended as at logout, a run copies its unsaved work at once (its own copy was not due for an
+// hour), releases its locks and ends within seconds; the next start offers the work.
+TEST_F(RecoveryWindowTest, TheWorkOfARunEndedBySignalIsKept) {
+    for (const auto& [signal, name] : {std::pair{SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}) {
+        SCOPED_TRACE(name);
+        const fs::path file = document("walk.pathwicks", "Parse");
+        QProcess run;
+        run.start(RECOVERY_CHILD, {QString::fromStdString(file.string()), name, "late"});
+        ASSERT_TRUE(run.waitForStarted());
+        QByteArray said;
+        ASSERT_TRUE(waitFor([&] { return (said += run.readAllStandardOutput()).contains("changed"); }));
+        EXPECT_TRUE(copyFiles().empty());
+        ::kill(pid_t(run.processId()), signal);
+        ASSERT_TRUE(run.waitForFinished(5000));
+        EXPECT_EQ(run.exitStatus(), QProcess::CrashExit) << "ended by the signal";
+
+        auto claimed = claimUnownedCopies(copies.string());
+        ASSERT_EQ(claimed.copies.size(), 1u);
+        EXPECT_EQ(claimed.copies[0].copy.originalPath, file.string());
+        EXPECT_NE(claimed.copies[0].copy.documentBytes.find(name), std::string::npos);
+        claimed.copies[0].slot->remove();
+        claimed.copies.clear();
+        EXPECT_EQ(listing(copies), "") << "no copy or lock file left";
+    }
 }
 
 TEST_F(RecoveryWindowTest, LaterDiscardAndOpeningADocumentWithACopy) {
