@@ -48,6 +48,10 @@ struct FolderJob {
     std::shared_ptr<const IgnoreRules> rules; // those of the folders above
 };
 
+bool startsBinary(const char* data, size_t length) {
+    return std::memchr(data, '\0', std::min(length, SourceTreeWalker::binaryProbe)) != nullptr;
+}
+
 bool isVersionControlFolder(const char* name) {
     return std::strcmp(name, ".git") == 0 || std::strcmp(name, ".hg") == 0 ||
            std::strcmp(name, ".svn") == 0;
@@ -257,7 +261,9 @@ private:
         for (;;) {
             if (length == buffer.capacity) {
                 struct stat info;
-                if (sized || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+                // A file that starts as binary is left after its first read.
+                if (sized || startsBinary(buffer.data.get(), length) ||
+                    ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
                     static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
                     ::close(fd);
                     return;
@@ -289,8 +295,7 @@ private:
         }
         ::close(fd);
         const char* data = buffer.data.get();
-        if (length == 0 ||
-            std::memchr(data, '\0', std::min(length, SourceTreeWalker::binaryProbe)))
+        if (length == 0 || startsBinary(data, length))
             return;
         visit_(worker, path, std::string_view(data, length));
     }
