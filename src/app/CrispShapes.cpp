@@ -215,9 +215,11 @@ int PixelMap::width(double units) const {
     return std::max(1, whole(units * scale));
 }
 
-DevicePixels::DevicePixels(QPainter& painter, const PixelMap& map)
+DevicePixels::DevicePixels(QPainter& painter, const PixelMap&)
     : painter_(painter), saved_(painter.worldTransform()) {
-    painter.setWorldTransform(QTransform::fromScale(1 / map.ratio, 1 / map.ratio));
+    // Undoes all the painter adds to its world transform: the device pixel ratio, and a
+    // widget's place in its window.
+    painter.setWorldTransform(painter.deviceTransform().inverted() * saved_);
 }
 
 DevicePixels::~DevicePixels() {
