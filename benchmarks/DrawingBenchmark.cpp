@@ -1,6 +1,6 @@
 // Building the canvas's drawing list and painting it into a full-HD image, for generated
 // documents of growing size, and the frames of the window on a document of 10,000 boxes:
-// a screenful at 100 %, everything at Fit to Window (also with a marker check's marks), a full
+// a screenful at 100 % (also on a device pixel ratio of 2), everything at Fit to Window (also with a marker check's marks), a full
 // screen at zooms between, and dragging one box.
 #include "app/DrawListPainter.h"
 #include "app/QtTextMeasurer.h"
@@ -169,6 +169,19 @@ void LargeScreenful(benchmark::State& state) {
     state.counters["ops"] = double(operations);
 }
 
+// The same screenful on a screen of twice the pixels a point (device pixel ratio 2).
+void LargeScreenfulRatio2(benchmark::State& state) {
+    const StepsModel model = largeModel();
+    const QtTextMeasurer measurer;
+    const DrawingIndex index(model, arrowReach(AppearanceConfig::shared()));
+    QImage image(2 * screenWidth, 2 * screenHeight, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    size_t operations = 0;
+    for (auto _ : state)
+        operations = paintFrame(model, &index, image, measurer, {8000, 4000}, 1);
+    state.counters["ops"] = double(operations);
+}
+
 void LargeFitToWindow(benchmark::State& state) {
     const StepsModel model = largeModel();
     const QtTextMeasurer measurer;
@@ -241,6 +254,7 @@ void LargeIndexBuild(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(LargeScreenful)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargeScreenfulRatio2)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeFitToWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeAtZoom)->Arg(20)->Arg(29)->Arg(35)->Arg(50)->Arg(75)->Unit(benchmark::kMillisecond);
 BENCHMARK(LargeFitToWindowMarked)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,7 @@
 #include "app/DrawListPainter.h"
 
+#include "app/CrispShapes.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -28,13 +30,26 @@ QPen pen(const Color& color, double width, Qt::PenCapStyle cap) {
     return QPen(toQColor(color), width, Qt::SolidLine, cap, Qt::MiterJoin);
 }
 
-// What a drawing needs to know of where it goes: view pixels per unit of the list.
+// What a drawing needs to know of where it goes: view pixels per unit of the list, and where
+// the device's pixels lie, when edges can be put on them.
 struct Device {
     const QtTextMeasurer& fonts;
     double scale = 1;
+    std::optional<PixelMap> pixels;
 };
 
+// A round cap on a line at most this many device pixels wide covers the pixels a square one
+// does, within a fraction of the corner pixels: it is painted square, with the line.
+constexpr double widestSquareCap = 3;
+
+bool squareLooksRound(double lineWidth, const Device& device) {
+    const double pixelsPerUnit = device.pixels ? device.pixels->scale : device.scale;
+    return lineWidth * pixelsPerUnit <= widestSquareCap;
+}
+
 void paint(QPainter& p, const RectOp& op, const Device& device) {
+    if (device.pixels && paintCrispBox(p, op, *device.pixels))
+        return;
     p.setBrush(op.fill ? QBrush(toQColor(*op.fill)) : QBrush(Qt::NoBrush));
     p.setPen(op.stroke ? pen(*op.stroke, op.lineWidth, Qt::FlatCap) : QPen(Qt::NoPen));
     // Corners rounded by less than a pixel look square, and square ones paint much faster.
@@ -45,6 +60,8 @@ void paint(QPainter& p, const RectOp& op, const Device& device) {
 }
 
 void paint(QPainter& p, const LinesOp& op, const Device& device) {
+    if (device.pixels && paintCrispLines(p, op, *device.pixels))
+        return;
     QPainterPath path;
     for (const Line& line : op.lines) {
         path.moveTo(line.from.x, line.from.y);
@@ -56,7 +73,8 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
     // Caps on lines thinner than a pixel or two cannot be told from flat ones.
     const bool roundCaps =
         op.cap == LineCap::round && op.lineWidth > 0 && op.lineWidth * device.scale >= 1.5;
-    QPen stroke = pen(op.color, op.lineWidth, Qt::FlatCap);
+    const bool discs = roundCaps && !squareLooksRound(op.lineWidth, device);
+    QPen stroke = pen(op.color, op.lineWidth, roundCaps && !discs ? Qt::SquareCap : Qt::FlatCap);
     double period = 0;
     for (double length : op.dashPattern)
         period += std::abs(length);
@@ -84,7 +102,7 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
     p.setBrush(Qt::NoBrush);
     p.drawPath(path);
 
-    if (roundCaps) {
+    if (discs) {
         QPainterPath caps;
         const double radius = op.lineWidth / 2;
         for (const Line& line : op.lines) {
@@ -101,8 +119,13 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
 void paint(QPainter& p, const TextOp& op, const Device& device) {
     const QtTextMeasurer& fonts = device.fonts;
     const QFontMetricsF& metrics = fonts.metrics(op.style);
-    const QRectF glyphs(op.centerX - op.width / 2, op.baseline - metrics.ascent(), op.width,
-                        metrics.height());
+    QPointF start(op.centerX - op.width / 2, op.baseline);
+    if (const auto& map = device.pixels) {
+        // Glyphs start on a whole device pixel, as the text would at that size unscaled.
+        start.rx() += (std::round(map->x(start.x())) - map->x(start.x())) / map->scale;
+        start.ry() += (std::round(map->y(start.y())) - map->y(start.y())) / map->scale;
+    }
+    const QRectF glyphs(start.x(), start.y() - metrics.ascent(), op.width, metrics.height());
     const QRectF clip = toQRect(op.clip);
     // Clipping is costly; most titles lie well inside their box.
     const bool clipped = !clip.contains(glyphs);
@@ -112,7 +135,7 @@ void paint(QPainter& p, const TextOp& op, const Device& device) {
     }
     p.setFont(fonts.font(op.style));
     p.setPen(toQColor(op.color));
-    p.drawText(QPointF(glyphs.left(), op.baseline),
+    p.drawText(start,
                QString::fromUtf8(op.text.data(), qsizetype(op.text.size())));
     if (clipped)
         p.restore();
@@ -137,29 +160,33 @@ bool sameStyle(const RectOp& a, const RectOp& b) {
     return a.fill == b.fill && a.stroke == b.stroke && a.lineWidth == b.lineWidth;
 }
 
-bool batchable(const LinesOp& op, double scale) {
+bool batchable(const LinesOp& op, const Device& device) {
     return op.dashPattern.empty() && clamped(op.color.alpha) >= 1 &&
-           (op.cap == LineCap::butt || op.lineWidth * scale < 1.5);
+           (op.cap == LineCap::butt || op.lineWidth * device.scale < 1.5 ||
+            squareLooksRound(op.lineWidth, device));
 }
 
 bool sameStyle(const LinesOp& a, const LinesOp& b) {
-    return a.color == b.color && a.lineWidth == b.lineWidth;
+    return a.color == b.color && a.lineWidth == b.lineWidth && a.cap == b.cap;
 }
 
-double deviceWidth(double width, double scale) {
-    return width * scale < 1 ? 0 : width;
+// Lines up to a pixel and a half wide are painted as the thinnest line there is, one device
+// pixel, which Qt strokes many times faster than a wider one.
+double deviceWidth(double width, const Device& device) {
+    const double pixelsPerUnit = device.pixels ? device.pixels->scale : device.scale;
+    return width * pixelsPerUnit < 1.5 ? 0 : width;
 }
 
 // Far out, boxes are a few pixels: each is filled in whole pixels of the device, its outline
 // the one-pixel rim and its fill the inside, as the thinnest pen would paint them, without
 // the stroking. Rims are filled a bunch at a time, then the insides: a bunch ends before a
 // box that meets the ones in it, so that a box still covers those before it.
-void fillOutlined(QPainter& p, const QList<QRectF>& rects, const RectOp& style) {
-    const QTransform transform = p.worldTransform();
+void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
+                  const PixelMap& map) {
     const QBrush rim = style.stroke ? QBrush(toQColor(*style.stroke)) : QBrush(Qt::NoBrush);
     const QBrush inside = style.fill ? QBrush(toQColor(*style.fill)) : QBrush(Qt::NoBrush);
     p.save();
-    p.resetTransform();
+    const DevicePixels devicePixels(p, map);
     p.setPen(Qt::NoPen);
     p.setRenderHint(QPainter::Antialiasing, false);
     QList<QRect> outer, inner;
@@ -177,13 +204,9 @@ void fillOutlined(QPainter& p, const QList<QRectF>& rects, const RectOp& style) 
         inner.clear();
         covered = QRect();
     };
-    const double sx = transform.m11(), sy = transform.m22(), dx = transform.dx(),
-                 dy = transform.dy();
-    for (const QRectF& rect : rects) {
-        const double left = rect.left() * sx + dx, right = rect.right() * sx + dx;
-        const double top = rect.top() * sy + dy, bottom = rect.bottom() * sy + dy;
-        const QRect pixels = QRectF(QPointF(std::min(left, right), std::min(top, bottom)),
-                                    QPointF(std::max(left, right), std::max(top, bottom)))
+    for (const Rect& rect : rects) {
+        const QRect pixels = QRectF(QPointF(map.x(rect.minX()), map.y(rect.minY())),
+                                    QPointF(map.x(rect.maxX()), map.y(rect.maxY())))
                                  .toAlignedRect();
         if (covered.intersects(pixels))
             flush();
@@ -197,44 +220,71 @@ void fillOutlined(QPainter& p, const QList<QRectF>& rects, const RectOp& style) 
 }
 
 // Paints the run of ops from `at` that share the style of the first; where the run ends.
-size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& first, double scale) {
-    QList<QRectF> rects;
+size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& first,
+                const Device& device) {
+    const double scale = device.scale;
+    QList<Rect> rects;
     size_t end = at;
     for (; end < list.size(); ++end) {
         const auto* op = std::get_if<RectOp>(&list[end]);
         if (!op || !batchable(*op, scale) || !sameStyle(*op, first))
             break;
-        rects.append(toQRect(op->rect));
+        rects.append(op->rect);
     }
-    if (scale < smallScale && p.worldTransform().type() <= QTransform::TxScale &&
-        first.lineWidth * scale < 1) {
-        fillOutlined(p, rects, first);
+    if (device.pixels && scale < smallScale && first.lineWidth * scale < 1) {
+        fillOutlined(p, rects, first, *device.pixels);
         return end;
     }
+    // Each on whole device pixels; they are quick to paint one by one.
+    if (device.pixels) {
+        RectOp op = first;
+        for (const Rect& rect : rects) {
+            op.rect = rect;
+            paint(p, op, device);
+        }
+        return end;
+    }
+    QList<QRectF> shapes;
+    for (const Rect& rect : rects)
+        shapes.append(toQRect(rect));
     p.setBrush(first.fill ? QBrush(toQColor(*first.fill)) : QBrush(Qt::NoBrush));
-    p.setPen(first.stroke ? pen(*first.stroke, deviceWidth(first.lineWidth, scale), Qt::FlatCap)
+    p.setPen(first.stroke ? pen(*first.stroke, deviceWidth(first.lineWidth, device), Qt::FlatCap)
                           : QPen(Qt::NoPen));
     // Shapes a few pixels large gain nothing from antialiasing but cost many times as much.
     p.setRenderHint(QPainter::Antialiasing, scale >= smallScale);
-    p.drawRects(rects);
+    p.drawRects(shapes);
     p.setRenderHint(QPainter::Antialiasing, true);
     return end;
 }
 
-size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& first, double scale) {
+size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& first,
+                const Device& device) {
+    const double scale = device.scale;
     QList<QLineF> lines;
     size_t end = at;
     for (; end < list.size(); ++end) {
         const auto* op = std::get_if<LinesOp>(&list[end]);
-        if (!op || !batchable(*op, scale) || !sameStyle(*op, first))
+        if (!op || !batchable(*op, device) || !sameStyle(*op, first))
             break;
         for (const Line& line : op->lines)
             lines.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y));
     }
-    p.setPen(pen(first.color, deviceWidth(first.lineWidth, scale), Qt::FlatCap));
+    const bool capped = first.cap == LineCap::round && first.lineWidth * scale >= 1.5;
+    const double width = deviceWidth(first.lineWidth, device);
+    p.setPen(pen(first.color, width, capped ? Qt::SquareCap : Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
     p.setRenderHint(QPainter::Antialiasing, scale >= smallScale);
-    p.drawLines(lines);
+    if (width == 0) {
+        p.drawLines(lines);
+    } else {
+        // Qt strokes wide lines one by one many times slower than as one path.
+        QPainterPath path;
+        for (const QLineF& line : lines) {
+            path.moveTo(line.p1());
+            path.lineTo(line.p2());
+        }
+        p.drawPath(path);
+    }
     p.setRenderHint(QPainter::Antialiasing, true);
     return end;
 }
@@ -246,7 +296,8 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QTransform& transform = painter.worldTransform();
-    const Device device{fonts, std::sqrt(std::abs(transform.determinant()))};
+    const Device device{fonts, std::sqrt(std::abs(transform.determinant())),
+                        PixelMap::of(painter)};
     size_t at = 0;
     while (at < list.size()) {
         const DrawOp& op = list[at];
@@ -258,10 +309,10 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
             at + 1 < list.size() ? std::get_if<LinesOp>(&list[at + 1]) : nullptr;
         if (rect && nextRect && batchable(*rect, device.scale) &&
             batchable(*nextRect, device.scale) && sameStyle(*rect, *nextRect)) {
-            at = paintRun(painter, list, at, *rect, device.scale);
-        } else if (lines && nextLines && batchable(*lines, device.scale) &&
-                   batchable(*nextLines, device.scale) && sameStyle(*lines, *nextLines)) {
-            at = paintRun(painter, list, at, *lines, device.scale);
+            at = paintRun(painter, list, at, *rect, device);
+        } else if (lines && nextLines && batchable(*lines, device) &&
+                   batchable(*nextLines, device) && sameStyle(*lines, *nextLines)) {
+            at = paintRun(painter, list, at, *lines, device);
         } else {
             std::visit([&](const auto& o) { paint(painter, o, device); }, op);
             ++at;

@@ -11,14 +11,14 @@ class QUrl;
 
 namespace pathwicks {
 
-// Starts goto tools directly (no shell) without waiting for them, and hands web addresses to
-// the desktop (xdg-open). When a tool exits, what it wrote to its standard error and its exit
-// status go to onFinished, and when xdg-open fails, its words go to onUrlFailed, unless the
-// host is gone by then.
+// Starts goto tools directly (no shell) without waiting for them, with the activation that
+// lets their editor come to the front, and hands web addresses to the desktop (xdg-open). When a
+// tool exits, what it wrote to its standard error and its exit status go to onFinished, and when
+// xdg-open fails, its words go to onUrlFailed, unless the host is gone by then.
 class QtLaunchHost : public QObject, public LaunchHost {
     Q_OBJECT
 public:
-    explicit QtLaunchHost(QObject* parent = nullptr) : QObject(parent) {}
+    explicit QtLaunchHost(QObject* parent = nullptr);
 
     std::optional<std::string> startProgram(const std::string& program,
                                             const std::vector<std::string>& arguments) override;

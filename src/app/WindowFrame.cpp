@@ -62,7 +62,13 @@ void WindowFrame::appeared() {
 Rect WindowFrame::toSave() const {
     if (fileFrame_ && window_.frameGeometry() == shownFrame_)
         return *fileFrame_;
-    return toRect(window_.frameGeometry());
+    Rect frame = toRect(window_.frameGeometry());
+    // Wayland places windows itself and tells no one where: the file's position stays.
+    if (fileFrame_ && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        frame.x = fileFrame_->x;
+        frame.y = fileFrame_->y;
+    }
+    return frame;
 }
 
 } // namespace pathwicks

@@ -1,6 +1,7 @@
 #include "app/AboutBox.h"
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
+#include "app/DocumentWindow.h"
 #include "app/ExportCommand.h"
 #include "app/SingleInstance.h"
 #include "app/Version.h"
@@ -23,14 +24,35 @@
 
 namespace {
 
-// For the launch benchmark: ends the program as soon as a canvas has been painted once.
+// For the launch benchmark and scripted runs: ends the program as soon as a canvas has been
+// painted once, having saved every open document first when asked to (exit status 1 when a
+// save fails).
 class QuitAfterFirstCanvasPaint : public QObject {
+public:
+    explicit QuitAfterFirstCanvasPaint(bool save) : save_(save) {}
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && qobject_cast<pathwicks::CanvasWidget*>(watched))
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        if (event->type() == QEvent::Paint && !painted_ &&
+            qobject_cast<pathwicks::CanvasWidget*>(watched)) {
+            painted_ = true;
+            QTimer::singleShot(0, qApp, [this] { quit(); });
+        }
         return false;
     }
+
+private:
+    void quit() const {
+        bool saved = true;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<pathwicks::DocumentWindow*>(widget); window && save_)
+                saved = window->save() && saved;
+        }
+        QCoreApplication::exit(saved ? 0 : 1);
+    }
+
+    bool save_;
+    bool painted_ = false;
 };
 
 // What the command line asks for that needs no display; nothing when windows are wanted.
@@ -82,8 +104,9 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName("pathwicks");
     QApplication::setWindowIcon(pathwicks::applicationIcon());
 
-    QuitAfterFirstCanvasPaint quitter;
-    if (std::getenv("PATHWICKS_QUIT_AFTER_FIRST_PAINT"))
+    const bool saveAndQuit = std::getenv("PATHWICKS_SAVE_AFTER_FIRST_PAINT") != nullptr;
+    QuitAfterFirstCanvasPaint quitter(saveAndQuit);
+    if (saveAndQuit || std::getenv("PATHWICKS_QUIT_AFTER_FIRST_PAINT"))
         qtApp.installEventFilter(&quitter);
 
     pathwicks::Application application;

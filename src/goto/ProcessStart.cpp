@@ -21,10 +21,24 @@ namespace pathwicks {
 
 namespace {
 
+// What lets a started window come to the front (the xdg-activation token on Wayland, the
+// startup id on X11). It is good for one window: the editor's.
+bool isActivation(const char* entry) {
+    return std::strncmp(entry, "XDG_ACTIVATION_TOKEN=", 21) == 0 ||
+           std::strncmp(entry, "DESKTOP_STARTUP_ID=", 19) == 0;
+}
+
 // Spawns the program with /dev/null for its standard streams, or errorFile for its standard
-// error when given; the error number of posix_spawn.
-int spawn(const std::string& program, const std::vector<std::string>& arguments, bool ownSession,
+// error when given, with this process's environment less the activation token unless the
+// program is the editor (started in a session of its own); the error number of posix_spawn.
+int spawn(const std::string& program, const std::vector<std::string>& arguments, bool editor,
           pid_t& pid, int errorFile = -1) {
+    std::vector<char*> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        if (editor || !isActivation(*entry))
+            environment.push_back(*entry);
+    }
+    environment.push_back(nullptr);
     std::vector<std::string> argv;
     argv.push_back(program);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -44,13 +58,11 @@ int spawn(const std::string& program, const std::vector<std::string>& arguments,
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
 #ifdef POSIX_SPAWN_SETSID
-    if (ownSession)
+    if (editor) // in a session of its own
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-#else
-    (void)ownSession;
 #endif
-    const int error =
-        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, pointers.data(), environ);
+    const int error = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, pointers.data(),
+                                    environment.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return error;

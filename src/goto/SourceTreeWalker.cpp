@@ -53,6 +53,10 @@ struct FolderJob {
     std::shared_ptr<const IgnoreRules> rules; // those of the folders above
 };
 
+bool startsBinary(const char* data, size_t length) {
+    return std::memchr(data, '\0', std::min(length, SourceTreeWalker::binaryProbe)) != nullptr;
+}
+
 bool isVersionControlFolder(const char* name) {
     return std::strcmp(name, ".git") == 0 || std::strcmp(name, ".hg") == 0 ||
            std::strcmp(name, ".svn") == 0;
@@ -262,7 +266,7 @@ private:
                 if (sized)
                     return length;
                 // A binary file is passed over, large or not.
-                if (std::memchr(buffer.data.get(), '\0', std::min(length, SourceTreeWalker::binaryProbe)))
+                if (startsBinary(buffer.data.get(), length))
                     return std::nullopt;
                 struct stat info;
                 if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
@@ -309,8 +313,7 @@ private:
         }
         const auto length = readBytes(fd.get(), path, buffer);
         const char* data = buffer.data.get();
-        if (!length || *length == 0 ||
-            std::memchr(data, '\0', std::min(*length, SourceTreeWalker::binaryProbe)))
+        if (!length || *length == 0 || startsBinary(data, *length))
             return;
         visit_(worker, path, std::string_view(data, *length));
     }

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <set>
 #include <fstream>
@@ -407,6 +408,30 @@ TEST_F(GotoToolTest, EmacsOpensTheLineInARunningServer) {
         run("/usr/bin/emacsclient", {"--eval", "(with-current-buffer (get-file-buffer \"" + file +
                                                    "\") (line-number-at-pos))"});
     EXPECT_EQ(asked.out, "4\n") << asked.err;
+}
+
+TEST_F(GotoToolTest, OnlyTheEditorIsGivenTheActivationToken) {
+    source.write("a.c", "// pathwick-TOKEN\n");
+    environment = {"XDG_ACTIVATION_TOKEN=wayland-token", "DESKTOP_STARTUP_ID=x11-id"};
+    // emacsclient finds no server (exit 1), so the tool starts emacs; each notes what it got.
+    for (const std::string name : {"emacsclient", "emacs"}) {
+        const std::string record = scratch.path(name + ".env");
+        const auto script = bin.write(
+            name, "#!/bin/sh\n/usr/bin/env | /bin/grep -e ACTIVATION -e STARTUP > '" + record +
+                      ".tmp'; /bin/mv '" + record + ".tmp' '" + record + "'\n" +
+                      (name == "emacsclient" ? "exit 1\n" : ""));
+        ::chmod(script.c_str(), 0755);
+    }
+    const auto result = run(tool("emacs"), {source.path(), "pathwick-TOKEN"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string editor = scratch.path("emacs.env");
+    for (int i = 0; i < 500 && !std::filesystem::exists(editor); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::vector<std::string> got = lines(readAll(editor));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (std::vector<std::string>{"DESKTOP_STARTUP_ID=x11-id",
+                                             "XDG_ACTIVATION_TOKEN=wayland-token"}));
+    EXPECT_EQ(readAll(scratch.path("emacsclient.env")), "");
 }
 
 TEST_F(GotoToolTest, ReadsTheRememberedFileFirstAndSearchesAgainWhenItFails) {

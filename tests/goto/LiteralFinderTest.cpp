@@ -13,7 +13,7 @@ TEST(LiteralFinder, AgreesWithPlainSearchOnRandomText) {
     std::mt19937 random(7);
     const std::string alphabet = "// ab\nA-";
     for (int round = 0; round < 400; ++round) {
-        std::string text(random() % 80, ' ');
+        std::string text(random() % 160, ' ');
         for (char& c : text)
             c = alphabet[random() % alphabet.size()];
         std::string needle(1 + random() % 6, ' ');
