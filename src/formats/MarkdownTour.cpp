@@ -1,5 +1,8 @@
 #include "formats/MarkdownTour.h"
 
+#include "formats/HtmlTour.h"
+#include "formats/StopLinks.h"
+
 namespace pathwicks {
 
 std::string markdownText(std::string_view text) {
@@ -20,6 +23,21 @@ std::string markdownText(std::string_view text) {
 
 namespace {
 
+// The stop's code as a fenced block inside its list item, indented as the item's text.
+std::string excerptBlock(const TourStop& stop, const std::string& documentFolder, size_t indent) {
+    const auto excerpt = stopExcerpt(stop, documentFolder);
+    if (!excerpt)
+        return {};
+    std::string block;
+    const std::string text = excerptMarkdown(*excerpt);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        block += std::string(indent, ' ') + text.substr(start, end - start + 1);
+        start = end + 1;
+    }
+    return block;
+}
+
 std::string bold(std::string_view title) {
     const std::string text = markdownText(title);
     return text.empty() ? "*(untitled)*" : "**" + text + "**";
@@ -32,11 +50,12 @@ std::string markdownTour(const std::string& name, const std::vector<TourStop>& s
     const std::string heading = markdownText(name);
     std::string markdown = "# " + (heading.empty() ? std::string("Walkthrough") : heading) + "\n\n";
     if (!places.picture.empty())
-        markdown += "![" + markdownText(name) + "](" + linkDestination(places.picture) + ")\n\n";
+        markdown += "![" + markdownText(name) + "](" + relativeLink(places.picture) + ")\n\n";
     size_t number = 0;
     for (const auto& stop : stops) {
         const Reference& box = *stop.box;
-        markdown += std::to_string(++number) + ". " + bold(box.displayTitle());
+        const std::string item = std::to_string(++number) + ". ";
+        markdown += item + bold(box.displayTitle());
         if (box.isWebAddress()) {
             if (const auto address = webLinkAddress(box))
                 markdown += " — [" + markdownText(*address) + "](" + addressDestination(*address) +
@@ -45,12 +64,17 @@ std::string markdownTour(const std::string& name, const std::vector<TourStop>& s
             const std::string line = std::to_string(stop.place->line);
             const std::string path =
                 pathFrom(places.outputFolder, places.documentFolder, stop.place->path);
-            markdown += " — [" + markdownText(path + ":" + line) + "](" +
-                        linkDestination(path) + "#L" + line + ")";
+            const std::string link =
+                number <= places.links.size() && !places.links[number - 1].empty()
+                    ? places.links[number - 1]
+                    : placeLink(places.outputFolder, places.documentFolder, *stop.place);
+            markdown += " — [" + markdownText(path + ":" + line) + "](" + link + ")";
         } else {
             markdown += " (marker not found)";
         }
         markdown += "\n";
+        if (places.excerpts)
+            markdown += excerptBlock(stop, places.documentFolder, item.size());
     }
     return markdown;
 }

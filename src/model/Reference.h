@@ -25,6 +25,7 @@ class Reference {
 public:
     std::string id;
     std::string title = "Unnamed";
+    std::string note; // Markdown; empty when the box has none
     std::string editor = defaultEditorName;
     Rect rect;
     bool selected = false;
