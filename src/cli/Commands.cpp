@@ -14,8 +14,9 @@ namespace pathwicks::cli {
 const char* const programUsage = "usage: pathwicks [FILE...]\n"
                                  "       pathwicks check [--no-ignore] FILE\n"
                                  "       pathwicks format [-i] FILE\n"
-                                 "       pathwicks export [--scale N] [--picture] [--allow-missing]\n"
-                                 "                        FILE OUT.svg|.png|.tour|.canvas|.md|.mmd\n"
+                                 "       pathwicks export [--scale N] [--picture] [--excerpts]\n"
+                                 "                        [--permalinks] [--allow-missing] FILE\n"
+                                 "                        OUT.svg|.png|.tour|.canvas|.md|.mmd|.html\n"
                                  "       pathwicks --version | --help";
 
 namespace {

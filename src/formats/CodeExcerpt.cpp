@@ -102,7 +102,7 @@ std::string excerptHtml(const CodeExcerpt& excerpt) {
         html += line.number == excerpt.markerLine ? "<span class=\"line marker\">"
                                                   : "<span class=\"line\">";
         html += "<span class=\"ln\">" + std::to_string(line.number) + "</span>" +
-                joined(shownPieces(line.text), true) + "</span>\n";
+                joined(shownPieces(line.text), true) + "</span>";
     }
     return html + "</code></pre>\n";
 }
