@@ -74,13 +74,22 @@ int writeWalkthrough(const StepsModel& model, const ExportPlan& plan, const std:
     WalkthroughRequest request{.documentPath = plan.documentPath,
                                .documentFolder = folder,
                                .outPath = plan.outPath,
-                               .allowMissing = plan.allowMissing};
+                               .allowMissing = plan.allowMissing,
+                               .excerpts = plan.excerpts,
+                               .permalinks = plan.permalinks};
     if (plan.withPicture) {
         const std::string picturePath = picturePathOf(plan.outPath);
         const auto bytes = picture(model, Picture::svg, 1, picturePath, makePicture, err);
         if (!bytes || !writeOut(plan.documentPath, picturePath, *bytes, err))
             return 1;
         request.picture = std::filesystem::path(picturePath).filename().string();
+    }
+    // The page holds the same drawing as the .svg.
+    if (plan.format == ExportFormat(WalkthroughFormat::html)) {
+        const auto diagram = picture(model, Picture::svg, 1, plan.outPath, makePicture, err);
+        if (!diagram)
+            return 1;
+        request.diagram = *diagram;
     }
     const auto text =
         exportWalkthrough(model, std::get<WalkthroughFormat>(plan.format), request, err);

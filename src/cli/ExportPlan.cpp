@@ -13,8 +13,9 @@ namespace pathwicks::cli {
 
 namespace {
 
-constexpr const char* usage = "usage: pathwicks export [--scale N] [--picture] [--grid] [--allow-missing] "
-                              "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd";
+constexpr const char* usage =
+    "usage: pathwicks export [--scale N] [--picture] [--grid] [--excerpts] [--permalinks] "
+    "[--allow-missing] FILE OUT.svg|.png|.tour|.canvas|.md|.mmd|.html";
 constexpr double maxPngSide = 16384;
 // Beyond this an SVG would hold tens of thousands of grid lines: a stray coordinate, not a
 // picture anyone wants.
@@ -32,12 +33,11 @@ const Extension extensions[] = {
     {".canvas", WalkthroughFormat::jsonCanvas},
     {".md", WalkthroughFormat::markdown},
     {".mmd", WalkthroughFormat::mermaid},
+    {".html", WalkthroughFormat::html},
 };
 
-// The formats --picture goes with.
-bool takesPicture(const ExportFormat& format) {
-    return format == ExportFormat(WalkthroughFormat::markdown);
-}
+// The options that go with Markdown only.
+constexpr const char* markdownOptions[] = {"--picture", "--excerpts", "--permalinks"};
 
 std::optional<std::string> scaleRefusal(const std::string& value) {
     if (value.size() == 1 && value[0] >= '1' && value[0] <= '8')
@@ -50,13 +50,8 @@ bool acceptsFiles(const Arguments& arguments, std::ostream& err) {
     const auto format = exportFormatOf(outPath);
     if (!format) {
         err << "pathwicks export: " << outPath
-            << ": unknown format (the name must end in .svg, .png, .tour, .canvas, .md or "
-               ".mmd)\n";
-        return false;
-    }
-    if (arguments.has("--picture") && !takesPicture(*format)) {
-        err << "pathwicks export: --picture goes with a Markdown file (.md) only\n"
-            << usage << "\n";
+            << ": unknown format (the name must end in .svg, .png, .tour, .canvas, .md, .mmd "
+               "or .html)\n";
         return false;
     }
     if (arguments.has("--grid") && !std::holds_alternative<Picture>(*format) &&
@@ -65,6 +60,15 @@ bool acceptsFiles(const Arguments& arguments, std::ostream& err) {
                "only\n"
             << usage << "\n";
         return false;
+    }
+    if (*format == ExportFormat(WalkthroughFormat::markdown))
+        return true;
+    for (const char* option : markdownOptions) {
+        if (arguments.has(option)) {
+            err << "pathwicks export: " << option << " goes with a Markdown file (.md) only\n"
+                << usage << "\n";
+            return false;
+        }
     }
     return true;
 }
@@ -88,7 +92,12 @@ Syntax exportSyntax() {
                        .refusal = scaleRefusal};
     return {.command = "export",
             .usage = usage,
-            .options = {scale, {.name = "--picture"}, {.name = "--allow-missing"}, {.name = "--grid"}},
+            .options = {scale,
+                        {.name = "--picture"},
+                        {.name = "--grid"},
+                        {.name = "--excerpts"},
+                        {.name = "--permalinks"},
+                        {.name = "--allow-missing"}},
             .files = 2,
             .fileEndsOptions = true,
             .accepts = acceptsFiles};
@@ -101,7 +110,9 @@ ExportPlan exportPlan(const Arguments& arguments) {
             .scale = arguments.value("--scale").value_or("1")[0] - '0',
             .withPicture = arguments.has("--picture"),
             .allowMissing = arguments.has("--allow-missing"),
-            .grid = arguments.has("--grid")};
+            .grid = arguments.has("--grid"),
+            .excerpts = arguments.has("--excerpts"),
+            .permalinks = arguments.has("--permalinks")};
 }
 
 Rect pictureArea(const StepsModel& model) {

@@ -18,12 +18,12 @@ enum class Picture { svg, png };
 using ExportFormat = std::variant<Picture, WalkthroughFormat>;
 
 // The format the extension of path names, in any case: .svg, .png, .tour (CodeTour), .canvas
-// (JSON Canvas), .md (Markdown), .mmd (Mermaid); nothing for any other.
+// (JSON Canvas), .md (Markdown), .mmd (Mermaid), .html (one page); nothing for any other.
 std::optional<ExportFormat> exportFormatOf(const std::string& path);
 
-// export's options and its two files: --scale N (1 to 8), --picture (with a Markdown file
-// only), --allow-missing, --grid (with a picture: .svg, .png, or .md with --picture); an output
-// of an unknown format is bad usage.
+// export's options and its two files: --scale N (1 to 8), --picture, --excerpts and
+// --permalinks (with a Markdown file only), --allow-missing, --grid (with a picture: .svg, .png,
+// or .md with --picture); an output of an unknown format is bad usage.
 Syntax exportSyntax();
 
 struct ExportPlan {
@@ -32,8 +32,10 @@ struct ExportPlan {
     ExportFormat format;
     int scale = 1;             // pixels per point of a PNG picture
     bool withPicture = false;  // Markdown: an SVG picture beside it, shown first
-    bool allowMissing = false; // CodeTour: boxes without a marker become steps without a file
+    bool allowMissing = false; // CodeTour, HTML: boxes without a marker are written too
     bool grid = false;         // pictures: the canvas's grid drawn behind the items
+    bool excerpts = false;     // Markdown: each stop's code below it
+    bool permalinks = false;   // Markdown: links to the code host
 
     bool operator==(const ExportPlan&) const = default;
 };

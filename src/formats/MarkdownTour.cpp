@@ -1,5 +1,7 @@
 #include "formats/MarkdownTour.h"
 
+#include "formats/HtmlTour.h"
+#include "formats/StopLinks.h"
 #include "model/ReadingOrder.h"
 
 #include <algorithm>
@@ -45,6 +47,21 @@ std::string markdownParagraph(std::string_view text) {
 }
 
 namespace {
+
+// The stop's code as a fenced block inside its list item, indented as the item's text.
+std::string excerptBlock(const TourStop& stop, const std::string& documentFolder, size_t indent) {
+    const auto excerpt = stopExcerpt(stop, documentFolder);
+    if (!excerpt)
+        return {};
+    std::string block;
+    const std::string text = excerptMarkdown(*excerpt);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        block += std::string(indent, ' ') + text.substr(start, end - start + 1);
+        start = end + 1;
+    }
+    return block;
+}
 
 std::string bold(std::string_view title) {
     const std::string text = markdownText(title);
@@ -100,14 +117,19 @@ std::string stopItem(size_t number, const TourStop& stop, const MarkdownPlaces& 
         const std::string line = std::to_string(stop.place->line);
         const std::string path =
             pathFrom(places.outputFolder, places.documentFolder, stop.place->path);
-        item += " — [" + markdownText(path + ":" + line) + "](" + linkDestination(path) + "#L" +
-                line + ")";
+        const std::string link =
+            number <= places.links.size() && !places.links[number - 1].empty()
+                ? places.links[number - 1]
+                : placeLink(places.outputFolder, places.documentFolder, *stop.place);
+        item += " — [" + markdownText(path + ":" + line) + "](" + link + ")";
     } else {
         item += " (marker not found)";
     }
     item += "\n";
     if (!blank(box.note))
         item += indentedNote(box.note, marker.size());
+    if (places.excerpts)
+        item += excerptBlock(stop, places.documentFolder, marker.size());
     return item;
 }
 
@@ -119,7 +141,7 @@ std::string markdownTour(const std::string& name, const std::vector<TourStop>& s
     const std::string heading = markdownText(title ? title->title() : name);
     std::string markdown = "# " + (heading.empty() ? std::string("Walkthrough") : heading) + "\n\n";
     if (!places.picture.empty())
-        markdown += "![" + markdownText(name) + "](" + linkDestination(places.picture) + ")\n\n";
+        markdown += "![" + markdownText(name) + "](" + relativeLink(places.picture) + ")\n\n";
     std::vector<LabelPtr> told;
     for (const auto& label : labels)
         if (label && label != title && !blank(label->title()))

@@ -125,7 +125,7 @@ std::string percentEscaped(std::string_view text, std::string_view special) {
 } // namespace
 
 std::string linkDestination(std::string_view path) {
-    return percentEscaped(path, "\"<>()[]%\\#`'");
+    return percentEscaped(path, "\"<>()[]%\\#`'?:");
 }
 
 std::string addressDestination(std::string_view address) {

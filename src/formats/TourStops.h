@@ -55,9 +55,10 @@ std::string pathFrom(const std::string& fromFolder, const std::string& documentF
                      const std::string& path);
 
 // A path or address as a link destination: bytes outside printable ASCII, spaces, quotes,
-// brackets, parentheses, '%', '\' and '#' escaped as %XX.
+// brackets, parentheses, '%', '\', '#', '?' and ':' escaped as %XX.
 std::string linkDestination(std::string_view path);
-// A web address as a link destination: as linkDestination, except that '%' and '#' stand.
+// A web address as a link destination: as linkDestination, except that '%', '#', '?' and ':'
+// stand.
 std::string addressDestination(std::string_view address);
 
 } // namespace pathwicks

@@ -1,9 +1,11 @@
 #include "formats/WalkthroughExport.h"
 
 #include "formats/CodeTour.h"
+#include "formats/HtmlTour.h"
 #include "formats/JsonCanvas.h"
 #include "formats/MarkdownTour.h"
 #include "formats/MermaidChart.h"
+#include "formats/StopLinks.h"
 #include "formats/TourStops.h"
 
 #include <filesystem>
@@ -18,6 +20,28 @@ std::string oneLine(std::string text) {
         if (c == '\n' || c == '\r')
             c = ' ';
     return text;
+}
+
+// True, after naming each box whose marker is missing, when that keeps the file from being
+// written.
+bool refusedForMissing(const TourStops& stops, WalkthroughFormat format,
+                       const WalkthroughRequest& request, std::ostream& err) {
+    size_t missing = 0;
+    for (const auto& stop : stops.stops) {
+        if (stop.place || stop.box->isWebAddress())
+            continue;
+        ++missing;
+        if (!request.allowMissing)
+            err << "missing " << oneLine(stop.box->id) << " " << oneLine(stop.box->title) << "\n";
+    }
+    if (missing == 0 || request.allowMissing)
+        return false;
+    err << "pathwicks export: " << request.outPath << ": " << missing
+        << (missing == 1 ? " marker" : " markers")
+        << " not found; nothing written (--allow-missing writes such boxes "
+        << (format == WalkthroughFormat::codeTour ? "as steps without a file)\n"
+                                                  : "with \"marker not found\")\n");
+    return true;
 }
 
 } // namespace
@@ -39,30 +63,23 @@ std::optional<std::string> exportWalkthrough(const StepsModel& model, Walkthroug
     const fs::path parent = fs::path(request.outPath).parent_path();
     const std::string outFolder = parent.empty() ? std::string(".") : parent.string();
     switch (format) {
-    case WalkthroughFormat::codeTour: {
-        size_t missing = 0;
-        for (const auto& stop : stops.stops) {
-            if (stop.place || stop.box->isWebAddress())
-                continue;
-            ++missing;
-            if (!request.allowMissing)
-                err << "missing " << oneLine(stop.box->id) << " " << oneLine(stop.box->title)
-                    << "\n";
-        }
-        if (missing > 0 && !request.allowMissing) {
-            err << "pathwicks export: " << request.outPath << ": " << missing
-                << (missing == 1 ? " marker" : " markers")
-                << " not found; nothing written (--allow-missing writes such boxes as steps "
-                   "without a file)\n";
+    case WalkthroughFormat::codeTour:
+        if (refusedForMissing(stops, format, request, err))
             return std::nullopt;
-        }
         return codeTour(name, stops.stops);
-    }
+    case WalkthroughFormat::html:
+        if (refusedForMissing(stops, format, request, err))
+            return std::nullopt;
+        return htmlTour(name, model, stops.stops, request.documentFolder, request.diagram,
+                        stopLinks(stops.stops, request.documentFolder, outFolder, true, err));
     case WalkthroughFormat::jsonCanvas:
         return jsonCanvas(model, stops);
     case WalkthroughFormat::markdown:
-        return markdownTour(name, stops.stops, model.labels,
-                            {request.documentFolder, outFolder, request.picture});
+        return markdownTour(
+            name, stops.stops, model.labels,
+            {request.documentFolder, outFolder, request.picture,
+             stopLinks(stops.stops, request.documentFolder, outFolder, request.permalinks, err),
+             request.excerpts});
     case WalkthroughFormat::mermaid:
         return mermaidChart(model, stops, request.documentFolder, outFolder);
     }

@@ -8,19 +8,23 @@
 
 namespace pathwicks {
 
-enum class WalkthroughFormat { codeTour, jsonCanvas, markdown, mermaid };
+enum class WalkthroughFormat { codeTour, jsonCanvas, markdown, mermaid, html };
 
 struct WalkthroughRequest {
     std::string documentPath = {}; // as the user named it: its name titles the walkthrough
     std::string documentFolder = {}; // where the markers are searched for
     std::string outPath = {};
     std::string picture = {}; // Markdown: a picture file beside outPath to show first, or none
-    bool allowMissing = false; // CodeTour: boxes without a marker become steps without a file
+    bool allowMissing = false; // CodeTour, HTML: boxes without a marker are written too
+    std::string diagram = {};  // HTML: the diagram as an SVG document
+    bool excerpts = false;     // Markdown: each stop's code below it
+    bool permalinks = false;   // Markdown: links to the code host, as HTML always has
 };
 
 // The text of the walkthrough's file in the format, or nothing once what went wrong is on err:
-// the folder cannot be searched, or, for CodeTour without allowMissing, some marker is missing
-// (each such box named as "missing ID TITLE").
+// the folder cannot be searched, or, for CodeTour and HTML without allowMissing, some marker is
+// missing (each such box named as "missing ID TITLE"). Which stops get a relative link instead
+// of a permanent one, and why, is said on err too.
 std::optional<std::string> exportWalkthrough(const StepsModel& model, WalkthroughFormat format,
                                              const WalkthroughRequest& request, std::ostream& err);
 

@@ -4,11 +4,13 @@
 #include "model/PrintableText.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -29,10 +31,10 @@ bool isActivation(const char* entry) {
 }
 
 // Spawns the program with /dev/null for its standard streams, or errorFile for its standard
-// error when given, with this process's environment less the activation token unless the
+// error when given (and outputFile for its standard output), with this process's environment less the activation token unless the
 // program is the editor (started in a session of its own); the error number of posix_spawn.
 int spawn(const std::string& program, const std::vector<std::string>& arguments, bool editor,
-          pid_t& pid, int errorFile = -1) {
+          pid_t& pid, int errorFile = -1, int outputFile = -1) {
     std::vector<char*> environment;
     for (char** entry = environ; *entry; ++entry) {
         if (editor || !isActivation(*entry))
@@ -50,7 +52,10 @@ int spawn(const std::string& program, const std::vector<std::string>& arguments,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (outputFile >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outputFile, STDOUT_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     if (errorFile >= 0)
         posix_spawn_file_actions_adddup2(&actions, errorFile, STDERR_FILENO);
     else
@@ -142,12 +147,10 @@ std::optional<std::string> startProgram(const std::string& program,
     return std::nullopt;
 }
 
-std::optional<int> runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                              int timeoutSeconds) {
-    pid_t pid = 0;
-    if (spawn(program, arguments, false, pid) != 0)
-        return std::nullopt;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+namespace {
+
+// Waits for the program until the deadline, then kills it: its exit status, or nothing.
+std::optional<int> waitFor(pid_t pid, std::chrono::steady_clock::time_point deadline) {
     int status = 0;
     for (;;) {
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
@@ -165,6 +168,53 @@ std::optional<int> runProgram(const std::string& program, const std::vector<std:
     if (!WIFEXITED(status))
         return std::nullopt;
     return WEXITSTATUS(status);
+}
+
+} // namespace
+
+std::optional<int> runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                              int timeoutSeconds) {
+    pid_t pid = 0;
+    if (spawn(program, arguments, false, pid) != 0)
+        return std::nullopt;
+    return waitFor(pid, std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds));
+}
+
+std::optional<ProgramOutput> runProgramOutput(const std::string& program,
+                                              const std::vector<std::string>& arguments,
+                                              int timeoutSeconds) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return std::nullopt;
+    pid_t pid = 0;
+    const int error = spawn(program, arguments, false, pid, -1, fds[1]);
+    ::close(fds[1]);
+    if (error != 0) {
+        ::close(fds[0]);
+        return std::nullopt;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    ProgramOutput result;
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable{fds[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&readable, 1, int(left.count())) == 0)
+            break; // too long: waitFor kills it
+        const ssize_t count = ::read(fds[0], buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        result.output.append(buffer, size_t(count));
+    }
+    ::close(fds[0]);
+    const auto status = waitFor(pid, deadline);
+    if (!status)
+        return std::nullopt;
+    result.status = *status;
+    return result;
 }
 
 } // namespace pathwicks

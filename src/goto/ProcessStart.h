@@ -31,4 +31,14 @@ std::optional<std::string> startProgram(const std::string& program,
 std::optional<int> runProgram(const std::string& program, const std::vector<std::string>& arguments,
                               int timeoutSeconds);
 
+// The same, with what the program writes on its standard output kept: its exit status and that
+// output; nothing when it could not be started, was killed or took too long.
+struct ProgramOutput {
+    int status = 0;
+    std::string output;
+};
+std::optional<ProgramOutput> runProgramOutput(const std::string& program,
+                                              const std::vector<std::string>& arguments,
+                                              int timeoutSeconds);
+
 } // namespace pathwicks

@@ -20,6 +20,7 @@ TEST(ExportPlan, TheExtensionNamesTheFormatInAnyCase) {
         {"a.canvas", Walkthrough::jsonCanvas},
         {"a.MD", Walkthrough::markdown},
         {"a.b.mmd", Walkthrough::mermaid},
+        {"a.HTML", Walkthrough::html},
         {"a.jpg", std::nullopt},
         {"a.md.bak", std::nullopt},
         {"md", std::nullopt},
@@ -43,7 +44,13 @@ TEST(ExportPlan, EachOptionGoesWithItsFormats) {
          ExportPlan{"d", "o.md", Walkthrough::markdown, 1, true, false, true}},
         {{"--grid", "d", "o.md"}, std::nullopt},
         {{"--grid", "d", "o.tour"}, std::nullopt},
+        {{"--excerpts", "--permalinks", "d", "o.md"},
+         ExportPlan{"d", "o.md", Walkthrough::markdown, 1, false, false, false, true, true}},
+        {{"--allow-missing", "d", "o.html"},
+         ExportPlan{"d", "o.html", Walkthrough::html, 1, false, true}},
         {{"--picture", "d", "o.svg"}, std::nullopt},
+        {{"--excerpts", "d", "o.html"}, std::nullopt},
+        {{"--permalinks", "d", "o.tour"}, std::nullopt},
         {{"--picture", "d", "o.canvas"}, std::nullopt},
         {{"d", "o.txt"}, std::nullopt}};
     for (const auto& [args, plan] : cases) {
@@ -97,25 +104,31 @@ TEST(ExportCommand, WritesWalkthroughsAndAsksForPictures) {
         asked.push_back(outPath.substr(tree.path().size()) +
                         (format == Picture::svg ? " svg " : " png ") + std::to_string(scale) + " " +
                         std::to_string(int(area.width)));
-        return std::optional<std::string>("picture");
+        return std::optional<std::string>("<svg>picture</svg>");
     };
     std::ostringstream err;
     EXPECT_EQ(runExport({"--scale", "2", doc, tree.path("walk.png")}, err, maker), 0);
     EXPECT_EQ(runExport({"--picture", doc, tree.path("walk.md")}, err, maker), 0);
     EXPECT_EQ(runExport({doc, tree.path("walk.mmd")}, err, maker), 0);
+    EXPECT_EQ(runExport({"--allow-missing", doc, tree.path("walk.html")}, err, maker), 0);
     EXPECT_EQ(runExport({tree.write("far.pathwicks", box(8150)), tree.path("far.png")}, err, maker),
               1);
-    EXPECT_EQ(asked, (std::vector<std::string>{"/walk.png png 2 140", "/walk.svg svg 1 140"}));
-    EXPECT_EQ(err.str(), "pathwicks export: " + tree.path("far.png") +
-                             ": the picture would be too large (16400 by 90 pixels; at most "
-                             "16384 on a side)\n");
+    EXPECT_EQ(asked, (std::vector<std::string>{"/walk.png png 2 140", "/walk.svg svg 1 140",
+                                               "/walk.html svg 1 140"}));
+    EXPECT_EQ(err.str().substr(err.str().find("pathwicks export: " + tree.path("far.png"))),
+              "pathwicks export: " + tree.path("far.png") +
+                  ": the picture would be too large (16400 by 90 pixels; at most "
+                  "16384 on a side)\n");
     const auto text = [&](const char* name) {
         auto bytes = readFileBytes(tree.path(name));
         return std::holds_alternative<std::string>(bytes) ? std::get<std::string>(bytes) : "";
     };
-    EXPECT_EQ(text("walk.png"), "picture");
-    EXPECT_TRUE(text("walk.md").starts_with("# walk\n\n![walk](walk.svg)\n")) << text("walk.md");
+    EXPECT_EQ(text("walk.png"), "<svg>picture</svg>");
+    EXPECT_TRUE(text("walk.md").starts_with("# walk\n\n![walk](./walk.svg)\n")) << text("walk.md");
     EXPECT_TRUE(text("walk.mmd").starts_with("flowchart")) << text("walk.mmd");
+    EXPECT_NE(
+        text("walk.html").find("<figure class=\"diagram\">\n<svg>picture<a href=\"#stop-1\">"),
+        std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(tree.path("far.png")));
 }
 

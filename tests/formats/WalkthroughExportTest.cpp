@@ -256,11 +256,50 @@ TEST_F(Walkthrough, MarkdownListsTheStopsWithLinksThatLeadToTheirLines) {
         const auto hash = destination.rfind("#L");
         ASSERT_NE(hash, std::string::npos) << destination;
         const std::string path = percentDecoded(destination.substr(0, hash));
-        EXPECT_EQ(path, "../../" + places[i].first);
+        EXPECT_EQ(path, "./../../" + places[i].first);
         EXPECT_TRUE(fs::is_regular_file(fs::path(out).parent_path() / path)) << destination;
         EXPECT_EQ(destination.substr(hash + 2), std::to_string(places[i].second));
-        EXPECT_EQ(shown, path + ":" + std::to_string(places[i].second));
+        EXPECT_EQ("./" + shown, path + ":" + std::to_string(places[i].second));
     }
+}
+
+// Names a URL would read as a scheme, a query or a comment stay relative links to the file; with
+// excerpts, each stop's code follows it in a fenced block.
+TEST_F(Walkthrough, MarkdownLinksStayRelativeAndExcerptsFollowTheirStops) {
+    tree.write("javascript:alert(1)<!--", "// pathwick-J\n");
+    tree.write("what?.c", "\tcode(); // pathwick-Q\n```\nnext\n");
+    model.content()[0]->id = "pathwick-J";
+    model.content()[1]->id = "pathwick-Q";
+    errors.str("");
+    const auto text = exportWalkthrough(model, WalkthroughFormat::markdown,
+                                        {.documentPath = tree.path("walk.pathwicks"),
+                                         .documentFolder = tree.path(),
+                                         .outPath = tree.path("walk.md"),
+                                         .excerpts = true},
+                                        errors);
+    ASSERT_TRUE(text) << errors.str();
+    cmark_node* document = cmark_parse_document(text->data(), text->size(), CMARK_OPT_DEFAULT);
+    std::vector<std::string> links, code;
+    cmark_iter* iter = cmark_iter_new(document);
+    for (auto event = cmark_iter_next(iter); event != CMARK_EVENT_DONE;
+         event = cmark_iter_next(iter)) {
+        cmark_node* node = cmark_iter_get_node(iter);
+        if (event == CMARK_EVENT_ENTER && cmark_node_get_type(node) == CMARK_NODE_LINK)
+            links.push_back(cmark_node_get_url(node));
+        if (cmark_node_get_type(node) == CMARK_NODE_CODE_BLOCK) {
+            EXPECT_EQ(cmark_node_get_type(cmark_node_parent(node)), CMARK_NODE_ITEM);
+            code.push_back(cmark_node_get_literal(node));
+        }
+    }
+    cmark_iter_free(iter);
+    cmark_node_free(document);
+    ASSERT_GE(links.size(), 2u);
+    EXPECT_EQ(links[0], "./javascript%3Aalert%281%29%3C!--#L1");
+    EXPECT_EQ(links[1], "./what%3F.c#L1");
+    EXPECT_EQ(percentDecoded(links[1]), "./what?.c#L1");
+    ASSERT_GE(code.size(), 2u);
+    EXPECT_EQ(code[0], "1  // pathwick-J\n");
+    EXPECT_EQ(code[1], "1      code(); // pathwick-Q\n2  ```\n3  next\n");
 }
 
 // Mermaid reads "#name;" and "#number;" as characters and <br> as a line break; anything else

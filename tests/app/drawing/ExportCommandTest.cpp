@@ -139,8 +139,9 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
         int status;
         std::string err;
     };
-    const std::string usage = "usage: pathwicks export [--scale N] [--picture] [--grid] [--allow-missing] "
-                              "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd\n";
+    const std::string usage = "usage: pathwicks export [--scale N] [--picture] [--grid] [--excerpts] "
+                              "[--permalinks] [--allow-missing] "
+                              "FILE OUT.svg|.png|.tour|.canvas|.md|.mmd|.html\n";
     const std::string scale = "pathwicks export: the scale must be a whole number from 1 to 8, ";
     const std::string absent = ": cannot open: No such file or directory\n";
     const std::vector<Case> cases = {
@@ -156,7 +157,7 @@ TEST_F(ExportCommand, RefusalsAreWordedExactly) {
         {{"a", "--", "b.png"}, 2, usage},
         {{"a", "-x"}, 2,
          "pathwicks export: -x: unknown format (the name must end in .svg, .png, .tour, .canvas, "
-         ".md or .mmd)\n"},
+         ".md, .mmd or .html)\n"},
         {{"--picture", "a", "b.mmd"}, 2,
          "pathwicks export: --picture goes with a Markdown file (.md) only\n" + usage},
         {{"--", "--scale", "b.png"}, 1, "pathwicks export: --scale" + absent},
@@ -203,7 +204,8 @@ TEST_F(ExportCommand, FailuresAreStatusOneAndLeaveExistingPicturesAlone) {
 
 TEST_F(ExportCommand, NeverWritesOverTheDocumentItself) {
     const std::string text = R"({"content": [], "labels": []})";
-    for (const char* name : {"doc.svg", "doc.tour", "doc.canvas", "doc.md", "doc.mmd"}) {
+    for (const char* name :
+         {"doc.svg", "doc.tour", "doc.canvas", "doc.md", "doc.mmd", "doc.html"}) {
         const auto doc = write(name, text);
         EXPECT_EQ(run({doc, doc}), 1) << name;
         EXPECT_EQ(read(doc), text);
@@ -222,8 +224,8 @@ TEST_F(ExportCommand, MarkdownWithItsPictureAndATourOnlyWhenEveryMarkerIsFound) 
     const auto doc = document(twoBoxes);
     const auto markdown = (folder / "walk.md").string();
     ASSERT_EQ(run({"--picture", doc, markdown}), 0) << errors.str();
-    EXPECT_EQ(read(markdown), "# doc\n\n![doc](walk.svg)\n\n"
-                              "1. **First** — [src/first.c:2](src/first.c#L2)\n"
+    EXPECT_EQ(read(markdown), "# doc\n\n![doc](./walk.svg)\n\n"
+                              "1. **First** — [src/first.c:2](./src/first.c#L2)\n"
                               "2. **Second** (marker not found)\n");
     EXPECT_TRUE(QSvgRenderer(QString::fromStdString((folder / "walk.svg").string())).isValid());
 
@@ -236,6 +238,19 @@ TEST_F(ExportCommand, MarkdownWithItsPictureAndATourOnlyWhenEveryMarkerIsFound) 
     EXPECT_FALSE(fs::exists(tour));
     EXPECT_EQ(run({"--allow-missing", doc, tour}), 0) << errors.str();
     EXPECT_NE(read(tour).find(R"("file": "src/first.c")"), std::string::npos) << read(tour);
+}
+
+// The page holds the very drawing of the .svg, with links laid over its boxes.
+TEST_F(ExportCommand, ThePageShowsTheSameDrawingAsThePicture) {
+    const auto doc = document(twoBoxes);
+    const auto page = (folder / "walk.html").string();
+    ASSERT_EQ(run({doc, (folder / "walk.svg").string()}), 0) << errors.str();
+    EXPECT_EQ(run({doc, page}), 1);
+    ASSERT_EQ(run({"--allow-missing", doc, page}), 0) << errors.str();
+    std::string drawing = read((folder / "walk.svg").string());
+    drawing = drawing.substr(drawing.find('\n') + 1);
+    drawing = drawing.substr(0, drawing.rfind("</svg>"));
+    EXPECT_NE(read(page).find(drawing + "<a href=\"#stop-1\">"), std::string::npos);
 }
 
 // A device, a FIFO or a socket at the picture's path, or behind a link there, stays what it is.

@@ -1,0 +1,102 @@
+#include "formats/Sha256.h"
+
+namespace pathwicks {
+
+namespace {
+
+constexpr uint32_t roundConstants[64] = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
+    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
+    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
+    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
+    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
+    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
+    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+
+constexpr uint32_t rotate(uint32_t x, int n) {
+    return (x >> n) | (x << (32 - n));
+}
+
+void compress(std::array<uint32_t, 8>& state, const uint8_t* block) {
+    uint32_t w[64];
+    for (int i = 0; i < 16; ++i)
+        w[i] = uint32_t(block[4 * i]) << 24 | uint32_t(block[4 * i + 1]) << 16 |
+               uint32_t(block[4 * i + 2]) << 8 | uint32_t(block[4 * i + 3]);
+    for (int i = 16; i < 64; ++i) {
+        const uint32_t s0 = rotate(w[i - 15], 7) ^ rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);
+        const uint32_t s1 = rotate(w[i - 2], 17) ^ rotate(w[i - 2], 19) ^ (w[i - 2] >> 10);
+        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    auto [a, b, c, d, e, f, g, h] = state;
+    for (int i = 0; i < 64; ++i) {
+        const uint32_t t1 = h + (rotate(e, 6) ^ rotate(e, 11) ^ rotate(e, 25)) +
+                            ((e & f) ^ (~e & g)) + roundConstants[i] + w[i];
+        const uint32_t t2 =
+            (rotate(a, 2) ^ rotate(a, 13) ^ rotate(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+        h = g;
+        g = f;
+        f = e;
+        e = d + t1;
+        d = c;
+        c = b;
+        b = a;
+        a = t1 + t2;
+    }
+    const uint32_t mixed[8] = {a, b, c, d, e, f, g, h};
+    for (int i = 0; i < 8; ++i)
+        state[i] += mixed[i];
+}
+
+} // namespace
+
+std::array<uint8_t, 32> sha256(std::string_view bytes) {
+    std::array<uint32_t, 8> state = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    size_t whole = bytes.size() / 64 * 64;
+    for (size_t at = 0; at < whole; at += 64)
+        compress(state, reinterpret_cast<const uint8_t*>(bytes.data() + at));
+    // The rest, a one bit, zeros, and the length in bits: one or two blocks.
+    uint8_t tail[128] = {};
+    const size_t rest = bytes.size() - whole;
+    for (size_t i = 0; i < rest; ++i)
+        tail[i] = uint8_t(bytes[whole + i]);
+    tail[rest] = 0x80;
+    const size_t tailSize = rest < 56 ? 64 : 128;
+    const uint64_t bits = uint64_t(bytes.size()) * 8;
+    for (int i = 0; i < 8; ++i)
+        tail[tailSize - 1 - i] = uint8_t(bits >> (8 * i));
+    for (size_t at = 0; at < tailSize; at += 64)
+        compress(state, tail + at);
+    std::array<uint8_t, 32> digest;
+    for (int i = 0; i < 32; ++i)
+        digest[i] = uint8_t(state[i / 4] >> (24 - 8 * (i % 4)));
+    return digest;
+}
+
+std::string base64(std::string_view bytes) {
+    static constexpr char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t group = uint32_t(uint8_t(bytes[i])) << 16;
+        if (i + 1 < bytes.size())
+            group |= uint32_t(uint8_t(bytes[i + 1])) << 8;
+        if (i + 2 < bytes.size())
+            group |= uint8_t(bytes[i + 2]);
+        text += alphabet[group >> 18];
+        text += alphabet[(group >> 12) & 63];
+        text += i + 1 < bytes.size() ? alphabet[(group >> 6) & 63] : '=';
+        text += i + 2 < bytes.size() ? alphabet[group & 63] : '=';
+    }
+    return text;
+}
+
+std::string cspHash(std::string_view text) {
+    const auto digest = sha256(text);
+    return "'sha256-" +
+           base64(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size())) +
+           "'";
+}
+
+} // namespace pathwicks
