@@ -85,7 +85,7 @@ private:
     void gotoPlace(const ReferencePtr& reference, const MarkerLocation& place);
     // Runs work as one undo step and brings the canvas and the panel up to date.
     void asOneStep(const std::function<void()>& work);
-    void showFound(const std::optional<FoundItem>& item);
+    void showFound(const FindStep& step);
 
     Document& document_;
     std::shared_ptr<Canvas> canvas_;
@@ -97,6 +97,7 @@ private:
     QtLaunchHost* launchHost_ = nullptr;
     FindBar* findBar_ = nullptr;
     std::optional<FoundItem> found_;
+    const MarkerStates* markerStates_ = nullptr;
     UndoManager::ObserverId willUndoObserver_ = 0;
     UndoManager::ObserverId willRedoObserver_ = 0;
 };

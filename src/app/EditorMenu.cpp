@@ -10,35 +10,47 @@ namespace pathwicks {
 
 EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& editors, QWidget* parent)
     : QMenu(tr("E&ditor"), parent), panel_(panel), editors_(editors) {
-    auto* group = new QActionGroup(this);
+    group_ = new QActionGroup(this);
+    const EditorListing listing = editorListing(editors);
     bool ownEditors = false;
-    for (const std::string& name : editors.editorNames()) {
+    for (const std::string& name : listing.installed) {
         // The user's own editors follow the catalogue's, after a separator.
         if (editors.isUserEditorOnly(name) && !ownEditors) {
             addSeparator();
             ownEditors = true;
         }
-        // An ampersand in a user's editor name is shown, not taken as a shortcut.
-        QString text = editorEntryText(name, editors.isEditorAvailable(name));
-        text.replace('&', "&&");
-        QAction* action = addAction(text, this, [this, name] {
-            if (panel_.panel().shownReference())
-                panel_.panel().editorChosen(name);
-        });
-        action->setData(QString::fromStdString(name));
-        action->setCheckable(true);
-        group->addAction(action);
+        addEditor(*this, name, true);
+    }
+    if (!listing.more.empty()) {
+        addSeparator();
+        QMenu* more = addMenu(tr("&More Editors"));
+        more->setObjectName("moreEditors");
+        for (const std::string& name : listing.more)
+            addEditor(*more, name, false);
     }
     connect(this, &QMenu::aboutToShow, this, &EditorMenu::updateEntries);
     connect(&panel_, &DetailPanelWidget::shownChanged, this, &EditorMenu::updateEntries);
     updateEntries();
 }
 
+void EditorMenu::addEditor(QMenu& menu, const std::string& name, bool installed) {
+    // An ampersand in a user's editor name is shown, not taken as a shortcut. The submenu
+    // says they are not installed; its entries need not.
+    QString text = installed ? editorEntryText(name, true) : editorDisplayName(name);
+    text.replace('&', "&&");
+    QAction* action = menu.addAction(text, this, [this, name] {
+        if (panel_.panel().shownReference())
+            panel_.panel().editorChosen(name);
+    });
+    action->setData(QString::fromStdString(name));
+    action->setCheckable(true);
+    group_->addAction(action);
+    entries_.push_back(action);
+}
+
 void EditorMenu::updateEntries() {
     const ReferencePtr shown = panel_.panel().shownReference();
-    for (QAction* action : actions()) {
-        if (action->isSeparator())
-            continue;
+    for (QAction* action : entries_) {
         const std::string name = action->data().toString().toStdString();
         // Editors that are not installed stay choosable: a document may be meant for others.
         action->setEnabled(shown != nullptr);

@@ -425,8 +425,9 @@ TEST_F(CanvasWidgetTest, ItemsTravelByClipboardAndByNudgesAndFindSelects) {
     EXPECT_TRUE(canvas().model().content()[0]->selected);
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_FALSE(field->isVisible());
-    // F2 with one box selected puts the keyboard in the panel's name field.
+    // F2 with one box selected opens its title for typing in place.
     QTest::keyClick(widget, Qt::Key_F2);
     ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "labelEditor");
     EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), "Parse");
 }
