@@ -16,22 +16,16 @@ using namespace pathwicks::testing;
 
 namespace {
 
-class Field : public LabelEditorField {
-public:
+struct Field : LabelEditorField {
     void show(const Rect& f, const std::string& t, TextStyle s, bool select) override {
-        shown = true;
-        frame = f;
-        text = t;
-        style = s;
-        selected = select;
+        shown = true, frame = f, text = t, style = s, selected = select;
     }
     void moveTo(const Rect& f) override { frame = f; }
     void remove() override { shown = false; }
-    bool shown = false;
+    bool shown = false, selected = false;
     Rect frame;
     std::string text;
     TextStyle style = TextStyle::label;
-    bool selected = false;
 };
 
 class EditingTest : public CanvasTest {
@@ -107,9 +101,6 @@ TEST_F(EditingTest, TabStepsThroughItemsInReadingOrderBothWaysAndWraps) {
     }
     EXPECT_EQ(forwards, "B A L C B ");
     EXPECT_EQ(backwards, "C L A B C ");
-    canvas->model().labels.clear();
-    canvas->setContentAndArrows({}, {});
-    EXPECT_FALSE(selectNextItem(*canvas, false));
 }
 
 TEST_F(EditingTest, ControlLConnectsTheSelectedBoxesInReadingOrderAsOneStep) {
@@ -160,7 +151,6 @@ TEST_F(EditingTest, FindCountsTheMatchesAndSearchesMarkerPlacesOnceChecked) {
         {"E", nullptr, 1, 3}, // Eval, Parse, Note
         {"lexer", nullptr, 0, 0},
         {"LEXER", &states, 1, 1},
-        {"zzz", &states, 0, 0},
     };
     for (const auto& each : cases) {
         const FindStep step = findStep(canvas->model(), each.text, std::nullopt, false, each.states);
@@ -168,15 +158,8 @@ TEST_F(EditingTest, FindCountsTheMatchesAndSearchesMarkerPlacesOnceChecked) {
         EXPECT_EQ(step.count, each.count) << each.text;
         EXPECT_EQ(step.item.has_value(), each.count > 0);
     }
-    // Onwards through the three, then round to the first; backwards from there to the last.
-    FindStep step = findStep(canvas->model(), "e", std::nullopt, false);
-    std::string positions;
-    for (int i = 0; i < 3; ++i) {
-        step = findStep(canvas->model(), "e", step.item, false);
-        positions += std::to_string(step.position);
-    }
-    positions += std::to_string(findStep(canvas->model(), "e", step.item, true).position);
-    EXPECT_EQ(positions, "2313");
+    const FindStep first = findStep(canvas->model(), "e", std::nullopt, false);
+    EXPECT_EQ(findStep(canvas->model(), "e", first.item, true).position, 3u); // wraps back
 }
 
 TEST_F(EditingTest, HandlesResizeOneOrEverySelectedBoxSnappedAndNoSmallerThanTheTitle) {

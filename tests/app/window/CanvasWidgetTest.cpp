@@ -367,6 +367,10 @@ TEST_F(CanvasWidgetTest, TheKeysOfTheMenusAreTheUsualOnes) {
         {QKeySequence("Ctrl+-"), "Zoom Out"},
         {QKeySequence("Ctrl+0"), "Actual Size"},
         {QKeySequence("Ctrl+9"), "Fit to Window"},
+        {QKeySequence("F2"), "Rename"},
+        {QKeySequence("Tab"), "Select Next"},
+        {QKeySequence("Ctrl+L"), "Connect in Reading Order"},
+        {QKeySequence("Alt+Left"), "Nudge Left"},
     };
     for (const auto& [key, name] : keys) {
         QAction* found = nullptr;
