@@ -1,9 +1,16 @@
 #include "app/AboutBox.h"
 
 #include "app/Version.h"
+#include "editors/EditorEnvironment.h"
+#include "editors/UserEditors.h"
+#include "goto/GotoCache.h"
+#include "model/RecoveryFolder.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSettings>
+
+#include <cstdlib>
 
 namespace pathwicks {
 
@@ -13,12 +20,37 @@ QIcon applicationIcon() {
     return icon;
 }
 
+namespace {
+
+// The project names no licence of its own yet: the box says so rather than guess one.
+const char* const licenceText = "No licence has been chosen yet: all rights reserved.";
+
+QString environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? QString::fromLocal8Bit(value) : QString();
+}
+
+QString orUnknown(const std::string& path) {
+    return path.empty() ? QApplication::tr("(unknown)") : QString::fromStdString(path);
+}
+
+} // namespace
+
 QString aboutText() {
-    return QApplication::tr("<h3>Pathwicks %1</h3>"
-                            "<p>Lay out a walk through source code: boxes tied to marked lines, "
+    const std::string cache = GotoCache::fileFor(environment("XDG_CACHE_HOME").toStdString(),
+                                                 environment("HOME").toStdString());
+    return QApplication::tr("Pathwicks %1\n"
+                            "Licence: %2\n\n"
+                            "Lay out a walk through source code: boxes tied to marked lines, "
                             "labels and arrows. Double-click a box to open your editor at its "
-                            "line.</p>")
-        .arg(QString::fromUtf8(programVersion));
+                            "line.\n\n"
+                            "Settings: %3\n"
+                            "Cache of marker places: %4\n"
+                            "Recovery copies: %5\n"
+                            "Your own editors: %6")
+        .arg(QString::fromUtf8(programVersion), QApplication::tr(licenceText),
+             QSettings().fileName(), orUnknown(cache), orUnknown(recoveryFolder()),
+             orUnknown(userEditorsFile(EditorEnvironment::ofThisProcess())));
 }
 
 void showAboutBox(QWidget* parent) {
@@ -26,7 +58,8 @@ void showAboutBox(QWidget* parent) {
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowTitle(QApplication::tr("About Pathwicks"));
-    box->setTextFormat(Qt::RichText);
+    box->setTextFormat(Qt::PlainText);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     box->setText(aboutText());
     box->setIconPixmap(applicationIcon().pixmap(64, 64));
     box->open();

@@ -11,7 +11,8 @@ namespace pathwicks {
 // engine it is a null icon, and windows show the desktop's default.
 QIcon applicationIcon();
 
-// Name, version and a line on what the program is for.
+// Name, version, licence, a line on what the program is for, and where the settings, the
+// cache, the recovery copies and the user's own editors are kept; plain text.
 QString aboutText();
 
 void showAboutBox(QWidget* parent);

@@ -27,6 +27,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -64,9 +65,18 @@ QString fromPath(const std::string& path) {
 
 } // namespace
 
-Application::Application() = default;
+Application::Application() {
+    // The program quits by Quit, or by closing the start window with no document open: closing
+    // the last document brings the start window back instead.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
-Application::~Application() = default;
+Application::~Application() {
+    if (startWindow_) {
+        QObject::disconnect(startWindow_, nullptr, this, nullptr);
+        delete startWindow_;
+    }
+}
 
 bool Application::openFiles(const std::vector<std::string>& paths) {
     bool opened = false;
@@ -125,15 +135,31 @@ DocumentWindow* Application::showDocument(std::unique_ptr<Document> document) {
 }
 
 void Application::showStartWindow() {
-    if (!startWindow_)
+    if (!startWindow_) {
         startWindow_ = new StartWindow(*this);
+        connect(startWindow_, &QObject::destroyed, this, [this] {
+            if (std::none_of(windows_.begin(), windows_.end(),
+                             [](const QPointer<DocumentWindow>& w) { return !w.isNull(); }))
+                QApplication::quit();
+        });
+    }
     startWindow_->show();
     startWindow_->raise();
+    startWindow_->activateWindow();
+}
+
+void Application::documentWindowClosed() {
+    std::erase_if(windows_, [](const QPointer<DocumentWindow>& w) { return w.isNull(); });
+    if (windows_.empty() && !quitting_)
+        showStartWindow();
 }
 
 void Application::track(DocumentWindow* window) {
     std::erase_if(windows_, [](const QPointer<DocumentWindow>& w) { return w.isNull(); });
     windows_.emplace_back(window);
+    // Once the window is gone, after the event that closed it.
+    connect(window, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, [this] { documentWindowClosed(); }); });
     // The start window has done its part once a document is open.
     if (startWindow_)
         startWindow_->close();
@@ -201,9 +227,12 @@ std::optional<std::string> Application::addMarkedBox(DocumentWindow& window,
 }
 
 void Application::quit() {
+    quitting_ = true;
     for (const auto& window : std::vector(windows_)) {
-        if (window && !window->close())
+        if (window && !window->close()) {
+            quitting_ = false;
             return;
+        }
     }
     if (startWindow_)
         startWindow_->close();

@@ -45,6 +45,8 @@ public:
     // Shows the document in a window of its own.
     DocumentWindow* showDocument(std::unique_ptr<Document> document);
     void newDocument();
+    // The start window: at the start without a document, and again when the last document
+    // window closes; closing it with no document open quits.
     void showStartWindow();
     // Closes every window, asking about unsaved changes; stops when the user cancels.
     void quit();
@@ -90,12 +92,15 @@ private:
     DocumentWindow* windowFor(const std::string& path) const;
     [[noreturn]] void endBySignal(int signal);
     void track(DocumentWindow* window);
+    // After a document window went: the start window when none is left, unless quitting.
+    void documentWindowClosed();
 
     QtTextMeasurer measurer_;
     MessageBoxDialogs messageBoxes_;
     UserDialogs* dialogs_ = nullptr;
     std::vector<QPointer<DocumentWindow>> windows_;
     QPointer<StartWindow> startWindow_;
+    bool quitting_ = false;
     RecoveryOffer recovery_{*this};
 };
 

@@ -4,9 +4,13 @@
 #include "app/QtTextMeasurer.h"
 #include "appearance/CanvasDrawing.h"
 #include "canvas/CanvasFit.h"
+#include "canvas/KeyboardSelection.h"
+#include "canvas/ResizeGesture.h"
 #include "model/ContentSize.h"
 #include "model/UndoManager.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -112,6 +116,8 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     : canvas_(std::move(canvas)), measurer_(measurer), scrollArea_(scrollArea) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The pointer over a resize handle shows which way it resizes.
+    setMouseTracking(true);
     // The document, which owns the model, outlives the widget.
     redrawListener_ = canvas_->model().redraw.add([this] { redisplay(); });
     canvas_->setHost(this);
@@ -173,9 +179,9 @@ void CanvasWidget::span(const Rect& area, double zoom, Point fixed, Point anchor
     scrollArea_.horizontalScrollBar()->setValue(int(std::lround(scroll.x)));
     scrollArea_.verticalScrollBar()->setValue(int(std::lround(scroll.y)));
     placeAddButton();
-    if (auto label = labelEditor_ ? labelEditor_->label() : nullptr;
-        label && labelField_->isVisible())
-        labelField_->moveTo(label->rect);
+    if (auto item = labelEditor_ ? labelEditor_->itemRect() : std::nullopt;
+        item && labelField_->isVisible())
+        labelField_->moveTo(*item);
     update();
     if (zoomChanged && onZoomChanged)
         onZoomChanged(zoom);
@@ -277,6 +283,11 @@ void CanvasWidget::openLabelEditor(const LabelPtr& label) {
     labelEditor_->open(label);
 }
 
+void CanvasWidget::openTitleEditor(const ReferencePtr& reference) {
+    scrollToShow(reference->rect);
+    labelEditor_->open(reference);
+}
+
 bool CanvasWidget::isLabelEditorOpen() const {
     return labelEditor_->isOpen();
 }
@@ -314,36 +325,49 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Delete:
         asOneStep([this] { canvas_->deleteSelection(); });
         return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_F2:
-        // The label field's Return, passed on once it has committed, opens nothing.
-        if (isLabelEditorOpen() || !actOnSingleItem(event->key() == Qt::Key_F2))
-            QWidget::keyPressEvent(event);
-        return;
     default:
-        QWidget::keyPressEvent(event);
+        if (!startTyping(*event))
+            QWidget::keyPressEvent(event);
         return;
     }
     std::cout << word << std::endl;
 }
 
-bool CanvasWidget::actOnSingleItem(bool rename) {
+bool CanvasWidget::startTyping(const QKeyEvent& key) {
+    const QString text = key.text();
+    if (text.isEmpty() || !text.at(0).isPrint() ||
+        (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    return editSingleItem(text.toStdString());
+}
+
+bool CanvasWidget::renameSelection() {
+    return !isLabelEditorOpen() && editSingleItem(std::nullopt);
+}
+
+bool CanvasWidget::editSingleItem(const std::optional<std::string>& typed) {
+    finishGesture();
     const Placement selected = canvas_->selectedPlacement();
-    const size_t count = selected.references.size() + selected.labels.size();
-    if (count != 1)
+    if (selected.references.size() + selected.labels.size() != 1)
         return false;
     if (!selected.references.empty()) {
-        const ReferencePtr& reference = selected.references.front().first;
-        if (!rename)
-            gotoReference(reference);
-        else if (onRename)
-            onRename(reference);
-        return true;
+        scrollToShow(selected.references.front().first->rect);
+        labelEditor_->open(selected.references.front().first, typed);
+    } else {
+        scrollToShow(selected.labels.front().first->rect);
+        labelEditor_->open(selected.labels.front().first, typed);
     }
-    // A label has no panel: Return and F2 both edit it in place.
-    openLabelEditor(selected.labels.front().first);
     return true;
+}
+
+void CanvasWidget::nudge(Point step) {
+    asOneStep([&] { canvas_->nudge(step); });
+}
+
+void CanvasWidget::selectNext(bool backwards) {
+    finishGesture();
+    if (const auto item = selectNextItem(*canvas_, backwards))
+        scrollToShow(item->reference ? item->reference->rect : item->label->rect);
 }
 
 const TextMeasurer* CanvasWidget::textMeasurer() const {
@@ -387,6 +411,11 @@ void CanvasWidget::press(QMouseEvent* event, int clickCount) {
         gestureButton_ = event->button();
     lastGlobal_ = event->globalPosition();
     const PointerEvent pointer = pointerEvent(*event, clickCount);
+    if (event->button() == Qt::RightButton) {
+        rightTarget_ = targetAt(*canvas_, pointer.location);
+        rightSelection_ = canvas_->selectedPlacement();
+        rightPress_ = event->globalPosition();
+    }
     if (event->button() == Qt::LeftButton)
         asOneStep([&] { canvas_->mouseDown(pointer); });
     else if (event->button() == Qt::RightButton)
@@ -404,8 +433,10 @@ void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & gestureButton_))
+    if (!isButtonHeld() || !(event->buttons() & gestureButton_)) {
+        showResizeCursor(event->position());
         return;
+    }
     const PointerEvent pointer = pointerEvent(*event, 1);
     if (gestureButton_ == Qt::LeftButton)
         asOneStep([&] { canvas_->mouseDragged(pointer); });
@@ -421,10 +452,69 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
     gestureButton_ = Qt::NoButton;
     const PointerEvent pointer = pointerEvent(*event, 1);
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         asOneStep([&] { canvas_->mouseUp(pointer); });
+        return;
+    }
+    asOneStep([&] { canvas_->rightMouseUp(pointer); });
+    // On the screen: a pan moves the canvas along with the pointer.
+    if ((event->globalPosition() - rightPress_).manhattanLength() <
+        QApplication::startDragDistance())
+        openContextMenu(event->globalPosition().toPoint());
+}
+
+void CanvasWidget::showResizeCursor(QPointF at) {
+    using namespace resizing;
+    const unsigned edges =
+        edgesAt(*canvas_, view_.toDocument(Point{at.x(), at.y()}));
+    if (edges == (left | top) || edges == (right | bottom))
+        setCursor(Qt::SizeFDiagCursor);
+    else if (edges == (right | top) || edges == (left | bottom))
+        setCursor(Qt::SizeBDiagCursor);
+    else if (edges == left || edges == right)
+        setCursor(Qt::SizeHorCursor);
+    else if (edges == top || edges == bottom)
+        setCursor(Qt::SizeVerCursor);
     else
-        asOneStep([&] { canvas_->rightMouseUp(pointer); });
+        unsetCursor();
+}
+
+void CanvasWidget::openContextMenu(QPoint at) {
+    canvas_->deselectAll();
+    for (const auto& [reference, rect] : rightSelection_.references)
+        reference->selected = true;
+    for (const auto& [label, rect] : rightSelection_.labels)
+        label->selected = true;
+    selectTarget(*canvas_, rightTarget_);
+    canvas_->redisplay();
+    canvas_->updateDetailPanel();
+    if (onContextMenu)
+        onContextMenu(rightTarget_, at);
+}
+
+void CanvasWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse's menu opens on the release, once it is clear that no arrow is drawn.
+    if (event->reason() == QContextMenuEvent::Mouse)
+        return;
+    // The menu key: the commands of the selection, at its first item.
+    const Placement selected = canvas_->selectedPlacement();
+    const size_t count = selected.references.size() + selected.labels.size();
+    PointerTarget target;
+    std::optional<Rect> where;
+    if (!selected.references.empty()) {
+        target.place = count > 1 ? onSelection : onBox;
+        target.reference = selected.references.front().first;
+        where = target.reference->rect;
+    } else if (!selected.labels.empty()) {
+        target.place = count > 1 ? onSelection : onLabel;
+        target.label = selected.labels.front().first;
+        where = target.label->rect;
+    }
+    const Point shown = where ? view_.toView(Point{where->midX(), where->midY()})
+                              : Point{double(event->pos().x()), double(event->pos().y())};
+    target.at = view_.toDocument(shown);
+    if (onContextMenu)
+        onContextMenu(target, mapToGlobal(QPointF(shown.x, shown.y).toPoint()));
 }
 
 bool CanvasWidget::event(QEvent* event) {

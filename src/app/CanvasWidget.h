@@ -6,6 +6,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/CanvasHost.h"
 #include "canvas/LabelEditor.h"
+#include "canvas/PointerTarget.h"
 #include "canvas/ViewTransform.h"
 #include "model/MarkerStates.h"
 
@@ -68,8 +69,23 @@ public:
     bool isButtonHeld() const { return gestureButton_ != Qt::NoButton; }
 
     std::function<void()> onUpdateDetailPanel;
-    // F2 with one reference selected: its name is to be typed in the panel.
-    std::function<void(const ReferencePtr&)> onRename;
+
+    // F2 and Return: the one selected box or label is renamed in place. False when not one
+    // item is selected.
+    bool renameSelection();
+    // Alt and an arrow: the selection moves by step; a run of one step is one undo step.
+    void nudge(Point step);
+    // Tab and Shift+Tab: the next or previous item in reading order, scrolled into view.
+    void selectNext(bool backwards);
+    // A right click that did not drag, or the menu key: the commands of what lies there, at a
+    // point of the screen.
+    std::function<void(const PointerTarget& target, QPoint screenPoint)> onContextMenu;
+    // What the context menu whose command runs was opened on; new items land at its point.
+    const std::optional<PointerTarget>& contextTarget() const { return contextTarget_; }
+    void setContextTarget(std::optional<PointerTarget> target) { contextTarget_ = std::move(target); }
+    std::optional<Point> contextPoint() const {
+        return contextTarget_ ? std::optional<Point>(contextTarget_->at) : std::nullopt;
+    }
 
     LabelEditor& labelEditor() { return *labelEditor_; }
 
@@ -85,6 +101,7 @@ public:
     void gotoReference(const ReferencePtr& reference) override;
     void updateDetailPanel() override;
     void openLabelEditor(const LabelPtr& label) override;
+    void openTitleEditor(const ReferencePtr& reference) override;
     bool isLabelEditorOpen() const override;
     void closeLabelEditorLater() override;
     void closeLabelEditorNow() override;
@@ -103,16 +120,22 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     PointerEvent pointerEvent(const QMouseEvent& event, int clickCount);
     // The tooltip of the box under the pointer: its title, note and place.
     void showToolTip(const QHelpEvent& help);
-    // Return opens the one selected reference as a double click would; F2 (rename) has its name
-    // typed in the panel. For one selected label both edit it in place. False with no single
-    // item selected.
-    bool actOnSingleItem(bool rename);
+    // A printable key with one item selected starts renaming it with that key's text.
+    bool startTyping(const QKeyEvent& key);
+    // Opens the title editor over the one selected item, its title replaced by typed if any.
+    bool editSingleItem(const std::optional<std::string>& typed);
     void press(QMouseEvent* event, int clickCount);
+    // A right release where its press was: the selection the press found comes back, then the
+    // target's context menu opens.
+    void openContextMenu(QPoint at);
+    // The resize cursor over a selected box's handle, the usual one elsewhere.
+    void showResizeCursor(QPointF at);
     // Runs one event's work on the canvas as one undo group.
     void asOneStep(const std::function<void()>& work);
     // Tells the canvas where the add button lies: in the corner of the visible part, which
@@ -142,6 +165,11 @@ private:
     QPointF lastGlobal_;
     Qt::MouseButton gestureButton_ = Qt::NoButton;
     const MarkerStates* markerStates_ = nullptr;
+    // What a right press found under the pointer, and the selection before it.
+    PointerTarget rightTarget_;
+    Placement rightSelection_;
+    QPointF rightPress_;
+    std::optional<PointerTarget> contextTarget_;
 };
 
 } // namespace pathwicks

@@ -68,7 +68,6 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     panel_->onOpenPlace = [this](const ReferencePtr& r, const MarkerLocation& place) {
         gotoPlace(r, place);
     };
-    canvasWidget_->onRename = [this](const ReferencePtr&) { panel_->focusName(); };
     followUndo();
     setUpFind();
     arrange();
@@ -121,7 +120,8 @@ void DocumentView::followUndo() {
 void DocumentView::setUpFind() {
     findBar_ = new FindBar(this);
     connect(findBar_, &FindBar::textChanged, this, [this](const QString& text) {
-        showFound(findItem(document_.model(), text.toStdString(), std::nullopt, false));
+        showFound(findStep(document_.model(), text.toStdString(), std::nullopt, false,
+                           markerStates_));
     });
     connect(findBar_, &FindBar::next, this, [this] { findNext(false); });
     connect(findBar_, &FindBar::closed, this, [this] {
@@ -210,6 +210,7 @@ void DocumentView::gotoPlace(const ReferencePtr& reference, const MarkerLocation
 }
 
 void DocumentView::showMarkerStates(const MarkerStates* states) {
+    markerStates_ = states;
     canvasWidget_->setMarkerStates(states);
     panel_->setMarkerStates(states);
 }
@@ -224,10 +225,13 @@ void DocumentView::insertAtVisibleCentre(void (*insert)(Canvas&, Point)) {
     const Rect visible = canvasWidget_->visibleArea();
     UndoManager& undo = document_.undoManager();
     undo.beginGroup();
-    insert(*canvas_, Point{visible.midX(), visible.midY()});
+    // From a context menu, where it was asked for.
+    insert(*canvas_, canvasWidget_->contextPoint().value_or(Point{visible.midX(), visible.midY()}));
     undo.endGroup();
     canvasWidget_->fitToContent();
-    canvasWidget_->setFocus();
+    // The new item's title field keeps the keyboard.
+    if (!canvasWidget_->isLabelEditorOpen())
+        canvasWidget_->setFocus();
 }
 
 void DocumentView::asOneStep(const std::function<void()>& work) {
@@ -298,15 +302,25 @@ void DocumentView::findNext(bool backwards) {
         openFind();
         return;
     }
-    showFound(findItem(document_.model(), findBar_->text().toStdString(), found_, backwards));
+    showFound(findStep(document_.model(), findBar_->text().toStdString(), found_, backwards,
+                       markerStates_));
 }
 
-void DocumentView::showFound(const std::optional<FoundItem>& item) {
+void DocumentView::showFound(const FindStep& step) {
+    const std::optional<FoundItem>& item = step.item;
     found_ = item;
     findBar_->setFound(item || findBar_->text().isEmpty());
-    if (!item)
-        return;
+    findBar_->setCount(step.position, step.count);
     canvasWidget_->finishGesture();
+    if (!item) {
+        // No match leaves nothing selected that looks like one.
+        if (!findBar_->text().isEmpty() && canvas_->hasSelection()) {
+            canvas_->deselectAll();
+            canvas_->redisplay();
+            canvas_->updateDetailPanel();
+        }
+        return;
+    }
     selectFound(*canvas_, *item);
     canvasWidget_->scrollToShow(item->reference ? item->reference->rect : item->label->rect);
 }

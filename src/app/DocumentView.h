@@ -87,7 +87,7 @@ private:
     void gotoPlace(const ReferencePtr& reference, const MarkerLocation& place);
     // Runs work as one undo step and brings the canvas and the panel up to date.
     void asOneStep(const std::function<void()>& work);
-    void showFound(const std::optional<FoundItem>& item);
+    void showFound(const FindStep& step);
 
     Document& document_;
     std::shared_ptr<Canvas> canvas_;
@@ -100,6 +100,7 @@ private:
     FindBar* findBar_ = nullptr;
     std::optional<FoundItem> found_;
     std::optional<std::string> editorsStamp_; // of the editors file last read
+    const MarkerStates* markerStates_ = nullptr;
     UndoManager::ObserverId willUndoObserver_ = 0;
     UndoManager::ObserverId willRedoObserver_ = 0;
 };

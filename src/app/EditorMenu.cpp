@@ -14,40 +14,55 @@ EditorMenu::EditorMenu(DetailPanelWidget& panel, const EditorAvailability& edito
     addEntries();
     connect(this, &QMenu::aboutToShow, this, &EditorMenu::updateEntries);
     connect(&panel_, &DetailPanelWidget::shownChanged, this, &EditorMenu::updateEntries);
+    // The user's editors file was read again: its editors may have come or gone.
     connect(&panel_, &DetailPanelWidget::editorsRefilled, this, [this] {
         clear();
-        qDeleteAll(findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
+        entries_.clear();
+        delete group_;
         addEntries();
     });
 }
 
 void EditorMenu::addEntries() {
-    auto* group = new QActionGroup(this);
+    group_ = new QActionGroup(this);
+    const EditorListing listing = editorListing(editors_);
     bool ownEditors = false;
-    for (const std::string& name : editors_.editorNames()) {
+    for (const std::string& name : listing.installed) {
         // The user's own editors follow the catalogue's, after a separator.
         if (editors_.isUserEditorOnly(name) && !ownEditors) {
             addSeparator();
             ownEditors = true;
         }
-        // An ampersand in a user's editor name is shown, not taken as a shortcut.
-        const QString text = plainMenuText(editorEntryText(name, editors_.isEditorAvailable(name)));
-        QAction* action = addAction(text, this, [this, name] {
-            if (panel_.panel().shownReference())
-                panel_.panel().editorChosen(name);
-        });
-        action->setData(QString::fromStdString(name));
-        action->setCheckable(true);
-        group->addAction(action);
+        addEditor(*this, name, true);
+    }
+    if (!listing.more.empty()) {
+        addSeparator();
+        QMenu* more = addMenu(tr("&More Editors"));
+        more->setObjectName("moreEditors");
+        for (const std::string& name : listing.more)
+            addEditor(*more, name, false);
     }
     updateEntries();
 }
 
+void EditorMenu::addEditor(QMenu& menu, const std::string& name, bool installed) {
+    // An ampersand in a user's editor name is shown, not taken as a shortcut. The submenu
+    // says they are not installed; its entries need not.
+    const QString text =
+        plainMenuText(installed ? editorEntryText(name, true) : editorDisplayName(name));
+    QAction* action = menu.addAction(text, this, [this, name] {
+        if (panel_.panel().shownReference())
+            panel_.panel().editorChosen(name);
+    });
+    action->setData(QString::fromStdString(name));
+    action->setCheckable(true);
+    group_->addAction(action);
+    entries_.push_back(action);
+}
+
 void EditorMenu::updateEntries() {
     const ReferencePtr shown = panel_.panel().shownReference();
-    for (QAction* action : actions()) {
-        if (action->isSeparator())
-            continue;
+    for (QAction* action : entries_) {
         const std::string name = action->data().toString().toStdString();
         // Editors that are not installed stay choosable: a document may be meant for others.
         action->setEnabled(shown != nullptr);

@@ -17,10 +17,14 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     row->addWidget(plainLabel(tr("Find:"), this));
     field_ = new QLineEdit(this);
     field_->setObjectName("findField");
-    field_->setPlaceholderText(tr("Title of a box or label"));
+    field_->setPlaceholderText(tr("Title of a box or label, or a marker's file"));
     field_->setClearButtonEnabled(true);
     field_->installEventFilter(this);
     row->addWidget(field_, 1);
+    count_ = new QLabel(this);
+    count_->setObjectName("findCount");
+    count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance(tr("No match")) + 8);
+    row->addWidget(count_);
     auto* close = new QToolButton(this);
     close->setText(tr("Done"));
     close->setAutoRaise(true);
@@ -43,6 +47,19 @@ QString FindBar::text() const {
 
 void FindBar::setFound(bool found) {
     field_->setStyleSheet(found ? QString() : QString("QLineEdit { background: #f8d7d7; }"));
+}
+
+void FindBar::setCount(size_t position, size_t count) {
+    if (field_->text().isEmpty())
+        count_->clear();
+    else if (count == 0)
+        count_->setText(tr("No match"));
+    else
+        count_->setText(tr("%1 of %2").arg(position).arg(count));
+}
+
+QString FindBar::countText() const {
+    return count_->text();
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <cstddef>
+
+class QLabel;
 class QLineEdit;
 
 namespace pathwicks {
@@ -18,6 +21,9 @@ public:
     QString text() const;
     // Tints the field when its text is found nowhere.
     void setFound(bool found);
+    // Where the find stands, beside the field: "3 of 7", "No match", or nothing.
+    void setCount(size_t position, size_t count);
+    QString countText() const;
 
 signals:
     void textChanged(const QString& text);
@@ -29,6 +35,7 @@ protected:
 
 private:
     QLineEdit* field_ = nullptr;
+    QLabel* count_ = nullptr;
 };
 
 } // namespace pathwicks

@@ -28,18 +28,23 @@ LabelEditorWidget::LabelEditorWidget(const QtTextMeasurer& fonts, const ViewTran
     QLineEdit::hide();
 }
 
-void LabelEditorWidget::show(const Rect& frame, const std::string& text) {
+void LabelEditorWidget::show(const Rect& frame, const std::string& text, TextStyle style,
+                             bool selectText) {
+    style_ = style;
     setText(QString::fromStdString(text));
     moveTo(frame);
     QLineEdit::show();
     raise();
     setFocus(Qt::MouseFocusReason);
-    selectAll();
+    if (selectText)
+        selectAll();
+    else
+        end(false);
 }
 
 void LabelEditorWidget::moveTo(const Rect& shown) {
-    // The field is as large as the label looks at the view's zoom.
-    QFont font = fonts_.font(TextStyle::label);
+    // The field is as large as the item looks at the view's zoom.
+    QFont font = fonts_.font(style_);
     if (font.pixelSize() > 0)
         font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * view_.zoom))));
     else

@@ -11,15 +11,16 @@ namespace pathwicks {
 
 class QtTextMeasurer;
 
-// The text field laid over a label while its title is typed: the label font, centred, on the
-// colour of a selected reference.
+// The text field laid over a label or a box while its title is typed: the item's font,
+// centred, on the colour of a selected reference.
 class LabelEditorWidget : public QLineEdit, public LabelEditorField {
     Q_OBJECT
 public:
     // Frames are in document units, shown through the canvas's view.
     LabelEditorWidget(const QtTextMeasurer& fonts, const ViewTransform& view, QWidget* canvas);
 
-    void show(const Rect& frame, const std::string& text) override;
+    void show(const Rect& frame, const std::string& text, TextStyle style,
+              bool selectText) override;
     void moveTo(const Rect& frame) override;
     void remove() override;
 
@@ -33,6 +34,7 @@ protected:
 private:
     const QtTextMeasurer& fonts_;
     const ViewTransform& view_;
+    TextStyle style_ = TextStyle::label;
 };
 
 } // namespace pathwicks

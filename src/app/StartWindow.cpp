@@ -96,7 +96,16 @@ void StartWindow::fillRecentList() {
         auto* none = new QListWidgetItem(tr("No recent documents"));
         none->setFlags(Qt::NoItemFlags);
         recent_->addItem(none);
+        return;
     }
+    // Return opens the first at once; the arrows choose another.
+    recent_->setCurrentRow(0);
+}
+
+void StartWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (recent_->currentItem() && (recent_->currentItem()->flags() & Qt::ItemIsEnabled))
+        recent_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void StartWindow::openSelected() {

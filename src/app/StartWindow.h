@@ -15,6 +15,10 @@ class StartWindow : public QWidget {
 public:
     explicit StartWindow(Application& application);
 
+protected:
+    // The recent documents have the keyboard, so that Return opens the one selected.
+    void showEvent(QShowEvent* event) override;
+
 private:
     // The icon, the name and what the program is for.
     QLayout* makeBanner();

@@ -9,9 +9,13 @@
 #include "app/PlaceMarkerDialog.h"
 #include "app/TourMode.h"
 #include "app/WindowMarkerCheck.h"
+#include "app/HelpDialogs.h"
 #include "canvas/AddGesture.h"
+#include "canvas/KeyboardSelection.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QStatusBar>
 
 namespace pathwicks {
 
@@ -30,8 +34,27 @@ bool markerLineShown(DocumentWindow& window) {
     return shown && !shown->isWebAddress();
 }
 
+void copyMarkerLine(DocumentWindow& window) {
+    if (!markerLineShown(window))
+        return;
+    window.detailPanel().copyMarker(false);
+    window.statusBar()->showMessage(tr("Marker line copied"), 4000);
+}
+
 bool touring(DocumentWindow& window) {
     return window.tour().isActive();
+}
+
+// Where the item commands are offered in context menus.
+constexpr unsigned onItems = onBox | onLabel | onSelection;
+
+// Runs work on the canvas as one undo step.
+void asOneStep(DocumentWindow& w, const std::function<void()>& work) {
+    w.canvasWidget().finishGesture();
+    UndoManager& undo = w.document().undoManager();
+    undo.beginGroup();
+    work();
+    undo.endGroup();
 }
 
 // While a mouse button is held, the gesture in progress owns the document.
@@ -73,17 +96,18 @@ std::vector<Command> editCommands() {
          .run = [](DocumentWindow& w) { unlessButtonHeld(w, &UndoManager::redo); },
          .enabled = [](DocumentWindow& w) { return w.document().undoManager().canRedo(); }},
         {.menu = edit, .title = tr("Cu&t"), .keys = {keys(Qt::CTRL | Qt::Key_X)},
-         .run = [](DocumentWindow& w) { w.view().cutSelection(); }, .separatorBefore = true},
+         .run = [](DocumentWindow& w) { w.view().cutSelection(); }, .separatorBefore = true,
+         .contexts = onItems},
         {.menu = edit, .title = tr("&Copy"), .keys = {keys(Qt::CTRL | Qt::Key_C)},
-         .run = [](DocumentWindow& w) { w.view().copySelection(); }},
+         .run = [](DocumentWindow& w) { w.view().copySelection(); }, .contexts = onItems},
         {.menu = edit, .title = tr("&Paste"), .keys = {keys(Qt::CTRL | Qt::Key_V)},
-         .run = [](DocumentWindow& w) { w.view().paste(); }},
+         .run = [](DocumentWindow& w) { w.view().paste(); }, .contexts = onCanvas},
         {.menu = edit, .title = tr("D&uplicate"), .keys = {keys(Qt::CTRL | Qt::Key_D)},
-         .run = [](DocumentWindow& w) { w.view().duplicateSelection(); }},
+         .run = [](DocumentWindow& w) { w.view().duplicateSelection(); }, .contexts = onItems},
         {.menu = edit, .title = tr("&Delete"),
-         .run = [](DocumentWindow& w) { w.view().deleteSelection(); }},
+         .run = [](DocumentWindow& w) { w.view().deleteSelection(); }, .contexts = onItems},
         {.menu = edit, .title = tr("Select &All"), .keys = {QKeySequence::SelectAll},
-         .run = [](DocumentWindow& w) { w.canvas().selectAll(); }},
+         .run = [](DocumentWindow& w) { w.canvas().selectAll(); }, .contexts = onCanvas},
         {.menu = edit, .title = tr("&Find…"), .keys = {keys(Qt::CTRL | Qt::Key_F)},
          .run = [](DocumentWindow& w) { w.view().openFind(); }, .separatorBefore = true},
         {.menu = edit, .title = tr("Find &Next"), .keys = {keys(Qt::Key_F3)},
@@ -92,22 +116,24 @@ std::vector<Command> editCommands() {
          .run = [](DocumentWindow& w) { w.view().findNext(true); }},
         {.menu = edit, .title = tr("Copy &Marker Line"),
          .keys = {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
-         .run = [](DocumentWindow& w) { w.detailPanel().copyMarker(false); },
-         .enabled = markerLineShown, .separatorBefore = true},
+         .run = copyMarkerLine, .enabled = markerLineShown, .separatorBefore = true,
+         .contexts = onBox},
         // Some desktops take Alt-click for themselves: the copy button's attach, from the menu.
         {.menu = edit, .title = tr("A&ttach to Marker Line on Clipboard"),
          .run = [](DocumentWindow& w) { w.detailPanel().copyMarker(true); },
          .enabled = markerLineShown},
         {.menu = edit, .title = tr("&Place Marker…"), .keys = {keys(Qt::CTRL | Qt::Key_M)},
          .run = openPlaceMarker,
-         .enabled = [](DocumentWindow& w) { return markedBoxOf(w) != nullptr; }},
+         .enabled = [](DocumentWindow& w) { return markedBoxOf(w) != nullptr; },
+         .contexts = onBox},
         {.menu = edit, .title = tr("&Remove Marker from Code"),
          .run = removeMarkerFromCode,
          .enabled = [](DocumentWindow& w) {
              const auto box = markedBoxOf(w);
              const auto& states = w.markerCheck().states();
              return box && states && states->stateOf(*box) == MarkerState::found;
-         }},
+         },
+         .contexts = onBox},
     };
 }
 
@@ -119,13 +145,14 @@ std::vector<Command> viewCommands() {
     return {
         {.menu = view, .title = tr("Zoom &In"),
          .keys = {keys(Qt::CTRL | Qt::Key_Plus), keys(Qt::CTRL | Qt::Key_Equal)},
-         .run = zoomTo(zoomedIn)},
+         .run = zoomTo(zoomedIn), .contexts = onCanvas},
         {.menu = view, .title = tr("Zoom &Out"), .keys = {keys(Qt::CTRL | Qt::Key_Minus)},
-         .run = zoomTo(zoomedOut)},
+         .run = zoomTo(zoomedOut), .contexts = onCanvas},
         {.menu = view, .title = tr("&Actual Size"), .keys = {keys(Qt::CTRL | Qt::Key_0)},
-         .run = [](DocumentWindow& w) { w.canvasWidget().setZoom(1); }},
+         .run = [](DocumentWindow& w) { w.canvasWidget().setZoom(1); }, .contexts = onCanvas},
         {.menu = view, .title = tr("&Fit to Window"), .keys = {keys(Qt::CTRL | Qt::Key_9)},
-         .run = [](DocumentWindow& w) { w.canvasWidget().fitToWindow(); }},
+         .run = [](DocumentWindow& w) { w.canvasWidget().fitToWindow(); },
+         .contexts = onCanvas},
         // The marker check, shown on the canvas and in the panel.
         {.menu = view, .title = tr("Check &Markers"), .keys = {keys(Qt::Key_F5)},
          .run = [](DocumentWindow& w) { w.markerCheck().start(true); }, .separatorBefore = true},
@@ -153,9 +180,11 @@ std::vector<Command> insertCommands() {
     const QString insert = tr("&Insert");
     return {
         {.menu = insert, .title = tr("&Reference"), .keys = {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
-         .run = [](DocumentWindow& w) { w.view().insertAtVisibleCentre(adding::insertReference); }},
+         .run = [](DocumentWindow& w) { w.view().insertAtVisibleCentre(adding::insertReference); },
+         .contexts = onCanvas},
         {.menu = insert, .title = tr("&Label"), .keys = {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_L)},
-         .run = [](DocumentWindow& w) { w.view().insertAtVisibleCentre(adding::insertLabel); }},
+         .run = [](DocumentWindow& w) { w.view().insertAtVisibleCentre(adding::insertLabel); },
+         .contexts = onCanvas},
     };
 }
 
@@ -164,12 +193,14 @@ std::vector<Command> arrangeCommands() {
     auto align = [&](const char* title, Alignment alignment, bool separatorBefore = false) {
         return Command{.menu = arrange, .title = tr(title),
                        .run = [alignment](DocumentWindow& w) { w.view().align(alignment); },
-                       .separatorBefore = separatorBefore};
+                       .separatorBefore = separatorBefore, .contexts = onSelection,
+                       .contextGroup = tr("Arrange")};
     };
     auto distribute = [&](const char* title, Distribution distribution, bool separatorBefore) {
         return Command{.menu = arrange, .title = tr(title),
                        .run = [distribution](DocumentWindow& w) { w.view().distribute(distribution); },
-                       .separatorBefore = separatorBefore};
+                       .separatorBefore = separatorBefore, .contexts = onSelection,
+                       .contextGroup = tr("Arrange")};
     };
     return {
         align("Align &Left Edges", Alignment::left),
@@ -180,6 +211,67 @@ std::vector<Command> arrangeCommands() {
         align("Align &Bottom Edges", Alignment::bottom),
         distribute("Distribute &Horizontally", Distribution::horizontal, true),
         distribute("Distribute &Vertically", Distribution::vertical, false),
+    };
+}
+
+// A box or a label from the keyboard and from context menus: renaming in place, opening,
+// stepping through the items in reading order, taking an arrow away.
+std::vector<Command> itemCommands() {
+    const QString edit = tr("&Edit");
+    return {
+        {.menu = edit, .title = tr("R&ename"),
+         .keys = {keys(Qt::Key_F2), keys(Qt::Key_Return), keys(Qt::Key_Enter)},
+         .run = [](DocumentWindow& w) { w.canvasWidget().renameSelection(); },
+         .separatorBefore = true, .contexts = onBox | onLabel, .canvasKeys = true},
+        {.menu = edit, .title = tr("Select Ne&xt"), .keys = {keys(Qt::Key_Tab)},
+         .run = [](DocumentWindow& w) { w.canvasWidget().selectNext(false); },
+         .canvasKeys = true},
+        {.menu = edit, .title = tr("Select Previou&s"),
+         .keys = {keys(Qt::SHIFT | Qt::Key_Backtab), keys(Qt::SHIFT | Qt::Key_Tab)},
+         .run = [](DocumentWindow& w) { w.canvasWidget().selectNext(true); },
+         .canvasKeys = true},
+        {.title = tr("&Open in Editor"),
+         .run = [](DocumentWindow& w) {
+             const Placement selected = w.canvas().selectedPlacement();
+             if (selected.references.size() == 1 && selected.labels.empty())
+                 w.canvasWidget().gotoReference(selected.references.front().first);
+         },
+         .contexts = onBox},
+        {.title = tr("&Delete Arrow"),
+         .run = [](DocumentWindow& w) {
+             const auto& target = w.canvasWidget().contextTarget();
+             if (target && target->arrow && w.canvas().hasArrow(target->arrow->first,
+                                                                target->arrow->second))
+                 asOneStep(w, [&] {
+                     w.canvas().removeArrow(target->arrow->first, target->arrow->second);
+                 });
+         },
+         .contexts = onArrow},
+    };
+}
+
+// Arrows and nudges from the keyboard: Ctrl+L connects the selected boxes in reading order;
+// Alt and an arrow move the selection by a point, with Shift by ten.
+std::vector<Command> keyboardArrangeCommands() {
+    const QString arrange = tr("&Arrange");
+    auto nudge = [&](const char* title, Qt::Key key, Point step, bool separatorBefore) {
+        return Command{.menu = arrange, .title = tr(title),
+                       .keys = {keys(Qt::ALT | key), keys(Qt::ALT | Qt::SHIFT | key)},
+                       .run = [step](DocumentWindow& w) {
+                           const bool ten = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+                           w.canvasWidget().nudge(ten ? Point{step.x * 10, step.y * 10} : step);
+                       },
+                       .separatorBefore = separatorBefore, .canvasKeys = true};
+    };
+    return {
+        {.menu = arrange, .title = tr("C&onnect in Reading Order"),
+         .keys = {keys(Qt::CTRL | Qt::Key_L)},
+         .run = [](DocumentWindow& w) { asOneStep(w, [&] { connectInReadingOrder(w.canvas()); }); },
+         .separatorBefore = true, .contexts = onSelection},
+        nudge("Nudge Le&ft", Qt::Key_Left, {-1, 0}, true),
+        nudge("Nudge Ri&ght", Qt::Key_Right, {1, 0}, false),
+        nudge("Nudge &Up", Qt::Key_Up, {0, -1}, false),
+        nudge("Nudge &Down", Qt::Key_Down, {0, 1}, false),
     };
 }
 
@@ -194,9 +286,15 @@ std::vector<Command> makeWindowCommands() {
     // The panel's editor pop-up, reachable from the keyboard.
     commands.push_back({.menu = tr("E&ditor"), .submenu = [](DocumentWindow& w) -> QMenu* {
                             return new EditorMenu(w.detailPanel(), w.view().editors(), &w);
-                        }});
+                        }, .contexts = onBox});
     append(insertCommands());
     append(arrangeCommands());
+    append(itemCommands());
+    append(keyboardArrangeCommands());
+    commands.push_back({.menu = tr("&Help"), .title = tr("&Keyboard Shortcuts"),
+                        .run = [](DocumentWindow& w) { showKeyboardShortcuts(&w); }});
+    commands.push_back({.menu = tr("&Help"), .title = tr("&Marker Comments"),
+                        .run = [](DocumentWindow& w) { showMarkerComments(&w); }});
     commands.push_back({.menu = tr("&Help"), .title = tr("&About Pathwicks"),
                         .run = [](DocumentWindow& w) { showAboutBox(&w); },
                         .role = QAction::AboutRole});

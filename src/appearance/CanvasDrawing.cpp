@@ -261,6 +261,10 @@ void appendInteractionOverlay(DrawList& list, const std::vector<Arrow>& arrows,
     if (overlay.rubberBand && cull.shows(*overlay.rubberBand))
         list.push_back(RectOp{normalized(*overlay.rubberBand), 0, config.namedColor("SelectArea"),
                               config.namedColor("SelectBorder"), 1});
+    for (const Rect& handle : overlay.resizeHandles)
+        if (cull.shows(handle))
+            list.push_back(RectOp{handle, 0, Color{1, 1, 1, 1},
+                                  config.namedColor("ReferenceSelectedBorder"), 1});
     if (!overlay.arrow || !overlay.arrow->from)
         return;
     const ArrowInProgress& arrow = *overlay.arrow;

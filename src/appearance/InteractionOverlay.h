@@ -4,6 +4,7 @@
 #include "model/Reference.h"
 
 #include <optional>
+#include <vector>
 
 namespace pathwicks {
 
@@ -18,6 +19,8 @@ struct ArrowInProgress {
 struct InteractionOverlay {
     std::optional<Rect> rubberBand;
     std::optional<ArrowInProgress> arrow;
+    // The squares of the resize handles on the selected boxes.
+    std::vector<Rect> resizeHandles;
 };
 
 } // namespace pathwicks

@@ -113,6 +113,7 @@ void insertReference(Canvas& canvas, Point p) {
     // It counts as pressed: a double click opens it, an arrow press deselects it.
     canvas.setPressedReference(reference);
     canvas.updateDetailPanel();
+    canvas.host().openTitleEditor(reference);
 }
 
 void insertLabel(Canvas& canvas, Point p) {

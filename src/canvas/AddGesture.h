@@ -21,8 +21,8 @@ void release(Canvas& canvas, const gesture::AddReference& add);
 void release(Canvas& canvas, const gesture::AddLabel& add);
 
 // The same without a gesture: the new item is centred on p, or moved down from there to the
-// first free place (canvas/FreeSpace), selected and recorded at once; a new label opens for
-// typing its title.
+// first free place (canvas/FreeSpace), selected and recorded at once; either opens for typing
+// its title.
 void insertReference(Canvas& canvas, Point p);
 void insertLabel(Canvas& canvas, Point p);
 

@@ -2,6 +2,7 @@
 
 #include "canvas/AddGesture.h"
 #include "canvas/ArrowGesture.h"
+#include "canvas/ResizeGesture.h"
 #include "canvas/RubberBand.h"
 #include "canvas/SelectionGesture.h"
 
@@ -33,6 +34,8 @@ void Canvas::mouseDown(const PointerEvent& event) {
     } else if (addButton_.contains(p)) {
         gesture_ =
             event.has(optionKey) ? Gesture{gesture::AddLabel{}} : Gesture{gesture::AddReference{}};
+    } else if (auto resize = resizing::press(*this, p)) {
+        gesture_ = *resize;
     } else {
         gesture_ = selection::plainPress(*this, p);
     }
@@ -58,6 +61,7 @@ void Canvas::mouseDragged(const PointerEvent& event) {
     std::visit(Overloaded{
                    [&](gesture::MoveSelection& g) { selection::dragSelection(*this, g, p); },
                    [&](gesture::MoveLabel& g) { selection::dragLabel(*this, g, p); },
+                   [&](gesture::Resize& g) { resizing::drag(*this, g, p); },
                    [&](gesture::RubberBand& g) { dragRubberBand(*this, g, p); },
                    // Letting go of control freezes an arrow's target at the last one found.
                    [&](gesture::DrawArrow&) {
@@ -84,6 +88,7 @@ void Canvas::mouseUp(const PointerEvent&) {
                    [&](const gesture::MoveSelection& g) { selection::release(*this, g); },
                    [&](const gesture::Nudge& g) { endNudge(g); },
                    [&](const gesture::MoveLabel& g) { selection::release(*this, g); },
+                   [&](const gesture::Resize& g) { resizing::release(*this, g); },
                    [&](const gesture::DrawArrow& g) { arrows::release(*this, g); },
                    [&](const gesture::AddReference& g) { adding::release(*this, g); },
                    [&](const gesture::AddLabel& g) { adding::release(*this, g); },
@@ -122,6 +127,9 @@ InteractionOverlay Canvas::interactionOverlay() const {
         overlay.rubberBand = band->band;
     else if (const auto* arrow = std::get_if<gesture::DrawArrow>(&gesture_))
         overlay.arrow = ArrowInProgress{arrow->from.lock(), arrow->target.lock(), arrow->pointer};
+    // Handles show on the selected boxes while nothing moves them.
+    if (!std::holds_alternative<gesture::MoveSelection>(gesture_))
+        overlay.resizeHandles = resizing::handleSquares(*this);
     return overlay;
 }
 

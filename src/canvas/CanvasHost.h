@@ -39,8 +39,9 @@ public:
     // The user asked to open the reference in its editor.
     virtual void gotoReference(const ReferencePtr& reference) { (void)reference; }
 
-    // The inline label editor.
+    // The inline editor of titles, over a label or a box.
     virtual void openLabelEditor(const LabelPtr& label) { (void)label; }
+    virtual void openTitleEditor(const ReferencePtr& reference) { (void)reference; }
     virtual bool isLabelEditorOpen() const { return false; }
     // Ends the edit now; the field goes, with labels left without a title, after this event.
     virtual void closeLabelEditorLater() {}

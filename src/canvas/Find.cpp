@@ -1,6 +1,7 @@
 #include "canvas/Find.h"
 
 #include "canvas/Canvas.h"
+#include "model/MarkerStates.h"
 #include "model/ReadingOrder.h"
 #include "model/StepsModel.h"
 
@@ -26,33 +27,51 @@ struct Match {
     Rect rect;
 };
 
-} // namespace
+bool placesHold(const Reference& reference, const std::string& wanted,
+                const MarkerStates* states) {
+    const auto* places = states ? states->placesOf(reference) : nullptr;
+    return places && std::any_of(places->begin(), places->end(), [&](const MarkerLocation& p) {
+               return folded(p.path).find(wanted) != std::string::npos;
+           });
+}
 
-std::optional<FoundItem> findItem(const StepsModel& model, std::string_view text,
-                                  const std::optional<FoundItem>& current, bool backwards) {
-    if (text.empty())
-        return std::nullopt;
-    const std::string wanted = folded(text);
+std::vector<Match> matchesOf(const StepsModel& model, const std::string& wanted,
+                             const MarkerStates* states) {
     std::vector<Match> matches;
     for (const auto& reference : model.content()) {
-        if (folded(reference->title).find(wanted) != std::string::npos)
+        if (folded(reference->title).find(wanted) != std::string::npos ||
+            placesHold(*reference, wanted, states))
             matches.push_back({{reference, nullptr}, reference->rect});
     }
     for (const auto& label : model.labels) {
         if (folded(label->title()).find(wanted) != std::string::npos)
             matches.push_back({{nullptr, label}, label->rect});
     }
-    if (matches.empty())
-        return std::nullopt;
     sortInReadingOrder(matches, [](const Match& match) -> const Rect& { return match.rect; });
-    auto at = current ? std::find_if(matches.begin(), matches.end(),
-                                     [&](const Match& m) { return m.item == *current; })
-                      : matches.end();
-    if (at == matches.end())
-        return backwards ? matches.back().item : matches.front().item;
-    const auto index = size_t(at - matches.begin());
-    const size_t count = matches.size();
-    return matches[backwards ? (index + count - 1) % count : (index + 1) % count].item;
+    return matches;
+}
+
+} // namespace
+
+FindStep findStep(const StepsModel& model, std::string_view text,
+                  const std::optional<FoundItem>& current, bool backwards,
+                  const MarkerStates* states) {
+    if (text.empty())
+        return {};
+    const std::vector<Match> matches = matchesOf(model, folded(text), states);
+    std::optional<size_t> at;
+    for (size_t i = 0; current && i < matches.size(); ++i)
+        if (matches[i].item == *current)
+            at = i;
+    const auto next = steppedIndex(matches.size(), at, backwards);
+    if (!next)
+        return {};
+    return {matches[*next].item, *next + 1, matches.size()};
+}
+
+std::optional<FoundItem> findItem(const StepsModel& model, std::string_view text,
+                                  const std::optional<FoundItem>& current, bool backwards) {
+    return findStep(model, text, current, backwards).item;
 }
 
 void selectFound(Canvas& canvas, const FoundItem& item) {

@@ -95,11 +95,20 @@ struct Nudge {
     Placement before;
 };
 
+// A press on a handle of a selected box: the box is resized by it, and the other selected
+// boxes along with it, until the release records the whole resize.
+struct Resize {
+    std::weak_ptr<Reference> dragged;
+    unsigned edges = 0; // resizing::Edge flags
+    Rect start;         // the dragged box at the press
+    PositionList before;
+};
+
 } // namespace gesture
 
 using Gesture =
     std::variant<gesture::None, gesture::MoveSelection, gesture::MoveLabel, gesture::RubberBand,
                  gesture::ShiftToggle, gesture::DrawArrow, gesture::Pan, gesture::AddReference,
-                 gesture::AddLabel, gesture::Nudge>;
+                 gesture::AddLabel, gesture::Nudge, gesture::Resize>;
 
 } // namespace pathwicks

@@ -5,26 +5,60 @@
 
 namespace pathwicks {
 
-void LabelEditor::open(const LabelPtr& label) {
+void LabelEditor::open(const LabelPtr& label, const std::optional<std::string>& typed) {
     if (!label)
         return;
     if (fieldShown_)
         closeNow();
     label_ = label;
-    savedTitle_ = label->title();
-    savedRect_ = label->rect;
+    reference_.reset();
+    start(label->title(), label->rect, TextStyle::label, typed);
+}
+
+void LabelEditor::open(const ReferencePtr& reference, const std::optional<std::string>& typed) {
+    if (!reference)
+        return;
+    if (fieldShown_)
+        closeNow();
+    reference_ = reference;
+    label_.reset();
+    start(reference->title, reference->rect, TextStyle::reference, typed);
+}
+
+void LabelEditor::start(const std::string& title, const Rect& rect, TextStyle style,
+                        const std::optional<std::string>& typed) {
+    savedTitle_ = title;
+    savedRect_ = rect;
     editing_ = true;
     fieldShown_ = true;
-    field_.show(label->rect, label->title());
+    if (typed)
+        retitle(*typed);
+    field_.show(itemRect().value_or(rect), typed.value_or(title), style, !typed);
+}
+
+std::optional<Rect> LabelEditor::itemRect() const {
+    if (auto label = label_.lock())
+        return label->rect;
+    if (auto reference = reference_.lock())
+        return reference->rect;
+    return std::nullopt;
+}
+
+void LabelEditor::retitle(const std::string& text) {
+    if (auto label = label_.lock()) {
+        label->setTitle(text, canvas_.measurer());
+        label->fitToTitle(canvas_.measurer());
+    } else if (auto reference = reference_.lock()) {
+        reference->title = text;
+        reference->fitToTitle(canvas_.measurer());
+    }
 }
 
 void LabelEditor::textChanged(const std::string& text) {
-    auto label = label_.lock();
-    if (!editing_ || !label)
+    if (!editing_ || !itemRect())
         return;
-    label->setTitle(text, canvas_.measurer());
-    label->fitToTitle(canvas_.measurer());
-    field_.moveTo(label->rect);
+    retitle(text);
+    field_.moveTo(*itemRect());
     canvas_.redisplay();
 }
 
@@ -32,6 +66,19 @@ void LabelEditor::commit() {
     if (!editing_)
         return;
     editing_ = false;
+    if (auto reference = reference_.lock()) {
+        // Typed back to where it began: the box is as it was, and nothing is recorded.
+        if (reference->title == savedTitle_)
+            reference->rect = savedRect_;
+        else if (canvas_.contains(reference)) {
+            // Recorded from the rectangle the box had, so that undo puts it back.
+            const std::string typed = reference->title;
+            reference->title = savedTitle_;
+            reference->rect = savedRect_;
+            canvas_.setReferenceTitle(reference, savedTitle_, typed);
+        }
+        return;
+    }
     auto label = label_.lock();
     // An edit that changed nothing leaves nothing to undo.
     if (!label || label->title() == savedTitle_)
@@ -57,8 +104,11 @@ void LabelEditor::cancel() {
     if (auto label = label_.lock()) {
         label->setTitle(savedTitle_, canvas_.measurer());
         label->rect = savedRect_;
-        canvas_.redisplay();
+    } else if (auto reference = reference_.lock()) {
+        reference->title = savedTitle_;
+        reference->rect = savedRect_;
     }
+    canvas_.redisplay();
 }
 
 void LabelEditor::finishClosing() {
@@ -67,6 +117,7 @@ void LabelEditor::finishClosing() {
         return;
     fieldShown_ = false;
     label_.reset();
+    reference_.reset();
     field_.remove();
     canvas_.removeEmptyLabels();
 }

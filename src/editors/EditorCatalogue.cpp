@@ -64,6 +64,11 @@ Editor onMac(Editor editor, std::string_view installedPath,
     return editor;
 }
 
+Editor macOnly(Editor editor) {
+    editor.macOnly = true;
+    return editor;
+}
+
 Editor inTerminal(Editor editor) {
     editor.terminal = true;
     return editor;
@@ -81,8 +86,8 @@ Editor jetBrains(std::string_view name, std::string_view key, std::string_view l
 std::vector<Editor> makeCatalogue() {
     std::vector<Editor> editors;
     editors.push_back(
-        onMac(entry("Xcode", "xcode", LineForm::lineOption, {"xed"}, {}), "",
-              {"/usr/bin/xed", "/Applications/Xcode.app/Contents/Developer/usr/bin/xed"}));
+        macOnly(onMac(entry("Xcode", "xcode", LineForm::lineOption, {"xed"}, {}), "",
+                      {"/usr/bin/xed", "/Applications/Xcode.app/Contents/Developer/usr/bin/xed"})));
     editors.push_back(
         onMac(entry("Android Studio", "androidstudio", LineForm::lineOption,
                     {"studio", "studio.sh", "android-studio"},
@@ -120,9 +125,9 @@ std::vector<Editor> makeCatalogue() {
               "/usr/local/bin/webstorm",
               {"/usr/local/bin/webstorm", "/Applications/WebStorm.app/Contents/MacOS/webstorm"}));
     editors.push_back(
-        onMac(entry("TextMate", "textmate", LineForm::dashL, {"mate"}, {}),
-              "/Applications/TextMate.app/Contents/Resources/mate",
-              {"/usr/local/bin/mate", "/Applications/TextMate.app/Contents/Resources/mate"}));
+        macOnly(onMac(entry("TextMate", "textmate", LineForm::dashL, {"mate"}, {}),
+                      "/Applications/TextMate.app/Contents/Resources/mate",
+                      {"/usr/local/bin/mate", "/Applications/TextMate.app/Contents/Resources/mate"})));
     editors.push_back(
         onMac(entry("VS Code", "vscode", LineForm::gotoOption, {"code"},
                     {{"/usr/share/code/bin/code"}, {"code"}, {"com.visualstudio.code"}}),

@@ -43,6 +43,8 @@ struct Editor {
     EditorKind kind = EditorKind::launcher;
     // Runs inside the user's terminal.
     bool terminal = false;
+    // Made for macOS alone: elsewhere it is offered only when found installed.
+    bool macOnly = false;
 };
 
 // Every editor, in the order of the panel's pop-up and the Editor menu.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,18 @@ void sortInReadingOrder(std::vector<Item>& items, RectOf rectOf) {
     std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         return readsBefore(rectOf(a), rectOf(b));
     });
+}
+
+// The place after `current` in a list of count items in reading order, or before it when
+// backwards, wrapping around; without a current place, the first (backwards, the last).
+// Nothing when there are no items.
+inline std::optional<size_t> steppedIndex(size_t count, std::optional<size_t> current,
+                                          bool backwards) {
+    if (count == 0)
+        return std::nullopt;
+    if (!current || *current >= count)
+        return backwards ? count - 1 : 0;
+    return backwards ? (*current + count - 1) % count : (*current + 1) % count;
 }
 
 } // namespace pathwicks

@@ -11,7 +11,7 @@ namespace {
 
 class FakeField : public LabelEditorField {
 public:
-    void show(const Rect& f, const std::string& t) override {
+    void show(const Rect& f, const std::string& t, TextStyle, bool) override {
         shown = true;
         frame = f;
         text = t;

@@ -367,6 +367,10 @@ TEST_F(CanvasWidgetTest, TheKeysOfTheMenusAreTheUsualOnes) {
         {QKeySequence("Ctrl+-"), "Zoom Out"},
         {QKeySequence("Ctrl+0"), "Actual Size"},
         {QKeySequence("Ctrl+9"), "Fit to Window"},
+        {QKeySequence("F2"), "Rename"},
+        {QKeySequence("Tab"), "Select Next"},
+        {QKeySequence("Ctrl+L"), "Connect in Reading Order"},
+        {QKeySequence("Alt+Left"), "Nudge Left"},
     };
     for (const auto& [key, name] : keys) {
         QAction* found = nullptr;
@@ -427,8 +431,9 @@ TEST_F(CanvasWidgetTest, ItemsTravelByClipboardAndByNudgesAndFindSelects) {
     EXPECT_TRUE(canvas().model().content()[0]->selected);
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_FALSE(field->isVisible());
-    // F2 with one box selected puts the keyboard in the panel's name field.
+    // F2 with one box selected opens its title for typing in place.
     QTest::keyClick(widget, Qt::Key_F2);
     ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "labelEditor");
     EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), "Parse");
 }

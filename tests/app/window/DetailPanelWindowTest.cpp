@@ -419,13 +419,13 @@ TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep
     action("Undo")->trigger();
     EXPECT_EQ(reference(0)->editor, "VS Code");
 
-    // The Editor menu does the same from the keyboard, marking what is not installed.
-    QAction* textMate = action("TextMate (not installed)");
-    ASSERT_TRUE(textMate);
+    // The Editor menu does the same from the keyboard, editors not installed under More Editors.
+    QAction* webStormEntry = action("WebStorm");
+    ASSERT_TRUE(webStormEntry);
     window->findChild<EditorMenu*>()->updateEntries();
-    EXPECT_TRUE(textMate->isEnabled());
-    textMate->trigger();
-    EXPECT_EQ(reference(0)->editor, "TextMate");
+    EXPECT_TRUE(webStormEntry->isEnabled());
+    webStormEntry->trigger();
+    EXPECT_EQ(reference(0)->editor, "WebStorm");
     ASSERT_TRUE(action("Code Reuse"));
     action("Code Reuse")->trigger();
     EXPECT_EQ(reference(0)->editor, "Code Reuse");
