@@ -5,6 +5,7 @@
 #include "app/DetailPanelWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/EditorMenu.h"
+#include "app/PreferencesDialog.h"
 #include "app/TourMode.h"
 #include "app/WindowMarkerCheck.h"
 #include "canvas/AddGesture.h"
@@ -52,6 +53,9 @@ std::vector<Command> fileCommands() {
         // Bare X11 sessions give the standard Save As no key.
         {.menu = file, .title = tr("Save &As…"), .keys = {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
          .run = [](DocumentWindow& w) { w.saveAs(); }},
+        {.menu = file, .title = tr("Re&vert"),
+         .run = [](DocumentWindow& w) { w.revert(); },
+         .enabled = [](DocumentWindow& w) { return !w.document().path().empty(); }},
         {.menu = file, .title = tr("&Close"), .keys = {QKeySequence::Close},
          .run = [](DocumentWindow& w) { w.close(); }, .separatorBefore = true},
         {.menu = file, .title = tr("&Quit"), .keys = {QKeySequence::Quit},
@@ -94,6 +98,13 @@ std::vector<Command> editCommands() {
         {.menu = edit, .title = tr("A&ttach to Marker Line on Clipboard"),
          .run = [](DocumentWindow& w) { w.detailPanel().copyMarker(true); },
          .enabled = markerLineShown},
+        {.menu = edit, .title = tr("Pre&ferences…"), .keys = {QKeySequence::Preferences},
+         .run =
+             [](DocumentWindow& w) {
+                 if (UserDefaults* defaults = w.canvas().host().userDefaults())
+                     PreferencesDialog::edit(&w, w.view().editors(), *defaults);
+             },
+         .separatorBefore = true, .role = QAction::PreferencesRole},
     };
 }
 

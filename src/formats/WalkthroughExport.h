@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/MarkerSafety.h"
 #include "model/StepsModel.h"
 
 #include <iosfwd>
@@ -18,7 +19,10 @@ struct WalkthroughRequest {
     bool allowMissing = false; // CodeTour: boxes without a marker become steps without a file
 };
 
-// The text of the walkthrough's file in the format, or nothing once what went wrong is on err:
+// How the format writes a character of an id so that no line of its file is a marker.
+CharacterEscape markerEscapeOf(WalkthroughFormat format);
+
+// The text of the walkthrough's file in the format, holding no marker of the document's ids, or nothing once what went wrong is on err:
 // the folder cannot be searched, or, for CodeTour without allowMissing, some marker is missing
 // (each such box named as "missing ID TITLE").
 std::optional<std::string> exportWalkthrough(const StepsModel& model, WalkthroughFormat format,
