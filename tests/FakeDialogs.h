@@ -16,6 +16,7 @@ public:
     bool saveOverChangedFile = false;
     QString savePath; // empty: the save dialog is cancelled
     bool replace = false;
+    bool reload = false; // Reload rather than Keep Mine
     bool saveReadOnlyElsewhere = false;
     QStringList openPaths;
     Recovery recovery = Recovery::later;
@@ -23,6 +24,7 @@ public:
 
     // "restore? NAME in FOLDER at TIME; …",
     // "save changes? NAME", "changed elsewhere: NAME", "moved or deleted: NAME",
+    // "reload? NAME",
     // "save where? SUGGESTED", "replace? NAME", "read-only: NAME", "open from? FOLDER",
     // "failure: WHAT\nDETAILS", "told: MESSAGE", "notice: MESSAGE\nDETAILS",
     // "confirm: QUESTION".
@@ -35,6 +37,10 @@ public:
     bool askToSaveOverChangedFile(QWidget*, const QString& name, bool removed) override {
         record((removed ? "moved or deleted: " : "changed elsewhere: ") + name);
         return saveOverChangedFile;
+    }
+    bool askToReloadChangedFile(QWidget*, const QString& name) override {
+        record("reload? " + name);
+        return reload;
     }
     QString askSavePath(QWidget*, const QString& suggested) override {
         record("save where? " + suggested);

@@ -268,6 +268,10 @@ void DetailPanelWidget::updateDetailPanel() {
 }
 
 void DetailPanelWidget::setMarkerStates(const MarkerStates* states) {
+    // The style row follows the file the check found the marker in.
+    panel_.setMarkerStates(states);
+    if (states || markerStates_)
+        panel_.updateDetailPanel();
     markerStates_ = states;
     const ReferencePtr shown = panel_.shownReference();
     locationReference_ = shown;

@@ -166,10 +166,14 @@ void DocumentView::gotoReference(const ReferencePtr& reference) {
         return;
     }
     launchHost_->label = reference->displayTitle();
-    if (auto failure = launchEditor(*reference, document_.folder(), bundlePath(), *launchHost_,
-                                    editors_.userEditors()))
+    const auto opened =
+        opener_.open(*reference, document_.folder(), bundlePath(), *launchHost_, editors_,
+                     editorPreferences(canvas_->host().userDefaults()));
+    if (opened.failure)
         notice_->showNotice(
-            tr("“%1” could not be opened: %2").arg(title, QString::fromStdString(*failure)));
+            tr("“%1” could not be opened: %2").arg(title, QString::fromStdString(*opened.failure)));
+    else if (opened.notice)
+        notice_->showNotice(QString::fromStdString(*opened.notice));
 }
 
 void DocumentView::showToolNotice(const std::string& title, int status,

@@ -4,6 +4,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/Find.h"
 #include "editors/EditorAvailability.h"
+#include "panel/ReferenceLauncher.h"
 #include "model/MarkerStates.h"
 #include "model/UndoManager.h"
 
@@ -92,6 +93,7 @@ private:
     Document& document_;
     std::shared_ptr<Canvas> canvas_;
     EditorAvailability editors_;
+    BoxOpener opener_; // the reader's editor in place of a box's, told once
     CanvasScrollArea* scrollArea_ = nullptr;
     CanvasWidget* canvasWidget_ = nullptr;
     DetailPanelWidget* panel_ = nullptr;

@@ -4,6 +4,7 @@
 #include "app/CanvasWidget.h"
 #include "app/CommandMenus.h"
 #include "app/DetailPanelWidget.h"
+#include "app/NoticeBar.h"
 #include "app/PlainText.h"
 #include "app/PlaceMarkerDialog.h"
 #include "app/RecoveryKeeper.h"
@@ -16,6 +17,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -60,6 +62,7 @@ DocumentWindow::DocumentWindow(Application& application, std::unique_ptr<Documen
     });
     showZoomInStatusBar();
     updateTitle();
+    watchDocumentFile();
     frame_->place();
 }
 
@@ -95,10 +98,12 @@ void DocumentWindow::changeEvent(QEvent* event) {
     // never see the release: end the gesture now, so its changes are recorded.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow() && view_)
         view_->canvasWidget().finishGesture();
-    // Back from elsewhere, where the code, or the user's editors, may have changed.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appeared_ && markerCheck_) {
+    // Back from elsewhere, where the code, the user's editors or the document may have changed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appeared_ &&
+        markerCheck_) {
         view_->readEditors();
         markerCheck_->start();
+        followDiskChange();
     }
 }
 
@@ -172,6 +177,7 @@ bool DocumentWindow::writeTo(const std::string& path) {
     }
     application_.noteRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
     updateTitle();
+    watchDocumentFile();
     markerCheck_->start();
     return true;
 }
@@ -195,6 +201,81 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+void DocumentWindow::watchDocumentFile() {
+    if (document_->path().empty())
+        return;
+    if (!fileWatcher_) {
+        fileWatcher_ = new QFileSystemWatcher(this);
+        // Another program's save may take several steps: it is followed once they settle.
+        auto* settled = new QTimer(this);
+        settled->setSingleShot(true);
+        settled->setInterval(200);
+        connect(settled, &QTimer::timeout, this, &DocumentWindow::followDiskChange);
+        // A save elsewhere may replace the file: its folder tells of the new one.
+        connect(fileWatcher_, &QFileSystemWatcher::fileChanged, settled,
+                qOverload<>(&QTimer::start));
+        connect(fileWatcher_, &QFileSystemWatcher::directoryChanged, settled,
+                qOverload<>(&QTimer::start));
+    }
+    const QString file = QFile::decodeName(QByteArray::fromStdString(document_->path()));
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(document_->folder()));
+    if (!fileWatcher_->files().isEmpty())
+        fileWatcher_->removePaths(fileWatcher_->files());
+    if (!fileWatcher_->directories().isEmpty())
+        fileWatcher_->removePaths(fileWatcher_->directories());
+    fileWatcher_->addPath(file);
+    fileWatcher_->addPath(folder);
+}
+
+void DocumentWindow::followDiskChange() {
+    if (askingAboutDisk_ || document_->changeOnDisk() != Document::DiskChange::changed)
+        return;
+    const auto stamp = FileStamp::of(document_->path());
+    if (document_->hasUnsavedChanges()) {
+        if (keptOver_ == stamp)
+            return;
+        askingAboutDisk_ = true;
+        const bool reload = application_.dialogs().askToReloadChangedFile(this, displayName());
+        askingAboutDisk_ = false;
+        if (!reload) {
+            keptOver_ = stamp;
+            return;
+        }
+    }
+    // A file caught half written is read when the next change ends.
+    if (!reloadFromDisk())
+        view_->notice().showNotice(
+            tr("“%1” was changed by another program and has been reloaded. Undo brings back "
+               "what was here before.")
+                .arg(displayName()));
+    watchDocumentFile();
+}
+
+std::optional<std::string> DocumentWindow::reloadFromDisk() {
+    view_->canvasWidget().finishGesture();
+    if (auto failure = document_->reload())
+        return failure;
+    keptOver_.reset();
+    updateTitle();
+    markerCheck_->start();
+    return std::nullopt;
+}
+
+void DocumentWindow::revert() {
+    if (document_->path().empty())
+        return;
+    if (!application_.dialogs().confirm(
+            this,
+            tr("Revert “%1” to the file on disk, setting aside the changes made here?")
+                .arg(displayName()),
+            tr("Revert")))
+        return;
+    if (auto failure = reloadFromDisk())
+        application_.dialogs().reportFailure(
+            this, tr("The document “%1” could not be read again.").arg(displayName()),
+            QString::fromStdString(*failure));
 }
 
 QString DocumentWindow::displayName() const {

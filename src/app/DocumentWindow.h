@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+class QFileSystemWatcher;
+
 #include <memory>
 
 namespace pathwicks {
@@ -40,6 +42,11 @@ public:
     bool saveAs();
     // Asks to save unsaved changes; false when the user cancels.
     bool maybeSave();
+    // File › Revert: after asking, the document as its file on disk holds it (undoable).
+    void revert();
+    // Follows a change of the document's file by another program: reloads it when the window
+    // has no unsaved changes (with a notice), asks first when it has.
+    void followDiskChange();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,6 +58,9 @@ private:
     void firstAppearance();
     void tellUnkeptParts();
     bool writeTo(const std::string& path);
+    void watchDocumentFile();
+    // The file read again (undoable); why not, when it cannot be.
+    std::optional<std::string> reloadFromDisk();
     void updateTitle();
     QString displayName() const;
 
@@ -64,6 +74,10 @@ private:
     std::unique_ptr<WindowFrame> frame_;
     Listeners<>::Id changeListener_ = 0;
     bool appeared_ = false;
+    QFileSystemWatcher* fileWatcher_ = nullptr;
+    // The file's stamp the user chose to keep their changes over; not asked about again.
+    std::optional<FileStamp> keptOver_;
+    bool askingAboutDisk_ = false;
 };
 
 } // namespace pathwicks

@@ -53,6 +53,8 @@ void EditorMenu::addEditor(QMenu& menu, const std::string& name, bool installed)
     QAction* action = menu.addAction(text, this, [this, name] {
         if (panel_.panel().shownReference())
             panel_.panel().editorChosen(name);
+        else
+            panel_.panel().editorChosenForSelection(name);
     });
     action->setData(QString::fromStdString(name));
     action->setCheckable(true);
@@ -61,12 +63,13 @@ void EditorMenu::addEditor(QMenu& menu, const std::string& name, bool installed)
 }
 
 void EditorMenu::updateEntries() {
-    const ReferencePtr shown = panel_.panel().shownReference();
+    // One box, or several: the editor they all have is checked.
+    const auto selection = panel_.panel().selectionEditor();
     for (QAction* action : entries_) {
         const std::string name = action->data().toString().toStdString();
         // Editors that are not installed stay choosable: a document may be meant for others.
-        action->setEnabled(shown != nullptr);
-        action->setChecked(shown && shown->editor == name);
+        action->setEnabled(selection.any);
+        action->setChecked(selection.common == name);
     }
 }
 

@@ -35,10 +35,21 @@ Box whole(const Rect& r) {
     return Box{round(r.x), round(r.y), round(r.width), round(r.height)};
 }
 
+// The part of a usable area that a window's inside may take, its decoration around it.
+Box inside(Box area, const Decoration& decoration) {
+    const Box edges =
+        whole(Rect{decoration.left, decoration.top, decoration.right, decoration.bottom});
+    area.x += edges.x;
+    area.y += edges.y;
+    area.width = std::max(1L, area.width - edges.x - edges.width);
+    area.height = std::max(1L, area.height - edges.y - edges.height);
+    return area;
+}
+
 } // namespace
 
 Rect placeFrame(const std::optional<Rect>& saved, const std::vector<ScreenArea>& screens,
-                Size minimum, Size fallback) {
+                Size minimum, Size fallback, Decoration decoration) {
     const bool usable = saved && saved->width > 0 && saved->height > 0;
     Box wanted = usable ? whole(*saved) : whole(Rect{0, 0, fallback.width, fallback.height});
 
@@ -54,6 +65,7 @@ Rect placeFrame(const std::optional<Rect>& saved, const std::vector<ScreenArea>&
         }
     }
 
+    available = inside(available, decoration);
     const Box least = whole(Rect{0, 0, minimum.width, minimum.height});
     wanted.width = std::clamp(wanted.width, least.width, std::max(least.width, available.width));
     wanted.height =

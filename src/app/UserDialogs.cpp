@@ -57,6 +57,21 @@ bool MessageBoxDialogs::askToSaveOverChangedFile(QWidget* parent, const QString&
     return box.clickedButton() == saveAnyway;
 }
 
+bool MessageBoxDialogs::askToReloadChangedFile(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, tr("Pathwicks"),
+                    tr("The file “%1” has been changed by another program, and this window has "
+                       "unsaved changes.").arg(name),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(tr("Reload shows the file as it is now (Undo brings your changes "
+                              "back); Keep Mine keeps this window as it is."));
+    QPushButton* reload = box.addButton(tr("Reload"), QMessageBox::AcceptRole);
+    QPushButton* keep = box.addButton(tr("Keep Mine"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == reload;
+}
+
 UserDialogs::Recovery
 MessageBoxDialogs::askToRestore(QWidget* parent, const std::vector<RecoveredDocument>& documents) {
     return RecoveryDialog::ask(parent, documents);

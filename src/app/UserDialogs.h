@@ -31,6 +31,9 @@ public:
     // Another program changed the document's file (or moved or deleted it, when `removed`)
     // since it was read or saved: true to save over that all the same.
     virtual bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) = 0;
+    // Another program changed the document's file while the window has unsaved changes:
+    // true to reload it (Reload), false to keep the window's (Keep Mine).
+    virtual bool askToReloadChangedFile(QWidget* parent, const QString& name) = 0;
     // Where to save, offering `suggested`; empty when the user cancels.
     virtual QString askSavePath(QWidget* parent, const QString& suggested) = 0;
     // A file named `name` exists already where a save would write: true to replace it.
@@ -58,6 +61,7 @@ class MessageBoxDialogs : public UserDialogs {
 public:
     UnsavedChanges askToSaveChanges(QWidget* parent, const QString& name) override;
     bool askToSaveOverChangedFile(QWidget* parent, const QString& name, bool removed) override;
+    bool askToReloadChangedFile(QWidget* parent, const QString& name) override;
     QString askSavePath(QWidget* parent, const QString& suggested) override;
     bool askToReplace(QWidget* parent, const QString& name) override;
     bool askToSaveReadOnlyElsewhere(QWidget* parent, const QString& name) override;

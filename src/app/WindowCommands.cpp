@@ -7,6 +7,7 @@
 #include "app/EditorMenu.h"
 #include "app/ExportDialog.h"
 #include "app/PlaceMarkerDialog.h"
+#include "app/PreferencesDialog.h"
 #include "app/TourMode.h"
 #include "app/WindowMarkerCheck.h"
 #include "app/HelpDialogs.h"
@@ -79,6 +80,9 @@ std::vector<Command> fileCommands() {
          .run = [](DocumentWindow& w) { w.saveAs(); }},
         {.menu = file, .title = tr("&Export…"), .keys = {keys(Qt::CTRL | Qt::Key_E)},
          .run = [](DocumentWindow& w) { exportFromWindow(w); }},
+        {.menu = file, .title = tr("Re&vert"),
+         .run = [](DocumentWindow& w) { w.revert(); },
+         .enabled = [](DocumentWindow& w) { return !w.document().path().empty(); }},
         {.menu = file, .title = tr("&Close"), .keys = {QKeySequence::Close},
          .run = [](DocumentWindow& w) { w.close(); }, .separatorBefore = true},
         {.menu = file, .title = tr("&Quit"), .keys = {QKeySequence::Quit},
@@ -134,6 +138,13 @@ std::vector<Command> editCommands() {
              return box && states && states->stateOf(*box) == MarkerState::found;
          },
          .contexts = onBox},
+        {.menu = edit, .title = tr("Pre&ferences…"), .keys = {QKeySequence::Preferences},
+         .run =
+             [](DocumentWindow& w) {
+                 if (UserDefaults* defaults = w.canvas().host().userDefaults())
+                     PreferencesDialog::edit(&w, w.view().editors(), *defaults);
+             },
+         .separatorBefore = true, .role = QAction::PreferencesRole},
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/FramePlacement.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -38,31 +39,60 @@ std::vector<ScreenArea> screenAreas() {
 
 WindowFrame::WindowFrame(QWidget& window, std::optional<Rect> fileFrame, QSize least,
                          QSize fallback)
-    : window_(window), fileFrame_(fileFrame), least_(least), fallback_(fallback) {}
+    : window_(window), asked_(fileFrame), fileFrame_(fileFrame), least_(least),
+      fallback_(fallback) {}
 
 void WindowFrame::place() {
+    placeWithin(knownDecoration());
+}
+
+void WindowFrame::placeWithin(const QMargins& decoration) {
+    const Decoration around{double(decoration.left()), double(decoration.top()),
+                            double(decoration.right()), double(decoration.bottom())};
     const Rect placed =
-        placeFrame(fileFrame_, screenAreas(), Size{double(least_.width()), double(least_.height())},
-                   Size{double(fallback_.width()), double(fallback_.height())});
-    if (fileFrame_ && toQRect(placed) != toQRect(*fileFrame_))
+        placeFrame(asked_, screenAreas(), Size{double(least_.width()), double(least_.height())},
+                   Size{double(fallback_.width()), double(fallback_.height())}, around);
+    if (asked_ && toQRect(placed) != toQRect(*asked_))
         fileFrame_.reset(); // the file's frame was not usable as it stood: save what is shown
-    window_.move(toQRect(placed).topLeft());
-    window_.resize(toQRect(placed).size());
+    // The frame is the window's inside, saved and restored alike, so that a window manager's
+    // decoration never creeps into the file.
+    window_.setGeometry(toQRect(placed));
+    shownFrame_ = window_.geometry();
+}
+
+QMargins WindowFrame::knownDecoration() const {
+    // Before the window is decorated, another decorated window tells what the decoration
+    // will be.
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == &window_ || !other->isVisible() || !other->isWindow())
+            continue;
+        const QRect outer = other->frameGeometry();
+        const QRect inner = other->geometry();
+        if (outer != inner)
+            return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                            outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    }
+    const QRect outer = window_.frameGeometry();
+    const QRect inner = window_.geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
 void WindowFrame::appeared() {
+    // Once decorated: a window whose decoration reaches off the usable area is placed again
+    // with it; then where the window stands is noted.
     QTimer::singleShot(0, &window_, [this] {
-        const QSize decoration = window_.frameGeometry().size() - window_.geometry().size();
-        if (fileFrame_ && decoration != QSize(0, 0))
-            window_.resize(toQRect(*fileFrame_).size() - decoration);
-        QTimer::singleShot(0, &window_, [this] { shownFrame_ = window_.frameGeometry(); });
+        const QMargins decoration = knownDecoration();
+        if (!decoration.isNull() && window_.geometry() == shownFrame_)
+            placeWithin(decoration);
+        QTimer::singleShot(0, &window_, [this] { shownFrame_ = window_.geometry(); });
     });
 }
 
 Rect WindowFrame::toSave() const {
-    if (fileFrame_ && window_.frameGeometry() == shownFrame_)
+    if (fileFrame_ && window_.geometry() == shownFrame_)
         return *fileFrame_;
-    Rect frame = toRect(window_.frameGeometry());
+    Rect frame = toRect(window_.geometry());
     // Wayland places windows itself and tells no one where: the file's position stays.
     if (fileFrame_ && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         frame.x = fileFrame_->x;

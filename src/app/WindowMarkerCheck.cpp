@@ -5,14 +5,41 @@
 #include "app/DocumentView.h"
 #include "app/MarkerCheckQueue.h"
 #include "app/PlainText.h"
+#include "goto/GotoCache.h"
 #include "goto/MarkerCheck.h"
+#include "goto/MarkerLookup.h"
 #include "model/Document.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace pathwicks {
+
+namespace {
+
+// How long after a change of a marked file, or of the boxes' ids, the check starts: an
+// editor's save of several steps is one change.
+constexpr int settleMs = 250;
+// More files than this are not watched one by one (each watch is a handle of the system's).
+constexpr qsizetype mostWatched = 2000;
+
+std::vector<std::string> sortedIds(const StepsModel& model) {
+    std::vector<std::string> ids;
+    for (const auto& box : model.content())
+        ids.push_back(box->id);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+} // namespace
 
 WindowMarkerCheck::WindowMarkerCheck(Document& document, DocumentView& view,
                                      QStatusBar& statusBar, QObject* parent)
@@ -21,9 +48,21 @@ WindowMarkerCheck::WindowMarkerCheck(Document& document, DocumentView& view,
     status_ = plainLabel(QString(), &statusBar);
     status_->setObjectName("markerStatus");
     statusBar.addWidget(status_, 1);
+    again_ = new QTimer(this);
+    again_->setSingleShot(true);
+    again_->setInterval(settleMs);
+    connect(again_, &QTimer::timeout, this, [this] { start(); });
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, again_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, again_, qOverload<>(&QTimer::start));
+    // The history is told of an edit before the edit is made: the ids are looked at after it.
+    changeListener_ = document_.undoManager().changed.add(
+        [this] { QTimer::singleShot(0, this, &WindowMarkerCheck::idsMayHaveChanged); });
+    ids_ = sortedIds(document_.model());
 }
 
 WindowMarkerCheck::~WindowMarkerCheck() {
+    document_.undoManager().changed.remove(changeListener_);
     cancel();
     view_.showMarkerStates(nullptr);
 }
@@ -48,9 +87,8 @@ void WindowMarkerCheck::start(bool asked) {
                 return;
             }
             self->states_ = std::move(std::get<MarkerStates>(outcome));
-            self->view_.showMarkerStates(&*self->states_);
-            self->status_->setText(QString::fromStdString(
-                summaryText(summarize(self->document_.model(), *self->states_))));
+            self->show();
+            self->watchMarkedFiles();
             emit self->finished();
         });
 }
@@ -62,6 +100,49 @@ void WindowMarkerCheck::notePlaces(const std::string& id, std::vector<MarkerLoca
     view_.showMarkerStates(&*states_);
     status_->setText(
         QString::fromStdString(summaryText(summarize(document_.model(), *states_))));
+void WindowMarkerCheck::show() {
+    view_.showMarkerStates(&*states_);
+    status_->setText(QString::fromStdString(summaryText(summarize(document_.model(), *states_))));
+}
+
+void WindowMarkerCheck::idsMayHaveChanged() {
+    std::vector<std::string> ids = sortedIds(document_.model());
+    if (ids == ids_)
+        return;
+    ids_ = std::move(ids);
+    if (states_ && !document_.path().empty()) {
+        // A first answer at once from the places remembered, then the whole search.
+        const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+        const char* home = std::getenv("HOME");
+        lookUpNewIds(*states_, checkedIds(document_.model()),
+                     GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : "")));
+        show();
+    }
+    again_->start();
+}
+
+void WindowMarkerCheck::watchMarkedFiles() {
+    QStringList paths;
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(states_->folder));
+    for (const auto& [id, places] : states_->places) {
+        for (const auto& place : places) {
+            const QString file =
+                folder + "/" + QFile::decodeName(QByteArray::fromStdString(place.path));
+            paths << file << QFileInfo(file).absolutePath();
+        }
+    }
+    paths.removeDuplicates();
+    if (paths.size() > mostWatched)
+        paths.resize(mostWatched);
+    const QStringList before = watched();
+    if (!before.isEmpty())
+        watcher_->removePaths(before);
+    if (!paths.isEmpty())
+        watcher_->addPaths(paths);
+}
+
+QStringList WindowMarkerCheck::watched() const {
+    return watcher_->files() + watcher_->directories();
 }
 
 void WindowMarkerCheck::cancel() {

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "model/Listeners.h"
 #include "model/MarkerStates.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <optional>
+#include <string>
+#include <vector>
 
+class QFileSystemWatcher;
 class QLabel;
+class QTimer;
 class QStatusBar;
 
 namespace pathwicks {
@@ -15,9 +21,10 @@ class Document;
 class DocumentView;
 
 // A window's marker check: started when the document opens, when its window becomes active,
-// after each save and on View › Check Markers; run by the shared MarkerCheckQueue; shown as
-// the canvas's marks, the panel's location and a summary in the status bar. The states of the
-// last check stay until the next one ends.
+// after each save, on View › Check Markers, when the boxes' ids change (after a first answer
+// from the remembered places) and when a file holding markers, or its folder, changes on
+// disk; run by the shared MarkerCheckQueue; shown as the canvas's marks, the panel's location
+// and a summary in the status bar. The states of the last check stay until the next one ends.
 class WindowMarkerCheck : public QObject {
     Q_OBJECT
 public:
@@ -41,15 +48,26 @@ public:
     // the document's folder) are these at once, until the next check.
     void notePlaces(const std::string& id, std::vector<MarkerLocation> places);
 
+    // The files and folders watched for edits of the markers.
+    QStringList watched() const;
+
 signals:
     // A check ended and its states are shown.
     void finished();
 
 private:
+    void show();
+    void idsMayHaveChanged();
+    void watchMarkedFiles();
+
     Document& document_;
     DocumentView& view_;
     QLabel* status_ = nullptr; // owned by the status bar
     std::optional<MarkerStates> states_;
+    std::vector<std::string> ids_; // the boxes' ids at the last look, sorted
+    Listeners<>::Id changeListener_ = 0;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* again_ = nullptr; // a check soon after a change, once for a burst of them
 };
 
 } // namespace pathwicks

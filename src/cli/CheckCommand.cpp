@@ -1,14 +1,19 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/CommandInput.h"
+#include "cli/ExportPlan.h"
 #include "goto/GotoCache.h"
 #include "goto/GotoCommand.h"
 #include "goto/MarkerSearch.h"
+#include "goto/SmallFile.h"
 #include "model/PrintableText.h"
 
 #include <climits>
 #include <cstdlib>
 #include <ostream>
+#include <set>
+
+#include <fcntl.h>
 
 #include <unistd.h>
 
@@ -56,6 +61,44 @@ void refreshGotoCache(const std::string& folder, const std::vector<std::string>&
             places.push_back({ids[i], result.places[i].front().path});
     GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : ""))
         .remember(absolute, places);
+}
+
+// Whether the file at path (below folder) is one that `pathwicks export` wrote: its extension
+// is one of export's, and it begins as export's files of that format begin.
+bool looksExported(const std::string& folder, const std::string& path) {
+    const auto format = exportFormatOf(path);
+    if (!format)
+        return false;
+    const auto text = readSmallFile(AT_FDCWD, (folder + "/" + path).c_str(), 16 << 20);
+    if (!text)
+        return false;
+    const std::string_view head = std::string_view(*text).substr(0, 4096);
+    if (const auto* picture = std::get_if<Picture>(&*format))
+        return *picture == Picture::svg && head.find("<svg") != std::string_view::npos;
+    switch (std::get<WalkthroughFormat>(*format)) {
+    case WalkthroughFormat::codeTour:
+        return head.find("codetour-schema") != std::string_view::npos;
+    case WalkthroughFormat::jsonCanvas:
+        return head.find("\"nodes\"") != std::string_view::npos;
+    case WalkthroughFormat::markdown:
+        return head.starts_with("# ") && text->find("\n1. ") != std::string::npos;
+    case WalkthroughFormat::mermaid:
+        return head.starts_with("flowchart ");
+    }
+    return false;
+}
+
+// The exported files among the places of duplicated markers, each once, with what to do.
+void hintAtExports(const std::string& folder, const MarkerSearchResult& result, std::ostream& out) {
+    std::set<std::string> exported;
+    for (const auto& places : result.places)
+        if (places.size() > 1)
+            for (const auto& place : places)
+                if (!exported.count(place.path) && looksExported(folder, place.path))
+                    exported.insert(place.path);
+    for (const auto& path : exported)
+        out << "hint: " << printableText(path)
+            << " was exported by an older version and repeats the markers; export it again\n";
 }
 
 } // namespace
@@ -109,6 +152,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (result.found[i] > places.size())
             out << "  and " << result.found[i] - places.size() << " more\n";
     }
+    hintAtExports(folder, result, out);
     reportUnreadable(result, folder, "pathwicks check", err);
     out.flush();
     if (!out)

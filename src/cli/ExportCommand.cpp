@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CommandInput.h"
+#include "formats/MarkerSafety.h"
 #include "model/ContentSize.h"
 #include "model/FileIO.h"
 #include "model/PrintableText.h"
@@ -65,7 +66,11 @@ std::optional<std::string> picture(const StepsModel& model, Picture format, int 
         err << "pathwicks export: " << outPath << ": " << *refusal << "\n";
         return std::nullopt;
     }
-    return makePicture(model, area, format, scale, outPath, err);
+    auto bytes = makePicture(model, area, format, scale, outPath, err);
+    // A title may read as a marker line; an SVG writes one of its characters as a reference.
+    if (bytes && format == Picture::svg)
+        bytes = withoutMarkers(std::move(*bytes), markerIds(model), xmlCharacter);
+    return bytes;
 }
 
 // The walkthrough formats, with Markdown's picture written first beside it.

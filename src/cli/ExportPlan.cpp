@@ -85,6 +85,13 @@ std::optional<ExportFormat> exportFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
+std::vector<std::string> exportExtensions() {
+    std::vector<std::string> names;
+    for (const auto& extension : extensions)
+        names.push_back(extension.name);
+    return names;
+}
+
 // The options come before the document, and everything after it names a file.
 Syntax exportSyntax() {
     const Option scale{.name = "--scale",

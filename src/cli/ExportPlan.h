@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace pathwicks::cli {
 
@@ -20,6 +21,8 @@ using ExportFormat = std::variant<Picture, WalkthroughFormat>;
 // The format the extension of path names, in any case: .svg, .png, .tour (CodeTour), .canvas
 // (JSON Canvas), .md (Markdown), .mmd (Mermaid), .html (one page); nothing for any other.
 std::optional<ExportFormat> exportFormatOf(const std::string& path);
+// Every extension export knows, with its dot, in the order of the usage line.
+std::vector<std::string> exportExtensions();
 
 // export's options and its two files: --scale N (1 to 8), --picture, --excerpts and
 // --permalinks (with a Markdown file only), --allow-missing, --grid (with a picture: .svg, .png,

@@ -16,7 +16,8 @@ std::string codeTour(const std::string& title, const std::vector<TourStop>& stop
 // A JavaScript regular expression that matches the given line, and no other, in a text
 // searched line by line (CodeTour searches with the "m" flag): the line's text with every
 // character that means something in a pattern escaped, spaces and tabs around it allowed to
-// change.
-std::string linePattern(std::string_view line);
+// change. When the line is the marker of id, one character of the id stands as a class of its
+// own, so that the pattern itself is no marker.
+std::string linePattern(std::string_view line, std::string_view id = {});
 
 } // namespace pathwicks

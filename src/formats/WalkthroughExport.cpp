@@ -4,6 +4,7 @@
 #include "formats/HtmlTour.h"
 #include "formats/JsonCanvas.h"
 #include "formats/MarkdownTour.h"
+#include "formats/MarkerSafety.h"
 #include "formats/MermaidChart.h"
 #include "formats/StopLinks.h"
 #include "formats/TourStops.h"
@@ -44,10 +45,8 @@ bool refusedForMissing(const TourStops& stops, WalkthroughFormat format,
     return true;
 }
 
-} // namespace
-
-std::optional<std::string> exportWalkthrough(const StepsModel& model, WalkthroughFormat format,
-                                             const WalkthroughRequest& request, std::ostream& err) {
+std::optional<std::string> walkthroughText(const StepsModel& model, WalkthroughFormat format,
+                                           const WalkthroughRequest& request, std::ostream& err) {
     namespace fs = std::filesystem;
     auto found = findTourStops(model, request.documentFolder);
     if (auto* error = std::get_if<std::string>(&found)) {
@@ -84,6 +83,27 @@ std::optional<std::string> exportWalkthrough(const StepsModel& model, Walkthroug
         return mermaidChart(model, stops, request.documentFolder, outFolder);
     }
     return std::nullopt;
+}
+
+} // namespace
+
+CharacterEscape markerEscapeOf(WalkthroughFormat format) {
+    switch (format) {
+    case WalkthroughFormat::codeTour:
+    case WalkthroughFormat::jsonCanvas: return jsonCharacter;
+    case WalkthroughFormat::markdown:
+    case WalkthroughFormat::html: return xmlCharacter;
+    case WalkthroughFormat::mermaid: return mermaidCharacter;
+    }
+    return xmlCharacter;
+}
+
+std::optional<std::string> exportWalkthrough(const StepsModel& model, WalkthroughFormat format,
+                                             const WalkthroughRequest& request, std::ostream& err) {
+    auto text = walkthroughText(model, format, request, err);
+    if (text)
+        text = withoutMarkers(std::move(*text), markerIds(model), markerEscapeOf(format));
+    return text;
 }
 
 } // namespace pathwicks

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/MarkerSafety.h"
 #include "model/StepsModel.h"
 
 #include <iosfwd>
@@ -21,10 +22,14 @@ struct WalkthroughRequest {
     bool permalinks = false;   // Markdown: links to the code host, as HTML always has
 };
 
-// The text of the walkthrough's file in the format, or nothing once what went wrong is on err:
-// the folder cannot be searched, or, for CodeTour and HTML without allowMissing, some marker is
-// missing (each such box named as "missing ID TITLE"). Which stops get a relative link instead
-// of a permanent one, and why, is said on err too.
+// How the format writes a character of an id so that no line of its file is a marker.
+CharacterEscape markerEscapeOf(WalkthroughFormat format);
+
+// The text of the walkthrough's file in the format, holding no marker of the document's ids, or
+// nothing once what went wrong is on err: the folder cannot be searched, or, for CodeTour and
+// HTML without allowMissing, some marker is missing (each such box named as "missing ID
+// TITLE"). Which stops get a relative link instead of a permanent one, and why, is said on err
+// too.
 std::optional<std::string> exportWalkthrough(const StepsModel& model, WalkthroughFormat format,
                                              const WalkthroughRequest& request, std::ostream& err);
 

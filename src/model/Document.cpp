@@ -79,6 +79,32 @@ Document::DiskChange Document::changeOnDisk() const {
     return now ? DiskChange::changed : DiskChange::removed;
 }
 
+std::optional<std::string> Document::reload() {
+    auto bytes = readFileBytes(path_);
+    if (auto* error = std::get_if<FileError>(&bytes))
+        return error->message;
+    auto fresh = std::make_shared<StepsModel>();
+    auto read = DocumentReader::read(std::get<std::string>(bytes), *fresh);
+    if (auto* reason = std::get_if<std::string>(&read))
+        return path_ + ": cannot be opened as a document: " + *reason;
+    auto& content = std::get<DocumentReader::Read>(read);
+    exchangeContent(fresh);
+    stamp_ = FileStamp::of(path_);
+    savedFrame_ = content.windowFrame;
+    unkeptParts_ = std::move(content.unkeptParts);
+    undo_.markSaved();
+    return std::nullopt;
+}
+
+void Document::exchangeContent(const std::shared_ptr<StepsModel>& other) {
+    std::vector<ReferencePtr> content = other->content();
+    other->setContent(model_.content());
+    std::swap(model_.arrows, other->arrows);
+    std::swap(model_.labels, other->labels);
+    model_.setContent(std::move(content));
+    undo_.registerUndo([this, other] { exchangeContent(other); });
+}
+
 std::optional<std::string> Document::save(const std::string& path, const Rect& frame) {
     std::optional<std::string> bytes;
     try {

@@ -63,6 +63,11 @@ public:
     enum class DiskChange { none, changed, removed };
     DiskChange changeOnDisk() const;
 
+    // Reads the file at path() again into the model, as one undo step that brings back what
+    // the model held; the file's stamp, frame and unkept parts are taken anew, and the document
+    // has no unsaved changes then. On failure nothing changes and the message says why.
+    std::optional<std::string> reload();
+
     // Writes the document, with frame as its window frame, atomically to path through the
     // save steps. On success the document lives there from now on and has no unsaved changes;
     // on failure nothing changes and the message says why.
@@ -72,6 +77,9 @@ public:
     void setSaveSteps(SaveSteps* steps) { saveSteps_ = steps; }
 
 private:
+    // Swaps the model's content with other's, as an undo step that swaps it back.
+    void exchangeContent(const std::shared_ptr<StepsModel>& other);
+
     StepsModel model_;
     UndoManager undo_;
     std::string path_;

@@ -1,7 +1,13 @@
 #include "panel/DetailPanel.h"
 
-#include "model/TextMeasurer.h"
+#include "model/CommentStyles.h"
 #include "model/MarkerLine.h"
+#include "model/TextMeasurer.h"
+#include "model/UndoManager.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 
 namespace pathwicks {
 
@@ -16,7 +22,51 @@ std::string shownLine(const Reference& reference, const MarkerStyle& style) {
     return line;
 }
 
+std::string lowered(std::string_view text) {
+    std::string low(text);
+    for (char& c : low)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return low;
+}
+
+// The kind of file a path is, as the remembered styles are keyed: its language in the table
+// of model/CommentStyles, else its extension, else its name.
+std::string fileKind(std::string_view path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    for (const LanguageStyle& language : languageStyles()) {
+        for (std::string_view pattern : language.names) {
+            const bool covered = pattern.starts_with("*.")
+                                     ? lowered(name).ends_with(lowered(pattern.substr(1))) &&
+                                           name.size() > pattern.size() - 1
+                                     : pattern == name;
+            if (covered)
+                return std::string(language.language);
+        }
+    }
+    const std::string extension = std::filesystem::path(name).extension().string();
+    return extension.empty() ? name : "*" + lowered(extension);
+}
+
+// The first line of a file, for its "#!"; empty when it cannot be read.
+std::string firstLineOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    if (file && file.peek() == '#')
+        std::getline(file, line);
+    return line.substr(0, 256);
+}
+
 } // namespace
+
+std::optional<DetailPanel::FileStyle> DetailPanel::fileStyleOf(const Reference& reference) const {
+    const auto* places = states_ ? states_->placesOf(reference) : nullptr;
+    if (!places || places->empty())
+        return std::nullopt;
+    const std::string& path = places->front().path;
+    const auto own = commentStyleFor(path, firstLineOf(states_->folder + "/" + path));
+    return FileStyle{std::string(markerStyleKey) + "." + fileKind(path),
+                     own ? &markerStyleOf(own->opener) : nullptr};
+}
 
 void DetailPanel::updateDetailPanel() {
     ReferencePtr single;
@@ -59,15 +109,29 @@ void DetailPanel::updateDetailPanel() {
 }
 
 const MarkerStyle& DetailPanel::markerStyle() const {
-    if (UserDefaults* defaults = canvas_.host().userDefaults())
+    UserDefaults* defaults = canvas_.host().userDefaults();
+    const auto shown = shown_.lock();
+    if (const auto file = shown ? fileStyleOf(*shown) : std::nullopt) {
+        if (defaults)
+            if (auto opener = defaults->stringValue(file->key))
+                return markerStyleOf(*opener);
+        if (file->own)
+            return *file->own;
+    }
+    if (defaults)
         if (auto opener = defaults->stringValue(markerStyleKey))
             return markerStyleOf(*opener);
     return markerStyles().front();
 }
 
 void DetailPanel::markerStyleChosen(const std::string& opener) {
-    if (UserDefaults* defaults = canvas_.host().userDefaults())
-        defaults->setString(markerStyleKey, std::string(markerStyleOf(opener).opener));
+    if (UserDefaults* defaults = canvas_.host().userDefaults()) {
+        const std::string chosen(markerStyleOf(opener).opener);
+        defaults->setString(markerStyleKey, chosen);
+        const auto shown = shown_.lock();
+        if (const auto file = shown ? fileStyleOf(*shown) : std::nullopt)
+            defaults->setString(file->key, chosen);
+    }
     updateDetailPanel();
 }
 
@@ -126,6 +190,40 @@ void DetailPanel::editorChosen(const std::string& name) {
         defaults->setString("lastSetEditor", name);
     if (auto reference = shown_.lock())
         canvas_.setReferenceEditor(reference, name);
+}
+
+DetailPanel::SelectionEditor DetailPanel::selectionEditor() const {
+    SelectionEditor selection;
+    bool mixed = false;
+    for (const auto& reference : canvas_.model().content()) {
+        if (!reference->selected)
+            continue;
+        mixed = mixed || (selection.any && reference->editor != selection.common);
+        selection.common = reference->editor;
+        selection.any = true;
+    }
+    if (mixed)
+        selection.common.reset();
+    return selection;
+}
+
+void DetailPanel::editorChosenForSelection(const std::string& name) {
+    std::vector<ReferencePtr> selected;
+    for (const auto& reference : canvas_.model().content())
+        if (reference->selected && reference->editor != name)
+            selected.push_back(reference);
+    if (selected.empty())
+        return;
+    UserDefaults* defaults = canvas_.host().userDefaults();
+    if (defaults && name != webLinkEditorName)
+        defaults->setString("lastSetEditor", name);
+    UndoManager* undo = canvas_.host().undoManager();
+    if (undo)
+        undo->beginGroup();
+    for (const auto& reference : selected)
+        canvas_.setReferenceEditor(reference, name);
+    if (undo)
+        undo->endGroup();
 }
 
 void DetailPanel::copyMarker(Pasteboard& pasteboard, bool attach) {

@@ -3,6 +3,7 @@
 #include "canvas/Canvas.h"
 #include "editors/EditorAvailability.h"
 #include "model/MarkerLine.h"
+#include "model/MarkerStates.h"
 #include "panel/PanelControls.h"
 
 #include <memory>
@@ -38,9 +39,26 @@ public:
     // The editor chosen in the pop-up or the Editor menu; remembered for new references unless
     // it is the web-link editor.
     void editorChosen(const std::string& name);
+    // The Editor menu with several boxes selected: the editor of every selected box, in one
+    // undo step.
+    void editorChosenForSelection(const std::string& name);
+    // Whether any box is selected, and the editor all the selected boxes have, if they agree.
+    struct SelectionEditor {
+        bool any = false;
+        std::optional<std::string> common;
+    };
+    SelectionEditor selectionEditor() const;
 
-    // The comment style marker lines are copied in, remembered for the user.
+    // What the last marker check found, for the style of the shown box's file; none before the
+    // first check ends.
+    void setMarkerStates(const MarkerStates* states) { states_ = states; }
+
+    // The comment style the shown box's marker line is shown and copied in: the one last
+    // chosen for the kind of file its marker was found in, else that file's own (the table of
+    // model/CommentStyles); for a box not found, the style last chosen for any file.
     const MarkerStyle& markerStyle() const;
+    // A style chosen in the chooser: remembered for the kind of file the shown box's marker
+    // is in, and as the last chosen.
     void markerStyleChosen(const std::string& opener);
 
     // Puts the shown reference's marker line on the pasteboard, in the chosen style. With
@@ -50,9 +68,17 @@ public:
     void copyMarker(Pasteboard& pasteboard, bool attach);
 
 private:
+    // Where the style of a found box's file is remembered, and the file's own style if known.
+    struct FileStyle {
+        std::string key;
+        const MarkerStyle* own;
+    };
+    std::optional<FileStyle> fileStyleOf(const Reference& reference) const;
+
     Canvas& canvas_;
     PanelControls& controls_;
     const EditorAvailability& editors_;
+    const MarkerStates* states_ = nullptr;
     std::weak_ptr<Reference> shown_;
     std::weak_ptr<Reference> editing_;
     std::string savedTitle_;

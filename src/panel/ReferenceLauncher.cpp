@@ -48,6 +48,44 @@ std::optional<std::string> launchEditor(const Reference& reference,
 
 namespace {
 
+constexpr const char* openBoxesInKey = "openBoxesIn";
+constexpr const char* myEditorKey = "myEditor";
+
+} // namespace
+
+EditorPreferences editorPreferences(const UserDefaults* defaults) {
+    EditorPreferences preferences;
+    if (!defaults)
+        return preferences;
+    if (defaults->stringValue(openBoxesInKey) == std::optional<std::string>("mine"))
+        preferences.openIn = OpenBoxesIn::mine;
+    preferences.myEditor = defaults->stringValue(myEditorKey).value_or("");
+    return preferences;
+}
+
+void saveEditorPreferences(UserDefaults& defaults, const EditorPreferences& preferences) {
+    defaults.setString(openBoxesInKey,
+                       preferences.openIn == OpenBoxesIn::mine ? "mine" : "boxEditor");
+    defaults.setString(myEditorKey, preferences.myEditor);
+}
+
+BoxOpener::Opened BoxOpener::open(const Reference& reference, const std::string& documentFolder,
+                                  const std::string& bundle, LaunchHost& host,
+                                  const EditorAvailability& editors,
+                                  const EditorPreferences& preferences) {
+    const EditorToOpen editor = editorToOpen(reference.editor, preferences, editors);
+    Reference opened = reference;
+    opened.editor = editor.name;
+    Opened result{launchEditor(opened, documentFolder, bundle, host, editors.userEditors()), {}};
+    if (editor.standsIn && !told_ && !result.failure) {
+        result.notice = standInNotice(reference.editor, editor.name);
+        told_ = true;
+    }
+    return result;
+}
+
+namespace {
+
 std::vector<std::string> textLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/CanvasHost.h"
+#include "editors/EditorChoice.h"
 #include "editors/UserEditors.h"
 #include "model/Reference.h"
 
@@ -48,6 +50,28 @@ std::optional<std::string> launchEditor(const Reference& reference,
                                         const std::string& documentFolder,
                                         const std::string& bundle, LaunchHost& host,
                                         const UserEditors& userEditors = {});
+
+// The reader's editor preferences as the user defaults hold them: "openBoxesIn" ("mine", or
+// the box's editor when installed) and "myEditor" (a name; none for the default).
+EditorPreferences editorPreferences(const UserDefaults* defaults);
+void saveEditorPreferences(UserDefaults& defaults, const EditorPreferences& preferences);
+
+// Opens one document's boxes in the editor the reader's preferences choose (editorToOpen),
+// never changing the box. The first time the reader's editor stands in for a box's editor that
+// is not installed, the reader is told, once for the document.
+class BoxOpener {
+public:
+    struct Opened {
+        std::optional<std::string> failure; // as launchEditor says
+        std::optional<std::string> notice;  // the reader's editor stood in, told the first time
+    };
+    Opened open(const Reference& reference, const std::string& documentFolder,
+                const std::string& bundle, LaunchHost& host, const EditorAvailability& editors,
+                const EditorPreferences& preferences);
+
+private:
+    bool told_ = false;
+};
 
 // What the window tells the user once a goto tool has exited with status (-1: it crashed), given
 // what it wrote to its standard error: the tool's words and what to do. Nothing when it opened

@@ -361,3 +361,44 @@ TEST_F(DetailPanelTest, TheChosenStyleIsRememberedShownAndCopied) {
     panel.updateDetailPanel();
     EXPECT_EQ(controls.marker, "// pathwick-B Eval");
 }
+
+// A found box's line is shown and copied in its file's style; a style chosen for one kind of
+// file stays with that kind, and a box not found takes the style last chosen.
+TEST_F(DetailPanelTest, TheLineTakesTheStyleOfTheFileItsMarkerIsIn) {
+    MarkerStates states;
+    states.folder = "/nowhere";
+    states.places["pathwick-A"] = {{"tools/build.py", 3}};
+    states.places["pathwick-B"] = {{"src/eval.c", 12}};
+    panel.setMarkerStates(&states);
+    FakePasteboard pasteboard;
+    const auto copied = [&](double x) {
+        click(x, 120);
+        panel.copyMarker(pasteboard, false);
+        EXPECT_EQ(controls.marker + "\n", pasteboard.contents.value_or("")) << "preview and copy";
+        return std::pair{controls.style, pasteboard.contents.value_or("")};
+    };
+    using Shown = std::pair<std::string, std::string>;
+    EXPECT_EQ(copied(150), Shown("#", "# pathwick-A Parse\n"));
+    EXPECT_EQ(copied(350), Shown("//", "// pathwick-B Eval\n"));
+    panel.markerStyleChosen("/*"); // for C files from now on
+    EXPECT_EQ(copied(150).second, "# pathwick-A Parse\n");
+    EXPECT_EQ(copied(350).second, "/* pathwick-B Eval */\n");
+    states.places.erase("pathwick-A");
+    EXPECT_EQ(copied(150).second, "/* pathwick-A Parse */\n");
+}
+
+// With several boxes selected, one choice of editor sets them all, as one undo step.
+TEST_F(DetailPanelTest, AnEditorForSeveralSelectedBoxesIsOneUndoStep) {
+    a->editor = "Kate";
+    b->editor = "Vim";
+    a->selected = b->selected = true;
+    panel.updateDetailPanel();
+    EXPECT_EQ(panel.shownReference(), nullptr);
+    EXPECT_TRUE(panel.selectionEditor().any);
+    EXPECT_EQ(panel.selectionEditor().common, std::nullopt);
+    panel.editorChosenForSelection("Zed");
+    EXPECT_EQ(a->editor + " " + b->editor, "Zed Zed");
+    EXPECT_EQ(panel.selectionEditor().common, "Zed");
+    undo().undo();
+    EXPECT_EQ(a->editor + " " + b->editor, "Kate Vim");
+}

@@ -142,3 +142,36 @@ TEST(GotoToolPath, RefusesNamesThatWouldLeaveResources) {
         EXPECT_EQ(gotoToolPath(name, "/B"), std::nullopt) << name;
     EXPECT_EQ(gotoToolPath("VS Code", ""), std::nullopt);
 }
+
+// A box whose editor is not installed opens in the reader's own, told once for the document;
+// the box keeps its editor, web links still open in the browser, and "always mine" opens every
+// box in the reader's editor without a word.
+TEST(ReferenceLauncher, TheReadersEditorStandsInForOneNotInstalled) {
+    EditorAvailability editors;
+    editors.setInstalled("Kate", false);
+    editors.setInstalled("VS Code", true);
+    EditorPreferences preferences;
+    EXPECT_EQ(myEditor(preferences, editors), "VS Code"); // the first installed of the list
+    FakeLaunchHost host;
+    BoxOpener opener;
+    const Reference kate = reference("Kate");
+    const auto first = opener.open(kate, folder, bundle, host, editors, preferences);
+    EXPECT_EQ(first.failure, std::nullopt);
+    EXPECT_EQ(first.notice, "Kate is not installed here; opened in VS Code. Choose your editor "
+                            "in Preferences.");
+    EXPECT_EQ(host.started.back(), bundle + "/Contents/Resources/vscode-goto");
+    EXPECT_EQ(kate.editor, "Kate");
+    EXPECT_EQ(opener.open(kate, folder, bundle, host, editors, preferences).notice, std::nullopt);
+    EXPECT_EQ(host.started.size(), 2u);
+
+    EXPECT_EQ(opener.open(reference("Safari", "Docs,https://example.org"), folder, bundle, host,
+                          editors, preferences).failure,
+              std::nullopt);
+    EXPECT_EQ(host.opened, std::vector<std::string>{"https://example.org"});
+
+    preferences = {OpenBoxesIn::mine, "Kate"};
+    BoxOpener another;
+    const auto mine = another.open(reference("VS Code"), folder, bundle, host, editors, preferences);
+    EXPECT_EQ(mine.notice, std::nullopt);
+    EXPECT_EQ(host.started.back(), bundle + "/Contents/Resources/kate-goto");
+}

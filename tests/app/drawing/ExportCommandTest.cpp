@@ -1,5 +1,9 @@
 #include "app/ExportCommand.h"
 
+#include "cli/CheckCommand.h"
+#include "cli/ExportPlan.h"
+#include "formats/MarkerSafety.h"
+#include "goto/MarkerSearch.h"
 #include "model/FileIO.h"
 
 #include <QImage>
@@ -341,6 +345,50 @@ TEST_F(ExportCommand, SvgIsWellFormedXmlWhateverTheTitlesHold) {
     ASSERT_EQ(run({doc, svg}), 0) << errors.str();
     EXPECT_EQ(std::system(("xmllint --noout '" + svg + "'").c_str()), 0) << read(svg);
     EXPECT_NE(read(svg).find("&lt;&amp;&gt;&quot;&apos;"), std::string::npos);
+}
+
+// Every format export knows, written into the folder check searches, with titles and marker
+// lines that a careless writer would repeat as markers: check and the search still find each
+// marker once, in the code.
+TEST_F(ExportCommand, NoExportedFileBecomesAMarker) {
+    fs::create_directories(folder / "src");
+    write("src/a.c", "int a; /* pathwick-C */\n");
+    write("src/b.html", "<p>b</p> <!-- pathwick-H -->\n");
+    write("src/c.py", "x = 1  # pathwick-P see the notes\n");
+    const auto doc = document(
+        R"([{"id": "pathwick-C", "title": "see # pathwick-C", "rect": "{{40, 60}, {220, 50}}", "arrows": [1]},
+            {"id": "pathwick-H", "title": "A & pathwick-H", "rect": "{{320, 60}, {220, 50}}", "arrows": [2]},
+            {"id": "pathwick-P", "title": "", "rect": "{{40, 200}, {220, 50}}", "arrows": []}])",
+        R"([{"title": "// pathwick-P", "rect": "{{400, 300}, {100, 29}}"}])");
+    const std::vector<std::string> ids{"pathwick-C", "pathwick-H", "pathwick-P"};
+    const std::vector<MarkerPlace> source{{"src/a.c", 1}, {"src/b.html", 1}, {"src/c.py", 1}};
+    for (const std::string& extension : cli::exportExtensions()) {
+        const auto out = (folder / ("walk" + extension)).string();
+        ASSERT_EQ(run({doc, out}), 0) << extension << ": " << errors.str();
+        const std::string text = read(out);
+        EXPECT_EQ(markerIn(text, ids), std::nullopt) << extension << ":\n" << text;
+        if (extension == ".tour")
+            EXPECT_NE(text.find(R"(x = 1  # [p]athwick-P see the notes)"), std::string::npos) << text;
+    }
+    const auto searched = std::get<MarkerSearchResult>(searchMarkers(folder.string(), ids, {}));
+    for (size_t i = 0; i < ids.size(); ++i)
+        EXPECT_EQ(searched.places[i], std::vector<MarkerPlace>{source[i]}) << ids[i];
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runCheck({doc}, out, err), 0) << out.str() << err.str();
+}
+
+// A tour an older version wrote holds the marker lines: check reports it as the duplicate it
+// is, and says what to do.
+TEST_F(ExportCommand, CheckHintsAtToursAnOlderVersionExported) {
+    write("a.c", "int a; /* pathwick-C */\n");
+    write("old.tour", "{\n  \"$schema\": \"https://aka.ms/codetour-schema\",\n  \"steps\": "
+                      "[{\"pattern\": \"^[ \\\\t]*int a; /* pathwick-C */[ \\\\t]*$\"}]\n}\n");
+    const auto doc = document(
+        R"([{"id": "pathwick-C", "title": "C", "rect": "{{40, 60}, {220, 50}}", "arrows": []}])");
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runCheck({doc}, out, err), 1);
+    EXPECT_EQ(out.str(), "duplicate pathwick-C C\n  a.c:1\n  old.tour:3\nhint: old.tour was "
+                         "exported by an older version and repeats the markers; export it again\n");
 }
 
 } // namespace

@@ -93,15 +93,22 @@ protected:
 
         previousName = QApplication::applicationName();
         QApplication::setApplicationName("detail_panel_tests");
-        QSettings().remove("lastSetEditor");
+        forgetChoices();
         WindowTest::SetUp();
         window = open(folder / "walk.pathwicks");
         ASSERT_TRUE(window);
         QApplication::processEvents();
         widget = &window->canvasWidget();
     }
+    // The editor and the comment styles chosen in an earlier test.
+    static void forgetChoices() {
+        QSettings settings;
+        for (const QString& key : settings.allKeys())
+            if (key == "lastSetEditor" || key.startsWith("markerStyle"))
+                settings.remove(key);
+    }
     void TearDown() override {
-        QSettings().remove("lastSetEditor");
+        forgetChoices();
         WindowTest::TearDown();
         ::setenv("PATH", previousPath.c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
@@ -320,17 +327,20 @@ TEST_F(DetailPanelWindowTest, WhenOpeningFailsTheWindowSaysWhyWithoutStopping) {
         else
             EXPECT_TRUE(notice.contains(c.shown)) << c.script << "\n" << notice.toStdString();
     }
-    fs::remove(tool);
     EXPECT_TRUE(dialogs.said.empty());
 
-    // The real tool of an editor that is not installed here.
+    // An editor that is not installed here: the reader's own opens the box instead, and says so.
     std::ofstream(folder / "src" / "odd.c") << "// pathwick-0DD\n";
+    QSettings().setValue("myEditor", QString::fromStdString(reference(2)->editor));
     reference(2)->editor = "TextMate";
     click({700, 450});
     doubleClick({150, 270});
-    EXPECT_TRUE(noticeAfterTools().contains(
-        "TextMate is not installed. Choose another editor in the panel"))
-        << noticeAfterTools().toStdString();
+    EXPECT_EQ(noticeAfterTools().toStdString(),
+              "TextMate is not installed here; opened in Fake Tool " + std::to_string(::getpid()) +
+                  ". Choose your editor in Preferences.");
+    EXPECT_EQ(reference(2)->editor, "TextMate");
+    QSettings().remove("myEditor");
+    fs::remove(tool);
     // The notice can be closed.
     QTest::mouseClick(window->findChild<QToolButton*>("noticeClose"), Qt::LeftButton);
     EXPECT_EQ(window->findChild<NoticeBar*>("noticeBar")->text(), "");

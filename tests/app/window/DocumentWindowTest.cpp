@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
+#include "app/NoticeBar.h"
 #include "cli/FormatCommand.h"
 #include "model/FileIO.h"
 
@@ -104,6 +105,35 @@ TEST_F(DocumentWindowTest, SavingAnUnmovedWindowWritesWhatFormatWrites) {
     EXPECT_EQ(readText(file), formatted(file));
     EXPECT_NE(readText(file).find("\"window\": \"{{100, 80}, {500, 400}}\""), std::string::npos)
         << readText(file);
+}
+
+// The offscreen platform draws a frame around every window, larger than its inside, as a
+// window manager does: the frame saved is the one restored, round after round.
+TEST_F(DocumentWindowTest, AFrameIsSavedAndRestoredAsTheSameThing) {
+    DocumentWindow* window = open();
+    ASSERT_TRUE(window);
+    QApplication::processEvents();
+    ASSERT_NE(window->frameGeometry().size(), window->geometry().size());
+    ASSERT_TRUE(window->save());
+    const std::string once = readText(file);
+    window->resize(620, 410);
+    QTRY_COMPARE(window->size(), QSize(620, 410));
+    ASSERT_TRUE(window->save());
+    const std::string resized = readText(file);
+    EXPECT_NE(resized.find("{{100, 80}, {620, 410}}"), std::string::npos) << resized;
+    closeWindows();
+    for (int round = 0; round < 5; ++round) {
+        window = open();
+        ASSERT_TRUE(window);
+        QApplication::processEvents();
+        EXPECT_EQ(window->size(), QSize(620, 410));
+        renameFirst(*window, "Moved");
+        window->document().undoManager().undo();
+        ASSERT_TRUE(window->save());
+        EXPECT_EQ(readText(file), resized) << "round " << round;
+        closeWindows();
+    }
+    EXPECT_NE(once, resized);
 }
 
 TEST_F(DocumentWindowTest, TheUnsavedMarkFollowsUndoAndRedo) {
@@ -326,4 +356,45 @@ TEST_F(DocumentWindowTest, OddPathsAndHugeFilesOpenOrAreRefused) {
     EXPECT_TRUE(dialogs.mentions("“huge.pathwicks” could not be opened"));
     EXPECT_TRUE(dialogs.mentions("larger than 512 MB")) << dialogs.said.back();
     EXPECT_TRUE(window->isVisible());
+}
+
+namespace {
+
+std::string firstTitle(DocumentWindow& window) {
+    return window.document().model().content().front()->title;
+}
+
+std::string withFirstTitle(const std::string& title) {
+    std::string text = tourText;
+    text.replace(text.find("\"Parse\""), 7, "\"" + title + "\"");
+    return text;
+}
+
+} // namespace
+
+// Another program's change of the document: reloaded with a notice when nothing here is
+// unsaved (Undo brings back the earlier state), asked about when something is; File › Revert
+// goes back to the file after asking.
+TEST_F(DocumentWindowTest, AChangeOnDiskReloadsOrAsksAndRevertGoesBackToTheFile) {
+    DocumentWindow* window = open();
+    ASSERT_TRUE(window);
+    writeText(file, withFirstTitle("From elsewhere"));
+    QTRY_COMPARE(firstTitle(*window), std::string("From elsewhere"));
+    EXPECT_TRUE(window->view().notice().text().contains("reloaded"));
+    EXPECT_FALSE(window->isWindowModified());
+    window->document().undoManager().undo();
+    EXPECT_EQ(firstTitle(*window), "Parse");
+
+    renameFirst(*window, "Mine");
+    writeText(file, withFirstTitle("Theirs"));
+    QTRY_COMPARE(dialogs.count("reload? tour.pathwicks"), 1L);
+    EXPECT_EQ(firstTitle(*window), "Mine"); // Keep Mine
+    window->followDiskChange();
+    EXPECT_EQ(dialogs.count("reload? "), 1L); // not asked again about the same change
+
+    dialogs.confirmed = true;
+    window->revert();
+    EXPECT_TRUE(dialogs.mentions("Revert “tour.pathwicks”"));
+    EXPECT_EQ(firstTitle(*window), "Theirs");
+    EXPECT_FALSE(window->isWindowModified());
 }

@@ -273,3 +273,28 @@ TEST_F(MarkerCheckWindowTest, ANewerCheckCancelsTheOlderAndOneFolderIsSearchedOn
     pathwicks::testing::settle();
     EXPECT_EQ(oneDone.size(), 1);
 }
+
+// The states follow the code and the boxes without F5: a box given a new id shows its state at
+// once, and a marker removed from a file on disk shows as missing within two seconds.
+TEST_F(MarkerCheckWindowTest, StatesFollowEditsOfTheBoxesAndOfTheCode) {
+    write("src/one.c", "int a; // pathwick-ONE First\n// pathwick-NEW New\n");
+    const std::string two = write("src/two.c", "\n// pathwick-TWO\n");
+    const std::string file = write(
+        "walk.pathwicks",
+        document({box("pathwick-ONE", "First", 10, 10), box("pathwick-TWO", "Second", 200, 10),
+                  box("pathwick-GONE", "Gone", 400, 10)}));
+    DocumentWindow* window = open(file);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(status(*window), "3 boxes: 2 found, 1 missing");
+
+    window->canvas().setReferenceIdAndTitle(at(*window, 2), "pathwick-NEW", "New");
+    pathwicks::testing::settle();
+    EXPECT_EQ(status(*window), "3 boxes: 3 found");
+    EXPECT_TRUE(waitForCheck(*window));
+    EXPECT_EQ(status(*window), "3 boxes: 3 found");
+
+    EXPECT_TRUE(window->markerCheck().watched().contains(QString::fromStdString(two)));
+    std::ofstream(two, std::ios::binary) << "\n// nothing here now\n";
+    QTRY_COMPARE_WITH_TIMEOUT(status(*window), QString("3 boxes: 2 found, 1 missing"), 2000);
+    EXPECT_EQ(reportOf(*window), "missing pathwick-TWO Second\n");
+}
