@@ -21,7 +21,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     field_->setClearButtonEnabled(true);
     field_->installEventFilter(this);
     row->addWidget(field_, 1);
-    count_ = new QLabel(this);
+    count_ = plainLabel(QString(), this);
     count_->setObjectName("findCount");
     count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance(tr("No match")) + 8);
     row->addWidget(count_);

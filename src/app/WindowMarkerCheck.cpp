@@ -97,9 +97,9 @@ void WindowMarkerCheck::notePlaces(const std::string& id, std::vector<MarkerLoca
     if (!states_)
         states_ = MarkerStates{document_.folder(), {}, 0};
     states_->places[id] = std::move(places);
-    view_.showMarkerStates(&*states_);
-    status_->setText(
-        QString::fromStdString(summaryText(summarize(document_.model(), *states_))));
+    show();
+}
+
 void WindowMarkerCheck::show() {
     view_.showMarkerStates(&*states_);
     status_->setText(QString::fromStdString(summaryText(summarize(document_.model(), *states_))));

@@ -17,7 +17,7 @@ const char* const programUsage = "usage: pathwicks [--new-instance] [FILE...]\n"
                                  "       pathwicks format [-i] FILE\n"
                                  "       pathwicks mark [--title TEXT] [--editor NAME] [--style LEADER]\n"
                                  "                      [--to DOC] [--after ID] FILE:LINE\n"
-                                 "                                 "       pathwicks export [--scale N] [--picture] [--grid] [--excerpts]\n"
+                                 "       pathwicks export [--scale N] [--picture] [--grid] [--excerpts]\n"
                                  "                        [--permalinks] [--allow-missing] FILE\n"
                                  "                        OUT.svg|.png|.tour|.canvas|.md|.mmd|.html\n"
                                  "       pathwicks --version | --help";

@@ -54,7 +54,14 @@ std::string excerptBlock(const TourStop& stop, const std::string& documentFolder
     if (!excerpt)
         return {};
     std::string block;
-    const std::string text = excerptMarkdown(*excerpt);
+    // Entities mean nothing inside a fence, so the ids there are kept from being markers as
+    // they are shown: with a non-breaking hyphen, which no search for an id matches.
+    std::string text = excerptMarkdown(*excerpt);
+    constexpr std::string_view idPrefix = "pathwick-";
+    for (size_t at = text.find(idPrefix); at != std::string::npos; at = text.find(idPrefix, at)) {
+        text.replace(at + idPrefix.size() - 1, 1, "\xE2\x80\x91");
+        at += idPrefix.size();
+    }
     for (size_t start = 0; start < text.size();) {
         const size_t end = text.find('\n', start);
         block += std::string(indent, ' ') + text.substr(start, end - start + 1);

@@ -29,7 +29,7 @@ TEST(HostileTitles, ReadAsThemselvesInTheMarkdownAndTheTour) {
         box->title = title;
         const std::vector<TourStop> stops = {{box, MarkerPlace{"a.c", 3}, "// x"},
                                              {box, std::nullopt, ""}};
-        const std::string markdown = markdownTour("walk", stops, {".", ".", ""});
+        const std::string markdown = markdownTour("walk", stops, {}, {".", ".", ""});
         EXPECT_NE(markdown.find("1. " + bold + " "), std::string::npos) << markdown;
         EXPECT_NE(markdown.find("2. " + bold + " "), std::string::npos) << markdown;
         const auto steps = nlohmann::json::parse(codeTour("walk", stops))["steps"];

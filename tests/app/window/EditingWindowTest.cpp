@@ -223,8 +223,11 @@ TEST_F(EditingWindowTest, HelpListsEveryCommandsKeysAndEveryLanguagesMarker) {
 TEST_F(EditingWindowTest, ClosingTheLastDocumentShowsTheStartWindow) {
     window->document().undoManager().markSaved();
     window->close();
-    QTRY_VERIFY(std::any_of(QApplication::topLevelWidgets().begin(),
-                            QApplication::topLevelWidgets().end(), [](QWidget* w) {
-                                return qobject_cast<StartWindow*>(w) && w->isVisible();
-                            }));
+    const auto startWindowShown = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(), [](QWidget* w) {
+            return qobject_cast<StartWindow*>(w) && w->isVisible();
+        });
+    };
+    QTRY_VERIFY(startWindowShown());
 }
