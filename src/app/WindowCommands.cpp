@@ -139,13 +139,6 @@ std::vector<Command> editCommands() {
              return box && states && states->stateOf(*box) == MarkerState::found;
          },
          .contexts = onBox},
-        {.menu = edit, .title = tr("Pre&ferences…"), .keys = {QKeySequence::Preferences},
-         .run =
-             [](DocumentWindow& w) {
-                 if (UserDefaults* defaults = w.canvas().host().userDefaults())
-                     PreferencesDialog::edit(&w, w.view().editors(), *defaults);
-             },
-         .separatorBefore = true, .role = QAction::PreferencesRole},
     };
 }
 
@@ -302,6 +295,14 @@ std::vector<Command> makeWindowCommands() {
     append(insertCommands());
     append(arrangeCommands());
     append(itemCommands());
+    // Last in the Edit menu, as on other desktop programs.
+    commands.push_back({.menu = tr("&Edit"), .title = tr("Pre&ferences…"),
+                        .keys = {QKeySequence::Preferences},
+                        .run = [](DocumentWindow& w) {
+                            if (UserDefaults* defaults = w.canvas().host().userDefaults())
+                                PreferencesDialog::edit(&w, w.view().editors(), *defaults);
+                        },
+                        .separatorBefore = true, .role = QAction::PreferencesRole});
     append(keyboardArrangeCommands());
     commands.push_back({.menu = tr("&Help"), .title = tr("&Keyboard Shortcuts"),
                         .run = [](DocumentWindow& w) { showKeyboardShortcuts(&w); }});
