@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include <cstdlib>
 
 namespace pathwicks {
 
@@ -25,11 +24,6 @@ namespace {
 // The project names no licence of its own yet: the box says so rather than guess one.
 const char* const licenceText = "No licence has been chosen yet: all rights reserved.";
 
-QString environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? QString::fromLocal8Bit(value) : QString();
-}
-
 QString orUnknown(const std::string& path) {
     return path.empty() ? QApplication::tr("(unknown)") : QString::fromStdString(path);
 }
@@ -37,8 +31,7 @@ QString orUnknown(const std::string& path) {
 } // namespace
 
 QString aboutText() {
-    const std::string cache = GotoCache::fileFor(environment("XDG_CACHE_HOME").toStdString(),
-                                                 environment("HOME").toStdString());
+    const std::string cache = GotoCache::userFile();
     return QApplication::tr("Pathwicks %1\n"
                             "Licence: %2\n\n"
                             "Lay out a walk through source code: boxes tied to marked lines, "

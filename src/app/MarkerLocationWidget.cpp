@@ -17,8 +17,6 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 
-#include <cstdlib>
-
 namespace pathwicks {
 
 namespace {
@@ -116,10 +114,7 @@ void MarkerLocationWidget::showLocation(const ReferencePtr& reference,
 
     if (places_.empty()) {
         QString text = tr("Marker not found under %1").arg(toQString(states->folder).toHtmlEscaped());
-        const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-        const char* home = std::getenv("HOME");
-        if (const auto seen = GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : ""))
-                                  .recall(states->folder, reference->id))
+        if (const auto seen = GotoCache(GotoCache::userFile()).recall(states->folder, reference->id))
             text += "<br>" + tr("Last seen in <code>%1</code>").arg(toQString(*seen).toHtmlEscaped());
         where_->setText(text);
         placeButton_->show();

@@ -19,7 +19,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace pathwicks {
 
@@ -112,10 +111,7 @@ void WindowMarkerCheck::idsMayHaveChanged() {
     ids_ = std::move(ids);
     if (states_ && !document_.path().empty()) {
         // A first answer at once from the places remembered, then the whole search.
-        const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-        const char* home = std::getenv("HOME");
-        lookUpNewIds(*states_, checkedIds(document_.model()),
-                     GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : "")));
+        lookUpNewIds(*states_, checkedIds(document_.model()), GotoCache(GotoCache::userFile()));
         show();
     }
     again_->start();

@@ -9,7 +9,6 @@
 #include "model/PrintableText.h"
 
 #include <climits>
-#include <cstdlib>
 #include <ostream>
 #include <set>
 
@@ -50,8 +49,6 @@ constexpr size_t placesPerId = 100;
 // What check found becomes the goto tools' first guess for the same folder and ids.
 void refreshGotoCache(const std::string& folder, const std::vector<std::string>& ids,
                       const MarkerSearchResult& result) {
-    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
     char working[PATH_MAX];
     const std::string absolute =
         absoluteFolder(folder, ::getcwd(working, sizeof working) ? working : "");
@@ -59,8 +56,7 @@ void refreshGotoCache(const std::string& folder, const std::vector<std::string>&
     for (size_t i = 0; i < ids.size(); ++i)
         if (!result.places[i].empty())
             places.push_back({ids[i], result.places[i].front().path});
-    GotoCache(GotoCache::fileFor(cacheHome ? cacheHome : "", home ? home : ""))
-        .remember(absolute, places);
+    GotoCache(GotoCache::userFile()).remember(absolute, places);
 }
 
 // Whether the file at path (below folder) is one that `pathwicks export` wrote: its extension

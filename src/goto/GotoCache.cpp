@@ -70,6 +70,12 @@ std::string folderOf(const std::string& file) {
 
 } // namespace
 
+std::string GotoCache::userFile() {
+    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    return fileFor(cacheHome ? cacheHome : "", home ? home : "");
+}
+
 std::string GotoCache::fileFor(const std::string& cacheHome, const std::string& home) {
     if (!cacheHome.empty() && cacheHome.front() == '/')
         return cacheHome + "/pathwicks/goto-places.json";

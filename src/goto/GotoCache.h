@@ -18,6 +18,8 @@ public:
     // The cache file: $XDG_CACHE_HOME/pathwicks/goto-places.json, or under ~/.cache when that
     // is unset or not absolute; "" when neither is known.
     static std::string fileFor(const std::string& cacheHome, const std::string& home);
+    // The cache file of this process's user, from XDG_CACHE_HOME and HOME.
+    static std::string userFile();
 
     explicit GotoCache(std::string file) : file_(std::move(file)) {}
 

@@ -1,5 +1,6 @@
 #include "cli/FormatCommand.h"
 #include "model/FileIO.h"
+#include "CommandTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 Outcome format(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runFormat(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string readText(const fs::path& path) {
-    auto bytes = pathwicks::readFileBytes(path.string());
-    return std::holds_alternative<std::string>(bytes) ? std::get<std::string>(bytes) : "<error>";
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    return runCommand(runFormat, args);
 }
 
 class FormatCommand : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "cli/MarkCommand.h"
 #include "model/Document.h"
 #include "model/FileIO.h"
+#include "CommandTesting.h"
 #include "model/MarkerInsertion.h"
 
 #include <gtest/gtest.h>
@@ -17,25 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 Outcome mark(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = runMark(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string readText(const fs::path& path) {
-    auto bytes = pathwicks::readFileBytes(path.string());
-    return std::holds_alternative<std::string>(bytes) ? std::get<std::string>(bytes) : "<error>";
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    return runCommand(runMark, args);
 }
 
 // "{M}" in a pattern stands for the id and its title.
