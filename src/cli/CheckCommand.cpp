@@ -80,6 +80,8 @@ bool looksExported(const std::string& folder, const std::string& path) {
         return head.starts_with("# ") && text->find("\n1. ") != std::string::npos;
     case WalkthroughFormat::mermaid:
         return head.starts_with("flowchart ");
+    case WalkthroughFormat::html: // pages have kept their ids from being markers from the start
+        return false;
     }
     return false;
 }
