@@ -135,8 +135,8 @@ void paint(QPainter& p, const TextOp& op, const Device& device) {
     }
     p.setFont(fonts.font(op.style));
     p.setPen(toQColor(op.color));
-    p.drawText(start,
-               QString::fromUtf8(op.text.data(), qsizetype(op.text.size())));
+    p.drawStaticText(QPointF(start.x(), start.y() - metrics.ascent()),
+                     fonts.preparedText(op.text, op.style));
     if (clipped)
         p.restore();
 }

@@ -68,6 +68,21 @@ Size QtTextMeasurer::measureText(std::string_view text, const TextAttributes& at
     return {width, metrics.height()};
 }
 
+const QStaticText& QtTextMeasurer::preparedText(std::string_view text, TextStyle style) const {
+    auto& texts = style == TextStyle::label ? labelTexts_ : referenceTexts_;
+    // Laying a title out is most of what painting it costs; a screenful is a few hundred.
+    constexpr size_t remembered = 4000;
+    const std::string key(text);
+    if (const auto found = texts.find(key); found != texts.end())
+        return found->second;
+    if (texts.size() >= remembered)
+        texts.clear();
+    QStaticText prepared(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    prepared.setTextFormat(Qt::PlainText);
+    prepared.setPerformanceHint(QStaticText::AggressiveCaching);
+    return texts.emplace(key, std::move(prepared)).first->second;
+}
+
 double QtTextMeasurer::ascent(const TextAttributes& attributes) const {
     std::optional<QFontMetricsF> other;
     return metricsFor(attributes, other).ascent();

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QStaticText>
 
 #include <optional>
 #include <string>
@@ -27,6 +28,10 @@ public:
 
     static QFont fontFor(const TextAttributes& attributes);
 
+    // The line laid out once in the style's font, for painting again and again; kept until
+    // many others have been laid out. For the thread that owns the measurer.
+    const QStaticText& preparedText(std::string_view text, TextStyle style) const;
+
 private:
     const QFontMetricsF& metricsFor(const TextAttributes& attributes,
                                     std::optional<QFontMetricsF>& other) const;
@@ -39,6 +44,8 @@ private:
     // same words again and again, and a view full of boxes often shows the same titles.
     mutable std::unordered_map<std::string, double> referenceWidths_;
     mutable std::unordered_map<std::string, double> labelWidths_;
+    mutable std::unordered_map<std::string, QStaticText> referenceTexts_;
+    mutable std::unordered_map<std::string, QStaticText> labelTexts_;
 };
 
 } // namespace pathwicks
