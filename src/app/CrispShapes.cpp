@@ -1,5 +1,7 @@
 #include "app/CrispShapes.h"
 
+#include "app/PixelTarget.h"
+
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
@@ -73,7 +75,26 @@ const CornerPicture& cornersFor(const RectOp& op, int outline, double radius) {
     return made.back();
 }
 
-void paintSquare(QPainter& p, const QRect& outer, int outline, const RectOp& op) {
+// Where the shapes go: straight into the pixels where they can, else through the painter.
+struct Surface {
+    QPainter& painter;
+    const PixelTarget* target;
+
+    void fillRect(const QRect& r, const QColor& color) const {
+        if (target)
+            target->fill(r, color);
+        else
+            painter.fillRect(r, color);
+    }
+    void drawImage(QPoint at, const QImage& image, const QRect& source) const {
+        if (target)
+            target->draw(at, image, source);
+        else
+            painter.drawImage(at, image, source);
+    }
+};
+
+void paintSquare(const Surface& p, const QRect& outer, int outline, const RectOp& op) {
     if (op.stroke)
         p.fillRect(outer, toQColor(*op.stroke));
     const QRect inner = op.stroke ? outer.adjusted(outline, outline, -outline, -outline) : outer;
@@ -81,7 +102,7 @@ void paintSquare(QPainter& p, const QRect& outer, int outline, const RectOp& op)
         p.fillRect(inner, toQColor(*op.fill));
 }
 
-void paintRounded(QPainter& p, const QRect& o, const CornerPicture& c) {
+void paintRounded(const Surface& p, const QRect& o, const CornerPicture& c) {
     const int k = c.k, w = c.stroke ? c.outline : 0;
     const int l = o.left(), t = o.top(), r = l + o.width(), b = t + o.height();
     const int across = o.width() - 2 * k, down = o.height() - 2 * k;
@@ -232,7 +253,8 @@ QRect devicePixelsOf(const Rect& r, const PixelMap& map) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map) {
+bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
+                   const PixelTarget* target) {
     if (!opaque(op.fill) || !opaque(op.stroke) || (!op.fill && !op.stroke))
         return false;
     const int outline = op.stroke ? map.width(op.lineWidth) : 0;
@@ -245,20 +267,45 @@ bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map) {
     if (outer.width() <= 0 || outer.height() <= 0)
         return false;
     const double radius = op.radius * map.scale;
-    const DevicePixels pixels(painter, map);
-    // Corners rounded by less than a pixel look square.
-    if (radius < 1) {
-        paintSquare(painter, outer, outline, op);
-        return true;
-    }
-    const CornerPicture& corners = cornersFor(op, outline, radius);
-    if (outer.width() < 2 * corners.k + 1 || outer.height() < 2 * corners.k + 1)
+    const CornerPicture* corners = radius < 1 ? nullptr : &cornersFor(op, outline, radius);
+    if (corners && (outer.width() < 2 * corners->k + 1 || outer.height() < 2 * corners->k + 1))
         return false;
-    paintRounded(painter, outer, corners);
+    std::optional<DevicePixels> pixels;
+    if (!target)
+        pixels.emplace(painter, map);
+    // Corners rounded by less than a pixel look square.
+    if (corners)
+        paintRounded({painter, target}, outer, *corners);
+    else
+        paintSquare({painter, target}, outer, outline, op);
     return true;
 }
 
-bool paintCrispLines(QPainter& painter, const LinesOp& op, const PixelMap& map) {
+namespace {
+
+// Dashes under two device pixels long are a haze: a solid line as faint as the dashes are
+// sparse looks the same, and is a few rectangles instead of thousands.
+std::optional<LinesOp> haze(const LinesOp& op, const PixelMap& map) {
+    double on = 0, period = 0;
+    for (size_t i = 0; i < op.dashPattern.size(); ++i) {
+        period += std::abs(op.dashPattern[i]);
+        if (i % 2 == 0)
+            on += std::abs(op.dashPattern[i]);
+    }
+    if (op.dashPattern.empty() || !(period > 0) || on / op.dashPattern.size() * 2 * map.scale >= 2)
+        return std::nullopt;
+    LinesOp solid = op;
+    solid.dashPattern.clear();
+    solid.color.alpha *= on / period;
+    return solid;
+}
+
+} // namespace
+
+bool paintCrispLines(QPainter& painter, const LinesOp& op, const PixelMap& map,
+                     const PixelTarget* target) {
+    if (const auto solid = haze(op, map))
+        return paintCrispLines(painter, *solid, map, target);
     const int width = map.width(op.lineWidth);
     if (op.cap == LineCap::round && width > 1)
         return false;
@@ -283,6 +330,11 @@ bool paintCrispLines(QPainter& painter, const LinesOp& op, const PixelMap& map) 
                   [](const Upright& a, const Upright& b) { return a.from < b.from; });
         for (const QRect& dash : across)
             appendUncrossed(dash, uprights, rects);
+    }
+    if (target) {
+        for (const QRect& rect : rects)
+            target->fill(rect, toQColor(op.color));
+        return true;
     }
     const DevicePixels pixels(painter, map);
     painter.save();

@@ -10,6 +10,8 @@ class QPainter;
 
 namespace pathwicks {
 
+class PixelTarget;
+
 // Where a drawing list lands on the device's pixels, when the painter only scales and moves
 // it: then edges are put on whole device pixels, at any device pixel ratio (1.25, 1.5, 2 ...),
 // so that borders keep one width, touching fills leave no seam and the grid stays even.
@@ -45,11 +47,14 @@ private:
 // device pixels; rounded corners come from a small picture made once per style and size, the
 // straight parts are plain rectangles. False when the box is not of that kind (colours not
 // opaque, a box too small for its corners): the caller paints it the ordinary way.
-bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map);
+// With a target, straight into its pixels.
+bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
+                   const PixelTarget* target = nullptr);
 
 // Lines that all run straight across or down (the grid, the add button's plus), solid or
 // dashed, as rectangles of whole device pixels. False when any line is slanted.
-bool paintCrispLines(QPainter& painter, const LinesOp& op, const PixelMap& map);
+bool paintCrispLines(QPainter& painter, const LinesOp& op, const PixelMap& map,
+                     const PixelTarget* target = nullptr);
 
 // The rectangle on whole device pixels that a fill of `r` covers.
 QRect devicePixelsOf(const Rect& r, const PixelMap& map);

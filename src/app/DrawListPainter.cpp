@@ -1,6 +1,7 @@
 #include "app/DrawListPainter.h"
 
 #include "app/CrispShapes.h"
+#include "app/PixelTarget.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -36,6 +37,7 @@ struct Device {
     const QtTextMeasurer& fonts;
     double scale = 1;
     std::optional<PixelMap> pixels;
+    std::optional<PixelTarget> target; // only with pixels
 };
 
 // A round cap on a line at most this many device pixels wide covers the pixels a square one
@@ -48,7 +50,7 @@ bool squareLooksRound(double lineWidth, const Device& device) {
 }
 
 void paint(QPainter& p, const RectOp& op, const Device& device) {
-    if (device.pixels && paintCrispBox(p, op, *device.pixels))
+    if (device.pixels && paintCrispBox(p, op, *device.pixels, device.target ? &*device.target : nullptr))
         return;
     p.setBrush(op.fill ? QBrush(toQColor(*op.fill)) : QBrush(Qt::NoBrush));
     p.setPen(op.stroke ? pen(*op.stroke, op.lineWidth, Qt::FlatCap) : QPen(Qt::NoPen));
@@ -59,8 +61,34 @@ void paint(QPainter& p, const RectOp& op, const Device& device) {
         p.drawRect(toQRect(op.rect));
 }
 
+// Far out, a canvas is thousands of small plain boxes and lines: runs of them in one style are
+// painted with one call each, lines thinner than a pixel as the thinnest line there is. Only
+// opaque shapes, where painting overlaps twice shows no difference.
+constexpr double smallScale = 0.5;
+
+// Solid lines straight into the device's pixels, each with the ends it would have stroked: one
+// pixel wide at least, as the painter's thinnest line. Lines of a colour that is not opaque
+// are left to the painter, which paints where they meet once.
+bool paintDirect(const LinesOp& op, const Device& device) {
+    if (!device.target || !op.dashPattern.empty() ||
+        (clamped(op.color.alpha) < 1 && op.lines.size() > 1))
+        return false;
+    const PixelMap& map = *device.pixels;
+    const double width = std::max(op.lineWidth * map.scale, 1.0);
+    const auto cap = op.cap == LineCap::round ? PixelTarget::Cap::round : PixelTarget::Cap::flat;
+    const QColor color = toQColor(op.color);
+    for (const Line& line : op.lines)
+        device.target->line(QPointF(map.x(line.from.x), map.y(line.from.y)),
+                            QPointF(map.x(line.to.x), map.y(line.to.y)), width, cap, color,
+                            device.scale >= smallScale);
+    return true;
+}
+
 void paint(QPainter& p, const LinesOp& op, const Device& device) {
-    if (device.pixels && paintCrispLines(p, op, *device.pixels))
+    if (device.pixels &&
+        paintCrispLines(p, op, *device.pixels, device.target ? &*device.target : nullptr))
+        return;
+    if (paintDirect(op, device))
         return;
     QPainterPath path;
     for (const Line& line : op.lines) {
@@ -141,10 +169,6 @@ void paint(QPainter& p, const TextOp& op, const Device& device) {
         p.restore();
 }
 
-// Far out, a canvas is thousands of small plain boxes and lines: runs of them in one style are
-// painted with one call each, lines thinner than a pixel as the thinnest line there is. Only
-// opaque shapes, where painting overlaps twice shows no difference.
-constexpr double smallScale = 0.5;
 
 bool isOpaque(const std::optional<Color>& color) {
     return !color || clamped(color->alpha) >= 1;
@@ -181,8 +205,26 @@ double deviceWidth(double width, const Device& device) {
 // the one-pixel rim and its fill the inside, as the thinnest pen would paint them, without
 // the stroking. Rims are filled a bunch at a time, then the insides: a bunch ends before a
 // box that meets the ones in it, so that a box still covers those before it.
+QRect coveredPixels(const Rect& rect, const PixelMap& map) {
+    return QRectF(QPointF(map.x(rect.minX()), map.y(rect.minY())),
+                  QPointF(map.x(rect.maxX()), map.y(rect.maxY())))
+        .toAlignedRect();
+}
+
 void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
-                  const PixelMap& map) {
+                  const PixelMap& map, const std::optional<PixelTarget>& target) {
+    if (target) {
+        const PixelTarget& pixels = *target;
+        for (const Rect& rect : rects) {
+            const QRect outer = coveredPixels(rect, map);
+            if (style.stroke)
+                pixels.fill(outer, toQColor(*style.stroke));
+            if (style.fill && (!style.stroke || (outer.width() > 2 && outer.height() > 2)))
+                pixels.fill(style.stroke ? outer.adjusted(1, 1, -1, -1) : outer,
+                            toQColor(*style.fill));
+        }
+        return;
+    }
     const QBrush rim = style.stroke ? QBrush(toQColor(*style.stroke)) : QBrush(Qt::NoBrush);
     const QBrush inside = style.fill ? QBrush(toQColor(*style.fill)) : QBrush(Qt::NoBrush);
     p.save();
@@ -205,9 +247,7 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
         covered = QRect();
     };
     for (const Rect& rect : rects) {
-        const QRect pixels = QRectF(QPointF(map.x(rect.minX()), map.y(rect.minY())),
-                                    QPointF(map.x(rect.maxX()), map.y(rect.maxY())))
-                                 .toAlignedRect();
+        const QRect pixels = coveredPixels(rect, map);
         if (covered.intersects(pixels))
             flush();
         covered |= pixels;
@@ -232,7 +272,7 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
         rects.append(op->rect);
     }
     if (device.pixels && scale < smallScale && first.lineWidth * scale < 1) {
-        fillOutlined(p, rects, first, *device.pixels);
+        fillOutlined(p, rects, first, *device.pixels, device.target);
         return end;
     }
     // Each on whole device pixels; they are quick to paint one by one.
@@ -269,6 +309,11 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
         for (const Line& line : op->lines)
             lines.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y));
     }
+    if (device.target) {
+        for (size_t i = at; i < end; ++i)
+            paintDirect(std::get<LinesOp>(list[i]), device);
+        return end;
+    }
     const bool capped = first.cap == LineCap::round && first.lineWidth * scale >= 1.5;
     const double width = deviceWidth(first.lineWidth, device);
     p.setPen(pen(first.color, width, capped ? Qt::SquareCap : Qt::FlatCap));
@@ -296,8 +341,10 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QTransform& transform = painter.worldTransform();
-    const Device device{fonts, std::sqrt(std::abs(transform.determinant())),
-                        PixelMap::of(painter)};
+    Device device{fonts, std::sqrt(std::abs(transform.determinant())), PixelMap::of(painter),
+                  std::nullopt};
+    if (device.pixels)
+        device.target = PixelTarget::of(painter);
     size_t at = 0;
     while (at < list.size()) {
         const DrawOp& op = list[at];

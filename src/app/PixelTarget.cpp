@@ -1,0 +1,257 @@
+#include "app/PixelTarget.h"
+
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRegion>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pathwicks {
+
+namespace {
+
+// Each byte of a premultiplied pixel times a / 255.
+inline uint32_t times(uint32_t pixel, uint32_t a) {
+    uint32_t redBlue = (pixel & 0xff00ff) * a;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint32_t alphaGreen = ((pixel >> 8) & 0xff00ff) * a;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return alphaGreen | redBlue;
+}
+
+// The colour at `coverage` (0 to 255) over the pixel.
+inline void blend(uint32_t& pixel, uint32_t color, uint32_t coverage) {
+    const uint32_t source = coverage >= 255 ? color : times(color, coverage);
+    pixel = source >= 0xff000000 ? source : source + times(pixel, 255 - (source >> 24));
+}
+
+// How much of a pixel, as a square one wide, a band `half` to either side of a line covers
+// when the pixel's centre lies `d` from the line.
+double across(double d, double half) {
+    return std::clamp(std::min(d + half, 0.5) - std::max(d - half, -0.5), 0.0, 1.0);
+}
+
+// A pixel's index for a coordinate, kept within what an int holds.
+int pixelAt(double v) {
+    v = std::clamp(v, -1e9, 1e9);
+    const int i = int(v);
+    return i > v ? i - 1 : i;
+}
+
+// A rectangular region in device pixels, when the region is one.
+std::optional<QRect> asRect(const QRegion& region) {
+    if (region.rectCount() != 1)
+        return std::nullopt;
+    return region.boundingRect();
+}
+
+// The coverage of a pixel by a line, from where its centre lies: `t` along the line from its
+// start, `side` across it.
+struct Stroke {
+    double length;
+    double half;
+    PixelTarget::Cap cap;
+
+    double coverage(double t, double side) const {
+        side = std::abs(side);
+        if (cap == PixelTarget::Cap::round) {
+            const double beyond = t < 0 ? -t : t > length ? t - length : 0;
+            return across(beyond > 0 ? std::sqrt(beyond * beyond + side * side) : side, half);
+        }
+        const double lengthwise = std::min(t + 0.5, length) - std::max(t - 0.5, 0.0);
+        return across(side, half) * std::clamp(lengthwise, 0.0, 1.0);
+    }
+};
+
+} // namespace
+
+std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
+    QPaintEngine* engine = painter.paintEngine();
+    if (!painter.isActive() || !engine || engine->type() != QPaintEngine::Raster ||
+        !engine->paintDevice() || engine->paintDevice()->devType() != QInternal::Image)
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(engine->paintDevice());
+    if ((image->format() != QImage::Format_RGB32 &&
+         image->format() != QImage::Format_ARGB32_Premultiplied) ||
+        painter.opacity() < 1 || painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return std::nullopt;
+    QRect clip = image->rect();
+    if (const QRegion system = engine->systemClip(); !system.isEmpty()) {
+        const auto rect = asRect(system);
+        if (!rect)
+            return std::nullopt;
+        clip &= *rect;
+    }
+    if (painter.hasClipping()) {
+        const auto rect = asRect(painter.deviceTransform().map(painter.clipRegion()));
+        if (!rect)
+            return std::nullopt;
+        clip &= *rect;
+    }
+    // The painter has made the image its own, so writing to it changes no other copy.
+    return PixelTarget(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), clip);
+}
+
+void PixelTarget::fill(const QRect& area, const QColor& color) const {
+    const QRect r = area & clip_;
+    if (r.isEmpty())
+        return;
+    const uint32_t premultiplied = qPremultiply(color.rgba());
+    const bool opaque = qAlpha(premultiplied) == 255;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t* pixel = row(y) + r.left();
+        if (opaque) {
+            std::fill_n(pixel, r.width(), premultiplied);
+            continue;
+        }
+        for (int x = 0; x < r.width(); ++x)
+            blend(pixel[x], premultiplied, 255);
+    }
+}
+
+void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) const {
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const QPoint offset = at - source.topLeft();
+    const QRect to = (source & image.rect()).translated(offset) & clip_;
+    for (int y = to.top(); y <= to.bottom(); ++y) {
+        const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - offset.y()));
+        uint32_t* pixels = row(y);
+        for (int x = to.left(); x <= to.right(); ++x) {
+            const uint32_t color = colors[x - offset.x()];
+            pixels[x] = color + times(pixels[x], 255 - (color >> 24));
+        }
+    }
+}
+
+void PixelTarget::plot(int x, int y, uint32_t color, double coverage) const {
+    if (coverage > 0 && x >= clip_.left() && x <= clip_.right() && y >= clip_.top() &&
+        y <= clip_.bottom())
+        blend(row(y)[x], color, uint32_t(std::min(coverage, 1.0) * 255 + 0.5));
+}
+
+void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const {
+    // With pixel centres on whole numbers, stepping along the longer direction.
+    const bool steep = std::abs(b.y() - a.y()) > std::abs(b.x() - a.x());
+    double x0 = (steep ? a.y() : a.x()) - 0.5, y0 = (steep ? a.x() : a.y()) - 0.5;
+    double x1 = (steep ? b.y() : b.x()) - 0.5, y1 = (steep ? b.x() : b.y()) - 0.5;
+    if (x0 > x1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+    }
+    const double slope = x1 > x0 ? (y1 - y0) / (x1 - x0) : 0;
+    // Only the steps that can land inside the clip.
+    const QRect& c = clip_;
+    const int lowest = steep ? c.top() : c.left(), highest = steep ? c.bottom() : c.right();
+    int first = std::max(lowest, pixelAt(x0 + 0.5)), last = std::min(highest, pixelAt(x1 + 0.5));
+    // Nor those that pass beside it.
+    const int across0 = (steep ? c.left() : c.top()) - 1, across1 = (steep ? c.right() : c.bottom()) + 1;
+    if (slope != 0) {
+        const double enter = x0 + (across0 - y0) / slope, leave = x0 + (across1 - y0) / slope;
+        first = std::max(first, pixelAt(std::min(enter, leave)) - 1);
+        last = std::min(last, pixelAt(std::max(enter, leave)) + 1);
+    } else if (y0 < across0 || y0 > across1) {
+        return;
+    }
+    for (int i = first; i <= last; ++i) {
+        // The share of this step the line spans, less at its ends.
+        const double span = std::min(i + 0.5, x1) - std::max(i - 0.5, x0);
+        if (span <= 0)
+            continue;
+        const double y = y0 + (i - x0) * slope;
+        const int below = pixelAt(y);
+        // Each step of a steep line is another row, far from the last in memory: the pixels a
+        // few steps on are asked for early, which makes long lines several times quicker.
+        if (steep) {
+            const int ahead = i + 8, at = pixelAt(y + 8 * slope);
+            if (ahead <= c.bottom() && at >= c.left() && at <= c.right())
+                __builtin_prefetch(row(ahead) + at, 1);
+        }
+        const double part = y - below;
+        if (!smooth) {
+            const int nearest = part < 0.5 ? below : below + 1;
+            if (span >= 0.5)
+                plot(steep ? nearest : i, steep ? i : nearest, color, 1);
+            continue;
+        }
+        const int near = steep ? i : below, far = steep ? i : below + 1;
+        plot(steep ? below : i, near, color, (1 - part) * span);
+        plot(steep ? below + 1 : i, far, color, part * span);
+    }
+}
+
+void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor& color,
+                       bool smooth) const {
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+        !std::isfinite(b.y()) || !(width > 0))
+        return;
+    const uint32_t premultiplied = qPremultiply(color.rgba());
+    if (width < 1.5) {
+        thinLine(a, b, premultiplied, smooth);
+        return;
+    }
+    const double half = width / 2;
+    QPointF d = b - a;
+    double length = std::hypot(d.x(), d.y());
+    if (length == 0 && cap != Cap::round)
+        return;
+    const QPointF along = length > 0 ? d / length : QPointF(1, 0);
+    if (cap == Cap::square) {
+        a -= along * half;
+        length += width;
+    }
+    const Stroke stroke{length, half, cap};
+    // Every pixel within reach of the band is looked at, row by row, between the band's
+    // edges where they cross the row.
+    const double reach = half + 0.5;
+    const QPointF end = a + along * length;
+    const double left = std::min(a.x(), end.x()) - reach, right = std::max(a.x(), end.x()) + reach;
+    const int top = std::max(clip_.top(), pixelAt(std::min(a.y(), end.y()) - reach));
+    const int bottom = std::min(clip_.bottom(), pixelAt(std::max(a.y(), end.y()) + reach));
+    const bool upright = std::abs(along.y()) > 1e-9;
+    const double slant = upright ? along.x() / along.y() : 0;
+    const double spread = upright ? reach / std::abs(along.y()) : 0;
+    for (int y = top; y <= bottom; ++y) {
+        const double centreY = y + 0.5;
+        double from = left, to = right;
+        if (upright) {
+            const double x = a.x() + (centreY - a.y()) * slant;
+            from = std::max(from, x - spread);
+            to = std::min(to, x + spread);
+        }
+        const int first = std::max(clip_.left(), pixelAt(from));
+        const int last = std::min(clip_.right(), pixelAt(to));
+        uint32_t* pixels = row(y);
+        // Along and across the line from the first pixel's centre on, a pixel at a time.
+        const double dx = first + 0.5 - a.x(), dy = centreY - a.y();
+        double t = dx * along.x() + dy * along.y();
+        double side = dx * along.y() - dy * along.x();
+        // Along a level line, away from its ends, a row is covered alike throughout.
+        int plainFrom = last + 1, plainTo = last;
+        if (!upright) {
+            const double inner = half + 1;
+            plainFrom = std::max(first, pixelAt(std::min(a.x(), end.x()) + inner));
+            plainTo = std::min(last, pixelAt(std::max(a.x(), end.x()) - inner));
+        }
+        for (int x = first; x <= last; ++x, t += along.x(), side += along.y()) {
+            if (x == plainFrom && plainTo >= plainFrom) {
+                const uint32_t c = uint32_t(across(std::abs(side), half) * 255 + 0.5);
+                if (c >= 255 && qAlpha(premultiplied) == 255)
+                    std::fill(pixels + plainFrom, pixels + plainTo + 1, premultiplied);
+                else if (c > 0)
+                    for (int i = plainFrom; i <= plainTo; ++i)
+                        blend(pixels[i], premultiplied, c);
+                t += along.x() * (plainTo - x);
+                x = plainTo;
+                continue;
+            }
+            const double c = stroke.coverage(t, side);
+            if (c > 0)
+                blend(pixels[x], premultiplied, uint32_t(c * 255 + 0.5));
+        }
+    }
+}
+
+} // namespace pathwicks

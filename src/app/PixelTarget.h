@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+
+#include <cstdint>
+#include <optional>
+
+class QImage;
+class QPainter;
+
+namespace pathwicks {
+
+// The pixels behind a painter, written to directly. Qt's painter rasterises a line pixel by
+// pixel through its general blending path, some ten times slower than the loops below, and a
+// canvas far out is thousands of lines and small boxes. Only where painting straight into
+// the pixels gives what the painter would: an image of 32-bit premultiplied pixels (a
+// window's backing store, an exported picture), painted over plainly (source over, full
+// opacity) within rectangular clips. All coordinates are the device's pixels.
+class PixelTarget {
+public:
+    enum class Cap { flat, square, round };
+
+    // Nothing when the painter's device or state is of another kind.
+    static std::optional<PixelTarget> of(const QPainter& painter);
+
+    // Whole pixels, clipped.
+    void fill(const QRect& area, const QColor& color) const;
+
+    // The part `source` of a premultiplied image over the pixels from `at` on.
+    void draw(QPoint at, const QImage& image, const QRect& source) const;
+
+    // A line `width` pixels wide from a to b, antialiased unless `smooth` is false (then a line
+    // under a pixel and a half wide is one hard pixel each step). Where two lines of one
+    // stroke overlap, a colour that is not opaque shows darker: callers keep those to the
+    // painter.
+    void line(QPointF a, QPointF b, double width, Cap cap, const QColor& color,
+              bool smooth = true) const;
+
+    const QRect& clip() const { return clip_; }
+
+private:
+    PixelTarget(uchar* bits, qsizetype stride, const QRect& clip)
+        : bits_(bits), stride_(stride), clip_(clip) {}
+
+    // A line a pixel wide, one or two pixels across each step along it (Wu's way).
+    void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
+    inline void plot(int x, int y, uint32_t color, double coverage) const;
+
+    uint32_t* row(int y) const { return reinterpret_cast<uint32_t*>(bits_ + y * stride_); }
+
+    uchar* bits_;
+    qsizetype stride_;
+    QRect clip_;
+};
+
+} // namespace pathwicks
