@@ -54,6 +54,19 @@ MarkerMatcher::MarkerMatcher(const std::vector<std::string>& ids) {
     }
 }
 
+size_t MarkerMatcher::longestId() const {
+    size_t longest = 0;
+    for (const auto& entry : finders_)
+        longest = std::max(longest, entry.second.needle().size());
+    return longest;
+}
+
+bool MarkerMatcher::holdsAnId(std::string_view text) const {
+    return std::any_of(finders_.begin(), finders_.end(), [&](const auto& entry) {
+        return entry.second.find(text) != std::string_view::npos;
+    });
+}
+
 void MarkerMatcher::match(std::string_view text, bool firstOnly,
                           const std::function<void(size_t, uint64_t)>& found) const {
     for (const auto& [index, finder] : finders_) {

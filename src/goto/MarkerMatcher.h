@@ -35,6 +35,14 @@ public:
     void match(std::string_view text, bool firstOnly,
                const std::function<void(size_t, uint64_t)>& found) const;
 
+    // Whether every marker it finds shows one of the ids as it is (true but for many ids): then
+    // a text none of whose pieces holds an id holds no marker, however it is cut in pieces that
+    // each repeat the last longestId() - 1 bytes of the one before.
+    bool findsIdsAsTheyAre() const { return byWord_.empty(); }
+    size_t longestId() const;
+    // Whether the text holds one of the ids searched for by its own pass.
+    bool holdsAnId(std::string_view text) const;
+
 private:
     // Few ids: one fast pass per id. Many ids: one pass over every word after a comment leader,
     // looking it up; ids holding a space or a tab cannot be looked up that way and get passes
