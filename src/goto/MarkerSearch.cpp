@@ -36,13 +36,13 @@ struct Places {
     }
 };
 
-// With few ids, a file that holds none of them is never read whole.
+// A file that cannot hold a marker is never read whole.
 std::optional<SourceTreeWalker::Sieve> sieveFor(const MarkerMatcher& matcher) {
-    if (!matcher.findsIdsAsTheyAre())
+    if (!matcher.sifts())
         return std::nullopt;
     return SourceTreeWalker::Sieve{
-        std::max<size_t>(matcher.longestId(), 1) - 1,
-        [&matcher](std::string_view piece) { return matcher.holdsAnId(piece); }};
+        std::max<size_t>(matcher.longestClue(), 1) - 1,
+        [&matcher](std::string_view piece) { return matcher.mayMatch(piece); }};
 }
 
 } // namespace
