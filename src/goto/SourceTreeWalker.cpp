@@ -193,6 +193,7 @@ private:
         }
     }
 
+    // Keeps an entry of the folder when the walk goes into it or reads it.
     void addEntry(int folder, const std::string& path, const char* name, unsigned char type,
                   std::vector<Entry>& entries, bool& hasIgnoreFile) {
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
