@@ -1,6 +1,7 @@
 #include "goto/LiteralFinder.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -36,23 +37,51 @@ unsigned rank(char c) {
 }
 
 #ifdef PATHWICKS_AVX2
-// Thirty-two candidate starts at once, where the processor has AVX2; `pos` is left where it
+// Whether the needle starts at `at`: a plain loop, so that the search loops around it call
+// nothing and keep their values in registers.
+inline bool startsAt(const char* data, size_t at, const std::string& needle) {
+    for (size_t i = 0; i < needle.size(); ++i)
+        if (data[at + i] != needle[i])
+            return false;
+    return true;
+}
+
+// Where the two rare bytes agree for thirty-two candidate starts from `at`.
+__attribute__((target("avx2"))) inline __m256i agree(const char* at, size_t rare1, size_t rare2,
+                                                     __m256i first, __m256i second) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + rare1));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + rare2));
+    return _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, second));
+}
+
+// Sixty-four candidate starts at once, where the processor has AVX2; `pos` is left where it
 // stopped looking. The offset of the first occurrence, or npos.
 __attribute__((target("avx2"))) size_t findWide(const char* data, size_t& pos, size_t lastStart,
                                                 const std::string& needle, size_t rare1,
                                                 size_t rare2) {
     const __m256i first = _mm256_set1_epi8(needle[rare1]);
     const __m256i second = _mm256_set1_epi8(needle[rare2]);
-    for (; pos + 31 <= lastStart; pos += 32) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + rare1));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + rare2));
-        auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, second))));
-        while (mask != 0) {
-            const size_t candidate = pos + static_cast<size_t>(__builtin_ctz(mask));
-            if (std::memcmp(data + candidate, needle.data(), needle.size()) == 0)
+    for (; pos + 63 <= lastStart; pos += 64) {
+        const __m256i low = agree(data + pos, rare1, rare2, first, second);
+        const __m256i high = agree(data + pos + 32, rare1, rare2, first, second);
+        // Most blocks hold no candidate at all: one test for both halves.
+        const __m256i either = _mm256_or_si256(low, high);
+        if (_mm256_testz_si256(either, either))
+            continue;
+        uint64_t mask = static_cast<uint32_t>(_mm256_movemask_epi8(low)) |
+                        uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(high))} << 32;
+        for (; mask != 0; mask &= mask - 1) {
+            const size_t candidate = pos + static_cast<size_t>(__builtin_ctzll(mask));
+            if (startsAt(data, candidate, needle))
                 return candidate;
-            mask &= mask - 1;
+        }
+    }
+    for (; pos + 31 <= lastStart; pos += 32) {
+        auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(agree(data + pos, rare1, rare2, first, second)));
+        for (; mask != 0; mask &= mask - 1) {
+            const size_t candidate = pos + static_cast<size_t>(__builtin_ctz(mask));
+            if (startsAt(data, candidate, needle))
+                return candidate;
         }
     }
     return std::string_view::npos;

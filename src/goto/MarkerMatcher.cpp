@@ -12,6 +12,9 @@ namespace {
 // Beyond this many ids one pass over all comments beats one pass per id.
 constexpr size_t mostSeparatePasses = 4;
 
+// A start shared by many ids, shorter than this, is too common in any text to tell anything.
+constexpr size_t shortestSharedStart = 4;
+
 bool isMarkerEnd(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
@@ -52,6 +55,34 @@ MarkerMatcher::MarkerMatcher(const std::vector<std::string>& ids) {
             byWord_.emplace(words_.back(), i);
         }
     }
+    if (separatePasses) {
+        sifts_ = true;
+        for (size_t i : usable)
+            clues_.emplace_back(ids[i]);
+        return;
+    }
+    std::string_view shared = ids[usable.front()];
+    for (size_t i : usable) {
+        const auto end = std::mismatch(shared.begin(), shared.end(), ids[i].begin(), ids[i].end());
+        shared = shared.substr(0, static_cast<size_t>(end.first - shared.begin()));
+    }
+    if (shared.size() >= shortestSharedStart) {
+        sifts_ = true;
+        clues_.emplace_back(std::string(shared));
+    }
+}
+
+size_t MarkerMatcher::longestClue() const {
+    size_t longest = 0;
+    for (const auto& clue : clues_)
+        longest = std::max(longest, clue.needle().size());
+    return longest;
+}
+
+bool MarkerMatcher::mayMatch(std::string_view text) const {
+    return std::any_of(clues_.begin(), clues_.end(), [&](const LiteralFinder& clue) {
+        return clue.find(text) != std::string_view::npos;
+    });
 }
 
 void MarkerMatcher::match(std::string_view text, bool firstOnly,

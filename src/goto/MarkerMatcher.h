@@ -35,6 +35,14 @@ public:
     void match(std::string_view text, bool firstOnly,
                const std::function<void(size_t, uint64_t)>& found) const;
 
+    // A cheap test of whether a text may hold a marker, when there is one: the text must hold
+    // one of the ids, or with many ids the start they all share, if it is long enough to be
+    // rare. A text cut in pieces that each repeat the last longestClue() - 1 bytes of the one
+    // before holds no marker when mayMatch() is false of every piece.
+    bool sifts() const { return sifts_; }
+    size_t longestClue() const;
+    bool mayMatch(std::string_view text) const;
+
 private:
     // Few ids: one fast pass per id. Many ids: one pass over every word after a comment leader,
     // looking it up; ids holding a space or a tab cannot be looked up that way and get passes
@@ -42,6 +50,8 @@ private:
     std::vector<std::pair<size_t, LiteralFinder>> finders_;
     std::unordered_map<std::string_view, size_t> byWord_;
     std::vector<std::string> words_;
+    bool sifts_ = false;
+    std::vector<LiteralFinder> clues_;
 };
 
 } // namespace pathwicks

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <tuple>
 
 namespace pathwicks {
@@ -35,6 +36,15 @@ struct Places {
     }
 };
 
+// A file that cannot hold a marker is never read whole.
+std::optional<SourceTreeWalker::Sieve> sieveFor(const MarkerMatcher& matcher) {
+    if (!matcher.sifts())
+        return std::nullopt;
+    return SourceTreeWalker::Sieve{
+        std::max<size_t>(matcher.longestClue(), 1) - 1,
+        [&matcher](std::string_view piece) { return matcher.mayMatch(piece); }};
+}
+
 } // namespace
 
 std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& folder,
@@ -56,12 +66,15 @@ std::variant<MarkerSearchResult, std::string> searchMarkers(const std::string& f
     const size_t limit = options.placesPerId;
     std::vector<std::vector<Places>> hits(walker.threadCount(),
                                           std::vector<Places>(unique.size()));
-    auto error =
-        walker.walk(folder, [&](unsigned worker, std::string_view path, std::string_view bytes) {
+    const auto sieve = sieveFor(matcher);
+    auto error = walker.walk(
+        folder,
+        [&](unsigned worker, std::string_view path, std::string_view bytes) {
             matcher.match(bytes, options.firstLinePerFile, [&](size_t id, uint64_t line) {
                 hits[worker][id].add(path, line, limit);
             });
-        });
+        },
+        sieve ? &*sieve : nullptr);
     if (error)
         return *error;
 

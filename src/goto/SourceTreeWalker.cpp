@@ -35,15 +35,11 @@ constexpr size_t readPiece = 4 * 1024 * 1024;
 // An open folder, kept open while folders below it wait to be opened relative to it.
 class OpenFolder {
 public:
-    explicit OpenFolder(DIR* listing) : listing_(listing) {}
-    ~OpenFolder() { ::closedir(listing_); }
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    int fd() const { return ::dirfd(listing_); }
-    DIR* listing() const { return listing_; }
+    explicit OpenFolder(FileDescriptor fd) : fd_(std::move(fd)) {}
+    int fd() const { return fd_.get(); }
 
 private:
-    DIR* listing_;
+    FileDescriptor fd_;
 };
 
 struct FolderJob {
@@ -64,9 +60,10 @@ bool isVersionControlFolder(const char* name) {
 
 class Walk {
 public:
-    Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit, bool ignoring,
-         std::string prefix, const std::atomic<bool>* cancelled)
-        : root_(root), visit_(visit), threads_(threads), ignoring_(ignoring),
+    Walk(int root, unsigned threads, const SourceTreeWalker::Visit& visit,
+         const SourceTreeWalker::Sieve* sieve, bool ignoring, std::string prefix,
+         const std::atomic<bool>* cancelled)
+        : root_(root), visit_(visit), sieve_(sieve), threads_(threads), ignoring_(ignoring),
           prefix_(std::move(prefix)), cancelled_(cancelled) {}
 
     void run(FolderJob first) {
@@ -92,8 +89,14 @@ private:
         size_t capacity = 0;
     };
 
+    // Each worker's: the whole file, and the piece a sieve looks at.
+    struct Buffers {
+        Buffer whole;
+        Buffer piece;
+    };
+
     void work(unsigned worker) {
-        Buffer buffer;
+        Buffers buffers;
         std::vector<FolderJob> found;
         for (;;) {
             FolderJob job;
@@ -107,7 +110,7 @@ private:
             }
             found.clear();
             if (!isCancelled())
-                readFolder(worker, job, buffer, found);
+                readFolder(worker, job, buffers, found);
             bool finished;
             {
                 std::lock_guard lock(mutex_);
@@ -156,64 +159,66 @@ private:
     // walk stays inside the folder whatever is renamed or swapped while it runs; nothing, and
     // counted, when it cannot be read.
     std::shared_ptr<const OpenFolder> openFolder(const FolderJob& job) {
-        const int fd = ::openat(job.parent ? job.parent->fd() : root_,
-                                job.parent ? job.name.c_str() : ".",
-                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) {
+        FileDescriptor fd(::openat(job.parent ? job.parent->fd() : root_,
+                                   job.parent ? job.name.c_str() : ".",
+                                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!fd.isOpen()) {
             cannotRead(job.path, errno);
             return nullptr;
         }
-        DIR* listing = ::fdopendir(fd);
-        if (!listing) {
-            const int error = errno;
-            ::close(fd);
-            cannotRead(job.path, error);
-            return nullptr;
-        }
-        return std::make_shared<const OpenFolder>(listing);
+        return std::make_shared<const OpenFolder>(std::move(fd));
     }
 
     // The folders and regular files in the folder, but version-control folders; hasIgnoreFile
-    // tells whether a .gitignore or .ignore is among them.
+    // tells whether a .gitignore or .ignore is among them. Read straight from the system, which
+    // spares the checks and the buffer of a directory stream.
     std::vector<Entry> entriesOf(const OpenFolder& folder, const std::string& path,
                                  bool& hasIgnoreFile) {
-        const int fd = folder.fd();
-        DIR* listing = folder.listing();
+        alignas(dirent64) char listing[32 * 1024];
         std::vector<Entry> entries;
         for (;;) {
-            errno = 0;
-            const dirent* entry = ::readdir(listing);
-            if (!entry) {
-                if (errno != 0)
+            const ssize_t got = ::getdents64(folder.fd(), listing, sizeof listing);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                if (got < 0)
                     cannotRead(path.empty() ? "." : path, errno);
                 return entries;
             }
-            const char* name = entry->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                continue;
-            unsigned char type = entry->d_type;
-            if (type == DT_UNKNOWN) {
-                struct stat entryInfo;
-                if (::fstatat(fd, name, &entryInfo, AT_SYMLINK_NOFOLLOW) != 0) {
-                    cannotRead(path.empty() ? name : path + "/" + name, errno);
-                    continue;
-                }
-                type = S_ISDIR(entryInfo.st_mode)   ? DT_DIR
-                       : S_ISREG(entryInfo.st_mode) ? DT_REG
-                                                    : DT_LNK;
+            for (ssize_t at = 0; at < got;) {
+                const auto* entry = reinterpret_cast<const dirent64*>(listing + at);
+                at += entry->d_reclen;
+                addEntry(folder.fd(), path, entry->d_name, entry->d_type, entries, hasIgnoreFile);
             }
-            if (type != DT_DIR && type != DT_REG)
-                continue;
-            if (type == DT_DIR && isVersionControlFolder(name))
-                continue;
-            if (type == DT_REG &&
-                (std::strcmp(name, ".gitignore") == 0 || std::strcmp(name, ".ignore") == 0))
-                hasIgnoreFile = true;
-            entries.push_back({name, type == DT_DIR});
         }
     }
 
-    void readFolder(unsigned worker, const FolderJob& job, Buffer& buffer,
+    // Keeps an entry of the folder when the walk goes into it or reads it.
+    void addEntry(int folder, const std::string& path, const char* name, unsigned char type,
+                  std::vector<Entry>& entries, bool& hasIgnoreFile) {
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            return;
+        if (type == DT_UNKNOWN) {
+            struct stat entryInfo;
+            if (::fstatat(folder, name, &entryInfo, AT_SYMLINK_NOFOLLOW) != 0) {
+                cannotRead(path.empty() ? name : path + "/" + name, errno);
+                return;
+            }
+            type = S_ISDIR(entryInfo.st_mode)   ? DT_DIR
+                   : S_ISREG(entryInfo.st_mode) ? DT_REG
+                                                : DT_LNK;
+        }
+        if (type != DT_DIR && type != DT_REG)
+            return;
+        if (type == DT_DIR && isVersionControlFolder(name))
+            return;
+        if (type == DT_REG &&
+            (std::strcmp(name, ".gitignore") == 0 || std::strcmp(name, ".ignore") == 0))
+            hasIgnoreFile = true;
+        entries.push_back({name, type == DT_DIR});
+    }
+
+    void readFolder(unsigned worker, const FolderJob& job, Buffers& buffers,
                     std::vector<FolderJob>& found) {
         const auto folder = openFolder(job);
         if (!folder)
@@ -244,8 +249,41 @@ private:
             else if (isCancelled())
                 break;
             else
-                readFile(worker, fd, entry.name.c_str(), path, buffer);
+                readFile(worker, fd, entry.name.c_str(), path, buffers);
         }
+    }
+
+    // One read of up to `wanted` bytes; nothing when it fails (counted, but for a file that
+    // turned into a folder or a FIFO meanwhile).
+    std::optional<size_t> readSome(int fd, const std::string& path, char* to, size_t wanted) {
+        for (;;) {
+            const ssize_t got = ::read(fd, to, wanted);
+            if (got >= 0)
+                return static_cast<size_t>(got);
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EISDIR)
+                cannotRead(path, errno);
+            return std::nullopt;
+        }
+    }
+
+    // The size to read a file to whose first `length` bytes filled a buffer: the size it has
+    // now, or at least those bytes; nothing when it is binary, no regular file any more, or too
+    // large.
+    std::optional<size_t> sizeToRead(int fd, const std::string& path, const char* data,
+                                     size_t length) {
+        // A binary file is passed over, large or not.
+        if (startsBinary(data, length))
+            return std::nullopt;
+        struct stat info;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+            return std::nullopt;
+        if (static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
+            cannotRead(path, "larger than 64 MiB");
+            return std::nullopt;
+        }
+        return std::max(length, static_cast<size_t>(info.st_size));
     }
 
     // The file's bytes into the buffer: up to the size it has when it fills the first read, so
@@ -265,18 +303,11 @@ private:
             if (length == wanted) {
                 if (sized)
                     return length;
-                // A binary file is passed over, large or not.
-                if (startsBinary(buffer.data.get(), length))
+                const auto size = sizeToRead(fd, path, buffer.data.get(), length);
+                if (!size)
                     return std::nullopt;
-                struct stat info;
-                if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-                    return std::nullopt;
-                if (static_cast<uint64_t>(info.st_size) > SourceTreeWalker::largestFile) {
-                    cannotRead(path, "larger than 64 MiB");
-                    return std::nullopt;
-                }
                 sized = true;
-                wanted = std::max(length, static_cast<size_t>(info.st_size));
+                wanted = *size;
                 if (wanted > buffer.capacity) {
                     auto grown = std::unique_ptr<char[]>(new char[wanted]);
                     std::memcpy(grown.get(), buffer.data.get(), length);
@@ -286,24 +317,63 @@ private:
             }
             // In pieces, so that a cancellation is seen within a large file too.
             const size_t piece = std::min(wanted - length, readPiece);
-            const ssize_t got = ::read(fd, buffer.data.get() + length, piece);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                if (errno != EAGAIN && errno != EISDIR)
-                    cannotRead(path, errno);
+            const auto got = readSome(fd, path, buffer.data.get() + length, piece);
+            if (!got)
                 return std::nullopt;
-            }
-            length += static_cast<size_t>(got);
+            length += *got;
             // Before its size is known, a short read is the file's end.
-            if (got == 0 || (!sized && static_cast<size_t>(got) < piece))
+            if (*got == 0 || (!sized && *got < piece))
                 return length;
         }
         return std::nullopt;
     }
 
+    // The file read piece by piece while the sieve finds nothing in it: its whole bytes once
+    // some piece may hold what is looked for; nothing when none does, and as readBytes.
+    std::optional<std::string_view> readSifted(int fd, const std::string& path, Buffers& buffers) {
+        constexpr size_t pieceSize = SourceTreeWalker::sievePiece;
+        const size_t overlap = sieve_->overlap;
+        Buffer& piece = buffers.piece;
+        if (piece.capacity == 0) {
+            piece.capacity = pieceSize + overlap;
+            piece.data.reset(new char[piece.capacity]);
+        }
+        char* data = piece.data.get();
+        const auto first = readSome(fd, path, data, pieceSize);
+        if (!first)
+            return std::nullopt;
+        // A short first read is the whole file.
+        if (*first < pieceSize) {
+            const std::string_view bytes(data, *first);
+            return sieve_->mayHold(bytes) ? std::optional(bytes) : std::nullopt;
+        }
+        const auto size = sizeToRead(fd, path, data, *first);
+        if (!size)
+            return std::nullopt;
+        size_t done = *first;
+        size_t held = *first;
+        while (!sieve_->mayHold(std::string_view(data, held))) {
+            if (done >= *size || isCancelled())
+                return std::nullopt;
+            const size_t kept = std::min(overlap, held);
+            std::memmove(data, data + held - kept, kept);
+            const auto got = readSome(fd, path, data + kept, std::min(pieceSize, *size - done));
+            if (!got || *got == 0)
+                return std::nullopt;
+            done += *got;
+            held = kept + *got;
+        }
+        // Rare: the file is read again, whole.
+        if (::lseek(fd, 0, SEEK_SET) != 0)
+            return std::nullopt;
+        const auto length = readBytes(fd, path, buffers.whole);
+        if (!length)
+            return std::nullopt;
+        return std::string_view(buffers.whole.data.get(), *length);
+    }
+
     void readFile(unsigned worker, int folder, const char* name, const std::string& path,
-                  Buffer& buffer) {
+                  Buffers& buffers) {
         // Non-blocking, so that a FIFO put in place of the file cannot hold the walk.
         const FileDescriptor fd(
             ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -311,15 +381,20 @@ private:
             cannotRead(path, errno);
             return;
         }
-        const auto length = readBytes(fd.get(), path, buffer);
-        const char* data = buffer.data.get();
-        if (!length || *length == 0 || startsBinary(data, *length))
+        std::optional<std::string_view> bytes;
+        if (sieve_) {
+            bytes = readSifted(fd.get(), path, buffers);
+        } else if (const auto length = readBytes(fd.get(), path, buffers.whole)) {
+            bytes = std::string_view(buffers.whole.data.get(), *length);
+        }
+        if (!bytes || bytes->empty() || startsBinary(bytes->data(), bytes->size()))
             return;
-        visit_(worker, path, std::string_view(data, *length));
+        visit_(worker, path, *bytes);
     }
 
     const int root_;
     const SourceTreeWalker::Visit& visit_;
+    const SourceTreeWalker::Sieve* sieve_; // none: every file is read whole
     const unsigned threads_;
     const bool ignoring_;
     const std::string prefix_; // the walked folder's path from the work tree's top
@@ -343,7 +418,8 @@ SourceTreeWalker::SourceTreeWalker(unsigned threads, bool honourIgnoreFiles,
     threads_ = std::clamp(threads, 1u, mostThreads);
 }
 
-std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, const Visit& visit) {
+std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, const Visit& visit,
+                                                  const Sieve* sieve) {
     unreadable_ = 0;
     examples_.clear();
     const int root = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -382,7 +458,8 @@ std::optional<std::string> SourceTreeWalker::walk(const std::string& folder, con
         ::close(root);
         return std::nullopt;
     }
-    Walk walk(root, threads_, visit, honourIgnoreFiles_, std::move(above.prefix), cancelled_);
+    Walk walk(root, threads_, visit, sieve, honourIgnoreFiles_, std::move(above.prefix),
+              cancelled_);
     walk.run({"", nullptr, "", std::move(above.rules)});
     unreadable_ = walk.unreadable();
     examples_ = walk.examples();

@@ -30,11 +30,24 @@ public:
 
     static constexpr uint64_t largestFile = 64ull * 1024 * 1024;
     static constexpr size_t binaryProbe = 8 * 1024;
+    // What a sieve is shown at most at once (besides the overlap): small enough that the copy
+    // out of the page cache, and the sieve's look at it, stay in the processor's own cache.
+    static constexpr size_t sievePiece = 64 * 1024;
 
     // Called from any of the worker threads: the worker's number (below threadCount()), the
     // file's path relative to the folder, and its whole content.
     using Visit =
         std::function<void(unsigned worker, std::string_view path, std::string_view bytes)>;
+
+    // Spares reading whole the files that cannot hold what is looked for. Each file is read in
+    // pieces small enough to stay in the processor's cache, and each piece is shown to mayHold
+    // after the last `overlap` bytes of the one before, so that a string up to overlap + 1
+    // bytes long is seen whole in one of them. Only a file of which mayHold says true of some
+    // piece is read whole and visited. Called from any of the worker threads.
+    struct Sieve {
+        size_t overlap = 0;
+        std::function<bool(std::string_view piece)> mayHold;
+    };
 
     // threads 0 picks a count that suits the machine. Once cancelled is set, no further folder
     // or file is read, and a file being read is left within a few megabytes.
@@ -44,8 +57,10 @@ public:
     unsigned threadCount() const { return threads_; }
 
     // Walks the folder; a message when it is no folder that can be read. Entries below it that
-    // cannot be opened are skipped and counted.
-    std::optional<std::string> walk(const std::string& folder, const Visit& visit);
+    // cannot be opened are skipped and counted. With a sieve, only the files it lets through
+    // are visited.
+    std::optional<std::string> walk(const std::string& folder, const Visit& visit,
+                                    const Sieve* sieve = nullptr);
 
     uint64_t unreadableCount() const { return unreadable_; }
     // The first few of them, in no particular order.

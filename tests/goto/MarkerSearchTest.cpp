@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -155,6 +156,29 @@ TEST(MarkerSearch, SkipsBinaryAndOversizedFiles) {
     const auto big = tree.write("big.c", "// bin\n");
     ASSERT_EQ(::truncate(big.c_str(), 65 * 1024 * 1024), 0);
     EXPECT_EQ(placesOf(tree, "bin"), (Places{{"late-nul.c", 2}}));
+}
+
+// A large file is looked at in pieces before it is read whole, for the ids or, with many, for
+// the start they share; its marker is found wherever it falls among them, as it is with many ids
+// that share nothing, which read every file whole.
+TEST(MarkerSearch, FindsAMarkerWhereverItFallsInALargeFile) {
+    TempTree tree;
+    constexpr size_t piece = pathwicks::SourceTreeWalker::sievePiece;
+    Places expected;
+    // Where the id starts: in the first piece, across the first two, at the second, far on.
+    for (size_t start : {size_t{10}, piece - 5, piece - 1, piece, piece + 3, 5 * piece + 7}) {
+        const std::string name = "at-" + std::to_string(start) + ".c";
+        tree.write(name, std::string(start - 4, 'x') + "\n// pathwick-PIECE\n" +
+                             std::string(2 * piece, 'y'));
+        expected.push_back({name, 2});
+    }
+    std::sort(expected.begin(), expected.end(),
+              [](const MarkerPlace& a, const MarkerPlace& b) { return a.path < b.path; });
+    for (const std::vector<std::string>& ids :
+         {std::vector<std::string>{"pathwick-PIECE"},
+          {"pathwick-PIECE", "pathwick-A", "pathwick-B", "pathwick-C", "pathwick-D"},
+          {"pathwick-PIECE", "a", "b", "c", "d"}})
+        EXPECT_EQ(search(tree, ids, true).places[0], expected) << ids.size() << ids.back();
 }
 
 TEST(MarkerSearch, NeverFollowsSymbolicLinksOrBlocksOnSpecialFiles) {
