@@ -283,7 +283,7 @@ bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
 
 namespace {
 
-// Dashes under two device pixels long are a haze: a solid line as faint as the dashes are
+// Dashes under three device pixels long are a haze: a solid line as faint as the dashes are
 // sparse looks the same, and is a few rectangles instead of thousands.
 std::optional<LinesOp> haze(const LinesOp& op, const PixelMap& map) {
     double on = 0, period = 0;
@@ -292,7 +292,7 @@ std::optional<LinesOp> haze(const LinesOp& op, const PixelMap& map) {
         if (i % 2 == 0)
             on += std::abs(op.dashPattern[i]);
     }
-    if (op.dashPattern.empty() || !(period > 0) || on / op.dashPattern.size() * 2 * map.scale >= 2)
+    if (op.dashPattern.empty() || !(period > 0) || on / op.dashPattern.size() * 2 * map.scale >= 3)
         return std::nullopt;
     LinesOp solid = op;
     solid.dashPattern.clear();

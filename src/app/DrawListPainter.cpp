@@ -69,17 +69,18 @@ constexpr double smallScale = 0.5;
 // Solid lines straight into the device's pixels, each with the ends it would have stroked: one
 // pixel wide at least, as the painter's thinnest line. Lines of a colour that is not opaque
 // are left to the painter, which paints where they meet once.
-bool paintDirect(const LinesOp& op, const Device& device) {
+bool paintDirect(const LinesOp& op, const Device& device, std::optional<QColor> color = {}) {
     if (!device.target || !op.dashPattern.empty() ||
         (clamped(op.color.alpha) < 1 && op.lines.size() > 1))
         return false;
     const PixelMap& map = *device.pixels;
     const double width = std::max(op.lineWidth * map.scale, 1.0);
     const auto cap = op.cap == LineCap::round ? PixelTarget::Cap::round : PixelTarget::Cap::flat;
-    const QColor color = toQColor(op.color);
+    if (!color)
+        color = toQColor(op.color);
     for (const Line& line : op.lines)
         device.target->line(QPointF(map.x(line.from.x), map.y(line.from.y)),
-                            QPointF(map.x(line.to.x), map.y(line.to.y)), width, cap, color,
+                            QPointF(map.x(line.to.x), map.y(line.to.y)), width, cap, *color,
                             device.scale >= smallScale);
     return true;
 }
@@ -215,13 +216,14 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
                   const PixelMap& map, const std::optional<PixelTarget>& target) {
     if (target) {
         const PixelTarget& pixels = *target;
+        const QColor rimColor = style.stroke ? toQColor(*style.stroke) : QColor();
+        const QColor insideColor = style.fill ? toQColor(*style.fill) : QColor();
         for (const Rect& rect : rects) {
             const QRect outer = coveredPixels(rect, map);
             if (style.stroke)
-                pixels.fill(outer, toQColor(*style.stroke));
+                pixels.fill(outer, rimColor);
             if (style.fill && (!style.stroke || (outer.width() > 2 && outer.height() > 2)))
-                pixels.fill(style.stroke ? outer.adjusted(1, 1, -1, -1) : outer,
-                            toQColor(*style.fill));
+                pixels.fill(style.stroke ? outer.adjusted(1, 1, -1, -1) : outer, insideColor);
         }
         return;
     }
@@ -310,8 +312,9 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
             lines.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y));
     }
     if (device.target) {
+        const QColor color = toQColor(first.color);
         for (size_t i = at; i < end; ++i)
-            paintDirect(std::get<LinesOp>(list[i]), device);
+            paintDirect(std::get<LinesOp>(list[i]), device, color);
         return end;
     }
     const bool capped = first.cap == LineCap::round && first.lineWidth * scale >= 1.5;

@@ -18,7 +18,6 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     field_ = new QLineEdit(this);
     field_->setObjectName("findField");
     field_->setPlaceholderText(tr("Title of a box or label, or a marker's file"));
-    field_->setClearButtonEnabled(true);
     field_->installEventFilter(this);
     row->addWidget(field_, 1);
     count_ = plainLabel(QString(), this);
@@ -36,6 +35,8 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
 }
 
 void FindBar::open() {
+    // Its icon comes from the icon theme, looked up when first needed: a window starts quicker.
+    field_->setClearButtonEnabled(true);
     show();
     field_->setFocus(Qt::ShortcutFocusReason);
     field_->selectAll();

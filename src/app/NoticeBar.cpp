@@ -20,9 +20,10 @@ NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 4, 4, 4);
-    auto* icon = plainLabel(QString(), this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
-    row->addWidget(icon, 0, Qt::AlignTop);
+    // The icon is looked up in the icon theme when first needed: a window starts quicker.
+    icon_ = plainLabel(QString(), this);
+    icon_->setFixedSize(16, 16);
+    row->addWidget(icon_, 0, Qt::AlignTop);
     text_ = plainLabel(QString(), this);
     text_->setObjectName("noticeText");
     text_->setWordWrap(true);
@@ -39,6 +40,8 @@ NoticeBar::NoticeBar(QWidget* parent) : QFrame(parent) {
 }
 
 void NoticeBar::showNotice(const QString& text) {
+    if (icon_->pixmap().isNull())
+        icon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
     text_->setText(text);
     // Shown afresh, so that what it floats over places it for the new text.
     hide();

@@ -17,6 +17,7 @@ public:
     QString text() const;
 
 private:
+    QLabel* icon_ = nullptr;
     QLabel* text_ = nullptr;
 };
 

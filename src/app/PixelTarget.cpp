@@ -63,6 +63,30 @@ struct Stroke {
         const double lengthwise = std::min(t + 0.5, length) - std::max(t - 0.5, 0.0);
         return across(side, half) * std::clamp(lengthwise, 0.0, 1.0);
     }
+
+    // The pixels of a row, from `first` to `last`, that the line covers whole; t and side are
+    // those of the first, and grow by along's x and y a pixel. None: from past to.
+    std::pair<int, int> whole(double t, double side, QPointF along, int first, int last) const {
+        double from = 0, to = last - first;
+        // Where value + k * step lies within [low, high].
+        auto within = [&](double value, double step, double low, double high) {
+            if (step == 0) {
+                if (value < low || value > high)
+                    to = -1;
+                return;
+            }
+            const double a = (low - value) / step, b = (high - value) / step;
+            from = std::max(from, std::min(a, b));
+            to = std::min(to, std::max(a, b));
+        };
+        within(side, along.y(), 0.5 - half, half - 0.5);
+        within(t, along.x(), cap == PixelTarget::Cap::round ? 0 : 0.5,
+               cap == PixelTarget::Cap::round ? length : length - 0.5);
+        const double low = std::ceil(from), high = std::floor(to);
+        if (!(half >= 0.5) || !(high >= low))
+            return {last + 1, last};
+        return {first + int(low), first + int(high)};
+    }
 };
 
 } // namespace
@@ -126,10 +150,10 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
     }
 }
 
-void PixelTarget::plot(int x, int y, uint32_t color, double coverage) const {
+void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
     if (coverage > 0 && x >= clip_.left() && x <= clip_.right() && y >= clip_.top() &&
         y <= clip_.bottom())
-        blend(row(y)[x], color, uint32_t(std::min(coverage, 1.0) * 255 + 0.5));
+        blend(row(y)[x], color, coverage);
 }
 
 void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const {
@@ -155,30 +179,34 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
     } else if (y0 < across0 || y0 > across1) {
         return;
     }
-    for (int i = first; i <= last; ++i) {
+    // Across the line in sixteenths of a sixteenth of a pixel, summed up step by step.
+    int64_t across = std::llround(std::clamp(y0 + (first - x0) * slope, -1e9, 1e9) * 65536);
+    const int64_t step = std::llround(slope * 65536);
+    for (int i = first; i <= last; ++i, across += step) {
         // The share of this step the line spans, less at its ends.
-        const double span = std::min(i + 0.5, x1) - std::max(i - 0.5, x0);
-        if (span <= 0)
-            continue;
-        const double y = y0 + (i - x0) * slope;
-        const int below = pixelAt(y);
+        double span = 1;
+        if (i - 0.5 < x0 || i + 0.5 > x1) {
+            span = std::min(i + 0.5, x1) - std::max(i - 0.5, x0);
+            if (span <= 0)
+                continue;
+        }
+        const int below = int(across >> 16);
+        const uint32_t part = uint32_t(across & 0xffff) >> 8;
         // Each step of a steep line is another row, far from the last in memory: the pixels a
         // few steps on are asked for early, which makes long lines several times quicker.
         if (steep) {
-            const int ahead = i + 8, at = pixelAt(y + 8 * slope);
+            const int ahead = i + 8, at = int((across + 8 * step) >> 16);
             if (ahead <= c.bottom() && at >= c.left() && at <= c.right())
                 __builtin_prefetch(row(ahead) + at, 1);
         }
-        const double part = y - below;
         if (!smooth) {
-            const int nearest = part < 0.5 ? below : below + 1;
+            const int nearest = part < 128 ? below : below + 1;
             if (span >= 0.5)
-                plot(steep ? nearest : i, steep ? i : nearest, color, 1);
+                plot(steep ? nearest : i, steep ? i : nearest, color, 255);
             continue;
         }
-        const int near = steep ? i : below, far = steep ? i : below + 1;
-        plot(steep ? below : i, near, color, (1 - part) * span);
-        plot(steep ? below + 1 : i, far, color, part * span);
+        plot(steep ? below : i, steep ? i : below, color, uint32_t((255 - part) * span + 0.5));
+        plot(steep ? below + 1 : i, steep ? i : below + 1, color, uint32_t(part * span + 0.5));
     }
 }
 
@@ -228,22 +256,18 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
         const double dx = first + 0.5 - a.x(), dy = centreY - a.y();
         double t = dx * along.x() + dy * along.y();
         double side = dx * along.y() - dy * along.x();
-        // Along a level line, away from its ends, a row is covered alike throughout.
-        int plainFrom = last + 1, plainTo = last;
-        if (!upright) {
-            const double inner = half + 1;
-            plainFrom = std::max(first, pixelAt(std::min(a.x(), end.x()) + inner));
-            plainTo = std::min(last, pixelAt(std::max(a.x(), end.x()) - inner));
-        }
+        // Between its edges and away from its ends a line covers whole pixels: those are
+        // filled, only the others are weighed.
+        const auto [plainFrom, plainTo] = stroke.whole(t, side, along, first, last);
         for (int x = first; x <= last; ++x, t += along.x(), side += along.y()) {
-            if (x == plainFrom && plainTo >= plainFrom) {
-                const uint32_t c = uint32_t(across(std::abs(side), half) * 255 + 0.5);
-                if (c >= 255 && qAlpha(premultiplied) == 255)
+            if (x == plainFrom) {
+                if (qAlpha(premultiplied) == 255)
                     std::fill(pixels + plainFrom, pixels + plainTo + 1, premultiplied);
-                else if (c > 0)
+                else
                     for (int i = plainFrom; i <= plainTo; ++i)
-                        blend(pixels[i], premultiplied, c);
+                        blend(pixels[i], premultiplied, 255);
                 t += along.x() * (plainTo - x);
+                side += along.y() * (plainTo - x);
                 x = plainTo;
                 continue;
             }

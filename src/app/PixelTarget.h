@@ -47,7 +47,8 @@ private:
 
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
-    inline void plot(int x, int y, uint32_t color, double coverage) const;
+    // Coverage from 0 to 255.
+    inline void plot(int x, int y, uint32_t color, uint32_t coverage) const;
 
     uint32_t* row(int y) const { return reinterpret_cast<uint32_t*>(bits_ + y * stride_); }
 

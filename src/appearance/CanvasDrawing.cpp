@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <unordered_set>
+#include <tuple>
 #include <utility>
 
 namespace pathwicks {
@@ -194,13 +194,6 @@ void appendReference(DrawList& list, const Reference& reference, const Cull& cul
                        selected ? palette.selectedBorder : palette.referenceBorder, scale);
 }
 
-struct PointerPairHash {
-    size_t operator()(const std::pair<const Reference*, const Reference*>& pair) const {
-        const std::hash<const Reference*> hash;
-        return hash(pair.first) * 31 + hash(pair.second);
-    }
-};
-
 // Whether the segment comes within `by` of the rectangle (Liang and Barsky's clipping).
 bool segmentMeets(const Line& line, const Rect& r, double by) {
     const double dx = line.to.x - line.from.x;
@@ -362,19 +355,37 @@ std::vector<uint32_t> allOf(size_t count) {
     return positions;
 }
 
+// Whether each shown arrow joins the same two boxes the same way as one shown before it: sorted
+// by boxes and order, each but the first of a run is a repeat.
+std::vector<bool> repeats(const std::vector<Arrow>& arrows, const std::vector<uint32_t>& shown) {
+    using Key = std::tuple<const Reference*, const Reference*, size_t>;
+    std::vector<Key> keys;
+    keys.reserve(shown.size());
+    for (size_t k = 0; k < shown.size(); ++k)
+        keys.emplace_back(arrows[shown[k]].first.get(), arrows[shown[k]].second.get(), k);
+    std::sort(keys.begin(), keys.end());
+    std::vector<bool> repeated(shown.size());
+    for (size_t k = 1; k < keys.size(); ++k) {
+        const auto& [source, target, at] = keys[k];
+        if (source == std::get<0>(keys[k - 1]) && target == std::get<1>(keys[k - 1]))
+            repeated[at] = true;
+    }
+    return repeated;
+}
+
 // Arrows between the same two boxes in the same direction lie on one another, so each such
 // pair is drawn once: a document holding a million copies of one arrow paints as fast as one
 // holding it once.
 void appendArrows(DrawList& list, const std::vector<Arrow>& arrows,
                   const std::vector<uint32_t>& shown, const Cull& cull, const Palette& palette,
                   const AppearanceConfig& config, double scale) {
-    std::unordered_set<std::pair<const Reference*, const Reference*>, PointerPairHash> drawn;
     // Heads a pixel or two long cannot be told from the shaft's end.
     const double head = std::abs(config.arrowLength()) * scale;
     const bool heads = !(head > 0 && head < smallestArrowHead);
-    for (uint32_t i : shown) {
-        const auto& [source, target] = arrows[i];
-        if (source && target && drawn.emplace(source.get(), target.get()).second)
+    const std::vector<bool> repeated = repeats(arrows, shown);
+    for (size_t k = 0; k < shown.size(); ++k) {
+        const auto& [source, target] = arrows[shown[k]];
+        if (source && target && !repeated[k])
             appendArrow(list,
                         heads ? arrowBetween(*source, *target, config)
                               : shaftBetween(*source, *target, palette),
