@@ -216,8 +216,8 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
                   const PixelMap& map, const std::optional<PixelTarget>& target) {
     if (target) {
         const PixelTarget& pixels = *target;
-        const QColor rimColor = style.stroke ? toQColor(*style.stroke) : QColor();
-        const QColor insideColor = style.fill ? toQColor(*style.fill) : QColor();
+        const QRgb rimColor = style.stroke ? qPremultiply(toQColor(*style.stroke).rgba()) : 0;
+        const QRgb insideColor = style.fill ? qPremultiply(toQColor(*style.fill).rgba()) : 0;
         for (const Rect& rect : rects) {
             const QRect outer = coveredPixels(rect, map);
             if (style.stroke)

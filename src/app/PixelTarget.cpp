@@ -140,10 +140,13 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
 }
 
 void PixelTarget::fill(const QRect& area, const QColor& color) const {
+    fill(area, qPremultiply(color.rgba()));
+}
+
+void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
     const QRect r = area & clip_;
     if (r.isEmpty())
         return;
-    const uint32_t premultiplied = qPremultiply(color.rgba());
     const bool opaque = qAlpha(premultiplied) == 255;
     for (int y = r.top(); y <= r.bottom(); ++y) {
         uint32_t* pixel = row(y) + r.left();
@@ -203,6 +206,20 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
     // Across the line in sixteenths of a sixteenth of a pixel, summed up step by step.
     int64_t across = std::llround(std::clamp(y0 + (first - x0) * slope, -1e9, 1e9) * 65536);
     const int64_t step = std::llround(slope * 65536);
+    if (!smooth) {
+        // One pixel a step, nearest the line, where the line spans at least half the step.
+        const int low = steep ? c.left() : c.top(), high = steep ? c.right() : c.bottom();
+        across += 0x8000;
+        for (int i = first; i <= last; ++i, across += step) {
+            if ((i - 0.5 < x0 || i + 0.5 > x1) &&
+                std::min(i + 0.5, x1) - std::max(i - 0.5, x0) < 0.5)
+                continue;
+            const int nearest = int(across >> 16);
+            if (nearest >= low && nearest <= high)
+                blend(steep ? row(i)[nearest] : row(nearest)[i], color, 255);
+        }
+        return;
+    }
     for (int i = first; i <= last; ++i, across += step) {
         // The share of this step the line spans, less at its ends.
         double span = 1;
@@ -219,12 +236,6 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
             const int ahead = i + 8, at = int((across + 8 * step) >> 16);
             if (ahead <= c.bottom() && at >= c.left() && at <= c.right())
                 __builtin_prefetch(row(ahead) + at, 1);
-        }
-        if (!smooth) {
-            const int nearest = part < 128 ? below : below + 1;
-            if (span >= 0.5)
-                plot(steep ? nearest : i, steep ? i : nearest, color, 255);
-            continue;
         }
         plot(steep ? below : i, steep ? i : below, color, uint32_t((255 - part) * span + 0.5));
         plot(steep ? below + 1 : i, steep ? i : below + 1, color, uint32_t(part * span + 0.5));

@@ -26,8 +26,9 @@ public:
     // Nothing when the painter's device or state is of another kind.
     static std::optional<PixelTarget> of(const QPainter& painter);
 
-    // Whole pixels, clipped.
+    // Whole pixels, clipped; the colour also as a premultiplied pixel, for many fills of one.
     void fill(const QRect& area, const QColor& color) const;
+    void fill(const QRect& area, QRgb premultiplied) const;
 
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
