@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace pathwicks {
@@ -34,9 +35,10 @@ QString toQString(const std::string& text) {
 
 QIcon makeCopyIcon(const QtTextMeasurer& fonts) {
     QIcon icon;
-    // Drawn at twice the size too, for screens with more pixels per point.
-    for (int scale : {1, 2}) {
-        QPixmap pixmap(int(copyIconSize) * scale, int(copyIconSize) * scale);
+    // Drawn at each common scale of a screen, so that none is a blurred resize of another.
+    for (double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+        const int side = int(std::lround(copyIconSize * scale));
+        QPixmap pixmap(side, side);
         pixmap.setDevicePixelRatio(scale);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
