@@ -85,25 +85,8 @@ bool paintDirect(const LinesOp& op, const Device& device, std::optional<QColor> 
     return true;
 }
 
-void paint(QPainter& p, const LinesOp& op, const Device& device) {
-    if (device.pixels &&
-        paintCrispLines(p, op, *device.pixels, device.target ? &*device.target : nullptr))
-        return;
-    if (paintDirect(op, device))
-        return;
-    QPainterPath path;
-    for (const Line& line : op.lines) {
-        path.moveTo(line.from.x, line.from.y);
-        path.lineTo(line.to.x, line.to.y);
-    }
-    // Qt strokes long antialiased lines with round caps ten times slower than with flat ones,
-    // so round caps are painted as discs on the line ends instead: the same shape, and a
-    // canvas full of arrows stays quick to draw.
-    // Caps on lines thinner than a pixel or two cannot be told from flat ones.
-    const bool roundCaps =
-        op.cap == LineCap::round && op.lineWidth > 0 && op.lineWidth * device.scale >= 1.5;
-    const bool discs = roundCaps && !squareLooksRound(op.lineWidth, device);
-    QPen stroke = pen(op.color, op.lineWidth, roundCaps && !discs ? Qt::SquareCap : Qt::FlatCap);
+// The op's dashes on the pen, or as faint a solid line when they are a pixel or two long.
+void setDashes(QPen& stroke, const LinesOp& op, const Device& device) {
     double period = 0;
     for (double length : op.dashPattern)
         period += std::abs(length);
@@ -127,6 +110,28 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
         stroke.setDashPattern(pattern);
         stroke.setDashOffset(op.dashPhase / unit);
     }
+}
+
+void paint(QPainter& p, const LinesOp& op, const Device& device) {
+    if (device.pixels &&
+        paintCrispLines(p, op, *device.pixels, device.target ? &*device.target : nullptr))
+        return;
+    if (paintDirect(op, device))
+        return;
+    QPainterPath path;
+    for (const Line& line : op.lines) {
+        path.moveTo(line.from.x, line.from.y);
+        path.lineTo(line.to.x, line.to.y);
+    }
+    // Qt strokes long antialiased lines with round caps ten times slower than with flat ones,
+    // so round caps are painted as discs on the line ends instead: the same shape, and a
+    // canvas full of arrows stays quick to draw.
+    // Caps on lines thinner than a pixel or two cannot be told from flat ones.
+    const bool roundCaps =
+        op.cap == LineCap::round && op.lineWidth > 0 && op.lineWidth * device.scale >= 1.5;
+    const bool discs = roundCaps && !squareLooksRound(op.lineWidth, device);
+    QPen stroke = pen(op.color, op.lineWidth, roundCaps && !discs ? Qt::SquareCap : Qt::FlatCap);
+    setDashes(stroke, op, device);
     p.setPen(stroke);
     p.setBrush(Qt::NoBrush);
     p.drawPath(path);

@@ -110,6 +110,78 @@ struct Stroke {
     }
 };
 
+// One row of a wide line, from pixel `first` to `last`.
+void paintRow(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF along,
+              const Stroke& stroke, uint32_t color) {
+    // Along and across the line from the first pixel's centre on, a pixel at a time.
+    const double dx = first + 0.5 - a.x(), dy = y + 0.5 - a.y();
+    double t = dx * along.x() + dy * along.y();
+    double side = dx * along.y() - dy * along.x();
+    // Between its edges and away from its ends a line covers whole pixels: those are filled,
+    // only the others are weighed.
+    const auto [plainFrom, plainTo] = stroke.whole(t, side, along, first, last);
+    const bool table = (stroke.half + 0.5) * 16 <= double(stroke.edge.size());
+    for (int x = first; x <= last; ++x, t += along.x(), side += along.y()) {
+        if (x == plainFrom) {
+            if (qAlpha(color) == 255)
+                std::fill(pixels + plainFrom, pixels + plainTo + 1, color);
+            else
+                for (int i = plainFrom; i <= plainTo; ++i)
+                    blend(pixels[i], color, 255);
+            t += along.x() * (plainTo - x);
+            side += along.y() * (plainTo - x);
+            x = plainTo;
+            continue;
+        }
+        if (table && stroke.between(t)) {
+            if (const uint32_t c = stroke.edgeCoverage(side))
+                blend(pixels[x], color, c);
+            continue;
+        }
+        const double c = stroke.coverage(t, side);
+        if (c > 0)
+            blend(pixels[x], color, uint32_t(c * 255 + 0.5));
+    }
+}
+
+
+// The steps along a line a pixel wide: along its longer direction, with pixel centres on whole
+// numbers, only those that can land inside the clip.
+struct Steps {
+    bool steep;
+    double x0, x1;   // where the line starts and ends along
+    int first, last; // the steps inside the clip
+    int64_t across;  // at the first, in sixteenths of a sixteenth of a pixel
+    int64_t step;    // added each step
+
+    static std::optional<Steps> of(QPointF a, QPointF b, const QRect& c) {
+        const bool steep = std::abs(b.y() - a.y()) > std::abs(b.x() - a.x());
+        double x0 = (steep ? a.y() : a.x()) - 0.5, y0 = (steep ? a.x() : a.y()) - 0.5;
+        double x1 = (steep ? b.y() : b.x()) - 0.5, y1 = (steep ? b.x() : b.y()) - 0.5;
+        if (x0 > x1) {
+            std::swap(x0, x1);
+            std::swap(y0, y1);
+        }
+        const double slope = x1 > x0 ? (y1 - y0) / (x1 - x0) : 0;
+        const int lowest = steep ? c.top() : c.left(), highest = steep ? c.bottom() : c.right();
+        int first = std::max(lowest, pixelAt(x0 + 0.5));
+        int last = std::min(highest, pixelAt(x1 + 0.5));
+        // Nor those that pass beside it.
+        const int across0 = (steep ? c.left() : c.top()) - 1;
+        const int across1 = (steep ? c.right() : c.bottom()) + 1;
+        if (slope != 0) {
+            const double enter = x0 + (across0 - y0) / slope, leave = x0 + (across1 - y0) / slope;
+            first = std::max(first, pixelAt(std::min(enter, leave)) - 1);
+            last = std::min(last, pixelAt(std::max(enter, leave)) + 1);
+        } else if (y0 < across0 || y0 > across1) {
+            return std::nullopt;
+        }
+        return Steps{steep, x0, x1, first, last,
+                     std::llround(std::clamp(y0 + (first - x0) * slope, -1e9, 1e9) * 65536),
+                     std::llround(slope * 65536)};
+    }
+};
+
 } // namespace
 
 std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
@@ -181,31 +253,12 @@ void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
 }
 
 void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const {
-    // With pixel centres on whole numbers, stepping along the longer direction.
-    const bool steep = std::abs(b.y() - a.y()) > std::abs(b.x() - a.x());
-    double x0 = (steep ? a.y() : a.x()) - 0.5, y0 = (steep ? a.x() : a.y()) - 0.5;
-    double x1 = (steep ? b.y() : b.x()) - 0.5, y1 = (steep ? b.x() : b.y()) - 0.5;
-    if (x0 > x1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
-    }
-    const double slope = x1 > x0 ? (y1 - y0) / (x1 - x0) : 0;
-    // Only the steps that can land inside the clip.
-    const QRect& c = clip_;
-    const int lowest = steep ? c.top() : c.left(), highest = steep ? c.bottom() : c.right();
-    int first = std::max(lowest, pixelAt(x0 + 0.5)), last = std::min(highest, pixelAt(x1 + 0.5));
-    // Nor those that pass beside it.
-    const int across0 = (steep ? c.left() : c.top()) - 1, across1 = (steep ? c.right() : c.bottom()) + 1;
-    if (slope != 0) {
-        const double enter = x0 + (across0 - y0) / slope, leave = x0 + (across1 - y0) / slope;
-        first = std::max(first, pixelAt(std::min(enter, leave)) - 1);
-        last = std::min(last, pixelAt(std::max(enter, leave)) + 1);
-    } else if (y0 < across0 || y0 > across1) {
+    const auto steps = Steps::of(a, b, clip_);
+    if (!steps)
         return;
-    }
-    // Across the line in sixteenths of a sixteenth of a pixel, summed up step by step.
-    int64_t across = std::llround(std::clamp(y0 + (first - x0) * slope, -1e9, 1e9) * 65536);
-    const int64_t step = std::llround(slope * 65536);
+    const auto [steep, x0, x1, first, last, start, step] = *steps;
+    int64_t across = start;
+    const QRect& c = clip_;
     if (!smooth) {
         // One pixel a step, nearest the line, where the line spans at least half the step.
         const int low = steep ? c.left() : c.top(), high = steep ? c.right() : c.bottom();
@@ -283,38 +336,10 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
         }
         const int first = std::max(clip_.left(), pixelAt(from));
         const int last = std::min(clip_.right(), pixelAt(to));
-        uint32_t* pixels = row(y);
         // A steep line's next rows lie far apart in memory: asked for early.
         if (y + 4 <= bottom && first <= last)
             __builtin_prefetch(row(y + 4) + first, 1);
-        // Along and across the line from the first pixel's centre on, a pixel at a time.
-        const double dx = first + 0.5 - a.x(), dy = centreY - a.y();
-        double t = dx * along.x() + dy * along.y();
-        double side = dx * along.y() - dy * along.x();
-        // Between its edges and away from its ends a line covers whole pixels: those are
-        // filled, only the others are weighed.
-        const auto [plainFrom, plainTo] = stroke.whole(t, side, along, first, last);
-        for (int x = first; x <= last; ++x, t += along.x(), side += along.y()) {
-            if (x == plainFrom) {
-                if (qAlpha(premultiplied) == 255)
-                    std::fill(pixels + plainFrom, pixels + plainTo + 1, premultiplied);
-                else
-                    for (int i = plainFrom; i <= plainTo; ++i)
-                        blend(pixels[i], premultiplied, 255);
-                t += along.x() * (plainTo - x);
-                side += along.y() * (plainTo - x);
-                x = plainTo;
-                continue;
-            }
-            if (stroke.between(t) && (half + 0.5) * 16 <= double(stroke.edge.size())) {
-                if (const uint32_t c = stroke.edgeCoverage(side))
-                    blend(pixels[x], premultiplied, c);
-                continue;
-            }
-            const double c = stroke.coverage(t, side);
-            if (c > 0)
-                blend(pixels[x], premultiplied, uint32_t(c * 255 + 0.5));
-        }
+        paintRow(row(y), y, first, last, a, along, stroke, premultiplied);
     }
 }
 
