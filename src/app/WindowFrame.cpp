@@ -79,11 +79,22 @@ QMargins WindowFrame::knownDecoration() const {
 }
 
 void WindowFrame::appeared() {
-    // Once decorated: a window whose decoration reaches off the usable area is placed again
-    // with it; then where the window stands is noted.
-    QTimer::singleShot(0, &window_, [this] {
+    // Window managers decorate a window some time after it is shown: it is looked for over a
+    // second at most, and given up on when the user has moved or resized the window meanwhile.
+    awaitDecoration(0, 20);
+}
+
+void WindowFrame::awaitDecoration(int delay, int looksLeft) {
+    QTimer::singleShot(delay, &window_, [this, looksLeft] {
         const QMargins decoration = knownDecoration();
-        if (!decoration.isNull() && window_.geometry() == shownFrame_)
+        const bool untouched = window_.geometry() == shownFrame_;
+        if (decoration.isNull() && untouched && looksLeft > 1) {
+            awaitDecoration(50, looksLeft - 1);
+            return;
+        }
+        // Once decorated: a window whose decoration reaches off the usable area is placed
+        // again with it; then where the window stands is noted.
+        if (!decoration.isNull() && untouched)
             placeWithin(decoration);
         QTimer::singleShot(0, &window_, [this] { shownFrame_ = window_.geometry(); });
     });

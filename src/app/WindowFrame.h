@@ -32,6 +32,8 @@ public:
 private:
     void placeWithin(const QMargins& decoration);
     QMargins knownDecoration() const;
+    // Looks for the decoration after `delay` ms, and again while it is not there yet.
+    void awaitDecoration(int delay, int looksLeft);
 
     QWidget& window_;
     std::optional<Rect> asked_;     // the file's frame as read

@@ -58,7 +58,7 @@ std::array<uint8_t, 32> sha256(std::string_view bytes) {
         compress(state, reinterpret_cast<const uint8_t*>(bytes.data() + at));
     // The rest, a one bit, zeros, and the length in bits: one or two blocks.
     uint8_t tail[128] = {};
-    const size_t rest = bytes.size() - whole;
+    const size_t rest = bytes.size() % 64;
     for (size_t i = 0; i < rest; ++i)
         tail[i] = uint8_t(bytes[whole + i]);
     tail[rest] = 0x80;

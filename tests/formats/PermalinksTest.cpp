@@ -12,6 +12,13 @@
 namespace pathwicks {
 namespace {
 
+// The environment of a run that needs only PATH, to find git.
+EditorEnvironment pathOnly() {
+    EditorEnvironment environment;
+    environment.path = std::getenv("PATH");
+    return environment;
+}
+
 TEST(Permalinks, EachHostHasItsFormFromAnyFormOfRemote) {
     const std::vector<HostTemplate> user = {
         {"git.Example.com", "https://git.example.com/{repo}/blob/{commit}/{path}#L{line}"}};
@@ -44,7 +51,8 @@ TEST(Permalinks, EachHostHasItsFormFromAnyFormOfRemote) {
 
 TEST(Permalinks, UserHostsComeFromTheirFile) {
     TempTree tree;
-    const EditorEnvironment environment{.variables = {{"XDG_CONFIG_HOME", tree.path()}}};
+    EditorEnvironment environment;
+    environment.variables = {{"XDG_CONFIG_HOME", tree.path()}};
     const auto none = readHostTemplates(environment);
     ASSERT_TRUE(std::holds_alternative<std::vector<HostTemplate>>(none));
     EXPECT_TRUE(std::get<std::vector<HostTemplate>>(none).empty());
@@ -78,7 +86,7 @@ protected:
     }
 
     Permalinks links() {
-        return Permalinks(readGitFolder(tree.path("docs"), {.path = std::getenv("PATH")}), {});
+        return Permalinks(readGitFolder(tree.path("docs"), pathOnly()), {});
     }
 
     TempTree tree;
@@ -102,7 +110,7 @@ TEST_F(GitTree, CommittedFilesLinkToTheCommitAndTheOthersSayWhyNot) {
               "origin is on elsewhere.org, a host of unknown form (hosts.json can name it)");
     TempTree outside;
     EXPECT_EQ(
-        Permalinks(readGitFolder(outside.path(), {.path = std::getenv("PATH")}), {}).unavailable(),
+        Permalinks(readGitFolder(outside.path(), pathOnly()), {}).unavailable(),
         "the document's folder is not in a git work tree");
 }
 
