@@ -1,5 +1,6 @@
 // The main of every test program that makes widgets.
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -15,8 +16,12 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Each test program keeps settings of its own, under its own name (Qt's default).
+    // Each test program keeps settings of its own, under its own name (Qt's default), and each
+    // run of it in a folder of its own: tests run side by side never see each other's choices.
     QApplication::setOrganizationName("PathwicksTests");
+    QTemporaryDir settingsHome;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsHome.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsHome.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
