@@ -555,8 +555,6 @@ TEST_F(DetailPanelWindowTest, KeysDeleteTheSelectionSelectAllAndArrowsOnlyPrint)
     EXPECT_EQ(canvas().model().labels.size(), 1u);
 }
 
-#include "DetailPanelWindowTest.moc"
-
 // Typing a note is one undo step once the field is left; the box's tooltip shows its title,
 // its note and its place, every character as written.
 TEST_F(DetailPanelWindowTest, TheNoteFieldIsOneUndoStepAndTheTooltipShowsTheNote) {
