@@ -287,12 +287,15 @@ namespace {
 // sparse looks the same, and is a few rectangles instead of thousands.
 std::optional<LinesOp> haze(const LinesOp& op, const PixelMap& map) {
     double on = 0, period = 0;
+    size_t dashes = 0;
     for (size_t i = 0; i < op.dashPattern.size(); ++i) {
         period += std::abs(op.dashPattern[i]);
-        if (i % 2 == 0)
+        if (i % 2 == 0) {
             on += std::abs(op.dashPattern[i]);
+            ++dashes;
+        }
     }
-    if (op.dashPattern.empty() || !(period > 0) || on / op.dashPattern.size() * 2 * map.scale >= 3)
+    if (dashes == 0 || !(period > 0) || on / double(dashes) * map.scale >= 3)
         return std::nullopt;
     LinesOp solid = op;
     solid.dashPattern.clear();
@@ -332,8 +335,9 @@ bool paintCrispLines(QPainter& painter, const LinesOp& op, const PixelMap& map,
             appendUncrossed(dash, uprights, rects);
     }
     if (target) {
+        const QRgb color = qPremultiply(toQColor(op.color).rgba());
         for (const QRect& rect : rects)
-            target->fill(rect, toQColor(op.color));
+            target->fill(rect, color);
         return true;
     }
     const DevicePixels pixels(painter, map);

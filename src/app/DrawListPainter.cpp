@@ -50,7 +50,8 @@ bool squareLooksRound(double lineWidth, const Device& device) {
 }
 
 void paint(QPainter& p, const RectOp& op, const Device& device) {
-    if (device.pixels && paintCrispBox(p, op, *device.pixels, device.target ? &*device.target : nullptr))
+    if (device.pixels &&
+        paintCrispBox(p, op, *device.pixels, device.target ? &*device.target : nullptr))
         return;
     p.setBrush(op.fill ? QBrush(toQColor(*op.fill)) : QBrush(Qt::NoBrush));
     p.setPen(op.stroke ? pen(*op.stroke, op.lineWidth, Qt::FlatCap) : QPen(Qt::NoPen));
@@ -175,7 +176,6 @@ void paint(QPainter& p, const TextOp& op, const Device& device) {
         p.restore();
 }
 
-
 bool isOpaque(const std::optional<Color>& color) {
     return !color || clamped(color->alpha) >= 1;
 }
@@ -207,16 +207,17 @@ double deviceWidth(double width, const Device& device) {
     return width * pixelsPerUnit < 1.5 ? 0 : width;
 }
 
-// Far out, boxes are a few pixels: each is filled in whole pixels of the device, its outline
-// the one-pixel rim and its fill the inside, as the thinnest pen would paint them, without
-// the stroking. Rims are filled a bunch at a time, then the insides: a bunch ends before a
-// box that meets the ones in it, so that a box still covers those before it.
+// The device pixels a rectangle touches.
 QRect coveredPixels(const Rect& rect, const PixelMap& map) {
     return QRectF(QPointF(map.x(rect.minX()), map.y(rect.minY())),
                   QPointF(map.x(rect.maxX()), map.y(rect.maxY())))
         .toAlignedRect();
 }
 
+// Far out, boxes are a few pixels: each is filled in whole pixels of the device, its outline
+// the one-pixel rim and its fill the inside, as the thinnest pen would paint them, without
+// the stroking. Rims are filled a bunch at a time, then the insides: a bunch ends before a
+// box that meets the ones in it, so that a box still covers those before it.
 void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
                   const PixelMap& map, const std::optional<PixelTarget>& target) {
     if (target) {

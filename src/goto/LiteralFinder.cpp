@@ -77,7 +77,8 @@ __attribute__((target("avx2"))) size_t findWide(const char* data, size_t& pos, s
         }
     }
     for (; pos + 31 <= lastStart; pos += 32) {
-        auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(agree(data + pos, rare1, rare2, first, second)));
+        const __m256i both = agree(data + pos, rare1, rare2, first, second);
+        auto mask = static_cast<uint32_t>(_mm256_movemask_epi8(both));
         for (; mask != 0; mask &= mask - 1) {
             const size_t candidate = pos + static_cast<size_t>(__builtin_ctz(mask));
             if (startsAt(data, candidate, needle))
