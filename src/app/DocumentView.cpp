@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QProcess>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -56,10 +57,6 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
     setUpOpening();
     readEditors();
     panel_ = new DetailPanelWidget(*canvas_, editors_, measurer, dialogs, this);
-    // A quarter of the window, within bounds: small windows keep most of their width for the
-    // canvas, large ones do not get a wide empty panel.
-    panel_->setMinimumWidth(panelMinimumWidth);
-    panel_->setMaximumWidth(panelMaximumWidth);
     canvasWidget_->onUpdateDetailPanel = [this] { panel_->updateDetailPanel(); };
     canvasWidget_->onGotoReference = [this](const ReferencePtr& r) { gotoReference(r); };
     canvasWidget_->chooseNewEditor = [this](const std::optional<std::string>& lastChosen) {
@@ -144,7 +141,19 @@ void DocumentView::arrange() {
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
     row->addWidget(divider);
-    row->addWidget(panel_, 1);
+    // The panel scrolls where the window is too low for all of it (a small screen at a large
+    // scale) rather than pressing its fields into one another.
+    auto* panelArea = new QScrollArea(this);
+    panelArea->setObjectName("detailPanelArea");
+    panelArea->setFrameShape(QFrame::NoFrame);
+    panelArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    panelArea->setWidgetResizable(true);
+    panelArea->setWidget(panel_);
+    // A quarter of the window, within bounds: small windows keep most of their width for the
+    // canvas, large ones do not get a wide empty panel.
+    panelArea->setMinimumWidth(panelMinimumWidth);
+    panelArea->setMaximumWidth(panelMaximumWidth);
+    row->addWidget(panelArea, 1);
 }
 
 DocumentView::~DocumentView() {
