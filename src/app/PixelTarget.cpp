@@ -9,6 +9,10 @@
 #include <array>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pathwicks {
 
 namespace {
@@ -47,6 +51,11 @@ std::optional<QRect> asRect(const QRegion& region) {
         return std::nullopt;
     return region.boundingRect();
 }
+
+#if defined(__SSE2__)
+// Fills of at least this many pixels are streamed to memory.
+constexpr qint64 streamedFill = 4 * 1024 * 1024;
+#endif
 
 // The coverage of a pixel by a line, from where its centre lies: `t` along the line from its
 // start, `side` across it.
@@ -211,6 +220,23 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
     return PixelTarget(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), clip);
 }
 
+#if defined(__SSE2__)
+void PixelTarget::streamFill(const QRect& r, QRgb color) const {
+    const __m128i four = _mm_set1_epi32(int(color));
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t* pixel = row(y) + r.left();
+        uint32_t* const end = pixel + r.width();
+        for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
+            *pixel = color;
+        for (; pixel + 4 <= end; pixel += 4)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
+        for (; pixel < end; ++pixel)
+            *pixel = color;
+    }
+    _mm_sfence();
+}
+#endif
+
 void PixelTarget::fill(const QRect& area, const QColor& color) const {
     fill(area, qPremultiply(color.rgba()));
 }
@@ -219,6 +245,14 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
     const QRect r = area & clip_;
     if (r.isEmpty())
         return;
+#if defined(__SSE2__)
+    // A fill of many megabytes, as a background at a device pixel ratio of 2 is, goes straight
+    // to memory: twice as quick as through the caches it would only pass through.
+    if (qAlpha(premultiplied) == 255 && qint64(r.width()) * r.height() >= streamedFill) {
+        streamFill(r, premultiplied);
+        return;
+    }
+#endif
     const bool opaque = qAlpha(premultiplied) == 255;
     for (int y = r.top(); y <= r.bottom(); ++y) {
         uint32_t* pixel = row(y) + r.left();

@@ -48,6 +48,7 @@ private:
 
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
+    void streamFill(const QRect& r, QRgb color) const;
     // Coverage from 0 to 255.
     inline void plot(int x, int y, uint32_t color, uint32_t coverage) const;
 
