@@ -40,8 +40,6 @@ public:
     void line(QPointF a, QPointF b, double width, Cap cap, const QColor& color,
               bool smooth = true) const;
 
-    const QRect& clip() const { return clip_; }
-
 private:
     PixelTarget(uchar* bits, qsizetype stride, const QRect& clip)
         : bits_(bits), stride_(stride), clip_(clip) {}
@@ -50,7 +48,7 @@ private:
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
     void streamFill(const QRect& r, QRgb color) const;
     // Coverage from 0 to 255.
-    inline void plot(int x, int y, uint32_t color, uint32_t coverage) const;
+    void plot(int x, int y, uint32_t color, uint32_t coverage) const;
 
     uint32_t* row(int y) const { return reinterpret_cast<uint32_t*>(bits_ + y * stride_); }
 
