@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -21,7 +22,15 @@ CanvasScrollArea::CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* pare
     logo_ = plainLabel(tr("Pathwicks"), this);
     logo_->setObjectName("logo");
     logo_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    logo_->setStyleSheet("color: rgba(60, 60, 60, 110); font-weight: bold; font-size: 14px;");
+    // A font and a palette rather than a style sheet, which would bring in the style sheet
+    // machinery as the window opens.
+    QFont font = logo_->font();
+    font.setBold(true);
+    font.setPixelSize(14);
+    logo_->setFont(font);
+    QPalette palette = logo_->palette();
+    palette.setColor(QPalette::WindowText, QColor(60, 60, 60, 110));
+    logo_->setPalette(palette);
     logo_->adjustSize();
     viewport()->installEventFilter(this);
     verticalScrollBar()->installEventFilter(this);

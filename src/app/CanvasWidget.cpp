@@ -122,6 +122,12 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
     redrawListener_ = canvas_->model().redraw.add([this] { redisplay(); });
     canvas_->setHost(this);
     placeAddButton();
+}
+
+LabelEditor& CanvasWidget::labelEditor() {
+    // Made the first time a title is edited, not as the window opens.
+    if (labelEditor_)
+        return *labelEditor_;
     labelField_ = new LabelEditorWidget(measurer_, view_, this);
     labelEditor_ = std::make_unique<LabelEditor>(*canvas_, *labelField_);
     connect(labelField_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -133,6 +139,7 @@ CanvasWidget::CanvasWidget(std::shared_ptr<Canvas> canvas, const QtTextMeasurer&
         labelEditor_->cancel();
         QTimer::singleShot(0, this, [this] { labelEditor_->finishClosing(); });
     });
+    return *labelEditor_;
 }
 
 CanvasWidget::~CanvasWidget() {
@@ -280,25 +287,26 @@ void CanvasWidget::updateDetailPanel() {
 }
 
 void CanvasWidget::openLabelEditor(const LabelPtr& label) {
-    labelEditor_->open(label);
+    labelEditor().open(label);
 }
 
 void CanvasWidget::openTitleEditor(const ReferencePtr& reference) {
     scrollToShow(reference->rect);
-    labelEditor_->open(reference);
+    labelEditor().open(reference);
 }
 
 bool CanvasWidget::isLabelEditorOpen() const {
-    return labelEditor_->isOpen();
+    return labelEditor_ && labelEditor_->isOpen();
 }
 
 void CanvasWidget::closeLabelEditorLater() {
-    labelEditor_->commit();
+    labelEditor().commit();
     QTimer::singleShot(0, this, [this] { labelEditor_->finishClosing(); });
 }
 
 void CanvasWidget::closeLabelEditorNow() {
-    labelEditor_->closeNow();
+    if (labelEditor_)
+        labelEditor_->closeNow();
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
@@ -352,10 +360,10 @@ bool CanvasWidget::editSingleItem(const std::optional<std::string>& typed) {
         return false;
     if (!selected.references.empty()) {
         scrollToShow(selected.references.front().first->rect);
-        labelEditor_->open(selected.references.front().first, typed);
+        labelEditor().open(selected.references.front().first, typed);
     } else {
         scrollToShow(selected.labels.front().first->rect);
-        labelEditor_->open(selected.labels.front().first, typed);
+        labelEditor().open(selected.labels.front().first, typed);
     }
     return true;
 }

@@ -87,7 +87,7 @@ public:
         return contextTarget_ ? std::optional<Point>(contextTarget_->at) : std::nullopt;
     }
 
-    LabelEditor& labelEditor() { return *labelEditor_; }
+    LabelEditor& labelEditor();
 
     // The last marker check's states, drawn as marks on the boxes; none draws none. The states
     // must outlive their use here.

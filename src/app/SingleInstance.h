@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/FileDescriptor.h"
+
 #include <QObject>
-#include <QString>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -9,30 +10,30 @@
 #include <string>
 #include <vector>
 
-class QLocalServer;
-
 namespace pathwicks {
 
 // The one instance of the program per user: it listens on the channel of cli/InstanceChannel,
 // and a second start hands it its files instead of opening windows of its own. Each request
-// line is answered with the line `answer` gives.
+// line is answered with the line `answer` gives. A plain socket watched by the event loop, so
+// the window needs no network library.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(std::function<nlohmann::json(const nlohmann::json&)> answer,
-                            QObject* parent = nullptr);
+    using Answer = std::function<nlohmann::json(const nlohmann::json&)>;
+
+    explicit SingleInstance(Answer answer, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Starts listening, taking over the socket a crashed instance left; false when another
     // instance answers there, or the folder is refused.
     bool listen();
-    QString socketPath() const;
 
 private:
-    void serve();
+    void accept();
 
-    std::function<nlohmann::json(const nlohmann::json&)> answer_;
-    QLocalServer* server_ = nullptr;
+    Answer answer_;
+    FileDescriptor listener_;
+    std::string path_;
 };
 
 // Hands the files (made absolute) to the running instance: true when it took them.
