@@ -123,7 +123,7 @@ void QtPasteboard::setText(const std::string& text) {
 DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& editors,
                                      const QtTextMeasurer& fonts, UserDialogs& dialogs,
                                      QWidget* parent)
-    : QWidget(parent), canvas_(canvas), dialogs_(dialogs), editors_(editors),
+    : QWidget(parent), canvas_(canvas), dialogs_(dialogs), editors_(editors), fonts_(fonts),
       panel_(canvas, *this, editors) {
     setObjectName("detailPanel");
     auto* layout = new QVBoxLayout(this);
@@ -133,15 +133,25 @@ DetailPanelWidget::DetailPanelWidget(Canvas& canvas, const EditorAvailability& e
     hint_->setWordWrap(true);
     hint_->setEnabled(false);
     layout->addWidget(hint_);
-
-    addMarker(*layout);
-    addName(*layout);
-    addNote(*layout);
-    addEditor(*layout);
-    addCopyButton(*layout, fonts);
-    addLocation(*layout);
+    fieldsLayout_ = new QVBoxLayout;
+    fieldsLayout_->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(fieldsLayout_, 1);
     layout->addStretch(0);
     updateDetailPanel();
+}
+
+bool DetailPanelWidget::ensureFields(bool needed) {
+    // Made the first time a reference is shown: a window opens sooner without them.
+    if (marker_ || !needed)
+        return marker_ != nullptr;
+    addMarker(*fieldsLayout_);
+    addName(*fieldsLayout_);
+    addNote(*fieldsLayout_);
+    addEditor(*fieldsLayout_);
+    addCopyButton(*fieldsLayout_);
+    addLocation(*fieldsLayout_);
+    fieldsLayout_->addStretch(0);
+    return true;
 }
 
 DetailPanelWidget::~DetailPanelWidget() = default;
@@ -240,15 +250,16 @@ void DetailPanelWidget::fillEditors() {
 }
 
 void DetailPanelWidget::refillEditors() {
-    fillEditors();
+    if (editor_)
+        fillEditors();
     panel_.updateDetailPanel();
     emit editorsRefilled();
 }
 
-void DetailPanelWidget::addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts) {
+void DetailPanelWidget::addCopyButton(QVBoxLayout& layout) {
     copy_ = new CopyButton(this);
     copy_->setObjectName("copyButton");
-    copy_->setIcon(QIcon(new CopyIconEngine(fonts)));
+    copy_->setIcon(QIcon(new CopyIconEngine(fonts_)));
     copy_->setIconSize(QSize(int(copyIconSize), int(copyIconSize)));
     copy_->setText(tr("Copy Marker Line"));
     copy_->setToolTip(tr("Copies the marker line to paste into the source file.\nAlt-click: "
@@ -299,11 +310,12 @@ void DetailPanelWidget::setMarkerStates(const MarkerStates* states) {
     const ReferencePtr shown = panel_.shownReference();
     locationReference_ = shown;
     locationId_ = shown ? shown->id : std::string();
-    location_->showLocation(shown, states);
+    if (ensureFields(shown != nullptr))
+        location_->showLocation(shown, states);
 }
 
 void DetailPanelWidget::focusName() {
-    if (name_->isHidden())
+    if (!name_ || name_->isHidden())
         return;
     name_->setFocus(Qt::ShortcutFocusReason);
     name_->selectAll();
@@ -314,17 +326,23 @@ void DetailPanelWidget::copyMarker(bool attach) {
 }
 
 void DetailPanelWidget::setMarkerText(const std::string& text) {
+    if (!ensureFields(!text.empty()))
+        return;
     marker_->setPlainText(toQString(text));
     markerCaption_->setVisible(!text.empty());
     marker_->setVisible(!text.empty());
 }
 
 void DetailPanelWidget::showName(bool shown) {
+    if (!ensureFields(shown))
+        return;
     nameCaption_->setVisible(shown);
     name_->setVisible(shown);
 }
 
 void DetailPanelWidget::setNameText(const std::string& text) {
+    if (!ensureFields(!text.empty()))
+        return;
     // Setting the same text again would move the cursor of someone typing.
     if (name_->text() != toQString(text)) {
         name_->setText(toQString(text));
@@ -334,11 +352,15 @@ void DetailPanelWidget::setNameText(const std::string& text) {
 }
 
 void DetailPanelWidget::showNote(bool shown) {
+    if (!ensureFields(shown))
+        return;
     noteCaption_->setVisible(shown);
     note_->setVisible(shown);
 }
 
 void DetailPanelWidget::setNoteText(const std::string& text) {
+    if (!ensureFields(!text.empty()))
+        return;
     // As for the name: the same text again would move the cursor, and setting it is no edit.
     if (note_->toPlainText() == toQString(text))
         return;
@@ -347,16 +369,20 @@ void DetailPanelWidget::setNoteText(const std::string& text) {
 }
 
 void DetailPanelWidget::showEditor(bool shown) {
+    if (!ensureFields(shown))
+        return;
     editorCaption_->setVisible(shown);
     editor_->setVisible(shown);
 }
 
 void DetailPanelWidget::selectEditor(const std::string& name) {
+    ensureFields();
     editor_->setCurrentIndex(editor_->findData(toQString(name), Qt::UserRole,
                                                Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void DetailPanelWidget::markEditorInstalled(const std::string& name, bool installed) {
+    ensureFields();
     const int index =
         editor_->findData(toQString(name), Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index >= 0)
@@ -364,10 +390,14 @@ void DetailPanelWidget::markEditorInstalled(const std::string& name, bool instal
 }
 
 void DetailPanelWidget::showCopyButton(bool shown) {
+    if (!ensureFields(shown))
+        return;
     copy_->setVisible(shown);
 }
 
 void DetailPanelWidget::showMarkerStyle(bool shown, const std::string& opener) {
+    if (!ensureFields(shown))
+        return;
     markerStyle_->setVisible(shown);
     const int index = markerStyle_->findData(toQString(opener));
     if (index >= 0)

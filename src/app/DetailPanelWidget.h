@@ -78,6 +78,8 @@ signals:
     void editorsRefilled();
 
 private:
+    // The fields below the hint, made when first needed; false when they are not there.
+    bool ensureFields(bool needed = true);
     // The panel's parts, top to bottom.
     void addMarker(QVBoxLayout& layout);
     QComboBox* makeMarkerStyle();
@@ -85,15 +87,17 @@ private:
     void addNote(QVBoxLayout& layout);
     void addEditor(QVBoxLayout& layout);
     void fillEditors();
-    void addCopyButton(QVBoxLayout& layout, const QtTextMeasurer& fonts);
+    void addCopyButton(QVBoxLayout& layout);
     void addLocation(QVBoxLayout& layout);
 
     Canvas& canvas_;
     UserDialogs& dialogs_;
     const EditorAvailability& editors_;
+    const QtTextMeasurer& fonts_;
     DetailPanel panel_;
     QtPasteboard pasteboard_;
     QLabel* hint_ = nullptr;
+    QVBoxLayout* fieldsLayout_ = nullptr;
     QLabel* markerCaption_ = nullptr;
     QPlainTextEdit* marker_ = nullptr;
     QComboBox* markerStyle_ = nullptr;

@@ -355,6 +355,9 @@ TEST_F(DetailPanelWindowTest, ABrokenEditorsFileIsNamedAndTheCatalogueStays) {
     const QString notice = other->findChild<NoticeBar*>("noticeBar")->text();
     EXPECT_TRUE(notice.contains("editors.json: editor 1 has no \"name\" text"))
         << notice.toStdString();
+    // The panel's fields are made when a box is first shown.
+    other->document().model().content().at(0)->selected = true;
+    other->view().panel().updateDetailPanel();
     auto* editor = other->findChild<QComboBox*>("editorPopup");
     EXPECT_EQ(editor->findData("Code Reuse"), -1);
     EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
@@ -384,19 +387,23 @@ TEST_F(DetailPanelWindowTest, ABrokenEditorsFileIsNamedAndTheCatalogueStays) {
 }
 
 TEST_F(DetailPanelWindowTest, PanelFollowsTheSelectionAndNameEditsAreOneUndoStep) {
+    const auto shown = [this](const char* name) {
+        const auto* field = child<QWidget>(name);
+        return field && field->isVisible();
+    };
+    EXPECT_FALSE(shown("markerText") || shown("nameField") || shown("editorPopup") ||
+                 shown("copyButton"));
+
+    click({150, 120});
     auto* marker = child<QPlainTextEdit>("markerText");
     auto* name = child<QLineEdit>("nameField");
     auto* editor = child<QComboBox>("editorPopup");
     auto* copy = child<QToolButton>("copyButton");
-    EXPECT_FALSE(name->isVisible() || editor->isVisible() || copy->isVisible());
-
     // The catalogue, then the user's own editors; those not installed say so and can be chosen.
     EXPECT_EQ(popupEditors(*editor), catalogueThenUserEditors());
     EXPECT_EQ(editor->itemText(editor->findData("VS Code")), "VS Code");
     EXPECT_EQ(editor->itemText(editor->findData("Code Reuse")), "Code Reuse");
     EXPECT_EQ(editor->itemText(editor->findData("TextMate")), "TextMate (not installed)");
-
-    click({150, 120});
     EXPECT_EQ(marker->toPlainText(), "// pathwick-5EED Parse");
     EXPECT_TRUE(name->isVisible() && editor->isVisible() && copy->isVisible());
     EXPECT_EQ(name->text(), "Parse");
@@ -466,10 +473,11 @@ TEST_F(DetailPanelWindowTest, AltClickOnCopyAttachesTheBoxToTheMarkerOnTheClipbo
 }
 
 TEST_F(DetailPanelWindowTest, TheStyleChooserSetsWhatIsShownAndCopied) {
-    auto* style = child<QComboBox>("markerStyle");
-    EXPECT_FALSE(style->isVisible());
+    const auto* hidden = child<QComboBox>("markerStyle");
+    EXPECT_FALSE(hidden && hidden->isVisible());
     click({150, 120});
-    ASSERT_TRUE(style->isVisible());
+    auto* style = child<QComboBox>("markerStyle");
+    ASSERT_TRUE(style && style->isVisible());
     EXPECT_EQ(style->currentText(), "//");
     const int hash = style->findText("#");
     ASSERT_GE(hash, 0);
