@@ -7,15 +7,29 @@
 #include "model/RecoveryFolder.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QResource>
 #include <QSettings>
 
 
 namespace pathwicks {
 
 QIcon applicationIcon() {
-    // One instance: every window and the About box share the rendered pixmaps.
-    static const QIcon icon(QStringLiteral(":/pathwicks/pathwicks.svg"));
+    // One instance: every window and the About box share its pictures, drawn as the program was
+    // built and kept uncompressed, so that they are shown without decoding anything.
+    static const QIcon icon = [] {
+        QIcon pictures;
+        for (const int size : {PATHWICKS_ICON_SIZES}) {
+            const QResource pixels(QStringLiteral(":/pathwicks/pathwicks-%1.pixels").arg(size));
+            const QImage picture(pixels.data(), size, size, QImage::Format_ARGB32_Premultiplied);
+            if (pixels.isValid() && pixels.compressionAlgorithm() == QResource::NoCompression &&
+                pixels.size() == picture.sizeInBytes())
+                pictures.addPixmap(QPixmap::fromImage(picture));
+        }
+        return pictures;
+    }();
     return icon;
 }
 
