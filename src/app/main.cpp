@@ -3,6 +3,7 @@
 #include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
 #include "app/ExportCommand.h"
+#include "app/ShellStyle.h"
 #include "app/SingleInstance.h"
 #include "app/Version.h"
 #include "cli/Commands.h"
@@ -103,6 +104,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(pathwicks::programVersion);
     QApplication::setDesktopFileName("pathwicks");
     QApplication::setWindowIcon(pathwicks::applicationIcon());
+    QApplication::setStyle(new pathwicks::ShellStyle);
 
     const bool saveAndQuit = std::getenv("PATHWICKS_SAVE_AFTER_FIRST_PAINT") != nullptr;
     QuitAfterFirstCanvasPaint quitter(saveAndQuit);
