@@ -66,7 +66,6 @@ DocumentView::DocumentView(Document& document, const QtTextMeasurer& measurer, U
         gotoPlace(r, place);
     };
     followUndo();
-    setUpFind();
     arrange();
 }
 
@@ -114,8 +113,12 @@ void DocumentView::followUndo() {
     });
 }
 
-void DocumentView::setUpFind() {
+FindBar& DocumentView::findBar() {
+    // Made the first time it is asked for, above the canvas.
+    if (findBar_)
+        return *findBar_;
     findBar_ = new FindBar(this);
+    canvasColumn_->insertWidget(0, findBar_);
     connect(findBar_, &FindBar::textChanged, this, [this](const QString& text) {
         showFound(findStep(document_.model(), text.toStdString(), std::nullopt, false,
                            markerStates_));
@@ -125,14 +128,15 @@ void DocumentView::setUpFind() {
         findBar_->hide();
         canvasWidget_->setFocus();
     });
+    return *findBar_;
 }
 
 void DocumentView::arrange() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(findBar_);
     column->addWidget(scrollArea_, 1);
+    canvasColumn_ = column;
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -307,11 +311,11 @@ void DocumentView::distribute(Distribution distribution) {
 }
 
 void DocumentView::openFind() {
-    findBar_->open();
+    findBar().open();
 }
 
 void DocumentView::findNext(bool backwards) {
-    if (findBar_->isHidden()) {
+    if (!findBar_ || findBar_->isHidden()) {
         openFind();
         return;
     }

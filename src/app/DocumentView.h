@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+class QVBoxLayout;
+
 namespace pathwicks {
 
 class CanvasScrollArea;
@@ -71,14 +73,13 @@ public:
     // The find bar above the canvas.
     void openFind();
     void findNext(bool backwards);
-    FindBar& findBar() { return *findBar_; }
+    FindBar& findBar();
 
 private:
     // The constructor's parts: starting goto tools and telling what they said, the canvas and
     // the panel before each undo and redo, the find bar, and where each widget goes.
     void setUpOpening();
     void followUndo();
-    void setUpFind();
     void arrange();
     // Selects the reference and nothing else, and shows it in the panel. No undo step.
     void selectAlone(const ReferencePtr& reference);
@@ -100,6 +101,7 @@ private:
     NoticeBar* notice_ = nullptr;
     QtLaunchHost* launchHost_ = nullptr;
     FindBar* findBar_ = nullptr;
+    QVBoxLayout* canvasColumn_ = nullptr;
     std::optional<FoundItem> found_;
     std::optional<std::string> editorsStamp_; // of the editors file last read
     const MarkerStates* markerStates_ = nullptr;
