@@ -12,9 +12,12 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTemporaryDir>
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cerrno>
 #include <future>
 #include <sstream>
 #include <sys/socket.h>
@@ -153,4 +156,48 @@ TEST_F(PlaceMarkerWindowTest, PlacesAndRemovesTheSelectedBoxsMarker) {
     ASSERT_EQ(content.size(), 2u);
     EXPECT_NE(content[1]->id, box->id);
     EXPECT_TRUE(content[1]->id.starts_with("pathwick-"));
+}
+
+// Lines sent at once are answered in turn, a line that is no JSON is told so, a second instance
+// finds the first listening, and a client that sends more than any request without ending its
+// line is hung up on.
+TEST(SingleInstanceTest, AnswersEachLineAndHangsUpOnAnEndlessOne) {
+    // A folder of its own, so that no other test's instance answers there.
+    QTemporaryDir runtime;
+    const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()));
+    SingleInstance instance([](const nlohmann::json& request) { return nlohmann::json{{"got", request}}; });
+    ASSERT_TRUE(instance.listen());
+    EXPECT_FALSE(SingleInstance([](const nlohmann::json&) { return nlohmann::json(); }).listen());
+
+    const std::string path = *cli::instanceSocketPath();
+    const auto [replies, hungUp] = whileServing([path] {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        const timeval patience{5, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
+        const std::string lines = "{\"a\": 1}\n{\"b\": 2}\nnot json\n";
+        ::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL);
+        std::string replies;
+        char buffer[256];
+        while (std::count(replies.begin(), replies.end(), '\n') < 3) {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            replies.append(buffer, size_t(n));
+        }
+        const auto gone = [](ssize_t n) { return n == 0 || (n < 0 && (errno == EPIPE || errno == ECONNRESET)); };
+        const std::string endless(4 << 20, 'x');
+        const bool refused = gone(::send(fd, endless.data(), endless.size(), MSG_NOSIGNAL)) ||
+                             gone(::recv(fd, buffer, sizeof buffer, 0));
+        ::close(fd);
+        return std::pair(replies, refused);
+    });
+    EXPECT_EQ(replies, "{\"got\":{\"a\":1}}\n{\"got\":{\"b\":2}}\n{\"error\":\"not JSON\"}\n");
+    EXPECT_TRUE(hungUp);
+    qputenv("XDG_RUNTIME_DIR", before);
 }
