@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/CanvasWidget.h"
 #include "app/DocumentWindow.h"
+#include "app/FontConfiguration.h"
 #include "app/ExportCommand.h"
 #include "app/ShellStyle.h"
 #include "app/SingleInstance.h"
@@ -97,6 +98,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    const std::jthread fonts = pathwicks::readFontConfigurationMeanwhile();
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName("Pathwicks");
     QApplication::setOrganizationName("Pathwicks");
