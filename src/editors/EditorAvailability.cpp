@@ -2,6 +2,7 @@
 
 #include "editors/EditorCatalogue.h"
 #include "editors/EditorLaunch.h"
+#include "editors/FolderListings.h"
 #include "model/Reference.h"
 
 namespace pathwicks {
@@ -26,6 +27,7 @@ constexpr std::string_view preferredEditors[] = {
 } // namespace
 
 void EditorAvailability::detectEditors(const EditorEnvironment& environment) {
+    const FolderListings listings;
     userEditors_ = readUserEditors(environment);
     // Any file and line will do: only whether the editor can be started matters.
     const OpenPlace place{"/", 1, "/"};

@@ -1,5 +1,7 @@
 #include "editors/EditorCatalogue.h"
 
+#include "editors/FolderListings.h"
+
 #include "model/Reference.h"
 
 #include <sys/stat.h>
@@ -210,6 +212,21 @@ bool isExecutableFile(const std::string& path) {
            ::access(path.c_str(), X_OK) == 0;
 }
 
+namespace {
+
+// Whether the path names an executable file; its folder's names are looked at first, where a
+// search keeps them (FolderListings).
+bool isListedExecutable(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos &&
+        !FolderListings::mayHold(slash == 0 ? std::string("/") : path.substr(0, slash),
+                                 std::string_view(path).substr(slash + 1)))
+        return false;
+    return isExecutableFile(path);
+}
+
+} // namespace
+
 const std::vector<Editor>& editorCatalogue() {
     static const std::vector<Editor> catalogue = makeCatalogue();
     return catalogue;
@@ -255,7 +272,7 @@ std::optional<std::string> findOnPath(std::string_view program, std::string_view
             if (candidate.back() != '/')
                 candidate += '/';
             candidate += program;
-            if (isExecutableFile(candidate))
+            if (isListedExecutable(candidate))
                 return candidate;
         }
         start = end + 1;
@@ -290,7 +307,7 @@ std::optional<std::string> findLauncher(const Editor& editor, std::string_view p
         } else {
             path = std::string(root) + std::string(location);
         }
-        if (isExecutableFile(path))
+        if (isListedExecutable(path))
             return path;
     }
     return std::nullopt;
