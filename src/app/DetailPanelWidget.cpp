@@ -228,6 +228,10 @@ void DetailPanelWidget::addEditor(QVBoxLayout& layout) {
     layout.addWidget(editorCaption_);
     editor_ = new QComboBox(this);
     editor_->setObjectName("editorPopup");
+    // The panel is narrow: the field may be narrower than its longest entry, which its list
+    // still shows whole.
+    editor_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    editor_->setMinimumContentsLength(12);
     fillEditors();
     layout.addWidget(editor_);
     connect(editor_, &QComboBox::activated, this, [this](int index) {
