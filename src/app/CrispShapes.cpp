@@ -57,6 +57,12 @@ QImage drawCorners(const CornerPicture& c) {
     return image;
 }
 
+// The side of a corner's square: the corner's curve and a pixel more, and past the outline.
+int cornerSize(const RectOp& op, int outline, double radius) {
+    const double outer = radius + (op.stroke ? outline / 2.0 : 0);
+    return std::max(int(std::ceil(outer)) + 1, outline + 1);
+}
+
 // Made once for each style and size in use; a few dozen are kept.
 const CornerPicture& cornersFor(const RectOp& op, int outline, double radius) {
     thread_local std::vector<CornerPicture> made;
@@ -67,9 +73,7 @@ const CornerPicture& cornersFor(const RectOp& op, int outline, double radius) {
     }
     if (made.size() >= 32)
         made.erase(made.begin());
-    CornerPicture c{outline, radius, op.fill, op.stroke, 0, {}};
-    const double outer = radius + (op.stroke ? outline / 2.0 : 0);
-    c.k = std::max(int(std::ceil(outer)) + 1, outline + 1);
+    CornerPicture c{outline, radius, op.fill, op.stroke, cornerSize(op, outline, radius), {}};
     c.image = drawCorners(c);
     made.push_back(std::move(c));
     return made.back();
@@ -253,10 +257,9 @@ QRect devicePixelsOf(const Rect& r, const PixelMap& map) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
-                   const PixelTarget* target) {
+std::optional<CrispBox> crispBoxOf(const RectOp& op, const PixelMap& map) {
     if (!opaque(op.fill) || !opaque(op.stroke) || (!op.fill && !op.stroke))
-        return false;
+        return std::nullopt;
     const int outline = op.stroke ? map.width(op.lineWidth) : 0;
     // The outline is centred on the rectangle's edge.
     const double half = op.stroke ? std::max(op.lineWidth * map.scale, 1.0) / 2 : 0;
@@ -265,19 +268,27 @@ bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
                      op.rect.maxY() - op.rect.minY() + 2 * half / map.scale};
     const QRect outer = devicePixelsOf(grown, map);
     if (outer.width() <= 0 || outer.height() <= 0)
-        return false;
+        return std::nullopt;
     const double radius = op.radius * map.scale;
-    const CornerPicture* corners = radius < 1 ? nullptr : &cornersFor(op, outline, radius);
-    if (corners && (outer.width() < 2 * corners->k + 1 || outer.height() < 2 * corners->k + 1))
+    // Corners rounded by less than a pixel look square.
+    const int corner = radius < 1 ? 0 : cornerSize(op, outline, radius);
+    if (corner > 0 && (outer.width() < 2 * corner + 1 || outer.height() < 2 * corner + 1))
+        return std::nullopt;
+    return CrispBox{outer, corner, outline, radius};
+}
+
+bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
+                   const PixelTarget* target) {
+    const auto box = crispBoxOf(op, map);
+    if (!box)
         return false;
     std::optional<DevicePixels> pixels;
     if (!target)
         pixels.emplace(painter, map);
-    // Corners rounded by less than a pixel look square.
-    if (corners)
-        paintRounded({painter, target}, outer, *corners);
+    if (box->corner > 0)
+        paintRounded({painter, target}, box->outer, cornersFor(op, box->outline, box->radius));
     else
-        paintSquare({painter, target}, outer, outline, op);
+        paintSquare({painter, target}, box->outer, box->outline, op);
     return true;
 }
 

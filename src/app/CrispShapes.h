@@ -2,6 +2,7 @@
 
 #include "appearance/DrawList.h"
 
+#include <QRect>
 #include <QTransform>
 
 #include <optional>
@@ -42,6 +43,18 @@ private:
     QPainter& painter_;
     QTransform saved_;
 };
+
+// Where a box painted on whole device pixels lands: in `outer`, all but a square of `corner`
+// pixels a side in each corner (none: square corners) is painted in its opaque colours.
+struct CrispBox {
+    QRect outer;
+    int corner = 0;
+    int outline = 0;    // in device pixels
+    double radius = 0; // of the corners, in device pixels
+};
+
+// Nothing when the box is not painted so (see paintCrispBox).
+std::optional<CrispBox> crispBoxOf(const RectOp& op, const PixelMap& map);
 
 // A box filled and outlined with its edges on whole device pixels and an outline of whole
 // device pixels; rounded corners come from a small picture made once per style and size, the

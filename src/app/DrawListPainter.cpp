@@ -1,6 +1,7 @@
 #include "app/DrawListPainter.h"
 
 #include "app/CrispShapes.h"
+#include "app/Occlusion.h"
 #include "app/PixelTarget.h"
 
 #include <QPainter>
@@ -38,6 +39,20 @@ struct Device {
     double scale = 1;
     std::optional<PixelMap> pixels;
     std::optional<PixelTarget> target; // only with pixels
+    // With a target: the ops that boxes above hide whole, by their place in the list.
+    std::vector<char> hidden;
+    const Occlusion* above = nullptr;
+
+    // Whether the op at i shows at all; if so, what the target paints for it from now on
+    // leaves out the pixels boxes above it cover.
+    bool shows(size_t i) {
+        if (hidden.empty())
+            return true;
+        if (hidden[i])
+            return false;
+        target->hideCovered(above, uint32_t(i));
+        return true;
+    }
 };
 
 // A round cap on a line at most this many device pixels wide covers the pixels a square one
@@ -151,28 +166,38 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
     }
 }
 
-void paint(QPainter& p, const TextOp& op, const Device& device) {
-    const QtTextMeasurer& fonts = device.fonts;
-    const QFontMetricsF& metrics = fonts.metrics(op.style);
+// Where a title's glyphs go: on a whole device pixel, as the text would start at that size
+// unscaled, when the device's pixels are known.
+struct TextPlace {
+    QPointF topLeft;
+    QRectF glyphs;
+    QRectF clip;
+    bool clipped = false;
+};
+
+TextPlace placeOf(const TextOp& op, const Device& device) {
+    const QFontMetricsF& metrics = device.fonts.metrics(op.style);
     QPointF start(op.centerX - op.width / 2, op.baseline);
     if (const auto& map = device.pixels) {
-        // Glyphs start on a whole device pixel, as the text would at that size unscaled.
         start.rx() += (std::round(map->x(start.x())) - map->x(start.x())) / map->scale;
         start.ry() += (std::round(map->y(start.y())) - map->y(start.y())) / map->scale;
     }
     const QRectF glyphs(start.x(), start.y() - metrics.ascent(), op.width, metrics.height());
     const QRectF clip = toQRect(op.clip);
     // Clipping is costly; most titles lie well inside their box.
-    const bool clipped = !clip.contains(glyphs);
-    if (clipped) {
+    return {glyphs.topLeft(), glyphs, clip, !clip.contains(glyphs)};
+}
+
+void paint(QPainter& p, const TextOp& op, const Device& device) {
+    const TextPlace place = placeOf(op, device);
+    if (place.clipped) {
         p.save();
-        p.setClipRect(clip, Qt::IntersectClip);
+        p.setClipRect(place.clip, Qt::IntersectClip);
     }
-    p.setFont(fonts.font(op.style));
+    p.setFont(device.fonts.font(op.style));
     p.setPen(toQColor(op.color));
-    p.drawStaticText(QPointF(start.x(), start.y() - metrics.ascent()),
-                     fonts.preparedText(op.text, op.style));
-    if (clipped)
+    p.drawStaticText(place.topLeft, device.fonts.preparedText(op.text, op.style));
+    if (place.clipped)
         p.restore();
 }
 
@@ -267,9 +292,66 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
     p.restore();
 }
 
+// The device pixels a title may paint: its glyphs may reach a little past their advances and
+// the font's ascent and descent.
+QRect textPixels(const TextOp& op, const Device& device) {
+    const TextPlace place = placeOf(op, device);
+    const double margin = device.fonts.metrics(op.style).height() / 2;
+    QRectF area = place.glyphs.adjusted(-margin, -margin, margin, margin);
+    if (place.clipped)
+        area &= place.clip;
+    return coveredPixels({area.x(), area.y(), area.width(), area.height()}, *device.pixels)
+        .adjusted(-1, -1, 1, 1);
+}
+
+// The device pixels a box may paint, its outline and a pixel of antialiasing included.
+QRect boxPixels(const RectOp& op, const PixelMap& map) {
+    const double reach = (op.stroke ? std::abs(op.lineWidth) : 0) + 2 / map.scale;
+    const Rect& r = op.rect;
+    return coveredPixels({r.minX() - reach, r.minY() - reach, r.maxX() - r.minX() + 2 * reach,
+                          r.maxY() - r.minY() + 2 * reach},
+                         map);
+}
+
+// A box's opaque pixels: all but its corners' squares.
+void cover(Occlusion& above, const CrispBox& box, uint32_t level) {
+    const QRect& o = box.outer;
+    const int k = box.corner;
+    if (k == 0) {
+        above.cover(o, level);
+        return;
+    }
+    above.cover(QRect(o.left() + k, o.top(), o.width() - 2 * k, k), level);
+    above.cover(QRect(o.left(), o.top() + k, o.width(), o.height() - 2 * k), level);
+    above.cover(QRect(o.left() + k, o.bottom() - k + 1, o.width() - 2 * k, k), level);
+}
+
+// Boxes are opaque: what later boxes cover need not be painted, since they paint over it.
+// From the top of the list down, the pixels each filled box paints opaque go into `above`,
+// and boxes and titles that the boxes above them cover whole are marked hidden. Lines are left
+// to the target, which leaves out their covered pixels as it paints them.
+void findHidden(const DrawList& list, Device& device, Occlusion& above) {
+    above.reset(device.target->area());
+    device.above = &above;
+    device.hidden.assign(list.size(), 0);
+    const PixelMap& map = *device.pixels;
+    for (size_t i = list.size(); i-- > 0;) {
+        const auto level = uint32_t(i);
+        if (const auto* rect = std::get_if<RectOp>(&list[i])) {
+            const auto box = crispBoxOf(*rect, map);
+            device.hidden[i] = above.hides(box ? box->outer : boxPixels(*rect, map), level);
+            // Nothing lies below the first.
+            if (box && rect->fill && !device.hidden[i] && i > 0)
+                cover(above, *box, level);
+        } else if (const auto* text = std::get_if<TextOp>(&list[i])) {
+            device.hidden[i] = above.hides(textPixels(*text, device), level);
+        }
+    }
+}
+
 // Paints the run of ops from `at` that share the style of the first; where the run ends.
 size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& first,
-                const Device& device) {
+                Device& device) {
     const double scale = device.scale;
     QList<Rect> rects;
     size_t end = at;
@@ -286,9 +368,10 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
     // Each on whole device pixels; they are quick to paint one by one.
     if (device.pixels) {
         RectOp op = first;
-        for (const Rect& rect : rects) {
-            op.rect = rect;
-            paint(p, op, device);
+        for (size_t i = at; i < end; ++i) {
+            op.rect = rects[qsizetype(i - at)];
+            if (device.shows(i))
+                paint(p, op, device);
         }
         return end;
     }
@@ -306,7 +389,7 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
 }
 
 size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& first,
-                const Device& device) {
+                Device& device) {
     const double scale = device.scale;
     QList<QLineF> lines;
     size_t end = at;
@@ -320,7 +403,8 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
     if (device.target) {
         const QColor color = toQColor(first.color);
         for (size_t i = at; i < end; ++i)
-            paintDirect(std::get<LinesOp>(list[i]), device, color);
+            if (device.shows(i))
+                paintDirect(std::get<LinesOp>(list[i]), device, color);
         return end;
     }
     const bool capped = first.cap == LineCap::round && first.lineWidth * scale >= 1.5;
@@ -351,11 +435,19 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QTransform& transform = painter.worldTransform();
     Device device{fonts, std::sqrt(std::abs(transform.determinant())), PixelMap::of(painter),
-                  std::nullopt};
+                  std::nullopt, {}, nullptr};
     if (device.pixels)
         device.target = PixelTarget::of(painter);
+    // Far out, boxes are a few pixels and rarely cover one another.
+    thread_local Occlusion above;
+    if (device.target && device.scale >= smallScale)
+        findHidden(list, device, above);
     size_t at = 0;
     while (at < list.size()) {
+        if (!device.shows(at)) {
+            ++at;
+            continue;
+        }
         const DrawOp& op = list[at];
         // A run of one is painted as it always was.
         const auto* rect = std::get_if<RectOp>(&op);

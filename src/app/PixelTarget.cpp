@@ -224,14 +224,16 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
 void PixelTarget::streamFill(const QRect& r, QRgb color) const {
     const __m128i four = _mm_set1_epi32(int(color));
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        uint32_t* pixel = row(y) + r.left();
-        uint32_t* const end = pixel + r.width();
-        for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
-            *pixel = color;
-        for (; pixel + 4 <= end; pixel += 4)
-            _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
-        for (; pixel < end; ++pixel)
-            *pixel = color;
+        shown(y, r.left(), r.right(), [&](int first, int last) {
+            uint32_t* pixel = row(y) + first;
+            uint32_t* const end = row(y) + last + 1;
+            for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
+                *pixel = color;
+            for (; pixel + 4 <= end; pixel += 4)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
+            for (; pixel < end; ++pixel)
+                *pixel = color;
+        });
     }
     _mm_sfence();
 }
@@ -255,13 +257,15 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
 #endif
     const bool opaque = qAlpha(premultiplied) == 255;
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        uint32_t* pixel = row(y) + r.left();
-        if (opaque) {
-            std::fill_n(pixel, r.width(), premultiplied);
-            continue;
-        }
-        for (int x = 0; x < r.width(); ++x)
-            blend(pixel[x], premultiplied, 255);
+        uint32_t* pixels = row(y);
+        shown(y, r.left(), r.right(), [&](int first, int last) {
+            if (opaque) {
+                std::fill(pixels + first, pixels + last + 1, premultiplied);
+                return;
+            }
+            for (int x = first; x <= last; ++x)
+                blend(pixels[x], premultiplied, 255);
+        });
     }
 }
 
@@ -273,16 +277,18 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
     for (int y = to.top(); y <= to.bottom(); ++y) {
         const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - offset.y()));
         uint32_t* pixels = row(y);
-        for (int x = to.left(); x <= to.right(); ++x) {
-            const uint32_t color = colors[x - offset.x()];
-            pixels[x] = color + times(pixels[x], 255 - (color >> 24));
-        }
+        shown(y, to.left(), to.right(), [&](int first, int last) {
+            for (int x = first; x <= last; ++x) {
+                const uint32_t color = colors[x - offset.x()];
+                pixels[x] = color + times(pixels[x], 255 - (color >> 24));
+            }
+        });
     }
 }
 
 void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
     if (coverage > 0 && x >= clip_.left() && x <= clip_.right() && y >= clip_.top() &&
-        y <= clip_.bottom())
+        y <= clip_.bottom() && !(above_ && above_->covers(x, y, level_)))
         blend(row(y)[x], color, coverage);
 }
 
@@ -303,7 +309,7 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
                 continue;
             const int nearest = int(across >> 16);
             if (nearest >= low && nearest <= high)
-                blend(steep ? row(i)[nearest] : row(nearest)[i], color, 255);
+                plot(steep ? nearest : i, steep ? i : nearest, color, 255);
         }
         return;
     }
@@ -373,7 +379,9 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
         // A steep line's next rows lie far apart in memory: asked for early.
         if (y + 4 <= bottom && first <= last)
             __builtin_prefetch(row(y + 4) + first, 1);
-        paintRow(row(y), y, first, last, a, along, stroke, premultiplied);
+        shown(y, first, last, [&](int from, int to) {
+            paintRow(row(y), y, from, to, a, along, stroke, premultiplied);
+        });
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Occlusion.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QPointF>
@@ -40,6 +42,15 @@ public:
     void line(QPointF a, QPointF b, double width, Cap cap, const QColor& color,
               bool smooth = true) const;
 
+    // The pixels painted to: the image, less what the painter clips.
+    const QRect& area() const { return clip_; }
+    // From now on, what the shape at `level` paints, less what shapes above it in `above`
+    // cover (none: every pixel of the area).
+    void hideCovered(const Occlusion* above, uint32_t level) {
+        above_ = above;
+        level_ = level;
+    }
+
 private:
     PixelTarget(uchar* bits, qsizetype stride, const QRect& clip)
         : bits_(bits), stride_(stride), clip_(clip) {}
@@ -47,6 +58,14 @@ private:
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
     void streamFill(const QRect& r, QRgb color) const;
+    // Calls paint(from, to) for each stretch of row y from first to last that shows.
+    template <class Paint>
+    void shown(int y, int first, int last, Paint&& paint) const {
+        if (above_)
+            above_->visible(y, first, last, level_, paint);
+        else if (first <= last)
+            paint(first, last);
+    }
     // Coverage from 0 to 255.
     void plot(int x, int y, uint32_t color, uint32_t coverage) const;
 
@@ -55,6 +74,8 @@ private:
     uchar* bits_;
     qsizetype stride_;
     QRect clip_;
+    const Occlusion* above_ = nullptr;
+    uint32_t level_ = 0;
 };
 
 } // namespace pathwicks
