@@ -36,7 +36,26 @@ struct CornerPicture {
     std::optional<Color> stroke;
     int k = 0;
     QImage image;
+    // For each row of the picture but the middle one: the first column of its left quarter
+    // and the last of its right quarter from which on to the middle it is opaque.
+    std::vector<std::pair<int, int>> opaque;
 };
+
+std::vector<std::pair<int, int>> opaqueParts(const QImage& image, int k) {
+    std::vector<std::pair<int, int>> parts;
+    for (int y = 0; y <= 2 * k; ++y) {
+        if (y == k)
+            continue;
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int left = k, right = k;
+        while (left > 0 && qAlpha(row[left - 1]) == 255)
+            --left;
+        while (right < 2 * k && qAlpha(row[right + 1]) == 255)
+            ++right;
+        parts.emplace_back(left, right);
+    }
+    return parts;
+}
 
 QImage drawCorners(const CornerPicture& c) {
     const int side = 2 * c.k + 1;
@@ -73,8 +92,9 @@ const CornerPicture& cornersFor(const RectOp& op, int outline, double radius) {
     }
     if (made.size() >= 32)
         made.erase(made.begin());
-    CornerPicture c{outline, radius, op.fill, op.stroke, cornerSize(op, outline, radius), {}};
+    CornerPicture c{outline, radius, op.fill, op.stroke, cornerSize(op, outline, radius), {}, {}};
     c.image = drawCorners(c);
+    c.opaque = opaqueParts(c.image, c.k);
     made.push_back(std::move(c));
     return made.back();
 }
@@ -275,6 +295,25 @@ std::optional<CrispBox> crispBoxOf(const RectOp& op, const PixelMap& map) {
     if (corner > 0 && (outer.width() < 2 * corner + 1 || outer.height() < 2 * corner + 1))
         return std::nullopt;
     return CrispBox{outer, corner, outline, radius};
+}
+
+void appendOpaqueRows(const RectOp& op, const CrispBox& box, std::vector<QRect>& rows) {
+    const QRect& o = box.outer;
+    const int k = box.corner;
+    if (!op.fill || k == 0) {
+        if (op.fill)
+            rows.push_back(o);
+        return;
+    }
+    const CornerPicture& c = cornersFor(op, box.outline, box.radius);
+    // The picture's column k + 1 lies on the box's column right - k.
+    const int right = o.left() + o.width() - 2 * k - 1;
+    for (int j = 0; j < 2 * k; ++j) {
+        const auto [from, to] = c.opaque[size_t(j)];
+        const int y = j < k ? o.top() + j : o.top() + o.height() - 2 * k + j;
+        rows.emplace_back(o.left() + from, y, right + to - (o.left() + from) + 1, 1);
+    }
+    rows.emplace_back(o.left(), o.top() + k, o.width(), o.height() - 2 * k);
 }
 
 bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,

@@ -6,6 +6,7 @@
 #include <QTransform>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -55,6 +56,10 @@ struct CrispBox {
 
 // Nothing when the box is not painted so (see paintCrispBox).
 std::optional<CrispBox> crispBoxOf(const RectOp& op, const PixelMap& map);
+
+// The pixels a crisp box paints opaque, rows of its corners one by one, added to `rows`: none
+// without a fill.
+void appendOpaqueRows(const RectOp& op, const CrispBox& box, std::vector<QRect>& rows);
 
 // A box filled and outlined with its edges on whole device pixels and an outline of whole
 // device pixels; rounded corners come from a small picture made once per style and size, the

@@ -313,19 +313,6 @@ QRect boxPixels(const RectOp& op, const PixelMap& map) {
                          map);
 }
 
-// A box's opaque pixels: all but its corners' squares.
-void cover(Occlusion& above, const CrispBox& box, uint32_t level) {
-    const QRect& o = box.outer;
-    const int k = box.corner;
-    if (k == 0) {
-        above.cover(o, level);
-        return;
-    }
-    above.cover(QRect(o.left() + k, o.top(), o.width() - 2 * k, k), level);
-    above.cover(QRect(o.left(), o.top() + k, o.width(), o.height() - 2 * k), level);
-    above.cover(QRect(o.left() + k, o.bottom() - k + 1, o.width() - 2 * k, k), level);
-}
-
 // Boxes are opaque: what later boxes cover need not be painted, since they paint over it.
 // From the top of the list down, the pixels each filled box paints opaque go into `above`,
 // and boxes and titles that the boxes above them cover whole are marked hidden. Lines are left
@@ -335,18 +322,24 @@ void findHidden(const DrawList& list, Device& device, Occlusion& above) {
     device.above = &above;
     device.hidden.assign(list.size(), 0);
     const PixelMap& map = *device.pixels;
+    std::vector<QRect> opaque;
     for (size_t i = list.size(); i-- > 0;) {
         const auto level = uint32_t(i);
         if (const auto* rect = std::get_if<RectOp>(&list[i])) {
             const auto box = crispBoxOf(*rect, map);
             device.hidden[i] = above.hides(box ? box->outer : boxPixels(*rect, map), level);
             // Nothing lies below the first.
-            if (box && rect->fill && !device.hidden[i] && i > 0)
-                cover(above, *box, level);
+            if (box && !device.hidden[i] && i > 0) {
+                opaque.clear();
+                appendOpaqueRows(*rect, *box, opaque);
+                for (const QRect& part : opaque)
+                    above.cover(part, level);
+            }
         } else if (const auto* text = std::get_if<TextOp>(&list[i])) {
             device.hidden[i] = above.hides(textPixels(*text, device), level);
         }
     }
+    above.pack();
 }
 
 // Paints the run of ops from `at` that share the style of the first; where the run ends.

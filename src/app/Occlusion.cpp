@@ -5,18 +5,114 @@ namespace pathwicks {
 void Occlusion::reset(const QRect& area) {
     area_ = area.isValid() ? area : QRect();
     const size_t rows = size_t(std::max(area_.height(), 0));
-    if (rows_.size() < rows)
+    if (rows_.size() < rows) {
         rows_.resize(rows);
-    for (size_t y = 0; y < rows; ++y)
+        union_.resize(rows);
+    }
+    for (size_t y = 0; y < rows; ++y) {
         rows_[y].clear();
+        union_[y].clear();
+    }
+    lowest_ = 0;
+    any_ = false;
+    unionBelow_ = 0;
+    unionAbove_ = 0;
+    packedUnion_.clear();
+    unionStarts_.assign(rows + 1, 0);
+    packed_ = false;
 }
+
+namespace {
+
+void packInto(const std::vector<std::vector<Occlusion::Span>>& rows, size_t count,
+              std::vector<Occlusion::Span>& spans, std::vector<uint32_t>& starts) {
+    spans.clear();
+    starts.clear();
+    for (size_t y = 0; y < count; ++y) {
+        starts.push_back(uint32_t(spans.size()));
+        spans.insert(spans.end(), rows[y].begin(), rows[y].end());
+    }
+    starts.push_back(uint32_t(spans.size()));
+}
+
+} // namespace
+
+void Occlusion::keepUnion(int64_t below, uint32_t above) {
+    // Runs of a few levels are a box's title and marks: not worth the copy.
+    constexpr int64_t shortest = 8;
+    if (!any_ || int64_t(above) - below < std::max(shortest, int64_t(unionAbove_) - unionBelow_))
+        return;
+    unionBelow_ = below;
+    unionAbove_ = above;
+    packInto(union_, size_t(std::max(area_.height(), 0)), packedUnion_, unionStarts_);
+}
+
+void Occlusion::pack() {
+    keepUnion(-1, lowest_);
+    packInto(rows_, size_t(std::max(area_.height(), 0)), packedRows_, packedStarts_);
+    findCoveredTiles();
+    packed_ = true;
+}
+
+void Occlusion::findCoveredTiles() {
+    const int width = std::max(area_.width(), 0), height = std::max(area_.height(), 0);
+    tileWords_ = size_t((width + tile - 1) / tile + 63) / 64;
+    coveredTiles_.assign(tileWords_ * size_t((height + tile - 1) / tile), 0);
+    tilesOfRow_.resize(tileWords_);
+    for (int y = 0; y < height; ++y) {
+        // The tiles each span of the row covers across; those of the area's right edge
+        // reach past it, where nothing is painted.
+        std::fill(tilesOfRow_.begin(), tilesOfRow_.end(), 0);
+        for (uint32_t i = unionStarts_[size_t(y)]; i < unionStarts_[size_t(y) + 1]; ++i) {
+            const int first = packedUnion_[i].first - area_.left();
+            const int last = packedUnion_[i].last - area_.left();
+            const int to = last + 1 >= width ? (width - 1) / tile : (last + 1) / tile - 1;
+            for (int t = (first + tile - 1) / tile; t <= to;) {
+                // As many bits of a word at once as the span covers.
+                const int bits = std::min(64 - t % 64, to - t + 1);
+                const uint64_t mask = bits == 64 ? ~uint64_t(0) : ((uint64_t(1) << bits) - 1);
+                tilesOfRow_[size_t(t / 64)] |= mask << (t % 64);
+                t += bits;
+            }
+        }
+        uint64_t* tiles = coveredTiles_.data() + size_t(y / tile) * tileWords_;
+        for (size_t w = 0; w < tileWords_; ++w)
+            tiles[w] = y % tile == 0 ? tilesOfRow_[w] : tiles[w] & tilesOfRow_[w];
+    }
+}
+
+namespace {
+
+// The stretch from first to last joined to a row's union.
+void join(std::vector<Occlusion::Span>& spans, int first, int last) {
+    auto from = std::lower_bound(spans.begin(), spans.end(), first - 1,
+                                 [](const Occlusion::Span& s, int x) { return s.last < x; });
+    auto to = from;
+    for (; to != spans.end() && to->first <= last + 1; ++to) {
+        first = std::min(first, to->first);
+        last = std::max(last, to->last);
+    }
+    if (to == from) {
+        spans.insert(from, {first, last, 0});
+        return;
+    }
+    *from = {first, last, 0};
+    spans.erase(from + 1, to);
+}
+
+} // namespace
 
 void Occlusion::cover(const QRect& r, uint32_t level) {
     const QRect inside = r & area_;
     if (inside.isEmpty())
         return;
     const int first = inside.left(), last = inside.right();
+    if (!any_ || level < lowest_)
+        keepUnion(level, lowest_);
+    lowest_ = level;
+    any_ = true;
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        join(union_[size_t(y - area_.top())], first, last);
         std::vector<Span>& spans = rows_[size_t(y - area_.top())];
         const auto from = std::lower_bound(spans.begin(), spans.end(), first,
                                            [](const Span& s, int x) { return s.last < x; });
@@ -44,12 +140,13 @@ void Occlusion::cover(const QRect& r, uint32_t level) {
 bool Occlusion::hides(const QRect& r, uint32_t level) const {
     const QRect inside = r & area_;
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        const std::vector<Span>& spans = rows_[size_t(y - area_.top())];
+        const bool below = underUnion(level);
+        const std::span<const Span> spans = row(y, below);
         int x = inside.left();
         auto span = std::lower_bound(spans.begin(), spans.end(), x,
                                      [](const Span& s, int v) { return s.last < v; });
         while (x <= inside.right()) {
-            if (span == spans.end() || span->first > x || span->level <= level)
+            if (span == spans.end() || span->first > x || (!below && span->level <= level))
                 return false;
             x = span->last + 1;
             ++span;

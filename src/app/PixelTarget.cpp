@@ -154,6 +154,38 @@ void paintRow(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF a
 }
 
 
+// The pixels within reach of a wide line, row by row: they move steadily along as rows go
+// down.
+struct Band {
+    QPointF a;
+    double left, right, slant = 0, spread = 0;
+    bool upright;
+    int top, bottom;
+
+    Band(QPointF a, QPointF along, double length, double reach, const QRect& clip) : a(a) {
+        const QPointF end = a + along * length;
+        left = std::min(a.x(), end.x()) - reach;
+        right = std::max(a.x(), end.x()) + reach;
+        top = std::max(clip.top(), pixelAt(std::min(a.y(), end.y()) - reach));
+        bottom = std::min(clip.bottom(), pixelAt(std::max(a.y(), end.y()) + reach));
+        upright = std::abs(along.y()) > 1e-9;
+        if (upright) {
+            slant = along.x() / along.y();
+            spread = reach / std::abs(along.y());
+        }
+    }
+
+    std::pair<int, int> columns(int y, const QRect& clip) const {
+        double from = left, to = right;
+        if (upright) {
+            const double x = a.x() + (y + 0.5 - a.y()) * slant;
+            from = std::max(from, x - spread);
+            to = std::min(to, x + spread);
+        }
+        return {std::max(clip.left(), pixelAt(from)), std::min(clip.right(), pixelAt(to))};
+    }
+};
+
 // The steps along a line a pixel wide: along its longer direction, with pixel centres on whole
 // numbers, only those that can land inside the clip.
 struct Steps {
@@ -327,7 +359,8 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
         // few steps on are asked for early, which makes long lines several times quicker.
         if (steep) {
             const int ahead = i + 8, at = int((across + 8 * step) >> 16);
-            if (ahead <= c.bottom() && at >= c.left() && at <= c.right())
+            if (ahead <= c.bottom() && at >= c.left() && at <= c.right() &&
+                !(above_ && above_->surelyHides(ahead, at, at, level_)))
                 __builtin_prefetch(row(ahead) + at, 1);
         }
         plot(steep ? below : i, steep ? i : below, color, uint32_t((255 - part) * span + 0.5));
@@ -358,26 +391,24 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
     const Stroke stroke(length, half, cap);
     // Every pixel within reach of the band is looked at, row by row, between the band's
     // edges where they cross the row.
-    const double reach = half + 0.5;
-    const QPointF end = a + along * length;
-    const double left = std::min(a.x(), end.x()) - reach, right = std::max(a.x(), end.x()) + reach;
-    const int top = std::max(clip_.top(), pixelAt(std::min(a.y(), end.y()) - reach));
-    const int bottom = std::min(clip_.bottom(), pixelAt(std::max(a.y(), end.y()) + reach));
-    const bool upright = std::abs(along.y()) > 1e-9;
-    const double slant = upright ? along.x() / along.y() : 0;
-    const double spread = upright ? reach / std::abs(along.y()) : 0;
+    const Band band(a, along, length, half + 0.5, clip_);
+    auto columns = [&](int y) { return band.columns(y, clip_); };
+    const int top = band.top, bottom = band.bottom;
     for (int y = top; y <= bottom; ++y) {
-        const double centreY = y + 0.5;
-        double from = left, to = right;
-        if (upright) {
-            const double x = a.x() + (centreY - a.y()) * slant;
-            from = std::max(from, x - spread);
-            to = std::min(to, x + spread);
+        const auto [first, last] = columns(y);
+        if (above_) {
+            // Where boxes above surely cover the rest of a tile's rows, they are passed at once.
+            const int end = std::min(bottom, above_->lastOfTile(y));
+            const int low = std::min(first, columns(end).first);
+            const int high = std::max(last, columns(end).second);
+            if (low <= high && above_->surelyHides(y, low, high, level_)) {
+                y = end;
+                continue;
+            }
         }
-        const int first = std::max(clip_.left(), pixelAt(from));
-        const int last = std::min(clip_.right(), pixelAt(to));
         // A steep line's next rows lie far apart in memory: asked for early.
-        if (y + 4 <= bottom && first <= last)
+        if (y + 4 <= bottom && first <= last &&
+            !(above_ && above_->surelyHides(y + 4, first, last, level_)))
             __builtin_prefetch(row(y + 4) + first, 1);
         shown(y, first, last, [&](int from, int to) {
             paintRow(row(y), y, from, to, a, along, stroke, premultiplied);
