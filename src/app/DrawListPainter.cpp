@@ -3,6 +3,7 @@
 #include "app/CrispShapes.h"
 #include "app/Occlusion.h"
 #include "app/PixelTarget.h"
+#include "app/TitleStamps.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -169,6 +170,7 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
 // Where a title's glyphs go: on a whole device pixel, as the text would start at that size
 // unscaled, when the device's pixels are known.
 struct TextPlace {
+    QPointF start; // on the baseline
     QPointF topLeft;
     QRectF glyphs;
     QRectF clip;
@@ -185,7 +187,7 @@ TextPlace placeOf(const TextOp& op, const Device& device) {
     const QRectF glyphs(start.x(), start.y() - metrics.ascent(), op.width, metrics.height());
     const QRectF clip = toQRect(op.clip);
     // Clipping is costly; most titles lie well inside their box.
-    return {glyphs.topLeft(), glyphs, clip, !clip.contains(glyphs)};
+    return {start, glyphs.topLeft(), glyphs, clip, !clip.contains(glyphs)};
 }
 
 void paint(QPainter& p, const TextOp& op, const Device& device) {
@@ -292,15 +294,19 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
     p.restore();
 }
 
-// The device pixels a title may paint: its glyphs may reach a little past their advances and
-// the font's ascent and descent.
-QRect textPixels(const TextOp& op, const Device& device) {
-    const TextPlace place = placeOf(op, device);
-    const double margin = device.fonts.metrics(op.style).height() / 2;
+// The device pixels of a title's glyphs and `margin` units around them.
+QRect textPixels(const TextPlace& place, const PixelMap& map, double margin) {
     QRectF area = place.glyphs.adjusted(-margin, -margin, margin, margin);
     if (place.clipped)
         area &= place.clip;
-    return coveredPixels({area.x(), area.y(), area.width(), area.height()}, *device.pixels)
+    return coveredPixels({area.x(), area.y(), area.width(), area.height()}, map);
+}
+
+// The device pixels a title may paint: its glyphs may reach a little past their advances and
+// the font's ascent and descent.
+QRect textPixels(const TextOp& op, const Device& device) {
+    return textPixels(placeOf(op, device), *device.pixels,
+                      device.fonts.metrics(op.style).height() / 2)
         .adjusted(-1, -1, 1, 1);
 }
 
@@ -340,6 +346,96 @@ void findHidden(const DrawList& list, Device& device, Occlusion& above) {
         }
     }
     above.pack();
+}
+
+// The pixels of a box that only its fill paints: inside its outline, less its corners.
+bool onPlainFill(const QRect& area, const CrispBox& box, bool stroked) {
+    const QRect& o = box.outer;
+    const int k = box.corner, w = stroked ? box.outline : 0;
+    if (k == 0)
+        return o.adjusted(w, w, -w, -w).contains(area);
+    return QRect(o.left() + k, o.top() + w, o.width() - 2 * k, o.height() - 2 * w)
+               .contains(area) ||
+           QRect(o.left() + w, o.top() + k, o.width() - 2 * w, o.height() - 2 * k)
+               .contains(area);
+}
+
+// The title painted by the painter over `plain` in a picture of the area alone, laid out
+// on the device's pixels as it would be in place; trimmed to the pixels it changed. Nothing
+// when its glyphs reach the picture's edge, and so perhaps past it.
+std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& place,
+                                            const QRect& area, QRgb plain, QPoint start,
+                                            const Device& device) {
+    const QImage& target = device.target->image();
+    QImage image(area.size(), target.format());
+    image.setDevicePixelRatio(target.devicePixelRatio());
+    image.setDotsPerMeterX(target.dotsPerMeterX());
+    image.setDotsPerMeterY(target.dotsPerMeterY());
+    image.fill(plain);
+    {
+        const PixelMap& map = *device.pixels;
+        const double ratio = target.devicePixelRatio();
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setWorldTransform(QTransform(map.scale, 0, 0, map.scale, map.dx - area.x(),
+                                       map.dy - area.y()) *
+                            QTransform::fromScale(1 / ratio, 1 / ratio));
+        p.setFont(device.fonts.font(op.style));
+        p.setPen(toQColor(op.color));
+        p.drawStaticText(place.topLeft, device.fonts.preparedText(op.text, op.style));
+    }
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (row[x] != plain)
+                ink |= QRect(x, y, 1, 1);
+    }
+    if (!ink.isEmpty() && !image.rect().adjusted(1, 1, -1, -1).contains(ink))
+        return std::nullopt;
+    QImage kept = image.copy(ink);
+    kept.setDevicePixelRatio(1);
+    // Opaque pixels of either format are the same premultiplied.
+    kept.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start};
+}
+
+// A title on the plain fill of the box painted just before it leaves the same pixels
+// wherever the box lies: after its first painting they are copied.
+bool paintStamped(const DrawList& list, size_t at, const Device& device, TitleStamps& stamps) {
+    const auto* op = std::get_if<TextOp>(&list[at]);
+    const auto* box = at > 0 ? std::get_if<RectOp>(&list[at - 1]) : nullptr;
+    if (!op || !box || !box->fill || !device.target)
+        return false;
+    const PixelMap& map = *device.pixels;
+    const auto crisp = crispBoxOf(*box, map);
+    const TextPlace place = placeOf(*op, device);
+    // Glyphs that reach further are found out when the stamp is made.
+    const QRect area = textPixels(place, map, 2 / map.scale);
+    if (!crisp || place.clipped || !onPlainFill(area, *crisp, box->stroke.has_value()))
+        return false;
+    const QRgb plain = qPremultiply(toQColor(*box->fill).rgba());
+    const QColor ink = toQColor(op->color);
+    const QImage& target = device.target->image();
+    std::string key = op->text;
+    for (const double v : {map.scale, map.dx - std::floor(map.dx), map.dy - std::floor(map.dy),
+                           target.devicePixelRatio(), double(target.dotsPerMeterY()),
+                           double(target.format()), double(plain), double(ink.rgba()),
+                           double(op->style)})
+        key.append(reinterpret_cast<const char*>(&v), sizeof v);
+    key += device.fonts.font(op->style).key().toStdString();
+    const QPoint start(int(std::lround(map.x(place.start.x()))),
+                       int(std::lround(map.y(place.start.y()))));
+    const TitleStamps::Stamp* stamp = stamps.find(key);
+    if (!stamp) {
+        auto made = makeStamp(*op, place, area, plain, start, device);
+        if (!made)
+            return false;
+        stamp = &stamps.keep(key, std::move(*made));
+    }
+    device.target->draw(start + stamp->offset, stamp->image, stamp->image.rect());
+    return true;
 }
 
 // Paints the run of ops from `at` that share the style of the first; where the run ends.
@@ -433,6 +529,7 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
         device.target = PixelTarget::of(painter);
     // Far out, boxes are a few pixels and rarely cover one another.
     thread_local Occlusion above;
+    thread_local TitleStamps stamps;
     if (device.target && device.scale >= smallScale)
         findHidden(list, device, above);
     size_t at = 0;
@@ -442,6 +539,10 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
             continue;
         }
         const DrawOp& op = list[at];
+        if (std::holds_alternative<TextOp>(op) && paintStamped(list, at, device, stamps)) {
+            ++at;
+            continue;
+        }
         // A run of one is painted as it always was.
         const auto* rect = std::get_if<RectOp>(&op);
         const auto* lines = std::get_if<LinesOp>(&op);

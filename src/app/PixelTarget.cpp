@@ -249,7 +249,8 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
         clip &= *rect;
     }
     // The painter has made the image its own, so writing to it changes no other copy.
-    return PixelTarget(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), clip);
+    return PixelTarget(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), clip,
+                       image);
 }
 
 #if defined(__SSE2__)

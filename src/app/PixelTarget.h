@@ -3,6 +3,7 @@
 #include "app/Occlusion.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <optional>
 
-class QImage;
 class QPainter;
 
 namespace pathwicks {
@@ -44,6 +44,8 @@ public:
 
     // The pixels painted to: the image, less what the painter clips.
     const QRect& area() const { return clip_; }
+    // The image painted into.
+    const QImage& image() const { return *image_; }
     // From now on, what the shape at `level` paints, less what shapes above it in `above`
     // cover (none: every pixel of the area).
     void hideCovered(const Occlusion* above, uint32_t level) {
@@ -52,8 +54,8 @@ public:
     }
 
 private:
-    PixelTarget(uchar* bits, qsizetype stride, const QRect& clip)
-        : bits_(bits), stride_(stride), clip_(clip) {}
+    PixelTarget(uchar* bits, qsizetype stride, const QRect& clip, const QImage* image)
+        : bits_(bits), stride_(stride), clip_(clip), image_(image) {}
 
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
@@ -74,6 +76,7 @@ private:
     uchar* bits_;
     qsizetype stride_;
     QRect clip_;
+    const QImage* image_;
     const Occlusion* above_ = nullptr;
     uint32_t level_ = 0;
 };
