@@ -434,7 +434,7 @@ bool paintStamped(const DrawList& list, size_t at, const Device& device, TitleSt
             return false;
         stamp = &stamps.keep(key, std::move(*made));
     }
-    device.target->draw(start + stamp->offset, stamp->image, stamp->image.rect());
+    device.target->copy(start + stamp->offset, stamp->image);
     return true;
 }
 

@@ -54,30 +54,45 @@ void Occlusion::pack() {
     packed_ = true;
 }
 
+namespace {
+
+// Sets the bits from `from` to `to` of a row of words.
+void setBits(std::vector<uint64_t>& words, int from, int to) {
+    for (int t = from; t <= to;) {
+        const int bits = std::min(64 - t % 64, to - t + 1);
+        const uint64_t mask = bits == 64 ? ~uint64_t(0) : ((uint64_t(1) << bits) - 1);
+        words[size_t(t / 64)] |= mask << (t % 64);
+        t += bits;
+    }
+}
+
+} // namespace
+
 void Occlusion::findCoveredTiles() {
     const int width = std::max(area_.width(), 0), height = std::max(area_.height(), 0);
     tileWords_ = size_t((width + tile - 1) / tile + 63) / 64;
     coveredTiles_.assign(tileWords_ * size_t((height + tile - 1) / tile), 0);
-    tilesOfRow_.resize(tileWords_);
+    touchedTiles_.assign(coveredTiles_.size(), 0);
+    covering_.resize(tileWords_);
+    touching_.resize(tileWords_);
     for (int y = 0; y < height; ++y) {
         // The tiles each span of the row covers across; those of the area's right edge
         // reach past it, where nothing is painted.
-        std::fill(tilesOfRow_.begin(), tilesOfRow_.end(), 0);
+        std::fill(covering_.begin(), covering_.end(), 0);
+        std::fill(touching_.begin(), touching_.end(), 0);
         for (uint32_t i = unionStarts_[size_t(y)]; i < unionStarts_[size_t(y) + 1]; ++i) {
             const int first = packedUnion_[i].first - area_.left();
             const int last = packedUnion_[i].last - area_.left();
             const int to = last + 1 >= width ? (width - 1) / tile : (last + 1) / tile - 1;
-            for (int t = (first + tile - 1) / tile; t <= to;) {
-                // As many bits of a word at once as the span covers.
-                const int bits = std::min(64 - t % 64, to - t + 1);
-                const uint64_t mask = bits == 64 ? ~uint64_t(0) : ((uint64_t(1) << bits) - 1);
-                tilesOfRow_[size_t(t / 64)] |= mask << (t % 64);
-                t += bits;
-            }
+            setBits(covering_, (first + tile - 1) / tile, to);
+            setBits(touching_, first / tile, last / tile);
         }
-        uint64_t* tiles = coveredTiles_.data() + size_t(y / tile) * tileWords_;
-        for (size_t w = 0; w < tileWords_; ++w)
-            tiles[w] = y % tile == 0 ? tilesOfRow_[w] : tiles[w] & tilesOfRow_[w];
+        const size_t at = size_t(y / tile) * tileWords_;
+        for (size_t w = 0; w < tileWords_; ++w) {
+            coveredTiles_[at + w] =
+                y % tile == 0 ? covering_[w] : coveredTiles_[at + w] & covering_[w];
+            touchedTiles_[at + w] |= touching_[w];
+        }
     }
 }
 

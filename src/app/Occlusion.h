@@ -60,8 +60,8 @@ public:
     // Whether shapes above `level` surely cover the stretch of row y, and of the rows after it
     // up to lastOfTile(y): quick, but may miss some that they do.
     bool surelyHides(int y, int first, int last, uint32_t level) const {
-        return packed_ && underUnion(level) && area_.contains(first, y) &&
-               area_.contains(last, y) && coveredTiles(y, first, last);
+        return packed_ && underUnion(level) && inside(first, y) && inside(last, y) &&
+               coveredTiles(y, first, last);
     }
 
     // The last row of the tile row y lies in, for surelyHides().
@@ -69,11 +69,11 @@ public:
 
     // Whether a shape above `level` covers the pixel.
     bool covers(int x, int y, uint32_t level) const {
-        if (!area_.contains(x, y))
+        if (!inside(x, y))
             return false;
         const bool below = underUnion(level);
-        if (below && packed_ && coveredTiles(y, x, x))
-            return true;
+        if (below && packed_ && (coveredTiles(y, x, x) || !touched(y, x)))
+            return below && coveredTiles(y, x, x);
         const std::span<const Span> spans = row(y, below);
         auto span = std::lower_bound(spans.begin(), spans.end(), x,
                                      [](const Span& s, int v) { return s.last < v; });
@@ -85,6 +85,16 @@ private:
     // row of tiles in `tileWords_` words, for the many rows of lines that lie under boxes.
     static constexpr int tile = 8;
     void findCoveredTiles();
+    bool inside(int x, int y) const {
+        return x >= area_.left() && x <= area_.right() && y >= area_.top() && y <= area_.bottom();
+    }
+    // Whether any shape of the union kept reaches into the pixel's tile.
+    bool touched(int y, int x) const {
+        const int t = (x - area_.left()) / tile;
+        return touchedTiles_[size_t((y - area_.top()) / tile) * tileWords_ + size_t(t / 64)] >>
+                   (t % 64) &
+               1;
+    }
     bool coveredTiles(int y, int first, int last) const {
         const size_t row = size_t((y - area_.top()) / tile) * tileWords_;
         for (int t = (first - area_.left()) / tile; t <= (last - area_.left()) / tile; ++t) {
@@ -125,7 +135,8 @@ private:
     bool packed_ = false;
     std::vector<Span> packedRows_, packedUnion_;
     std::vector<uint32_t> packedStarts_, unionStarts_; // where each row starts, and the end
-    std::vector<uint64_t> coveredTiles_, tilesOfRow_;
+    std::vector<uint64_t> coveredTiles_, touchedTiles_;
+    std::vector<uint64_t> covering_, touching_; // for findCoveredTiles()
     size_t tileWords_ = 0;
 };
 

@@ -319,9 +319,26 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
     }
 }
 
-void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
+void PixelTarget::copy(QPoint at, const QImage& image) const {
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const QRect to = image.rect().translated(at) & clip_;
+    for (int y = to.top(); y <= to.bottom(); ++y) {
+        const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - at.y()));
+        uint32_t* pixels = row(y);
+        shown(y, to.left(), to.right(), [&](int first, int last) {
+            std::copy(colors + first - at.x(), colors + last + 1 - at.x(), pixels + first);
+        });
+    }
+}
+
+bool PixelTarget::covered(int x, int y) const {
+    return above_->covers(x, y, level_);
+}
+
+inline void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
     if (coverage > 0 && x >= clip_.left() && x <= clip_.right() && y >= clip_.top() &&
-        y <= clip_.bottom() && !(above_ && above_->covers(x, y, level_)))
+        y <= clip_.bottom() && !(above_ && covered(x, y)))
         blend(row(y)[x], color, coverage);
 }
 

@@ -34,6 +34,8 @@ public:
 
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
+    // An opaque premultiplied image in place of the pixels from `at` on.
+    void copy(QPoint at, const QImage& image) const;
 
     // A line `width` pixels wide from a to b, antialiased unless `smooth` is false (then a line
     // under a pixel and a half wide is one hard pixel each step). Where two lines of one
@@ -68,6 +70,9 @@ private:
         else if (first <= last)
             paint(first, last);
     }
+    // Whether a shape above the one painted covers the pixel; kept out of line, since the
+    // loops that plot pixels one by one are quicker without it.
+    __attribute__((noinline)) bool covered(int x, int y) const;
     // Coverage from 0 to 255.
     void plot(int x, int y, uint32_t color, uint32_t coverage) const;
 
