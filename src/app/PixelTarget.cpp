@@ -256,16 +256,25 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
 #if defined(__SSE2__)
 void PixelTarget::streamFill(const QRect& r, QRgb color) const {
     const __m128i four = _mm_set1_epi32(int(color));
+    // Pixels of a cache line, of 64 bytes: streaming part of one is many times slower.
+    constexpr int line = 16;
     for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t* const pixels = row(y);
+        const int skew = int((reinterpret_cast<uintptr_t>(pixels) / 4) % line);
+        int done = r.left() - 1;
         shown(y, r.left(), r.right(), [&](int first, int last) {
-            uint32_t* pixel = row(y) + first;
-            uint32_t* const end = row(y) + last + 1;
+            // Widened to whole lines: shapes above paint over what they cover again.
+            first = std::max({r.left(), done + 1, first - (first + skew) % line});
+            last = std::min(r.right(), last + line - 1 - (last + skew) % line);
+            uint32_t* pixel = pixels + first;
+            uint32_t* const end = pixels + last + 1;
             for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
                 *pixel = color;
             for (; pixel + 4 <= end; pixel += 4)
                 _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
             for (; pixel < end; ++pixel)
                 *pixel = color;
+            done = std::max(done, last);
         });
     }
     _mm_sfence();
