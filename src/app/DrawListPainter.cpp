@@ -319,6 +319,21 @@ QRect boxPixels(const RectOp& op, const PixelMap& map) {
                          map);
 }
 
+// Whether the filled shapes above the first add up to more than the painted area, so that
+// they must cover one another, and what lies below them, much: otherwise, as in a walkthrough
+// laid out in rows, finding what they cover costs more than it saves.
+bool crowded(const DrawList& list, const Device& device) {
+    const QRect area = device.target->area();
+    const double scale = device.pixels->scale;
+    double filled = 0;
+    for (size_t i = 1; i < list.size(); ++i) {
+        const auto* rect = std::get_if<RectOp>(&list[i]);
+        if (rect && rect->fill && isOpaque(rect->fill))
+            filled += std::abs(rect->rect.width * rect->rect.height) * scale * scale;
+    }
+    return filled > double(area.width()) * area.height();
+}
+
 // Boxes are opaque: what later boxes cover need not be painted, since they paint over it.
 // From the top of the list down, the pixels each filled box paints opaque go into `above`,
 // and boxes and titles that the boxes above them cover whole are marked hidden. Lines are left
@@ -530,7 +545,7 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     // Far out, boxes are a few pixels and rarely cover one another.
     thread_local Occlusion above;
     thread_local TitleStamps stamps;
-    if (device.target && device.scale >= smallScale)
+    if (device.target && device.scale >= smallScale && crowded(list, device))
         findHidden(list, device, above);
     size_t at = 0;
     while (at < list.size()) {
