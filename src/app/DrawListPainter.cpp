@@ -443,12 +443,12 @@ bool paintStamped(const DrawList& list, size_t at, const Device& device, TitleSt
     const QPoint start(int(std::lround(map.x(place.start.x()))),
                        int(std::lround(map.y(place.start.y()))));
     const TitleStamps::Stamp* stamp = stamps.find(key);
-    if (!stamp) {
-        auto made = makeStamp(*op, place, area, plain, start, device);
-        if (!made)
-            return false;
-        stamp = &stamps.keep(key, std::move(*made));
-    }
+    // A title whose glyphs reach too far is kept as none, and left to the painter.
+    if (!stamp)
+        stamp = &stamps.keep(key, makeStamp(*op, place, area, plain, start, device)
+                                      .value_or(TitleStamps::Stamp{}));
+    if (stamp->image.isNull())
+        return false;
     device.target->copy(start + stamp->offset, stamp->image);
     return true;
 }

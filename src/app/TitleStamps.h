@@ -13,7 +13,8 @@ namespace pathwicks {
 // laying its glyphs over the box once more. Kept up to a bounded size.
 class TitleStamps {
 public:
-    // The pixels a title left, from `offset` on from where its text starts, in device pixels.
+    // The pixels a title left, from `offset` on from where its text starts, in device pixels;
+    // no image for a title left to the painter.
     struct Stamp {
         QImage image;
         QPoint offset;
