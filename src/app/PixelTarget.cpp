@@ -321,8 +321,10 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
         uint32_t* pixels = row(y);
         shown(y, to.left(), to.right(), [&](int first, int last) {
             for (int x = first; x <= last; ++x) {
+                // Most pixels of a corner are opaque: they need nothing of what lies below.
                 const uint32_t color = colors[x - offset.x()];
-                pixels[x] = color + times(pixels[x], 255 - (color >> 24));
+                pixels[x] = color >= 0xff000000 ? color
+                                                : color + times(pixels[x], 255 - (color >> 24));
             }
         });
     }
