@@ -418,7 +418,8 @@ std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& p
 
 // A title on the plain fill of the box painted just before it leaves the same pixels
 // wherever the box lies: after its first painting they are copied.
-bool paintStamped(const DrawList& list, size_t at, const Device& device, TitleStamps& stamps) {
+bool paintStamped(const DrawList& list, size_t at, const Device& device,
+                  TitleStamps& stamps) {
     const auto* op = std::get_if<TextOp>(&list[at]);
     const auto* box = at > 0 ? std::get_if<RectOp>(&list[at - 1]) : nullptr;
     if (!op || !box || !box->fill || !device.target)
@@ -435,7 +436,8 @@ bool paintStamped(const DrawList& list, size_t at, const Device& device, TitleSt
     const QImage& target = device.target->image();
     std::string key = op->text;
     for (const double v : {map.scale, map.dx - std::floor(map.dx), map.dy - std::floor(map.dy),
-                           target.devicePixelRatio(), double(target.dotsPerMeterY()),
+                           target.devicePixelRatio(), double(target.dotsPerMeterX()),
+                           double(target.dotsPerMeterY()),
                            double(target.format()), double(plain), double(ink.rgba()),
                            double(op->style)})
         key.append(reinterpret_cast<const char*>(&v), sizeof v);
@@ -444,10 +446,12 @@ bool paintStamped(const DrawList& list, size_t at, const Device& device, TitleSt
                        int(std::lround(map.y(place.start.y()))));
     const TitleStamps::Stamp* stamp = stamps.find(key);
     // A title whose glyphs reach too far is kept as none, and left to the painter.
+    if (!stamp && !stamps.hasRoom())
+        return false;
     if (!stamp)
-        stamp = &stamps.keep(key, makeStamp(*op, place, area, plain, start, device)
-                                      .value_or(TitleStamps::Stamp{}));
-    if (stamp->image.isNull())
+        stamp = stamps.keep(key, makeStamp(*op, place, area, plain, start, device)
+                                     .value_or(TitleStamps::Stamp{}));
+    if (!stamp || stamp->image.isNull())
         return false;
     device.target->copy(start + stamp->offset, stamp->image);
     return true;
@@ -545,6 +549,7 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     // Far out, boxes are a few pixels and rarely cover one another.
     thread_local Occlusion above;
     thread_local TitleStamps stamps;
+    stamps.nextPainting();
     if (device.target && device.scale >= smallScale && crowded(list, device))
         findHidden(list, device, above);
     size_t at = 0;
