@@ -146,9 +146,10 @@ void Occlusion::cover(const QRect& r, uint32_t level) {
         const size_t kept = size_t(to - from);
         if (merged_.size() == kept)
             continue;
+        // The gaps only add spans: the tail moves once.
         const size_t at = size_t(from - spans.begin());
-        spans.erase(from, to);
-        spans.insert(spans.begin() + ptrdiff_t(at), merged_.begin(), merged_.end());
+        spans.insert(to, merged_.size() - kept, Span{});
+        std::copy(merged_.begin(), merged_.end(), spans.begin() + ptrdiff_t(at));
     }
 }
 
