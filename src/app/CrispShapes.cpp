@@ -36,7 +36,26 @@ struct CornerPicture {
     std::optional<Color> stroke;
     int k = 0;
     QImage image;
+    // For each row of the picture but the middle one: the first column of its left quarter
+    // and the last of its right quarter from which on to the middle it is opaque.
+    std::vector<std::pair<int, int>> opaque;
 };
+
+std::vector<std::pair<int, int>> opaqueParts(const QImage& image, int k) {
+    std::vector<std::pair<int, int>> parts;
+    for (int y = 0; y <= 2 * k; ++y) {
+        if (y == k)
+            continue;
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int left = k, right = k;
+        while (left > 0 && qAlpha(row[left - 1]) == 255)
+            --left;
+        while (right < 2 * k && qAlpha(row[right + 1]) == 255)
+            ++right;
+        parts.emplace_back(left, right);
+    }
+    return parts;
+}
 
 QImage drawCorners(const CornerPicture& c) {
     const int side = 2 * c.k + 1;
@@ -57,6 +76,12 @@ QImage drawCorners(const CornerPicture& c) {
     return image;
 }
 
+// The side of a corner's square: the corner's curve and a pixel more, and past the outline.
+int cornerSize(const RectOp& op, int outline, double radius) {
+    const double outer = radius + (op.stroke ? outline / 2.0 : 0);
+    return std::max(int(std::ceil(outer)) + 1, outline + 1);
+}
+
 // Made once for each style and size in use; a few dozen are kept.
 const CornerPicture& cornersFor(const RectOp& op, int outline, double radius) {
     thread_local std::vector<CornerPicture> made;
@@ -67,10 +92,9 @@ const CornerPicture& cornersFor(const RectOp& op, int outline, double radius) {
     }
     if (made.size() >= 32)
         made.erase(made.begin());
-    CornerPicture c{outline, radius, op.fill, op.stroke, 0, {}};
-    const double outer = radius + (op.stroke ? outline / 2.0 : 0);
-    c.k = std::max(int(std::ceil(outer)) + 1, outline + 1);
+    CornerPicture c{outline, radius, op.fill, op.stroke, cornerSize(op, outline, radius), {}, {}};
     c.image = drawCorners(c);
+    c.opaque = opaqueParts(c.image, c.k);
     made.push_back(std::move(c));
     return made.back();
 }
@@ -253,10 +277,9 @@ QRect devicePixelsOf(const Rect& r, const PixelMap& map) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
-                   const PixelTarget* target) {
+std::optional<CrispBox> crispBoxOf(const RectOp& op, const PixelMap& map) {
     if (!opaque(op.fill) || !opaque(op.stroke) || (!op.fill && !op.stroke))
-        return false;
+        return std::nullopt;
     const int outline = op.stroke ? map.width(op.lineWidth) : 0;
     // The outline is centred on the rectangle's edge.
     const double half = op.stroke ? std::max(op.lineWidth * map.scale, 1.0) / 2 : 0;
@@ -265,19 +288,46 @@ bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
                      op.rect.maxY() - op.rect.minY() + 2 * half / map.scale};
     const QRect outer = devicePixelsOf(grown, map);
     if (outer.width() <= 0 || outer.height() <= 0)
-        return false;
+        return std::nullopt;
     const double radius = op.radius * map.scale;
-    const CornerPicture* corners = radius < 1 ? nullptr : &cornersFor(op, outline, radius);
-    if (corners && (outer.width() < 2 * corners->k + 1 || outer.height() < 2 * corners->k + 1))
+    // Corners rounded by less than a pixel look square.
+    const int corner = radius < 1 ? 0 : cornerSize(op, outline, radius);
+    if (corner > 0 && (outer.width() < 2 * corner + 1 || outer.height() < 2 * corner + 1))
+        return std::nullopt;
+    return CrispBox{outer, corner, outline, radius};
+}
+
+void appendOpaqueRows(const RectOp& op, const CrispBox& box, std::vector<QRect>& rows) {
+    const QRect& o = box.outer;
+    const int k = box.corner;
+    if (!op.fill || k == 0) {
+        if (op.fill)
+            rows.push_back(o);
+        return;
+    }
+    const CornerPicture& c = cornersFor(op, box.outline, box.radius);
+    // The picture's column k + 1 lies on the box's column right - k.
+    const int right = o.left() + o.width() - 2 * k - 1;
+    for (int j = 0; j < 2 * k; ++j) {
+        const auto [from, to] = c.opaque[size_t(j)];
+        const int y = j < k ? o.top() + j : o.top() + o.height() - 2 * k + j;
+        rows.emplace_back(o.left() + from, y, right + to - (o.left() + from) + 1, 1);
+    }
+    rows.emplace_back(o.left(), o.top() + k, o.width(), o.height() - 2 * k);
+}
+
+bool paintCrispBox(QPainter& painter, const RectOp& op, const PixelMap& map,
+                   const PixelTarget* target) {
+    const auto box = crispBoxOf(op, map);
+    if (!box)
         return false;
     std::optional<DevicePixels> pixels;
     if (!target)
         pixels.emplace(painter, map);
-    // Corners rounded by less than a pixel look square.
-    if (corners)
-        paintRounded({painter, target}, outer, *corners);
+    if (box->corner > 0)
+        paintRounded({painter, target}, box->outer, cornersFor(op, box->outline, box->radius));
     else
-        paintSquare({painter, target}, outer, outline, op);
+        paintSquare({painter, target}, box->outer, box->outline, op);
     return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include "appearance/DrawList.h"
 
+#include <QRect>
 #include <QTransform>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -42,6 +44,22 @@ private:
     QPainter& painter_;
     QTransform saved_;
 };
+
+// Where a box painted on whole device pixels lands: in `outer`, all but a square of `corner`
+// pixels a side in each corner (none: square corners) is painted in its opaque colours.
+struct CrispBox {
+    QRect outer;
+    int corner = 0;
+    int outline = 0;    // in device pixels
+    double radius = 0; // of the corners, in device pixels
+};
+
+// Nothing when the box is not painted so (see paintCrispBox).
+std::optional<CrispBox> crispBoxOf(const RectOp& op, const PixelMap& map);
+
+// The pixels a crisp box paints opaque, rows of its corners one by one, added to `rows`: none
+// without a fill.
+void appendOpaqueRows(const RectOp& op, const CrispBox& box, std::vector<QRect>& rows);
 
 // A box filled and outlined with its edges on whole device pixels and an outline of whole
 // device pixels; rounded corners come from a small picture made once per style and size, the

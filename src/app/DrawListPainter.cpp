@@ -1,7 +1,9 @@
 #include "app/DrawListPainter.h"
 
 #include "app/CrispShapes.h"
+#include "app/Occlusion.h"
 #include "app/PixelTarget.h"
+#include "app/TitleStamps.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -38,6 +40,20 @@ struct Device {
     double scale = 1;
     std::optional<PixelMap> pixels;
     std::optional<PixelTarget> target; // only with pixels
+    // With a target: the ops that boxes above hide whole, by their place in the list.
+    std::vector<char> hidden;
+    const Occlusion* above = nullptr;
+
+    // Whether the op at i shows at all; if so, what the target paints for it from now on
+    // leaves out the pixels boxes above it cover.
+    bool shows(size_t i) {
+        if (hidden.empty())
+            return true;
+        if (hidden[i])
+            return false;
+        target->hideCovered(above, uint32_t(i));
+        return true;
+    }
 };
 
 // A round cap on a line at most this many device pixels wide covers the pixels a square one
@@ -151,28 +167,39 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
     }
 }
 
-void paint(QPainter& p, const TextOp& op, const Device& device) {
-    const QtTextMeasurer& fonts = device.fonts;
-    const QFontMetricsF& metrics = fonts.metrics(op.style);
+// Where a title's glyphs go: on a whole device pixel, as the text would start at that size
+// unscaled, when the device's pixels are known.
+struct TextPlace {
+    QPointF start; // on the baseline
+    QPointF topLeft;
+    QRectF glyphs;
+    QRectF clip;
+    bool clipped = false;
+};
+
+TextPlace placeOf(const TextOp& op, const Device& device) {
+    const QFontMetricsF& metrics = device.fonts.metrics(op.style);
     QPointF start(op.centerX - op.width / 2, op.baseline);
     if (const auto& map = device.pixels) {
-        // Glyphs start on a whole device pixel, as the text would at that size unscaled.
         start.rx() += (std::round(map->x(start.x())) - map->x(start.x())) / map->scale;
         start.ry() += (std::round(map->y(start.y())) - map->y(start.y())) / map->scale;
     }
     const QRectF glyphs(start.x(), start.y() - metrics.ascent(), op.width, metrics.height());
     const QRectF clip = toQRect(op.clip);
     // Clipping is costly; most titles lie well inside their box.
-    const bool clipped = !clip.contains(glyphs);
-    if (clipped) {
+    return {start, glyphs.topLeft(), glyphs, clip, !clip.contains(glyphs)};
+}
+
+void paint(QPainter& p, const TextOp& op, const Device& device) {
+    const TextPlace place = placeOf(op, device);
+    if (place.clipped) {
         p.save();
-        p.setClipRect(clip, Qt::IntersectClip);
+        p.setClipRect(place.clip, Qt::IntersectClip);
     }
-    p.setFont(fonts.font(op.style));
+    p.setFont(device.fonts.font(op.style));
     p.setPen(toQColor(op.color));
-    p.drawStaticText(QPointF(start.x(), start.y() - metrics.ascent()),
-                     fonts.preparedText(op.text, op.style));
-    if (clipped)
+    p.drawStaticText(place.topLeft, device.fonts.preparedText(op.text, op.style));
+    if (place.clipped)
         p.restore();
 }
 
@@ -267,9 +294,172 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
     p.restore();
 }
 
+// The device pixels of a title's glyphs and `margin` units around them.
+QRect textPixels(const TextPlace& place, const PixelMap& map, double margin) {
+    QRectF area = place.glyphs.adjusted(-margin, -margin, margin, margin);
+    if (place.clipped)
+        area &= place.clip;
+    return coveredPixels({area.x(), area.y(), area.width(), area.height()}, map);
+}
+
+// The device pixels a title may paint: its glyphs may reach a little past their advances and
+// the font's ascent and descent.
+QRect textPixels(const TextOp& op, const Device& device) {
+    return textPixels(placeOf(op, device), *device.pixels,
+                      device.fonts.metrics(op.style).height() / 2)
+        .adjusted(-1, -1, 1, 1);
+}
+
+// The device pixels a box may paint, its outline and a pixel of antialiasing included.
+QRect boxPixels(const RectOp& op, const PixelMap& map) {
+    const double reach = (op.stroke ? std::abs(op.lineWidth) : 0) + 2 / map.scale;
+    const Rect& r = op.rect;
+    return coveredPixels({r.minX() - reach, r.minY() - reach, r.maxX() - r.minX() + 2 * reach,
+                          r.maxY() - r.minY() + 2 * reach},
+                         map);
+}
+
+// Whether the filled shapes above the first add up to more than the painted area, so that
+// they must cover one another, and what lies below them, much: otherwise, as in a walkthrough
+// laid out in rows, finding what they cover costs more than it saves.
+bool crowded(const DrawList& list, const Device& device) {
+    const QRect area = device.target->area();
+    const double scale = device.pixels->scale;
+    double filled = 0;
+    for (size_t i = 1; i < list.size(); ++i) {
+        const auto* rect = std::get_if<RectOp>(&list[i]);
+        if (rect && rect->fill && isOpaque(rect->fill))
+            filled += std::abs(rect->rect.width * rect->rect.height) * scale * scale;
+    }
+    return filled > double(area.width()) * area.height();
+}
+
+// Boxes are opaque: what later boxes cover need not be painted, since they paint over it.
+// From the top of the list down, the pixels each filled box paints opaque go into `above`,
+// and boxes and titles that the boxes above them cover whole are marked hidden. Lines are left
+// to the target, which leaves out their covered pixels as it paints them.
+void findHidden(const DrawList& list, Device& device, Occlusion& above) {
+    above.reset(device.target->area());
+    device.above = &above;
+    device.hidden.assign(list.size(), 0);
+    const PixelMap& map = *device.pixels;
+    std::vector<QRect> opaque;
+    for (size_t i = list.size(); i-- > 0;) {
+        const auto level = uint32_t(i);
+        if (const auto* rect = std::get_if<RectOp>(&list[i])) {
+            const auto box = crispBoxOf(*rect, map);
+            device.hidden[i] = above.hides(box ? box->outer : boxPixels(*rect, map), level);
+            // Nothing lies below the first.
+            if (box && !device.hidden[i] && i > 0) {
+                opaque.clear();
+                appendOpaqueRows(*rect, *box, opaque);
+                for (const QRect& part : opaque)
+                    above.cover(part, level);
+            }
+        } else if (const auto* text = std::get_if<TextOp>(&list[i])) {
+            device.hidden[i] = above.hides(textPixels(*text, device), level);
+        }
+    }
+    above.pack();
+}
+
+// The pixels of a box that only its fill paints: inside its outline, less its corners.
+bool onPlainFill(const QRect& area, const CrispBox& box, bool stroked) {
+    const QRect& o = box.outer;
+    const int k = box.corner, w = stroked ? box.outline : 0;
+    if (k == 0)
+        return o.adjusted(w, w, -w, -w).contains(area);
+    return QRect(o.left() + k, o.top() + w, o.width() - 2 * k, o.height() - 2 * w)
+               .contains(area) ||
+           QRect(o.left() + w, o.top() + k, o.width() - 2 * w, o.height() - 2 * k)
+               .contains(area);
+}
+
+// The title painted by the painter over `plain` in a picture of the area alone, laid out
+// on the device's pixels as it would be in place; trimmed to the pixels it changed. Nothing
+// when its glyphs reach the picture's edge, and so perhaps past it.
+std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& place,
+                                            const QRect& area, QRgb plain, QPoint start,
+                                            const Device& device) {
+    const QImage& target = device.target->image();
+    QImage image(area.size(), target.format());
+    image.setDevicePixelRatio(target.devicePixelRatio());
+    image.setDotsPerMeterX(target.dotsPerMeterX());
+    image.setDotsPerMeterY(target.dotsPerMeterY());
+    image.fill(plain);
+    {
+        const PixelMap& map = *device.pixels;
+        const double ratio = target.devicePixelRatio();
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setWorldTransform(QTransform(map.scale, 0, 0, map.scale, map.dx - area.x(),
+                                       map.dy - area.y()) *
+                            QTransform::fromScale(1 / ratio, 1 / ratio));
+        p.setFont(device.fonts.font(op.style));
+        p.setPen(toQColor(op.color));
+        p.drawStaticText(place.topLeft, device.fonts.preparedText(op.text, op.style));
+    }
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (row[x] != plain)
+                ink |= QRect(x, y, 1, 1);
+    }
+    if (!ink.isEmpty() && !image.rect().adjusted(1, 1, -1, -1).contains(ink))
+        return std::nullopt;
+    QImage kept = image.copy(ink);
+    kept.setDevicePixelRatio(1);
+    // Opaque pixels of either format are the same premultiplied.
+    kept.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start};
+}
+
+// A title on the plain fill of the box painted just before it leaves the same pixels
+// wherever the box lies: after its first painting they are copied.
+bool paintStamped(const DrawList& list, size_t at, const Device& device,
+                  TitleStamps& stamps) {
+    const auto* op = std::get_if<TextOp>(&list[at]);
+    const auto* box = at > 0 ? std::get_if<RectOp>(&list[at - 1]) : nullptr;
+    if (!op || !box || !box->fill || !device.target)
+        return false;
+    const PixelMap& map = *device.pixels;
+    const auto crisp = crispBoxOf(*box, map);
+    const TextPlace place = placeOf(*op, device);
+    // Glyphs that reach further are found out when the stamp is made.
+    const QRect area = textPixels(place, map, 2 / map.scale);
+    if (!crisp || place.clipped || !onPlainFill(area, *crisp, box->stroke.has_value()))
+        return false;
+    const QRgb plain = qPremultiply(toQColor(*box->fill).rgba());
+    const QColor ink = toQColor(op->color);
+    const QImage& target = device.target->image();
+    std::string key = op->text;
+    for (const double v : {map.scale, map.dx - std::floor(map.dx), map.dy - std::floor(map.dy),
+                           target.devicePixelRatio(), double(target.dotsPerMeterX()),
+                           double(target.dotsPerMeterY()),
+                           double(target.format()), double(plain), double(ink.rgba()),
+                           double(op->style)})
+        key.append(reinterpret_cast<const char*>(&v), sizeof v);
+    key += device.fonts.font(op->style).key().toStdString();
+    const QPoint start(int(std::lround(map.x(place.start.x()))),
+                       int(std::lround(map.y(place.start.y()))));
+    const TitleStamps::Stamp* stamp = stamps.find(key);
+    // A title whose glyphs reach too far is kept as none, and left to the painter.
+    if (!stamp && !stamps.hasRoom())
+        return false;
+    if (!stamp)
+        stamp = stamps.keep(key, makeStamp(*op, place, area, plain, start, device)
+                                     .value_or(TitleStamps::Stamp{}));
+    if (!stamp || stamp->image.isNull())
+        return false;
+    device.target->copy(start + stamp->offset, stamp->image);
+    return true;
+}
+
 // Paints the run of ops from `at` that share the style of the first; where the run ends.
 size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& first,
-                const Device& device) {
+                Device& device) {
     const double scale = device.scale;
     QList<Rect> rects;
     size_t end = at;
@@ -286,9 +476,10 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
     // Each on whole device pixels; they are quick to paint one by one.
     if (device.pixels) {
         RectOp op = first;
-        for (const Rect& rect : rects) {
-            op.rect = rect;
-            paint(p, op, device);
+        for (size_t i = at; i < end; ++i) {
+            op.rect = rects[qsizetype(i - at)];
+            if (device.shows(i))
+                paint(p, op, device);
         }
         return end;
     }
@@ -306,7 +497,7 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
 }
 
 size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& first,
-                const Device& device) {
+                Device& device) {
     const double scale = device.scale;
     QList<QLineF> lines;
     size_t end = at;
@@ -320,7 +511,8 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
     if (device.target) {
         const QColor color = toQColor(first.color);
         for (size_t i = at; i < end; ++i)
-            paintDirect(std::get<LinesOp>(list[i]), device, color);
+            if (device.shows(i))
+                paintDirect(std::get<LinesOp>(list[i]), device, color);
         return end;
     }
     const bool capped = first.cap == LineCap::round && first.lineWidth * scale >= 1.5;
@@ -351,12 +543,26 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QTransform& transform = painter.worldTransform();
     Device device{fonts, std::sqrt(std::abs(transform.determinant())), PixelMap::of(painter),
-                  std::nullopt};
+                  std::nullopt, {}, nullptr};
     if (device.pixels)
         device.target = PixelTarget::of(painter);
+    // Far out, boxes are a few pixels and rarely cover one another.
+    thread_local Occlusion above;
+    thread_local TitleStamps stamps;
+    stamps.nextPainting();
+    if (device.target && device.scale >= smallScale && crowded(list, device))
+        findHidden(list, device, above);
     size_t at = 0;
     while (at < list.size()) {
+        if (!device.shows(at)) {
+            ++at;
+            continue;
+        }
         const DrawOp& op = list[at];
+        if (std::holds_alternative<TextOp>(op) && paintStamped(list, at, device, stamps)) {
+            ++at;
+            continue;
+        }
         // A run of one is painted as it always was.
         const auto* rect = std::get_if<RectOp>(&op);
         const auto* lines = std::get_if<LinesOp>(&op);

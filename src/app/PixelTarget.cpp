@@ -154,6 +154,38 @@ void paintRow(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF a
 }
 
 
+// The pixels within reach of a wide line, row by row: they move steadily along as rows go
+// down.
+struct Band {
+    QPointF a;
+    double left, right, slant = 0, spread = 0;
+    bool upright;
+    int top, bottom;
+
+    Band(QPointF a, QPointF along, double length, double reach, const QRect& clip) : a(a) {
+        const QPointF end = a + along * length;
+        left = std::min(a.x(), end.x()) - reach;
+        right = std::max(a.x(), end.x()) + reach;
+        top = std::max(clip.top(), pixelAt(std::min(a.y(), end.y()) - reach));
+        bottom = std::min(clip.bottom(), pixelAt(std::max(a.y(), end.y()) + reach));
+        upright = std::abs(along.y()) > 1e-9;
+        if (upright) {
+            slant = along.x() / along.y();
+            spread = reach / std::abs(along.y());
+        }
+    }
+
+    std::pair<int, int> columns(int y, const QRect& clip) const {
+        double from = left, to = right;
+        if (upright) {
+            const double x = a.x() + (y + 0.5 - a.y()) * slant;
+            from = std::max(from, x - spread);
+            to = std::min(to, x + spread);
+        }
+        return {std::max(clip.left(), pixelAt(from)), std::min(clip.right(), pixelAt(to))};
+    }
+};
+
 // The steps along a line a pixel wide: along its longer direction, with pixel centres on whole
 // numbers, only those that can land inside the clip.
 struct Steps {
@@ -217,21 +249,33 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
         clip &= *rect;
     }
     // The painter has made the image its own, so writing to it changes no other copy.
-    return PixelTarget(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), clip);
+    return PixelTarget(const_cast<uchar*>(image->constBits()), image->bytesPerLine(), clip,
+                       image);
 }
 
 #if defined(__SSE2__)
 void PixelTarget::streamFill(const QRect& r, QRgb color) const {
     const __m128i four = _mm_set1_epi32(int(color));
+    // Pixels of a cache line, of 64 bytes: streaming part of one is many times slower.
+    constexpr int line = 16;
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        uint32_t* pixel = row(y) + r.left();
-        uint32_t* const end = pixel + r.width();
-        for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
-            *pixel = color;
-        for (; pixel + 4 <= end; pixel += 4)
-            _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
-        for (; pixel < end; ++pixel)
-            *pixel = color;
+        uint32_t* const pixels = row(y);
+        const int skew = int((reinterpret_cast<uintptr_t>(pixels) / 4) % line);
+        int done = r.left() - 1;
+        shown(y, r.left(), r.right(), [&](int first, int last) {
+            // Widened to whole lines: shapes above paint over what they cover again.
+            first = std::max({r.left(), done + 1, first - (first + skew) % line});
+            last = std::min(r.right(), last + line - 1 - (last + skew) % line);
+            uint32_t* pixel = pixels + first;
+            uint32_t* const end = pixels + last + 1;
+            for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
+                *pixel = color;
+            for (; pixel + 4 <= end; pixel += 4)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
+            for (; pixel < end; ++pixel)
+                *pixel = color;
+            done = std::max(done, last);
+        });
     }
     _mm_sfence();
 }
@@ -255,13 +299,15 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
 #endif
     const bool opaque = qAlpha(premultiplied) == 255;
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        uint32_t* pixel = row(y) + r.left();
-        if (opaque) {
-            std::fill_n(pixel, r.width(), premultiplied);
-            continue;
-        }
-        for (int x = 0; x < r.width(); ++x)
-            blend(pixel[x], premultiplied, 255);
+        uint32_t* pixels = row(y);
+        shown(y, r.left(), r.right(), [&](int first, int last) {
+            if (opaque) {
+                std::fill(pixels + first, pixels + last + 1, premultiplied);
+                return;
+            }
+            for (int x = first; x <= last; ++x)
+                blend(pixels[x], premultiplied, 255);
+        });
     }
 }
 
@@ -273,16 +319,37 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
     for (int y = to.top(); y <= to.bottom(); ++y) {
         const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - offset.y()));
         uint32_t* pixels = row(y);
-        for (int x = to.left(); x <= to.right(); ++x) {
-            const uint32_t color = colors[x - offset.x()];
-            pixels[x] = color + times(pixels[x], 255 - (color >> 24));
-        }
+        shown(y, to.left(), to.right(), [&](int first, int last) {
+            for (int x = first; x <= last; ++x) {
+                // Most pixels of a corner are opaque: they need nothing of what lies below.
+                const uint32_t color = colors[x - offset.x()];
+                pixels[x] = color >= 0xff000000 ? color
+                                                : color + times(pixels[x], 255 - (color >> 24));
+            }
+        });
     }
 }
 
-void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
+void PixelTarget::copy(QPoint at, const QImage& image) const {
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const QRect to = image.rect().translated(at) & clip_;
+    for (int y = to.top(); y <= to.bottom(); ++y) {
+        const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - at.y()));
+        uint32_t* pixels = row(y);
+        shown(y, to.left(), to.right(), [&](int first, int last) {
+            std::copy(colors + first - at.x(), colors + last + 1 - at.x(), pixels + first);
+        });
+    }
+}
+
+bool PixelTarget::covered(int x, int y) const {
+    return above_->covers(x, y, level_);
+}
+
+inline void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) const {
     if (coverage > 0 && x >= clip_.left() && x <= clip_.right() && y >= clip_.top() &&
-        y <= clip_.bottom())
+        y <= clip_.bottom() && !(above_ && covered(x, y)))
         blend(row(y)[x], color, coverage);
 }
 
@@ -303,7 +370,7 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
                 continue;
             const int nearest = int(across >> 16);
             if (nearest >= low && nearest <= high)
-                blend(steep ? row(i)[nearest] : row(nearest)[i], color, 255);
+                plot(steep ? nearest : i, steep ? i : nearest, color, 255);
         }
         return;
     }
@@ -321,7 +388,8 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
         // few steps on are asked for early, which makes long lines several times quicker.
         if (steep) {
             const int ahead = i + 8, at = int((across + 8 * step) >> 16);
-            if (ahead <= c.bottom() && at >= c.left() && at <= c.right())
+            if (ahead <= c.bottom() && at >= c.left() && at <= c.right() &&
+                !(above_ && above_->surelyHides(ahead, at, at, level_)))
                 __builtin_prefetch(row(ahead) + at, 1);
         }
         plot(steep ? below : i, steep ? i : below, color, uint32_t((255 - part) * span + 0.5));
@@ -352,28 +420,28 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
     const Stroke stroke(length, half, cap);
     // Every pixel within reach of the band is looked at, row by row, between the band's
     // edges where they cross the row.
-    const double reach = half + 0.5;
-    const QPointF end = a + along * length;
-    const double left = std::min(a.x(), end.x()) - reach, right = std::max(a.x(), end.x()) + reach;
-    const int top = std::max(clip_.top(), pixelAt(std::min(a.y(), end.y()) - reach));
-    const int bottom = std::min(clip_.bottom(), pixelAt(std::max(a.y(), end.y()) + reach));
-    const bool upright = std::abs(along.y()) > 1e-9;
-    const double slant = upright ? along.x() / along.y() : 0;
-    const double spread = upright ? reach / std::abs(along.y()) : 0;
+    const Band band(a, along, length, half + 0.5, clip_);
+    auto columns = [&](int y) { return band.columns(y, clip_); };
+    const int top = band.top, bottom = band.bottom;
     for (int y = top; y <= bottom; ++y) {
-        const double centreY = y + 0.5;
-        double from = left, to = right;
-        if (upright) {
-            const double x = a.x() + (centreY - a.y()) * slant;
-            from = std::max(from, x - spread);
-            to = std::min(to, x + spread);
+        const auto [first, last] = columns(y);
+        if (above_) {
+            // Where boxes above surely cover the rest of a tile's rows, they are passed at once.
+            const int end = std::min(bottom, above_->lastOfTile(y));
+            const int low = std::min(first, columns(end).first);
+            const int high = std::max(last, columns(end).second);
+            if (low <= high && above_->surelyHides(y, low, high, level_)) {
+                y = end;
+                continue;
+            }
         }
-        const int first = std::max(clip_.left(), pixelAt(from));
-        const int last = std::min(clip_.right(), pixelAt(to));
         // A steep line's next rows lie far apart in memory: asked for early.
-        if (y + 4 <= bottom && first <= last)
+        if (y + 4 <= bottom && first <= last &&
+            !(above_ && above_->surelyHides(y + 4, first, last, level_)))
             __builtin_prefetch(row(y + 4) + first, 1);
-        paintRow(row(y), y, first, last, a, along, stroke, premultiplied);
+        shown(y, first, last, [&](int from, int to) {
+            paintRow(row(y), y, from, to, a, along, stroke, premultiplied);
+        });
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/Occlusion.h"
+
 #include <QColor>
+#include <QImage>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
@@ -8,7 +11,6 @@
 #include <cstdint>
 #include <optional>
 
-class QImage;
 class QPainter;
 
 namespace pathwicks {
@@ -32,6 +34,8 @@ public:
 
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
+    // An opaque premultiplied image in place of the pixels from `at` on.
+    void copy(QPoint at, const QImage& image) const;
 
     // A line `width` pixels wide from a to b, antialiased unless `smooth` is false (then a line
     // under a pixel and a half wide is one hard pixel each step). Where two lines of one
@@ -40,13 +44,35 @@ public:
     void line(QPointF a, QPointF b, double width, Cap cap, const QColor& color,
               bool smooth = true) const;
 
+    // The pixels painted to: the image, less what the painter clips.
+    const QRect& area() const { return clip_; }
+    // The image painted into.
+    const QImage& image() const { return *image_; }
+    // From now on, what the shape at `level` paints, less what shapes above it in `above`
+    // cover (none: every pixel of the area).
+    void hideCovered(const Occlusion* above, uint32_t level) {
+        above_ = above;
+        level_ = level;
+    }
+
 private:
-    PixelTarget(uchar* bits, qsizetype stride, const QRect& clip)
-        : bits_(bits), stride_(stride), clip_(clip) {}
+    PixelTarget(uchar* bits, qsizetype stride, const QRect& clip, const QImage* image)
+        : bits_(bits), stride_(stride), clip_(clip), image_(image) {}
 
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
     void streamFill(const QRect& r, QRgb color) const;
+    // Calls paint(from, to) for each stretch of row y from first to last that shows.
+    template <class Paint>
+    void shown(int y, int first, int last, Paint&& paint) const {
+        if (above_)
+            above_->visible(y, first, last, level_, paint);
+        else if (first <= last)
+            paint(first, last);
+    }
+    // Whether a shape above the one painted covers the pixel; kept out of line, since the
+    // loops that plot pixels one by one are quicker without it.
+    __attribute__((noinline)) bool covered(int x, int y) const;
     // Coverage from 0 to 255.
     void plot(int x, int y, uint32_t color, uint32_t coverage) const;
 
@@ -55,6 +81,9 @@ private:
     uchar* bits_;
     qsizetype stride_;
     QRect clip_;
+    const QImage* image_;
+    const Occlusion* above_ = nullptr;
+    uint32_t level_ = 0;
 };
 
 } // namespace pathwicks

@@ -74,6 +74,53 @@ TEST(DrawListPainter, LeavingOutWhatLiesOutsideChangesNoPixelInside) {
     }
 }
 
+// Boxes piled three deep, some selected, with notes or a marker's mark, arrows under them.
+// Painted into a larger image, where the boxes add up to less than its area, nothing covered
+// is left out; with an empty op after each box, no title is copied from an earlier painting.
+// The picture is the same in every way, and painted again once all is kept.
+TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
+    StepsModel model;
+    MarkerStates states;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> coordinate(-40, 560);
+    std::vector<ReferencePtr> content;
+    for (int i = 0; i < 150; ++i) {
+        auto r = std::make_shared<Reference>();
+        r->id = "pathwick-" + std::to_string(i);
+        r->title = i % 9 ? "Step " + std::to_string(i) : "A title long enough to wrap and be cut";
+        r->rect = {coordinate(random), coordinate(random), 140, 50};
+        r->selected = i % 11 == 0;
+        r->note = i % 5 ? "" : "note";
+        states.places[r->id] = i % 13 ? std::vector<MarkerLocation>{{"a.c", 1}}
+                                      : std::vector<MarkerLocation>{};
+        content.push_back(r);
+    }
+    model.setContent(content);
+    for (int i = 0; i < 150; ++i)
+        model.arrows.push_back({content[size_t(i)], content[size_t(i * 37 + 5) % 150]});
+    const QtTextMeasurer measurer;
+    const DrawList list = drawCanvas(model, {}, {{600, 600}, {0, 0, 600, 600}}, config(),
+                                     measurer, &states);
+    DrawList spaced;
+    for (const DrawOp& op : list) {
+        spaced.push_back(op);
+        if (std::holds_alternative<RectOp>(op))
+            spaced.push_back(RectOp{{-10, -10, 1, 1}, 0, std::nullopt, std::nullopt, 1});
+    }
+    auto picture = [&](const DrawList& ops, int side) {
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        paintDrawList(painter, ops, measurer);
+        painter.end();
+        return image.copy(0, 0, 600, 600);
+    };
+    const QImage expected = picture(spaced, 1200);
+    for (const auto& [ops, side] : {std::pair{&list, 600}, {&list, 1200}, {&spaced, 600},
+                                    {&list, 600}, {&spaced, 1200}})
+        EXPECT_TRUE(picture(*ops, side) == expected) << ops->size() << " ops, " << side;
+}
+
 TEST(DrawListPainter, PaintsBoxesGridAndTitles) {
     StepsModel model;
     auto r = std::make_shared<Reference>();
