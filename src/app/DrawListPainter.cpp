@@ -434,16 +434,17 @@ bool paintStamped(const DrawList& list, size_t at, const Device& device,
     const QRgb plain = qPremultiply(toQColor(*box->fill).rgba());
     const QColor ink = toQColor(op->color);
     const QImage& target = device.target->image();
+    // The same glyphs land on the same pixels only at the same fraction of a pixel.
+    const double x = map.x(place.start.x()), y = map.y(place.start.y());
     std::string key = op->text;
-    for (const double v : {map.scale, map.dx - std::floor(map.dx), map.dy - std::floor(map.dy),
+    for (const double v : {map.scale, x - std::floor(x), y - std::floor(y),
                            target.devicePixelRatio(), double(target.dotsPerMeterX()),
                            double(target.dotsPerMeterY()),
                            double(target.format()), double(plain), double(ink.rgba()),
                            double(op->style)})
         key.append(reinterpret_cast<const char*>(&v), sizeof v);
     key += device.fonts.font(op->style).key().toStdString();
-    const QPoint start(int(std::lround(map.x(place.start.x()))),
-                       int(std::lround(map.y(place.start.y()))));
+    const QPoint start(int(std::lround(x)), int(std::lround(y)));
     const TitleStamps::Stamp* stamp = stamps.find(key);
     // A title whose glyphs reach too far is kept as none, and left to the painter.
     if (!stamp && !stamps.hasRoom())

@@ -4,8 +4,8 @@ namespace pathwicks {
 
 namespace {
 
-// Some thousands of titles: a full screen of boxes at a device pixel ratio of 2.
-constexpr qsizetype mostBytes = 48 * 1024 * 1024;
+// Some thousand titles at a device pixel ratio of 2, more than a full screen of boxes.
+constexpr qsizetype mostBytes = 24 * 1024 * 1024;
 
 } // namespace
 
