@@ -3,6 +3,7 @@
 #include "app/DrawListPainter.h"
 #include "app/EditorEntryText.h"
 #include "app/MarkerLocationWidget.h"
+#include "app/PaintedIcon.h"
 #include "app/PlainText.h"
 #include "app/UserDialogs.h"
 #include "appearance/CopyIcon.h"
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QIconEngine>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -20,8 +20,6 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
-#include <QStyle>
-#include <QStyleOption>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -36,9 +34,8 @@ QString toQString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The copy icon drawn when asked for, at the size and scale of the screen it is shown on, so
-// that it is as sharp at 125 % or 150 % as at 100 %, and costs nothing until it is shown.
-class CopyIconEngine : public QIconEngine {
+// The copy icon, drawn at the size and scale of the screen it is shown on.
+class CopyIconEngine : public PaintedIconEngine {
 public:
     explicit CopyIconEngine(const QtTextMeasurer& fonts) : fonts_(fonts) {}
 
@@ -48,20 +45,6 @@ public:
         painter->scale(rect.width() / copyIconSize, rect.height() / copyIconSize);
         paintDrawList(*painter, copyIcon(), fonts_);
         painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        paint(&painter, image.rect(), mode, state);
-        painter.end();
-        QPixmap drawn = QPixmap::fromImage(image);
-        if (mode != QIcon::Disabled)
-            return drawn;
-        QStyleOption option;
-        option.palette = QGuiApplication::palette();
-        return QApplication::style()->generatedIconPixmap(QIcon::Disabled, drawn, &option);
     }
 
     QIconEngine* clone() const override { return new CopyIconEngine(fonts_); }

@@ -1,7 +1,8 @@
 #include "app/ShellStyle.h"
 
+#include "app/PaintedIcon.h"
+
 #include <QGuiApplication>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -11,12 +12,11 @@ namespace pathwicks {
 namespace {
 
 // Two chevrons pointing the way the hidden menus lie, in the text colour, at any size.
-class ChevronIconEngine : public QIconEngine {
+class ChevronIconEngine : public PaintedIconEngine {
 public:
     explicit ChevronIconEngine(bool leftwards) : leftwards_(leftwards) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        const QPalette::ColorGroup group = mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active;
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
         const double side = std::min(rect.width(), rect.height());
         const double unit = side / 8;
         QPainterPath path;
@@ -32,19 +32,10 @@ public:
             painter->translate(side, 0);
             painter->scale(-1, 1);
         }
-        painter->setPen(QPen(QGuiApplication::palette().color(group, QPalette::ButtonText),
+        painter->setPen(QPen(QGuiApplication::palette().color(QPalette::ButtonText),
                              std::max(1.0, side / 10), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter->drawPath(path);
         painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        paint(&painter, image.rect(), mode, state);
-        painter.end();
-        return QPixmap::fromImage(image);
     }
 
     QIconEngine* clone() const override { return new ChevronIconEngine(leftwards_); }
