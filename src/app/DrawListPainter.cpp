@@ -443,7 +443,7 @@ bool paintStamped(const DrawList& list, size_t at, const Device& device,
                            double(target.format()), double(plain), double(ink.rgba()),
                            double(op->style)})
         key.append(reinterpret_cast<const char*>(&v), sizeof v);
-    key += device.fonts.font(op->style).key().toStdString();
+    key += device.fonts.fontKey(op->style);
     const QPoint start(int(std::lround(x)), int(std::lround(y)));
     const TitleStamps::Stamp* stamp = stamps.find(key);
     // A title whose glyphs reach too far is kept as none, and left to the painter.

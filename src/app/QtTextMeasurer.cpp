@@ -10,7 +10,8 @@ namespace pathwicks {
 QtTextMeasurer::QtTextMeasurer()
     : referenceFont_(fontFor(referenceTextAttributes())),
       labelFont_(fontFor(labelTextAttributes())), referenceMetrics_(referenceFont_),
-      labelMetrics_(labelFont_) {}
+      labelMetrics_(labelFont_), referenceFontKey_(referenceFont_.key().toStdString()),
+      labelFontKey_(labelFont_.key().toStdString()) {}
 
 QFont QtTextMeasurer::fontFor(const TextAttributes& attributes) {
     QFont font;
@@ -26,6 +27,10 @@ QFont QtTextMeasurer::fontFor(const TextAttributes& attributes) {
 
 const QFont& QtTextMeasurer::font(TextStyle style) const {
     return style == TextStyle::label ? labelFont_ : referenceFont_;
+}
+
+const std::string& QtTextMeasurer::fontKey(TextStyle style) const {
+    return style == TextStyle::label ? labelFontKey_ : referenceFontKey_;
 }
 
 const QFontMetricsF& QtTextMeasurer::metrics(TextStyle style) const {

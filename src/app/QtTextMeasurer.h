@@ -25,6 +25,8 @@ public:
 
     const QFont& font(TextStyle style) const;
     const QFontMetricsF& metrics(TextStyle style) const;
+    // The style's font described in full (QFont::key), worked out once.
+    const std::string& fontKey(TextStyle style) const;
 
     static QFont fontFor(const TextAttributes& attributes);
 
@@ -40,6 +42,8 @@ private:
     QFont labelFont_;
     QFontMetricsF referenceMetrics_;
     QFontMetricsF labelMetrics_;
+    std::string referenceFontKey_;
+    std::string labelFontKey_;
     // Widths already measured in the two fonts of the canvas: laying out a title measures the
     // same words again and again, and a view full of boxes often shows the same titles.
     mutable std::unordered_map<std::string, double> referenceWidths_;

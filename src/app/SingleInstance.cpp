@@ -7,11 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 
 namespace pathwicks {
 
@@ -19,13 +17,6 @@ namespace {
 
 // A request line longer than this is no request of ours.
 constexpr size_t longestRequest = 1 << 20;
-
-sockaddr_un addressOf(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    return address;
-}
 
 FileDescriptor newSocket() {
     return FileDescriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
@@ -35,7 +26,7 @@ FileDescriptor newSocket() {
 // taken (errno tells why).
 FileDescriptor listenAt(const std::string& path) {
     FileDescriptor socket = newSocket();
-    const sockaddr_un address = addressOf(path);
+    const sockaddr_un address = cli::instanceAddress(path);
     if (!socket.isOpen() ||
         ::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return FileDescriptor();
@@ -51,7 +42,7 @@ FileDescriptor listenAt(const std::string& path) {
 // Whether something listens at path: a socket a crash left behind refuses the connection.
 bool someoneListens(const std::string& path) {
     const FileDescriptor probe = newSocket();
-    const sockaddr_un address = addressOf(path);
+    const sockaddr_un address = cli::instanceAddress(path);
     return probe.isOpen() &&
            (::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
             errno == EAGAIN || errno == EINPROGRESS);

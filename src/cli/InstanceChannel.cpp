@@ -2,6 +2,7 @@
 
 #include "model/FileDescriptor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -72,6 +73,13 @@ std::optional<std::string> instanceSocketPath() {
     return path;
 }
 
+sockaddr_un instanceAddress(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), std::min(path.size() + 1, sizeof address.sun_path));
+    return address;
+}
+
 std::optional<std::string> askInstance(const std::string& request, int timeoutMs) {
     const auto path = instanceSocketPath();
     if (!path)
@@ -79,9 +87,7 @@ std::optional<std::string> askInstance(const std::string& request, int timeoutMs
     FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (socket.get() < 0)
         return std::nullopt;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
+    const sockaddr_un address = instanceAddress(*path);
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return std::nullopt;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <sys/un.h>
 
 namespace pathwicks::cli {
 
@@ -20,6 +21,9 @@ namespace pathwicks::cli {
 std::optional<std::string> instanceFolder(std::string& why);
 // The socket's full path in that folder; nothing when the folder is refused.
 std::optional<std::string> instanceSocketPath();
+
+// The address of the socket at path, which instanceSocketPath() keeps short enough.
+sockaddr_un instanceAddress(const std::string& path);
 
 // Sends one request line and waits for the reply line. Nothing when no instance listens, or
 // when it does not answer within the time.
