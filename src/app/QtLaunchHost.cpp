@@ -1,5 +1,7 @@
 #include "app/QtLaunchHost.h"
 
+#include "app/ActivationToken.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -10,7 +12,10 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
+#include <QWindow>
+#include <qpa/qplatformnativeinterface.h>
 
+#include <cstdint>
 #include <memory>
 
 namespace pathwicks {
@@ -42,14 +47,34 @@ LastInput& lastInput() {
     return *input;
 }
 
+// An xdg-activation token from the compositor, asked for with the last input event the window
+// with the focus received; none off Wayland or where the compositor grants none.
+std::optional<std::string> waylandActivationToken() {
+    auto* native = QGuiApplication::platformNativeInterface();
+    if (!native || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return std::nullopt;
+    ActivationRequest request;
+    request.seat = static_cast<wl_seat*>(native->nativeResourceForIntegration("wl_seat"));
+    request.serial = static_cast<std::uint32_t>(
+        reinterpret_cast<quintptr>(native->nativeResourceForIntegration("serial")));
+    if (QWindow* window = QGuiApplication::focusWindow(); window && window->handle())
+        request.surface =
+            static_cast<wl_surface*>(native->nativeResourceForWindow("surface", window));
+    request.appId = QGuiApplication::desktopFileName().toStdString();
+    return requestActivationToken(
+        static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display")), request);
+}
+
 // The tool passes the activation on to the editor it starts, so that the editor's window may
-// come to the front: on X11 a startup id carrying the time of the click. Wayland's
-// xdg-activation token has no public call in this Qt (6.4); there the tool gets none. A token
-// this program was started with is spent and goes to no one.
+// come to the front: on Wayland a token the compositor gives for the last click or key press, on
+// X11 a startup id carrying the time of it. A token this program was started with is spent and
+// goes to no one.
 QProcessEnvironment toolEnvironment() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
     environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    if (const auto token = waylandActivationToken())
+        environment.insert(QStringLiteral("XDG_ACTIVATION_TOKEN"), QString::fromStdString(*token));
     static unsigned launches = 0;
     if (QGuiApplication::platformName() == QLatin1String("xcb") && lastInput().time != 0)
         environment.insert(QStringLiteral("DESKTOP_STARTUP_ID"),
