@@ -65,10 +65,10 @@ std::optional<std::string> waylandActivationToken() {
         static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display")), request);
 }
 
-// The tool passes the activation on to the editor it starts, so that the editor's window may
-// come to the front: on Wayland a token the compositor gives for the last click or key press, on
-// X11 a startup id carrying the time of it. A token this program was started with is spent and
-// goes to no one.
+// The tool passes the activation on to the editor it starts (xdg-open to the browser), so that
+// its window may come to the front: on Wayland a token the compositor gives for the last click
+// or key press, on X11 a startup id carrying the time of it. A token this program was started
+// with is spent and goes to no one.
 QProcessEnvironment toolEnvironment() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
@@ -152,6 +152,7 @@ std::optional<std::string> QtLaunchHost::startOpener(const QString& opener, cons
     auto* process = new QProcess;
     process->setProgram(opener);
     process->setArguments({url.toString(QUrl::FullyEncoded)});
+    process->setProcessEnvironment(toolEnvironment());
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(written.fileName());
