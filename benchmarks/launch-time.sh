@@ -36,4 +36,9 @@ run_all() {
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$build" "$runs"
 fi
+# Settings and recovery copies of their own, kept across the runs: a copy some earlier session
+# left would otherwise stop every start at the recovery question.
+state=$(mktemp -d)
+trap 'rm -rf "$state"' EXIT
+export XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state
 run_all
