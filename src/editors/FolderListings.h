@@ -1,10 +1,12 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pathwicks {
 
@@ -23,9 +25,18 @@ public:
     // read may hold anything.
     static bool mayHold(const std::string& folder, std::string_view name);
 
+    // A folder's names, sorted, in one block of text.
+    struct Names {
+        std::string text;
+        std::vector<std::string_view> sorted;
+    };
+
 private:
     FolderListings* outer_;
-    std::map<std::string, std::optional<std::set<std::string, std::less<>>>, std::less<>> folders_;
+    // Each folder by the name it was asked by (none where it could not be read), and each
+    // folder read by its device and inode: /bin is often /usr/bin by another name.
+    std::map<std::string, std::shared_ptr<const Names>, std::less<>> folders_;
+    std::map<std::pair<unsigned long, unsigned long>, std::shared_ptr<const Names>> read_;
 };
 
 } // namespace pathwicks

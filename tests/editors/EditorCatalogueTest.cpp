@@ -107,4 +107,15 @@ TEST(EditorAvailability, FindsLaunchersOnThePathAsTheGotoToolsDo) {
     EXPECT_FALSE(editors.isEditorAvailable("atom"));      // names compare exactly
     EXPECT_FALSE(editors.isEditorAvailable("My Editor")); // never in the pop-up
     EXPECT_FALSE(editors.isEditorAvailable("Select All"));
+
+    // A folder on PATH under two names is read once; the folders after it are still read.
+    std::filesystem::create_directory_symlink(tree.path("bin"), tree.path("link"));
+    const std::string subl = tree.write("more/subl", "#!/bin/sh\n");
+    ::chmod(subl.c_str(), 0755);
+    EditorAvailability again;
+    again.detectEditors(tree.path("link") + ":" + tree.path("bin") + ":" + tree.path("more"),
+                        tree.path());
+    EXPECT_TRUE(again.isEditorAvailable("Atom"));
+    EXPECT_TRUE(again.isEditorAvailable("Sublime"));
+    EXPECT_FALSE(again.isEditorAvailable("TextMate"));
 }
