@@ -1,5 +1,6 @@
 #include "app/QtTextMeasurer.h"
 
+#include <QFontDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -14,9 +15,18 @@ QtTextMeasurer::QtTextMeasurer()
       labelFontKey_(labelFont_.key().toStdString()) {}
 
 QFont QtTextMeasurer::fontFor(const TextAttributes& attributes) {
+    // Only the families this system has: given a missing first family, Qt takes the system's
+    // fallback for it and never tries the others, and finding that fallback sorts every font
+    // installed. Where none is installed, the system's fallback it is.
+    const QStringList wanted{QString::fromStdString(attributes.fontName),
+                             QStringLiteral("Lucida Grande"), QStringLiteral("DejaVu Sans")};
+    const QStringList installed = QFontDatabase::families();
+    QStringList families;
+    for (const QString& family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            families.push_back(family);
     QFont font;
-    font.setFamilies(QStringList{QString::fromStdString(attributes.fontName),
-                                 QStringLiteral("Lucida Grande"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies(families.isEmpty() ? wanted : families);
     font.setStyleHint(QFont::SansSerif);
     // Canvas points are pixels at scale 1; unhinted glyphs keep their widths at every scale, so
     // a picture exported larger is laid out the same.
