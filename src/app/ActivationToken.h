@@ -25,8 +25,8 @@ struct ActivationRequest {
 // where the compositor offers no xdg_activation_v1, the connection fails, or no answer comes
 // within the wait. The answer is read on an event queue of its own, so the events of whoever
 // else uses the connection stay where they are.
-std::optional<std::string> requestActivationToken(
-    wl_display* display, const ActivationRequest& request,
-    std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
+std::optional<std::string>
+requestActivationToken(wl_display* display, const ActivationRequest& request,
+                       std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
 
 } // namespace pathwicks
