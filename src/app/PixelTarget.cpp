@@ -330,14 +330,21 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
     }
 }
 
-void PixelTarget::copy(QPoint at, const QImage& image) const {
+void PixelTarget::copy(QPoint at, const QImage& image,
+                       const std::vector<std::pair<int, int>>* columns) const {
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
     const QRect to = image.rect().translated(at) & clip_;
     for (int y = to.top(); y <= to.bottom(); ++y) {
         const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - at.y()));
         uint32_t* pixels = row(y);
-        shown(y, to.left(), to.right(), [&](int first, int last) {
+        int left = to.left(), right = to.right();
+        if (columns) {
+            const auto [first, last] = (*columns)[size_t(y - at.y())];
+            left = std::max(left, at.x() + first);
+            right = std::min(right, at.x() + last);
+        }
+        shown(y, left, right, [&](int first, int last) {
             std::copy(colors + first - at.x(), colors + last + 1 - at.x(), pixels + first);
         });
     }

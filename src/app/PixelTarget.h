@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPainter;
 
@@ -34,8 +36,10 @@ public:
 
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
-    // An opaque premultiplied image in place of the pixels from `at` on.
-    void copy(QPoint at, const QImage& image) const;
+    // An opaque premultiplied image in place of the pixels from `at` on; with `columns`, only
+    // those from the first to the last of each row of the image (none: first past last).
+    void copy(QPoint at, const QImage& image,
+              const std::vector<std::pair<int, int>>* columns = nullptr) const;
 
     // A line `width` pixels wide from a to b, antialiased unless `smooth` is false (then a line
     // under a pixel and a half wide is one hard pixel each step). Where two lines of one

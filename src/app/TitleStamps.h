@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace pathwicks {
 
@@ -20,6 +22,9 @@ public:
     struct Stamp {
         QImage image;
         QPoint offset;
+        // For each row of the image, the first and last column the title changed (none: first
+        // past last).
+        std::vector<std::pair<int, int>> ink;
     };
 
     // A new painting begins.
