@@ -65,6 +65,14 @@ private:
 
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
+    // Steps from `from` to `to` of a line a pixel wide, away from its ends, where no shape
+    // above hides a part; `across` as thinLine() counts it.
+    void middleSteps(bool steep, bool smooth, int from, int to, int64_t across, int64_t step,
+                     uint32_t color) const;
+    // Steps from `from` to `to` of a line straight across (rows `at` and `at + 1`) or down
+    // (steep: columns `at` and `at + 1`), at the two coverages; clipped across only.
+    void straightRun(bool steep, int from, int to, int at, uint32_t color, uint32_t coverage,
+                     uint32_t next) const;
     void streamFill(const QRect& r, QRgb color) const;
     // Calls paint(from, to) for each stretch of row y from first to last that shows.
     template <class Paint>
