@@ -271,6 +271,53 @@ struct Steps {
     }
 };
 
+// The last step from i on of a line a pixel wide that lies wholly between its ends x0 and x1
+// (i - 1: i does not).
+int middleEnd(int i, int last, double x0, double x1) {
+    if (i - 0.5 < x0 || i + 0.5 > x1)
+        return i - 1;
+    // Those after i lie past the near end: the last before the far one.
+    if (last + 0.5 <= x1)
+        return last;
+    int end = std::clamp(int(std::floor(x1 - 0.5)), i, last);
+    while (end > i && end + 0.5 > x1)
+        --end;
+    while (end < last && end + 1 + 0.5 <= x1)
+        ++end;
+    return end;
+}
+
+// A wide line straight down covers each row between its ends alike: the first such row's
+// coverage is kept for the others.
+class StraightDown {
+public:
+    StraightDown(bool on, std::pair<int, int> columns) {
+        std::tie(coverage_.first, coverage_.last) = columns;
+        on_ = on && coverage_.last - coverage_.first < int(coverage_.coverage.size());
+    }
+
+    // Paints the row when it lies between the line's ends, and is as wide as the first.
+    bool paint(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF along,
+               const Stroke& stroke, uint32_t color) {
+        if (!on_ || first != coverage_.first || last != coverage_.last || first > last ||
+            !stroke.between((first + 0.5 - a.x()) * along.x() + (y + 0.5 - a.y()) * along.y()))
+            return false;
+        if (!made_) {
+            coverRow(y, first, last, a, along, stroke, coverage_);
+            made_ = true;
+        }
+        for (int x = first; x <= last; ++x)
+            if (const uint32_t c = coverage_.coverage[size_t(x - first)])
+                blend(pixels[x], color, c);
+        return true;
+    }
+
+private:
+    RowCoverage coverage_;
+    bool made_ = false;
+    bool on_ = false;
+};
+
 } // namespace
 
 std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
@@ -415,19 +462,7 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
     const auto [steep, x0, x1, first, last, start, step] = *steps;
     // Away from its ends, where no shape above hides a part, a line is painted step by step
     // without the checks its ends need.
-    auto middle = [&](int i) {
-        if (above_ || i - 0.5 < x0 || i + 0.5 > x1)
-            return i - 1;
-        // The last step before the far end; those after i lie past the near one.
-        if (last + 0.5 <= x1)
-            return last;
-        int end = std::clamp(int(std::floor(x1 - 0.5)), i, last);
-        while (end > i && end + 0.5 > x1)
-            --end;
-        while (end < last && end + 1 + 0.5 <= x1)
-            ++end;
-        return end;
-    };
+    auto middle = [&](int i) { return above_ ? i - 1 : middleEnd(i, last, x0, x1); };
     int64_t across = start;
     const QRect& c = clip_;
     if (!smooth) {
@@ -557,16 +592,10 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
     const Band band(a, along, length, half + 0.5, clip_);
     auto columns = [&](int y) { return band.columns(y, clip_); };
     const int top = band.top, bottom = band.bottom;
-    // A line straight down covers each row between its ends alike: the first such row's
-    // coverage is kept for the others, where no shape above hides a part.
-    RowCoverage straight;
-    bool straightMade = false;
-    const bool upright = along.x() == 0 && !above_ &&
-                         (stroke.half + 0.5) * 16 <= double(stroke.edge.size()) && top <= bottom;
-    if (upright)
-        std::tie(straight.first, straight.last) = columns(top);
-    if (straight.last - straight.first >= int(straight.coverage.size()))
-        straight.last = straight.first - 1;
+    // Where no shape above hides a part.
+    StraightDown straight(along.x() == 0 && !above_ &&
+                              (stroke.half + 0.5) * 16 <= double(stroke.edge.size()),
+                          columns(top));
     for (int y = top; y <= bottom; ++y) {
         const auto [first, last] = columns(y);
         if (above_) {
@@ -583,18 +612,8 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
         if (y + 4 <= bottom && first <= last &&
             !(above_ && above_->surelyHides(y + 4, first, last, level_)))
             __builtin_prefetch(row(y + 4) + first, 1);
-        if (upright && first == straight.first && last == straight.last && first <= last &&
-            stroke.between((first + 0.5 - a.x()) * along.x() + (y + 0.5 - a.y()) * along.y())) {
-            if (!straightMade) {
-                coverRow(y, first, last, a, along, stroke, straight);
-                straightMade = true;
-            }
-            uint32_t* pixels = row(y);
-            for (int x = first; x <= last; ++x)
-                if (const uint32_t c = straight.coverage[size_t(x - first)])
-                    blend(pixels[x], premultiplied, c);
+        if (straight.paint(row(y), y, first, last, a, along, stroke, premultiplied))
             continue;
-        }
         shown(y, first, last, [&](int from, int to) {
             RowPainter painter{row(y), premultiplied};
             coverRow(y, from, to, a, along, stroke, painter);
