@@ -259,10 +259,12 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
         const QRgb insideColor = style.fill ? qPremultiply(toQColor(*style.fill).rgba()) : 0;
         for (const Rect& rect : rects) {
             const QRect outer = coveredPixels(rect, map);
-            if (style.stroke)
+            if (style.stroke && style.fill && outer.width() > 2 && outer.height() > 2)
+                pixels.framed(outer, rimColor, insideColor);
+            else if (style.stroke)
                 pixels.fill(outer, rimColor);
-            if (style.fill && (!style.stroke || (outer.width() > 2 && outer.height() > 2)))
-                pixels.fill(style.stroke ? outer.adjusted(1, 1, -1, -1) : outer, insideColor);
+            else if (style.fill)
+                pixels.fill(outer, insideColor);
         }
         return;
     }

@@ -406,6 +406,24 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
     }
 }
 
+void PixelTarget::framed(const QRect& outer, QRgb rim, QRgb inside) const {
+    const int left = std::max(outer.left(), clip_.left());
+    const int right = std::min(outer.right(), clip_.right());
+    const int top = std::max(outer.top(), clip_.top());
+    const int bottom = std::min(outer.bottom(), clip_.bottom());
+    for (int y = top; y <= bottom && left <= right; ++y) {
+        uint32_t* pixels = row(y);
+        const bool edge = y == outer.top() || y == outer.bottom();
+        shown(y, left, right, [&](int first, int last) {
+            std::fill(pixels + first, pixels + last + 1, edge ? rim : inside);
+            if (outer.left() >= first && outer.left() <= last)
+                pixels[outer.left()] = rim;
+            if (outer.right() >= first && outer.right() <= last)
+                pixels[outer.right()] = rim;
+        });
+    }
+}
+
 void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) const {
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;

@@ -34,6 +34,10 @@ public:
     void fill(const QRect& area, const QColor& color) const;
     void fill(const QRect& area, QRgb premultiplied) const;
 
+    // A rectangle of whole pixels with a rim a pixel wide, both opaque premultiplied colours:
+    // as filling all of it with `rim`, then its inside with `inside`.
+    void framed(const QRect& outer, QRgb rim, QRgb inside) const;
+
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
     // An opaque premultiplied image in place of the pixels from `at` on; with `columns`, only
