@@ -376,16 +376,18 @@ std::vector<bool> repeats(const std::vector<Arrow>& arrows, const std::vector<ui
 // Arrows between the same two boxes in the same direction lie on one another, so each such
 // pair is drawn once: a document holding a million copies of one arrow paints as fast as one
 // holding it once.
+// `repeated`: found once for all the arrows, by position (an index's), or else nothing.
 void appendArrows(DrawList& list, const std::vector<Arrow>& arrows,
-                  const std::vector<uint32_t>& shown, const Cull& cull, const Palette& palette,
-                  const AppearanceConfig& config, double scale) {
+                  const std::vector<uint32_t>& shown, const std::vector<bool>* repeated,
+                  const Cull& cull, const Palette& palette, const AppearanceConfig& config,
+                  double scale) {
     // Heads a pixel or two long cannot be told from the shaft's end.
     const double head = std::abs(config.arrowLength()) * scale;
     const bool heads = !(head > 0 && head < smallestArrowHead);
-    const std::vector<bool> repeated = repeats(arrows, shown);
+    const std::vector<bool> repeatedShown = repeated ? std::vector<bool>() : repeats(arrows, shown);
     for (size_t k = 0; k < shown.size(); ++k) {
         const auto& [source, target] = arrows[shown[k]];
-        if (source && target && !repeated[k])
+        if (source && target && !(repeated ? (*repeated)[shown[k]] : repeatedShown[k]))
             appendArrow(list,
                         heads ? arrowBetween(*source, *target, config)
                               : shaftBetween(*source, *target, palette),
@@ -422,6 +424,7 @@ void appendReferences(DrawList& list, const std::vector<ReferencePtr>& reference
 }
 
 DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>& arrows,
+                   const std::vector<bool>* repeatedArrows,
                    const std::vector<ReferencePtr>& references,
                    const DrawingIndex::Candidates& shown, const InteractionOverlay& overlay,
                    const CanvasViewport& viewport, const AppearanceConfig& config,
@@ -442,7 +445,8 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
         if (const LabelPtr& label = labels[i])
             appendLabel(list, *label, cull, palette, measurer, viewport.scale);
     }
-    appendArrows(list, arrows, shown.arrows, cull, palette, config, viewport.scale);
+    appendArrows(list, arrows, shown.arrows, repeatedArrows, cull, palette, config,
+                 viewport.scale);
     appendReferences(list, references, shown.references, cull, palette, config, measurer, states,
                      viewport.scale);
     appendInteractionOverlay(list, arrows, overlay, cull, config);
@@ -456,8 +460,8 @@ DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
                     const LayoutMeasurer& measurer, const MarkerStates* states) {
     const DrawingIndex::Candidates all{allOf(model.labels.size()), allOf(model.arrows.size()),
                                        allOf(model.content().size())};
-    return drawItems(model.labels, model.arrows, model.content(), all, overlay, viewport, config,
-                     measurer, states);
+    return drawItems(model.labels, model.arrows, nullptr, model.content(), all, overlay, viewport,
+                     config, measurer, states);
 }
 
 DrawList drawCanvas(const DrawingIndex& index, const InteractionOverlay& overlay,
@@ -472,8 +476,8 @@ DrawList drawCanvas(const DrawingIndex& index, const InteractionOverlay& overlay
                                         reach.y + reach.height}));
     }
     index.query(area, shown);
-    return drawItems(index.labels(), index.arrows(), index.references(), shown, overlay, viewport,
-                     config, measurer, states);
+    return drawItems(index.labels(), index.arrows(), &index.repeatedArrows(), index.references(),
+                     shown, overlay, viewport, config, measurer, states);
 }
 
 double arrowReach(const AppearanceConfig& config) {
