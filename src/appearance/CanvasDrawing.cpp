@@ -355,6 +355,20 @@ std::vector<uint32_t> allOf(size_t count) {
     return positions;
 }
 
+// Boxes lie scattered in memory, and a large document's do not stay in the processor's caches
+// from one frame to the next: those a few items on are asked for early.
+constexpr size_t lookAhead = 8;
+
+void askEarly(const Reference* box) {
+    if (box)
+        __builtin_prefetch(&box->rect);
+}
+
+void askEarly(const Arrow& arrow) {
+    askEarly(arrow.first.get());
+    askEarly(arrow.second.get());
+}
+
 // Whether each shown arrow joins the same two boxes the same way as one shown before it: sorted
 // by boxes and order, each but the first of a run is a repeat.
 std::vector<bool> repeats(const std::vector<Arrow>& arrows, const std::vector<uint32_t>& shown) {
@@ -386,6 +400,8 @@ void appendArrows(DrawList& list, const std::vector<Arrow>& arrows,
     const bool heads = !(head > 0 && head < smallestArrowHead);
     const std::vector<bool> repeatedShown = repeated ? std::vector<bool>() : repeats(arrows, shown);
     for (size_t k = 0; k < shown.size(); ++k) {
+        if (k + lookAhead < shown.size())
+            askEarly(arrows[shown[k + lookAhead]]);
         const auto& [source, target] = arrows[shown[k]];
         if (source && target && !(repeated ? (*repeated)[shown[k]] : repeatedShown[k]))
             appendArrow(list,
@@ -404,8 +420,10 @@ void appendReferences(DrawList& list, const std::vector<ReferencePtr>& reference
                       const MarkerStates* states, double scale) {
     const bool badgesApart = scale < badgeOnlyScale;
     for (bool selectedPass : {false, true}) {
-        for (uint32_t i : shown) {
-            const ReferencePtr& reference = references[i];
+        for (size_t k = 0; k < shown.size(); ++k) {
+            if (k + lookAhead < shown.size())
+                askEarly(references[shown[k + lookAhead]].get());
+            const ReferencePtr& reference = references[shown[k]];
             if (!reference || reference->selected != selectedPass)
                 continue;
             appendReference(list, *reference, cull, palette, measurer, scale);
