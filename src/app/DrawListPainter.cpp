@@ -477,6 +477,48 @@ std::optional<TitleStamps::Stamp> paintAndTake(QPainter& p, const TextOp& op,
     return stamp;
 }
 
+// The title painted by the painter over `plain` in a picture of the area alone, laid out on
+// the device's pixels as it would be in place; trimmed to the pixels it changed. Nothing when
+// its glyphs reach the picture's edge, and so perhaps past it. For a title whose pixels in place
+// cannot be taken: at a fractional device pixel ratio, a glyph's edge may differ by a shade.
+std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& place,
+                                            const QRect& area, QRgb plain, QPoint start,
+                                            const Device& device) {
+    const QImage& target = device.target->image();
+    QImage image(area.size(), target.format());
+    image.setDevicePixelRatio(target.devicePixelRatio());
+    image.setDotsPerMeterX(target.dotsPerMeterX());
+    image.setDotsPerMeterY(target.dotsPerMeterY());
+    image.fill(plain);
+    {
+        const PixelMap& map = *device.pixels;
+        const double ratio = target.devicePixelRatio();
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setWorldTransform(QTransform(map.scale, 0, 0, map.scale, map.dx - area.x(),
+                                       map.dy - area.y()) *
+                            QTransform::fromScale(1 / ratio, 1 / ratio));
+        p.setFont(device.fonts.font(op.style));
+        p.setPen(toQColor(op.color));
+        p.drawStaticText(place.topLeft, device.fonts.preparedText(op.text, op.style));
+    }
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (row[x] != plain)
+                ink |= QRect(x, y, 1, 1);
+    }
+    if (!ink.isEmpty() && !image.rect().adjusted(1, 1, -1, -1).contains(ink))
+        return std::nullopt;
+    QImage kept = image.copy(ink);
+    kept.setDevicePixelRatio(1);
+    // Opaque pixels of either format are the same premultiplied.
+    kept.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start, {}};
+}
+
 // What a title's pixels depend on: its text and style, where its glyphs fall within a device
 // pixel, the scale, the colours and the font.
 std::string stampKey(const TextOp& op, const TextPlace& place, QRgb plain, const Device& device) {
@@ -543,8 +585,15 @@ bool paintStamped(QPainter& p, const DrawList& list, size_t at, Device& device,
     const QPoint start(int(std::lround(map.x(place.start.x()))),
                        int(std::lround(map.y(place.start.y()))));
     const TitleStamps::Stamp* stamp = stamps.find(key);
+    const QRect earlier = firstLine ? QRect() : device.titleInk;
+    if (!stamp && firstLine && !plainAround(*device.target, area, plain, earlier)) {
+        // Over pixels of other shapes, or past the target's edge: made apart.
+        stamp = stamps.find(key + '\1');
+        if (!stamp && stamps.hasRoom())
+            stamp = stamps.keep(key + '\1', makeStamp(*op, place, area, plain, start, device)
+                                                 .value_or(TitleStamps::Stamp{}));
+    }
     if (!stamp) {
-        const QRect earlier = firstLine ? QRect() : device.titleInk;
         if (!stamps.hasRoom() || !plainAround(*device.target, area, plain, earlier))
             return false;
         auto taken = paintAndTake(p, *op, device, area, plain, start);
