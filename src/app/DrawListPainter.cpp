@@ -516,7 +516,7 @@ std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& p
     kept.setDevicePixelRatio(1);
     // Opaque pixels of either format are the same premultiplied.
     kept.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
-    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start, {}};
+    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start, {}, true};
 }
 
 // What a title's pixels depend on: its text and style, where its glyphs fall within a device
@@ -586,13 +586,15 @@ bool paintStamped(QPainter& p, const DrawList& list, size_t at, Device& device,
                        int(std::lround(map.y(place.start.y()))));
     const TitleStamps::Stamp* stamp = stamps.find(key);
     const QRect earlier = firstLine ? QRect() : device.titleInk;
-    if (!stamp && firstLine && !plainAround(*device.target, area, plain, earlier)) {
-        // Over pixels of other shapes, or past the target's edge: made apart.
-        stamp = stamps.find(key + '\1');
-        if (!stamp && stamps.hasRoom())
-            stamp = stamps.keep(key + '\1', makeStamp(*op, place, area, plain, start, device)
-                                                 .value_or(TitleStamps::Stamp{}));
-    }
+    // Over pixels of other shapes, or past the target's edge, a title's first line is made
+    // apart; taken in place as soon as it can be.
+    if (stamp && stamp->apart &&
+        (!firstLine || plainAround(*device.target, area, plain, earlier)))
+        stamp = nullptr;
+    else if (!stamp && firstLine && stamps.hasRoom() &&
+             !plainAround(*device.target, area, plain, earlier))
+        stamp = stamps.keep(key, makeStamp(*op, place, area, plain, start, device)
+                                     .value_or(TitleStamps::Stamp{{}, {}, {}, true}));
     if (!stamp) {
         if (!stamps.hasRoom() || !plainAround(*device.target, area, plain, earlier))
             return false;

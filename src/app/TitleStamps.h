@@ -25,6 +25,8 @@ public:
         // For each row of the image, the first and last column the title changed (none: first
         // past last).
         std::vector<std::pair<int, int>> ink;
+        // Made in a picture apart, not taken from where the title was painted.
+        bool apart = false;
     };
 
     // A new painting begins.
