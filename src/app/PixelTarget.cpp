@@ -542,6 +542,19 @@ void PixelTarget::middleSteps(bool steep, bool smooth, int from, int to, int64_t
     const QRect& c = clip_;
     const int low = steep ? c.left() : c.top(), high = steep ? c.right() : c.bottom();
     auto pixel = [&](int i, int at) -> uint32_t& { return steep ? row(i)[at] : row(at)[i]; };
+    // Along a long line, the colour at each coverage is worked out once.
+    std::array<uint32_t, 256> sources;
+    const bool lengthy = smooth && to - from >= int(sources.size());
+    for (uint32_t k = 0; lengthy && k < sources.size(); ++k)
+        sources[k] = k >= 255 ? color : times(color, k);
+    auto paint = [&](uint32_t& target, uint32_t coverage) {
+        if (!lengthy) {
+            blend(target, color, coverage);
+            return;
+        }
+        const uint32_t source = sources[coverage];
+        target = source >= 0xff000000 ? source : source + times(target, 255 - (source >> 24));
+    };
     for (int i = from; i <= to; ++i, across += step) {
         const int at = int(across >> 16);
         if (!smooth) {
@@ -556,9 +569,9 @@ void PixelTarget::middleSteps(bool steep, bool smooth, int from, int to, int64_t
                 __builtin_prefetch(row(i + 8) + ahead, 1);
         }
         if (part < 255 && at >= low && at <= high)
-            blend(pixel(i, at), color, 255 - part);
+            paint(pixel(i, at), 255 - part);
         if (part > 0 && at + 1 >= low && at + 1 <= high)
-            blend(pixel(i, at + 1), color, part);
+            paint(pixel(i, at + 1), part);
     }
 }
 
