@@ -9,7 +9,9 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace pathwicks {
 
@@ -43,6 +45,10 @@ struct Device {
     // With a target: the ops that boxes above hide whole, by their place in the list.
     std::vector<char> hidden;
     const Occlusion* above = nullptr;
+    // The lines of the title being painted over the box at `titleBox` in the list: the device
+    // pixels their stamps wrote, while every line so far was stamped.
+    size_t titleBox = SIZE_MAX;
+    QRect titleInk;
 
     // Whether the op at i shows at all; if so, what the target paints for it from now on
     // leaves out the pixels boxes above it cover.
@@ -253,10 +259,12 @@ void fillOutlined(QPainter& p, const QList<Rect>& rects, const RectOp& style,
         const QRgb insideColor = style.fill ? qPremultiply(toQColor(*style.fill).rgba()) : 0;
         for (const Rect& rect : rects) {
             const QRect outer = coveredPixels(rect, map);
-            if (style.stroke)
+            if (style.stroke && style.fill && outer.width() > 2 && outer.height() > 2)
+                pixels.framed(outer, rimColor, insideColor);
+            else if (style.stroke)
                 pixels.fill(outer, rimColor);
-            if (style.fill && (!style.stroke || (outer.width() > 2 && outer.height() > 2)))
-                pixels.fill(style.stroke ? outer.adjusted(1, 1, -1, -1) : outer, insideColor);
+            else if (style.fill)
+                pixels.fill(outer, insideColor);
         }
         return;
     }
@@ -375,9 +383,104 @@ bool onPlainFill(const QRect& area, const CrispBox& box, bool stroked) {
                .contains(area);
 }
 
-// The title painted by the painter over `plain` in a picture of the area alone, laid out
-// on the device's pixels as it would be in place; trimmed to the pixels it changed. Nothing
-// when its glyphs reach the picture's edge, and so perhaps past it.
+// Whether the area lies in the target and its pixels are `plain`, but those of `earlier`.
+bool plainAround(const PixelTarget& target, const QRect& area, QRgb plain, const QRect& earlier) {
+    if (!target.area().contains(area))
+        return false;
+    const QImage& image = target.image();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const bool across = y >= earlier.top() && y <= earlier.bottom();
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (row[x] != plain && !(across && x >= earlier.left() && x <= earlier.right()))
+                return false;
+    }
+    return true;
+}
+
+// How far from the pixels it changes a title's glyphs may still touch one: antialiasing
+// fades out within a pixel.
+constexpr int glyphReach = 1;
+
+// Whether the pixels of `image` within reach of the stamp's ink, placed at `at` in image
+// coordinates, are all `plain`: then its glyphs touch nothing painted before them.
+bool clearAround(const QImage& image, QPoint at, const TitleStamps::Stamp& stamp, QRgb plain) {
+    const QRect halo = QRect(at, stamp.image.size())
+                           .adjusted(-glyphReach, -glyphReach, glyphReach, glyphReach);
+    if (!image.rect().contains(halo))
+        return false;
+    const int rows = int(stamp.ink.size());
+    for (int y = halo.top(); y <= halo.bottom(); ++y) {
+        int first = INT_MAX, last = INT_MIN;
+        for (int r = std::max(0, y - at.y() - glyphReach);
+             r <= std::min(rows - 1, y - at.y() + glyphReach); ++r) {
+            const auto [from, to] = stamp.ink[size_t(r)];
+            if (from <= to)
+                first = std::min(first, from), last = std::max(last, to);
+        }
+        if (first > last)
+            continue;
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb other = 0;
+        for (int x = at.x() + first - glyphReach; x <= at.x() + last + glyphReach; ++x)
+            other |= row[x] ^ plain;
+        if (other != 0)
+            return false;
+    }
+    return true;
+}
+
+// The title painted in place over the area, plain but for the pixels of `earlier` (the lines
+// above it); the pixels it changed, from `start` on, the others plain. Nothing when they reach
+// the area's edge, and so perhaps past it, or come near a pixel painted before.
+std::optional<TitleStamps::Stamp> paintAndTake(QPainter& p, const TextOp& op,
+                                               const Device& device, const QRect& area,
+                                               QRgb plain, QPoint start) {
+    const QImage& image = device.target->image();
+    const QImage before = image.copy(area);
+    paint(p, op, device);
+    int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+    std::vector<std::pair<int, int>> ink(size_t(area.height()), {INT_MAX, INT_MIN});
+    for (int y = 0; y < area.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y + area.top()));
+        const auto* was = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+        for (int x = 0; x < area.width(); ++x) {
+            if (row[x + area.left()] == was[x])
+                continue;
+            ink[size_t(y)] = {std::min(ink[size_t(y)].first, x), x};
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = y;
+        }
+    }
+    const QRect changed(left, top, right - left + 1, bottom - top + 1);
+    if (left > right || !before.rect().adjusted(1, 1, -1, -1).contains(changed))
+        return std::nullopt;
+    TitleStamps::Stamp stamp{image.copy(changed.translated(area.topLeft())),
+                             changed.topLeft() + area.topLeft() - start,
+                             {ink.begin() + top, ink.begin() + bottom + 1}};
+    for (int y = 0; y < changed.height(); ++y) {
+        auto& [first, last] = stamp.ink[size_t(y)];
+        auto* row = reinterpret_cast<QRgb*>(stamp.image.scanLine(y));
+        const auto* was = reinterpret_cast<const QRgb*>(before.constScanLine(y + top));
+        for (int x = 0; x < changed.width(); ++x)
+            if (row[x] == was[x + left])
+                row[x] = plain; // a pixel of a line above
+        const bool none = first > last;
+        first = none ? 0 : first - left;
+        last = none ? -1 : last - left;
+    }
+    if (!clearAround(before, changed.topLeft(), stamp, plain))
+        return std::nullopt;
+    stamp.image.setDevicePixelRatio(1);
+    // Opaque pixels of either format are the same premultiplied.
+    stamp.image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    return stamp;
+}
+
+// The title painted by the painter over `plain` in a picture of the area alone, laid out on
+// the device's pixels as it would be in place; trimmed to the pixels it changed. Nothing when
+// its glyphs reach the picture's edge, and so perhaps past it. For a title whose pixels in place
+// cannot be taken: at a fractional device pixel ratio, a glyph's edge may differ by a shade.
 std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& place,
                                             const QRect& area, QRgb plain, QPoint start,
                                             const Device& device) {
@@ -413,48 +516,103 @@ std::optional<TitleStamps::Stamp> makeStamp(const TextOp& op, const TextPlace& p
     kept.setDevicePixelRatio(1);
     // Opaque pixels of either format are the same premultiplied.
     kept.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
-    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start};
+    return TitleStamps::Stamp{std::move(kept), ink.topLeft() + area.topLeft() - start, {}, true};
 }
 
-// A title on the plain fill of the box painted just before it leaves the same pixels
-// wherever the box lies: after its first painting they are copied.
-bool paintStamped(const DrawList& list, size_t at, const Device& device,
+// What a title's pixels depend on: its text and style, where its glyphs fall within a device
+// pixel, the scale, the colours and the font.
+std::string stampKey(const TextOp& op, const TextPlace& place, QRgb plain, const Device& device) {
+    const PixelMap& map = *device.pixels;
+    const QImage& target = device.target->image();
+    const double x = map.x(place.start.x()), y = map.y(place.start.y());
+    const double top = map.y(place.topLeft.y());
+    std::string key = op.text;
+    for (const double v : {map.scale, x - std::floor(x), y - std::floor(y), top - std::floor(top),
+                           target.devicePixelRatio(), double(target.dotsPerMeterX()),
+                           double(target.dotsPerMeterY()), double(target.format()),
+                           double(plain), double(toQColor(op.color).rgba()), double(op.style)})
+        key.append(reinterpret_cast<const char*>(&v), sizeof v);
+    key += device.fonts.fontKey(op.style);
+    return key;
+}
+
+// The box a title's lines follow: the op before the first of the lines up to `at`.
+const RectOp* boxBefore(const DrawList& list, size_t at, size_t& box) {
+    size_t first = at;
+    while (first > 0 && std::holds_alternative<TextOp>(list[first - 1]))
+        --first;
+    box = first - 1;
+    return first > 0 ? std::get_if<RectOp>(&list[first - 1]) : nullptr;
+}
+
+// Copies the stamp at `at`: whole for a box's first line; below another, the columns of its
+// ink, when the lines above left no pixel near them.
+bool copyStamp(const TitleStamps::Stamp& stamp, QPoint at, QRgb plain, bool firstLine,
+               const PixelTarget& target) {
+    if (firstLine) {
+        target.copy(at, stamp.image);
+        return true;
+    }
+    if (!target.area().contains(QRect(at, stamp.image.size())) ||
+        !clearAround(target.image(), at, stamp, plain))
+        return false;
+    // Within the columns of its ink, every pixel is plain, as the stamp's are.
+    target.copy(at, stamp.image, &stamp.ink);
+    return true;
+}
+
+// A title on the plain fill of the box painted just before it leaves the same pixels wherever
+// the box lies: the pixels its first painting changed are kept, and copied after. So are its
+// later lines, while the lines above them were copied too and left no pixel near their glyphs.
+bool paintStamped(QPainter& p, const DrawList& list, size_t at, Device& device,
                   TitleStamps& stamps) {
     const auto* op = std::get_if<TextOp>(&list[at]);
-    const auto* box = at > 0 ? std::get_if<RectOp>(&list[at - 1]) : nullptr;
-    if (!op || !box || !box->fill || !device.target)
+    size_t boxAt = 0;
+    const auto* box = boxBefore(list, at, boxAt);
+    const bool firstLine = boxAt + 1 == at;
+    if (!op || !box || !box->fill || !device.target ||
+        (!firstLine && device.titleBox != boxAt))
         return false;
     const PixelMap& map = *device.pixels;
     const auto crisp = crispBoxOf(*box, map);
     const TextPlace place = placeOf(*op, device);
-    // Glyphs that reach further are found out when the stamp is made.
+    // Glyphs that reach further are found out when the stamp is taken.
     const QRect area = textPixels(place, map, 2 / map.scale);
     if (!crisp || place.clipped || !onPlainFill(area, *crisp, box->stroke.has_value()))
         return false;
     const QRgb plain = qPremultiply(toQColor(*box->fill).rgba());
-    const QColor ink = toQColor(op->color);
-    const QImage& target = device.target->image();
-    // The same glyphs land on the same pixels only at the same fraction of a pixel.
-    const double x = map.x(place.start.x()), y = map.y(place.start.y());
-    std::string key = op->text;
-    for (const double v : {map.scale, x - std::floor(x), y - std::floor(y),
-                           target.devicePixelRatio(), double(target.dotsPerMeterX()),
-                           double(target.dotsPerMeterY()),
-                           double(target.format()), double(plain), double(ink.rgba()),
-                           double(op->style)})
-        key.append(reinterpret_cast<const char*>(&v), sizeof v);
-    key += device.fonts.fontKey(op->style);
-    const QPoint start(int(std::lround(x)), int(std::lround(y)));
+    const std::string key = stampKey(*op, place, plain, device);
+    const QPoint start(int(std::lround(map.x(place.start.x()))),
+                       int(std::lround(map.y(place.start.y()))));
     const TitleStamps::Stamp* stamp = stamps.find(key);
-    // A title whose glyphs reach too far is kept as none, and left to the painter.
-    if (!stamp && !stamps.hasRoom())
-        return false;
-    if (!stamp)
+    const QRect earlier = firstLine ? QRect() : device.titleInk;
+    // Over pixels of other shapes, or past the target's edge, a title's first line is made
+    // apart; taken in place as soon as it can be.
+    if (stamp && stamp->apart &&
+        (!firstLine || plainAround(*device.target, area, plain, earlier)))
+        stamp = nullptr;
+    else if (!stamp && firstLine && stamps.hasRoom() &&
+             !plainAround(*device.target, area, plain, earlier))
         stamp = stamps.keep(key, makeStamp(*op, place, area, plain, start, device)
-                                     .value_or(TitleStamps::Stamp{}));
-    if (!stamp || stamp->image.isNull())
+                                     .value_or(TitleStamps::Stamp{{}, {}, {}, true}));
+    if (!stamp) {
+        if (!stamps.hasRoom() || !plainAround(*device.target, area, plain, earlier))
+            return false;
+        auto taken = paintAndTake(p, *op, device, area, plain, start);
+        // A title whose glyphs reach too far is kept as none, and left to the painter.
+        if (taken || firstLine)
+            stamp = stamps.keep(key, std::move(taken).value_or(TitleStamps::Stamp{}));
+    } else if (stamp->image.isNull() ||
+               !copyStamp(*stamp, start + stamp->offset, plain, firstLine, *device.target)) {
         return false;
-    device.target->copy(start + stamp->offset, stamp->image);
+    }
+    if (!stamp || stamp->image.isNull()) {
+        device.titleBox = SIZE_MAX; // painted, but where is not known
+        return true;
+    }
+    const QRect pixels(start + stamp->offset, stamp->image.size());
+    device.titleInk = firstLine ? pixels : device.titleInk | pixels;
+    device.titleBox = boxAt;
     return true;
 }
 
@@ -544,7 +702,7 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QTransform& transform = painter.worldTransform();
     Device device{fonts, std::sqrt(std::abs(transform.determinant())), PixelMap::of(painter),
-                  std::nullopt, {}, nullptr};
+                  std::nullopt, {}, nullptr, SIZE_MAX, {}};
     if (device.pixels)
         device.target = PixelTarget::of(painter);
     // Far out, boxes are a few pixels and rarely cover one another.
@@ -560,9 +718,13 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
             continue;
         }
         const DrawOp& op = list[at];
-        if (std::holds_alternative<TextOp>(op) && paintStamped(list, at, device, stamps)) {
-            ++at;
-            continue;
+        if (std::holds_alternative<TextOp>(op)) {
+            if (paintStamped(painter, list, at, device, stamps)) {
+                ++at;
+                continue;
+            }
+            // Painted over, the box's fill is no longer plain where its later lines go.
+            device.titleBox = SIZE_MAX;
         }
         // A run of one is painted as it always was.
         const auto* rect = std::get_if<RectOp>(&op);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -119,9 +120,25 @@ struct Stroke {
     }
 };
 
-// One row of a wide line, from pixel `first` to `last`.
-void paintRow(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF along,
-              const Stroke& stroke, uint32_t color) {
+// The colour at `coverage` (0 to 255) over each of `count` pixels: as blend() does, the
+// colour worked out once.
+void blendRun(uint32_t* pixels, int count, uint32_t color, uint32_t coverage) {
+    const uint32_t source = coverage >= 255 ? color : times(color, coverage);
+    if (source >= 0xff000000) {
+        std::fill(pixels, pixels + count, source);
+        return;
+    }
+    const uint32_t rest = 255 - (source >> 24);
+    for (int i = 0; i < count; ++i)
+        pixels[i] = source + times(pixels[i], rest);
+}
+
+// The coverage of one row of a wide line, from pixel `first` to `last`, handed to the sink:
+// whole(from, to) for pixels covered whole, run(from, to, c) for pixels covered alike,
+// pixel(x, c) for one.
+template <class Sink>
+void coverRow(int y, int first, int last, QPointF a, QPointF along, const Stroke& stroke,
+              Sink& sink) {
     // Along and across the line from the first pixel's centre on, a pixel at a time.
     const double dx = first + 0.5 - a.x(), dy = y + 0.5 - a.y();
     double t = dx * along.x() + dy * along.y();
@@ -130,29 +147,60 @@ void paintRow(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF a
     // only the others are weighed.
     const auto [plainFrom, plainTo] = stroke.whole(t, side, along, first, last);
     const bool table = (stroke.half + 0.5) * 16 <= double(stroke.edge.size());
+    // A line straight across lies as far from every pixel of the row.
+    const bool level = along.y() == 0;
     for (int x = first; x <= last; ++x, t += along.x(), side += along.y()) {
         if (x == plainFrom) {
-            if (qAlpha(color) == 255)
-                std::fill(pixels + plainFrom, pixels + plainTo + 1, color);
-            else
-                for (int i = plainFrom; i <= plainTo; ++i)
-                    blend(pixels[i], color, 255);
+            sink.whole(plainFrom, plainTo);
             t += along.x() * (plainTo - x);
             side += along.y() * (plainTo - x);
             x = plainTo;
             continue;
         }
         if (table && stroke.between(t)) {
-            if (const uint32_t c = stroke.edgeCoverage(side))
-                blend(pixels[x], color, c);
+            const uint32_t c = stroke.edgeCoverage(side);
+            int end = x;
+            for (; level && end < last && end + 1 != plainFrom &&
+                   stroke.between(t + along.x());
+                 ++end)
+                t += along.x();
+            if (c && end > x)
+                sink.run(x, end, c);
+            else if (c)
+                sink.pixel(x, c);
+            x = end;
             continue;
         }
         const double c = stroke.coverage(t, side);
         if (c > 0)
-            blend(pixels[x], color, uint32_t(c * 255 + 0.5));
+            sink.pixel(x, uint32_t(c * 255 + 0.5));
     }
 }
 
+// Paints what coverRow finds into a row of pixels.
+struct RowPainter {
+    uint32_t* pixels;
+    uint32_t color;
+    void whole(int from, int to) const { blendRun(pixels + from, to - from + 1, color, 255); }
+    void run(int from, int to, uint32_t c) const {
+        blendRun(pixels + from, to - from + 1, color, c);
+    }
+    void pixel(int x, uint32_t c) const { blend(pixels[x], color, c); }
+};
+
+// Keeps what coverRow finds, by column from `first` on: for a line straight down, whose rows
+// between its ends are all alike.
+struct RowCoverage {
+    int first = 0;
+    int last = -1;
+    std::array<uint8_t, 40> coverage{};
+    void whole(int from, int to) { run(from, to, 255); }
+    void run(int from, int to, uint32_t c) {
+        for (int x = from; x <= to; ++x)
+            pixel(x, c);
+    }
+    void pixel(int x, uint32_t c) { coverage[size_t(x - first)] = uint8_t(c); }
+};
 
 // The pixels within reach of a wide line, row by row: they move steadily along as rows go
 // down.
@@ -221,6 +269,53 @@ struct Steps {
                      std::llround(std::clamp(y0 + (first - x0) * slope, -1e9, 1e9) * 65536),
                      std::llround(slope * 65536)};
     }
+};
+
+// The last step from i on of a line a pixel wide that lies wholly between its ends x0 and x1
+// (i - 1: i does not).
+int middleEnd(int i, int last, double x0, double x1) {
+    if (i - 0.5 < x0 || i + 0.5 > x1)
+        return i - 1;
+    // Those after i lie past the near end: the last before the far one.
+    if (last + 0.5 <= x1)
+        return last;
+    int end = std::clamp(int(std::floor(x1 - 0.5)), i, last);
+    while (end > i && end + 0.5 > x1)
+        --end;
+    while (end < last && end + 1 + 0.5 <= x1)
+        ++end;
+    return end;
+}
+
+// A wide line straight down covers each row between its ends alike: the first such row's
+// coverage is kept for the others.
+class StraightDown {
+public:
+    StraightDown(bool on, std::pair<int, int> columns) {
+        std::tie(coverage_.first, coverage_.last) = columns;
+        on_ = on && coverage_.last - coverage_.first < int(coverage_.coverage.size());
+    }
+
+    // Paints the row when it lies between the line's ends, and is as wide as the first.
+    bool paint(uint32_t* pixels, int y, int first, int last, QPointF a, QPointF along,
+               const Stroke& stroke, uint32_t color) {
+        if (!on_ || first != coverage_.first || last != coverage_.last || first > last ||
+            !stroke.between((first + 0.5 - a.x()) * along.x() + (y + 0.5 - a.y()) * along.y()))
+            return false;
+        if (!made_) {
+            coverRow(y, first, last, a, along, stroke, coverage_);
+            made_ = true;
+        }
+        for (int x = first; x <= last; ++x)
+            if (const uint32_t c = coverage_.coverage[size_t(x - first)])
+                blend(pixels[x], color, c);
+        return true;
+    }
+
+private:
+    RowCoverage coverage_;
+    bool made_ = false;
+    bool on_ = false;
 };
 
 } // namespace
@@ -311,6 +406,24 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
     }
 }
 
+void PixelTarget::framed(const QRect& outer, QRgb rim, QRgb inside) const {
+    const int left = std::max(outer.left(), clip_.left());
+    const int right = std::min(outer.right(), clip_.right());
+    const int top = std::max(outer.top(), clip_.top());
+    const int bottom = std::min(outer.bottom(), clip_.bottom());
+    for (int y = top; y <= bottom && left <= right; ++y) {
+        uint32_t* pixels = row(y);
+        const bool edge = y == outer.top() || y == outer.bottom();
+        shown(y, left, right, [&](int first, int last) {
+            std::fill(pixels + first, pixels + last + 1, edge ? rim : inside);
+            if (outer.left() >= first && outer.left() <= last)
+                pixels[outer.left()] = rim;
+            if (outer.right() >= first && outer.right() <= last)
+                pixels[outer.right()] = rim;
+        });
+    }
+}
+
 void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) const {
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
@@ -330,14 +443,21 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
     }
 }
 
-void PixelTarget::copy(QPoint at, const QImage& image) const {
+void PixelTarget::copy(QPoint at, const QImage& image,
+                       const std::vector<std::pair<int, int>>* columns) const {
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;
     const QRect to = image.rect().translated(at) & clip_;
     for (int y = to.top(); y <= to.bottom(); ++y) {
         const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - at.y()));
         uint32_t* pixels = row(y);
-        shown(y, to.left(), to.right(), [&](int first, int last) {
+        int left = to.left(), right = to.right();
+        if (columns) {
+            const auto [first, last] = (*columns)[size_t(y - at.y())];
+            left = std::max(left, at.x() + first);
+            right = std::min(right, at.x() + last);
+        }
+        shown(y, left, right, [&](int first, int last) {
             std::copy(colors + first - at.x(), colors + last + 1 - at.x(), pixels + first);
         });
     }
@@ -358,6 +478,9 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
     if (!steps)
         return;
     const auto [steep, x0, x1, first, last, start, step] = *steps;
+    // Away from its ends, where no shape above hides a part, a line is painted step by step
+    // without the checks its ends need.
+    auto middle = [&](int i) { return above_ ? i - 1 : middleEnd(i, last, x0, x1); };
     int64_t across = start;
     const QRect& c = clip_;
     if (!smooth) {
@@ -365,6 +488,12 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
         const int low = steep ? c.left() : c.top(), high = steep ? c.right() : c.bottom();
         across += 0x8000;
         for (int i = first; i <= last; ++i, across += step) {
+            if (const int end = middle(i); end >= i) {
+                middleSteps(steep, false, i, end, across, step, color);
+                across += step * (end - i);
+                i = end;
+                continue;
+            }
             if ((i - 0.5 < x0 || i + 0.5 > x1) &&
                 std::min(i + 0.5, x1) - std::max(i - 0.5, x0) < 0.5)
                 continue;
@@ -375,6 +504,12 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
         return;
     }
     for (int i = first; i <= last; ++i, across += step) {
+        if (const int end = middle(i); end >= i) {
+            middleSteps(steep, true, i, end, across, step, color);
+            across += step * (end - i);
+            i = end;
+            continue;
+        }
         // The share of this step the line spans, less at its ends.
         double span = 1;
         if (i - 0.5 < x0 || i + 0.5 > x1) {
@@ -394,6 +529,71 @@ void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) co
         }
         plot(steep ? below : i, steep ? i : below, color, uint32_t((255 - part) * span + 0.5));
         plot(steep ? below + 1 : i, steep ? i : below + 1, color, uint32_t(part * span + 0.5));
+    }
+}
+
+void PixelTarget::middleSteps(bool steep, bool smooth, int from, int to, int64_t across,
+                              int64_t step, uint32_t color) const {
+    if (step == 0) {
+        const uint32_t part = smooth ? uint32_t(across & 0xffff) >> 8 : 0;
+        straightRun(steep, from, to, int(across >> 16), color, 255 - part, part);
+        return;
+    }
+    const QRect& c = clip_;
+    const int low = steep ? c.left() : c.top(), high = steep ? c.right() : c.bottom();
+    auto pixel = [&](int i, int at) -> uint32_t& { return steep ? row(i)[at] : row(at)[i]; };
+    // Along a long line, the colour at each coverage is worked out once.
+    std::array<uint32_t, 256> sources;
+    const bool lengthy = smooth && to - from >= int(sources.size());
+    for (uint32_t k = 0; lengthy && k < sources.size(); ++k)
+        sources[k] = k >= 255 ? color : times(color, k);
+    auto paint = [&](uint32_t& target, uint32_t coverage) {
+        if (!lengthy) {
+            blend(target, color, coverage);
+            return;
+        }
+        const uint32_t source = sources[coverage];
+        target = source >= 0xff000000 ? source : source + times(target, 255 - (source >> 24));
+    };
+    for (int i = from; i <= to; ++i, across += step) {
+        const int at = int(across >> 16);
+        if (!smooth) {
+            if (at >= low && at <= high)
+                blend(pixel(i, at), color, 255);
+            continue;
+        }
+        const uint32_t part = uint32_t(across & 0xffff) >> 8;
+        if (steep && i + 8 <= c.bottom()) {
+            const int ahead = int((across + 8 * step) >> 16);
+            if (ahead >= c.left() && ahead <= c.right())
+                __builtin_prefetch(row(i + 8) + ahead, 1);
+        }
+        if (part < 255 && at >= low && at <= high)
+            paint(pixel(i, at), 255 - part);
+        if (part > 0 && at + 1 >= low && at + 1 <= high)
+            paint(pixel(i, at + 1), part);
+    }
+}
+
+void PixelTarget::straightRun(bool steep, int from, int to, int at, uint32_t color,
+                              uint32_t coverage, uint32_t next) const {
+    if (!steep) {
+        for (const auto& [y, c] : {std::pair{at, coverage}, {at + 1, next}})
+            if (c > 0 && y >= clip_.top() && y <= clip_.bottom())
+                blendRun(row(y) + from, to - from + 1, color, c);
+        return;
+    }
+    const bool here = coverage > 0 && at >= clip_.left() && at <= clip_.right();
+    const bool beside = next > 0 && at + 1 >= clip_.left() && at + 1 <= clip_.right();
+    for (int y = from; y <= to; ++y) {
+        // Each step is another row, far from the last in memory: asked for early.
+        if (y + 8 <= to)
+            __builtin_prefetch(row(y + 8) + at, 1);
+        uint32_t* pixels = row(y);
+        if (here)
+            blend(pixels[at], color, coverage);
+        if (beside)
+            blend(pixels[at + 1], color, next);
     }
 }
 
@@ -423,6 +623,10 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
     const Band band(a, along, length, half + 0.5, clip_);
     auto columns = [&](int y) { return band.columns(y, clip_); };
     const int top = band.top, bottom = band.bottom;
+    // Where no shape above hides a part.
+    StraightDown straight(along.x() == 0 && !above_ &&
+                              (stroke.half + 0.5) * 16 <= double(stroke.edge.size()),
+                          columns(top));
     for (int y = top; y <= bottom; ++y) {
         const auto [first, last] = columns(y);
         if (above_) {
@@ -439,8 +643,11 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
         if (y + 4 <= bottom && first <= last &&
             !(above_ && above_->surelyHides(y + 4, first, last, level_)))
             __builtin_prefetch(row(y + 4) + first, 1);
+        if (straight.paint(row(y), y, first, last, a, along, stroke, premultiplied))
+            continue;
         shown(y, first, last, [&](int from, int to) {
-            paintRow(row(y), y, from, to, a, along, stroke, premultiplied);
+            RowPainter painter{row(y), premultiplied};
+            coverRow(y, from, to, a, along, stroke, painter);
         });
     }
 }

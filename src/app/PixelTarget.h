@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPainter;
 
@@ -32,10 +34,16 @@ public:
     void fill(const QRect& area, const QColor& color) const;
     void fill(const QRect& area, QRgb premultiplied) const;
 
+    // A rectangle of whole pixels with a rim a pixel wide, both opaque premultiplied colours:
+    // as filling all of it with `rim`, then its inside with `inside`.
+    void framed(const QRect& outer, QRgb rim, QRgb inside) const;
+
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
-    // An opaque premultiplied image in place of the pixels from `at` on.
-    void copy(QPoint at, const QImage& image) const;
+    // An opaque premultiplied image in place of the pixels from `at` on; with `columns`, only
+    // those from the first to the last of each row of the image (none: first past last).
+    void copy(QPoint at, const QImage& image,
+              const std::vector<std::pair<int, int>>* columns = nullptr) const;
 
     // A line `width` pixels wide from a to b, antialiased unless `smooth` is false (then a line
     // under a pixel and a half wide is one hard pixel each step). Where two lines of one
@@ -61,6 +69,14 @@ private:
 
     // A line a pixel wide, one or two pixels across each step along it (Wu's way).
     void thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const;
+    // Steps from `from` to `to` of a line a pixel wide, away from its ends, where no shape
+    // above hides a part; `across` as thinLine() counts it.
+    void middleSteps(bool steep, bool smooth, int from, int to, int64_t across, int64_t step,
+                     uint32_t color) const;
+    // Steps from `from` to `to` of a line straight across (rows `at` and `at + 1`) or down
+    // (steep: columns `at` and `at + 1`), at the two coverages; clipped across only.
+    void straightRun(bool steep, int from, int to, int at, uint32_t color, uint32_t coverage,
+                     uint32_t next) const;
     void streamFill(const QRect& r, QRgb color) const;
     // Calls paint(from, to) for each stretch of row y from first to last that shows.
     template <class Paint>

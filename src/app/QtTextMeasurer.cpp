@@ -73,13 +73,12 @@ Size QtTextMeasurer::measureText(std::string_view text, const TextAttributes& at
     constexpr size_t longestRemembered = 4096;
     if (text.size() > longestRemembered)
         return {measure(), metrics.height()};
-    const std::string key(text);
-    if (const auto found = widths.find(key); found != widths.end())
+    if (const auto found = widths.find(text); found != widths.end())
         return {found->second, metrics.height()};
     if (widths.size() >= remembered)
         widths.clear();
     const double width = measure();
-    widths.emplace(key, width);
+    widths.emplace(std::string(text), width);
     return {width, metrics.height()};
 }
 
@@ -87,15 +86,14 @@ const QStaticText& QtTextMeasurer::preparedText(std::string_view text, TextStyle
     auto& texts = style == TextStyle::label ? labelTexts_ : referenceTexts_;
     // Laying a title out is most of what painting it costs; a screenful is a few hundred.
     constexpr size_t remembered = 4000;
-    const std::string key(text);
-    if (const auto found = texts.find(key); found != texts.end())
+    if (const auto found = texts.find(text); found != texts.end())
         return found->second;
     if (texts.size() >= remembered)
         texts.clear();
     QStaticText prepared(QString::fromUtf8(text.data(), qsizetype(text.size())));
     prepared.setTextFormat(Qt::PlainText);
     prepared.setPerformanceHint(QStaticText::AggressiveCaching);
-    return texts.emplace(key, std::move(prepared)).first->second;
+    return texts.emplace(std::string(text), std::move(prepared)).first->second;
 }
 
 double QtTextMeasurer::ascent(const TextAttributes& attributes) const {

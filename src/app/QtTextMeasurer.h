@@ -7,8 +7,10 @@
 #include <QFontMetricsF>
 #include <QStaticText>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace pathwicks {
@@ -46,10 +48,19 @@ private:
     std::string labelFontKey_;
     // Widths already measured in the two fonts of the canvas: laying out a title measures the
     // same words again and again, and a view full of boxes often shows the same titles.
-    mutable std::unordered_map<std::string, double> referenceWidths_;
-    mutable std::unordered_map<std::string, double> labelWidths_;
-    mutable std::unordered_map<std::string, QStaticText> referenceTexts_;
-    mutable std::unordered_map<std::string, QStaticText> labelTexts_;
+    // Looked up by the text as it is, without a copy.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    template <class Value>
+    using ByText = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+    mutable ByText<double> referenceWidths_;
+    mutable ByText<double> labelWidths_;
+    mutable ByText<QStaticText> referenceTexts_;
+    mutable ByText<QStaticText> labelTexts_;
 };
 
 } // namespace pathwicks

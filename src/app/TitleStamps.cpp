@@ -40,6 +40,8 @@ bool TitleStamps::hasRoom() {
 const TitleStamps::Stamp* TitleStamps::keep(const std::string& key, Stamp stamp) {
     if (!hasRoom())
         return nullptr;
+    if (const auto kept = stamps_.find(key); kept != stamps_.end())
+        bytes_ -= kept->second.stamp.image.sizeInBytes();
     bytes_ += stamp.image.sizeInBytes();
     return &stamps_.insert_or_assign(key, Kept{std::move(stamp), painting_}).first->second.stamp;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace pathwicks {
 
@@ -20,6 +22,11 @@ public:
     struct Stamp {
         QImage image;
         QPoint offset;
+        // For each row of the image, the first and last column the title changed (none: first
+        // past last).
+        std::vector<std::pair<int, int>> ink;
+        // Made in a picture apart, not taken from where the title was painted.
+        bool apart = false;
     };
 
     // A new painting begins.

@@ -355,6 +355,20 @@ std::vector<uint32_t> allOf(size_t count) {
     return positions;
 }
 
+// Boxes lie scattered in memory, and a large document's do not stay in the processor's caches
+// from one frame to the next: those a few items on are asked for early.
+constexpr size_t lookAhead = 8;
+
+void askEarly(const Reference* box) {
+    if (box)
+        __builtin_prefetch(&box->rect);
+}
+
+void askEarly(const Arrow& arrow) {
+    askEarly(arrow.first.get());
+    askEarly(arrow.second.get());
+}
+
 // Whether each shown arrow joins the same two boxes the same way as one shown before it: sorted
 // by boxes and order, each but the first of a run is a repeat.
 std::vector<bool> repeats(const std::vector<Arrow>& arrows, const std::vector<uint32_t>& shown) {
@@ -376,16 +390,20 @@ std::vector<bool> repeats(const std::vector<Arrow>& arrows, const std::vector<ui
 // Arrows between the same two boxes in the same direction lie on one another, so each such
 // pair is drawn once: a document holding a million copies of one arrow paints as fast as one
 // holding it once.
+// `repeated`: found once for all the arrows, by position (an index's), or else nothing.
 void appendArrows(DrawList& list, const std::vector<Arrow>& arrows,
-                  const std::vector<uint32_t>& shown, const Cull& cull, const Palette& palette,
-                  const AppearanceConfig& config, double scale) {
+                  const std::vector<uint32_t>& shown, const std::vector<bool>* repeated,
+                  const Cull& cull, const Palette& palette, const AppearanceConfig& config,
+                  double scale) {
     // Heads a pixel or two long cannot be told from the shaft's end.
     const double head = std::abs(config.arrowLength()) * scale;
     const bool heads = !(head > 0 && head < smallestArrowHead);
-    const std::vector<bool> repeated = repeats(arrows, shown);
+    const std::vector<bool> repeatedShown = repeated ? std::vector<bool>() : repeats(arrows, shown);
     for (size_t k = 0; k < shown.size(); ++k) {
+        if (k + lookAhead < shown.size())
+            askEarly(arrows[shown[k + lookAhead]]);
         const auto& [source, target] = arrows[shown[k]];
-        if (source && target && !repeated[k])
+        if (source && target && !(repeated ? (*repeated)[shown[k]] : repeatedShown[k]))
             appendArrow(list,
                         heads ? arrowBetween(*source, *target, config)
                               : shaftBetween(*source, *target, palette),
@@ -402,8 +420,10 @@ void appendReferences(DrawList& list, const std::vector<ReferencePtr>& reference
                       const MarkerStates* states, double scale) {
     const bool badgesApart = scale < badgeOnlyScale;
     for (bool selectedPass : {false, true}) {
-        for (uint32_t i : shown) {
-            const ReferencePtr& reference = references[i];
+        for (size_t k = 0; k < shown.size(); ++k) {
+            if (k + lookAhead < shown.size())
+                askEarly(references[shown[k + lookAhead]].get());
+            const ReferencePtr& reference = references[shown[k]];
             if (!reference || reference->selected != selectedPass)
                 continue;
             appendReference(list, *reference, cull, palette, measurer, scale);
@@ -422,6 +442,7 @@ void appendReferences(DrawList& list, const std::vector<ReferencePtr>& reference
 }
 
 DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>& arrows,
+                   const std::vector<bool>* repeatedArrows,
                    const std::vector<ReferencePtr>& references,
                    const DrawingIndex::Candidates& shown, const InteractionOverlay& overlay,
                    const CanvasViewport& viewport, const AppearanceConfig& config,
@@ -442,7 +463,8 @@ DrawList drawItems(const std::vector<LabelPtr>& labels, const std::vector<Arrow>
         if (const LabelPtr& label = labels[i])
             appendLabel(list, *label, cull, palette, measurer, viewport.scale);
     }
-    appendArrows(list, arrows, shown.arrows, cull, palette, config, viewport.scale);
+    appendArrows(list, arrows, shown.arrows, repeatedArrows, cull, palette, config,
+                 viewport.scale);
     appendReferences(list, references, shown.references, cull, palette, config, measurer, states,
                      viewport.scale);
     appendInteractionOverlay(list, arrows, overlay, cull, config);
@@ -456,8 +478,8 @@ DrawList drawCanvas(const StepsModel& model, const InteractionOverlay& overlay,
                     const LayoutMeasurer& measurer, const MarkerStates* states) {
     const DrawingIndex::Candidates all{allOf(model.labels.size()), allOf(model.arrows.size()),
                                        allOf(model.content().size())};
-    return drawItems(model.labels, model.arrows, model.content(), all, overlay, viewport, config,
-                     measurer, states);
+    return drawItems(model.labels, model.arrows, nullptr, model.content(), all, overlay, viewport,
+                     config, measurer, states);
 }
 
 DrawList drawCanvas(const DrawingIndex& index, const InteractionOverlay& overlay,
@@ -472,8 +494,8 @@ DrawList drawCanvas(const DrawingIndex& index, const InteractionOverlay& overlay
                                         reach.y + reach.height}));
     }
     index.query(area, shown);
-    return drawItems(index.labels(), index.arrows(), index.references(), shown, overlay, viewport,
-                     config, measurer, states);
+    return drawItems(index.labels(), index.arrows(), &index.repeatedArrows(), index.references(),
+                     shown, overlay, viewport, config, measurer, states);
 }
 
 double arrowReach(const AppearanceConfig& config) {

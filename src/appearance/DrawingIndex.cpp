@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace pathwicks {
 
@@ -48,6 +49,22 @@ DrawingIndex::DrawingIndex(const StepsModel& model, double reach)
         if (reference)
             fileItem(ordinal, reference->rect, reference->selected);
         ++ordinal;
+    }
+    findRepeatedArrows();
+}
+
+void DrawingIndex::findRepeatedArrows() {
+    using Key = std::tuple<const Reference*, const Reference*, size_t>;
+    std::vector<Key> keys;
+    keys.reserve(arrows_.size());
+    for (size_t k = 0; k < arrows_.size(); ++k)
+        keys.emplace_back(arrows_[k].first.get(), arrows_[k].second.get(), k);
+    std::sort(keys.begin(), keys.end());
+    repeatedArrows_.assign(arrows_.size(), false);
+    for (size_t k = 1; k < keys.size(); ++k) {
+        const auto& [source, target, at] = keys[k];
+        if (source == std::get<0>(keys[k - 1]) && target == std::get<1>(keys[k - 1]))
+            repeatedArrows_[at] = true;
     }
 }
 

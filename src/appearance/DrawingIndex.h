@@ -32,6 +32,9 @@ public:
 
     const std::vector<LabelPtr>& labels() const { return labels_; }
     const std::vector<Arrow>& arrows() const { return arrows_; }
+    // By position in arrows(): whether an arrow before it joins the same two boxes the same way
+    // (the two are candidates together).
+    const std::vector<bool>& repeatedArrows() const { return repeatedArrows_; }
     const std::vector<ReferencePtr>& references() const { return references_; }
 
     // Whether the index still serves the model: the same items in the same order, and each
@@ -48,9 +51,11 @@ private:
     void fileItem(uint32_t ordinal, const Rect& area, bool selected);
     void fileSegment(uint32_t ordinal, Point from, Point to, double reach);
     static Cell cellKey(int64_t column, int64_t row);
+    void findRepeatedArrows();
 
     std::vector<LabelPtr> labels_;
     std::vector<Arrow> arrows_;
+    std::vector<bool> repeatedArrows_;
     std::vector<ReferencePtr> references_;
     // Ordinals run through labels, then arrows, then references: drawing order.
     std::unordered_map<Cell, std::vector<uint32_t>> cells_;

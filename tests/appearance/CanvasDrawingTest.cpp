@@ -476,6 +476,8 @@ TEST(DrawingIndex, DrawsAnyPartExactlyAsTheWalkOverEveryItem) {
     model.setContent(content);
     for (int i = 0; i < 300; ++i)
         model.arrows.push_back({content[pick(random)], content[pick(random)]});
+    for (size_t i = 0; i < 300; i += 7) // repeated arrows, drawn once
+        model.arrows.push_back(model.arrows[i]);
     for (int i = 0; i < 50; ++i)
         model.labels.push_back(
             Label::fromDictionary({{"title", "Label"},

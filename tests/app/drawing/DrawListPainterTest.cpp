@@ -107,18 +107,23 @@ TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
         if (std::holds_alternative<RectOp>(op))
             spaced.push_back(RectOp{{-10, -10, 1, 1}, 0, std::nullopt, std::nullopt, 1});
     }
-    auto picture = [&](const DrawList& ops, int side) {
-        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        paintDrawList(painter, ops, measurer);
-        painter.end();
-        return image.copy(0, 0, 600, 600);
-    };
-    const QImage expected = picture(spaced, 1200);
-    for (const auto& [ops, side] : {std::pair{&list, 600}, {&list, 1200}, {&spaced, 600},
-                                    {&list, 600}, {&spaced, 1200}})
-        EXPECT_TRUE(picture(*ops, side) == expected) << ops->size() << " ops, " << side;
+    // Also on screens of more device pixels a point, where titles fall between pixels.
+    for (const double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        auto picture = [&](const DrawList& ops, int side) {
+            QImage image(int(side * ratio), int(side * ratio), QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            paintDrawList(painter, ops, measurer);
+            painter.end();
+            return image.copy(0, 0, int(600 * ratio), int(600 * ratio));
+        };
+        const QImage expected = picture(spaced, 1200);
+        for (const auto& [ops, side] : {std::pair{&list, 600}, {&list, 1200}, {&spaced, 600},
+                                        {&list, 600}, {&spaced, 1200}})
+            EXPECT_TRUE(picture(*ops, side) == expected)
+                << ops->size() << " ops, " << side << ", ratio " << ratio;
+    }
 }
 
 TEST(DrawListPainter, PaintsBoxesGridAndTitles) {
