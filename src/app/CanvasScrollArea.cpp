@@ -2,10 +2,9 @@
 
 #include "app/AddView.h"
 #include "app/CanvasWidget.h"
-#include "app/PlainText.h"
+#include "app/Logo.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QPalette>
 #include <QScrollBar>
 #include <QTimer>
@@ -19,19 +18,12 @@ CanvasScrollArea::CanvasScrollArea(const QtTextMeasurer& measurer, QWidget* pare
     setWidgetResizable(false);
     setFrameShape(QFrame::NoFrame);
     addView_ = new AddView(this, measurer);
-    logo_ = plainLabel(tr("Pathwicks"), this);
+    logo_ = new Logo(this);
     logo_->setObjectName("logo");
     logo_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // A font and a palette rather than a style sheet, which would bring in the style sheet
-    // machinery as the window opens.
-    QFont font = logo_->font();
-    font.setBold(true);
-    font.setPixelSize(14);
-    logo_->setFont(font);
     QPalette palette = logo_->palette();
     palette.setColor(QPalette::WindowText, QColor(60, 60, 60, 110));
     logo_->setPalette(palette);
-    logo_->adjustSize();
     viewport()->installEventFilter(this);
     verticalScrollBar()->installEventFilter(this);
 }

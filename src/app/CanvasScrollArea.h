@@ -2,7 +2,7 @@
 
 #include <QScrollArea>
 
-class QLabel;
+class QWidget;
 
 namespace pathwicks {
 
@@ -34,7 +34,7 @@ private:
 
     CanvasWidget* canvas_ = nullptr;
     AddView* addView_ = nullptr;
-    QLabel* logo_ = nullptr;
+    QWidget* logo_ = nullptr;
     QWidget* notice_ = nullptr;
 };
 

@@ -251,7 +251,7 @@ TEST_F(DocumentWindowTest, TheLogoStaysClearOfTheScroller) {
     ASSERT_TRUE(window);
     QApplication::processEvents();
     auto* scrollArea = window->findChild<QScrollArea*>();
-    auto* logo = window->findChild<QLabel*>("logo");
+    auto* logo = window->findChild<QWidget*>("logo");
     ASSERT_TRUE(scrollArea && logo);
     QScrollBar* scroller = scrollArea->verticalScrollBar();
     ASSERT_TRUE(scroller->isVisible()); // the far label makes the canvas taller than the window
