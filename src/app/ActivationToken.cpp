@@ -6,6 +6,7 @@
 
 #include <poll.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace pathwicks {
@@ -110,11 +111,11 @@ std::optional<std::string> askForToken(wl_display* display, wl_event_queue* queu
 } // namespace
 
 std::optional<std::string> requestActivationToken(wl_display* display,
-                                                  const ActivationRequest& request,
-                                                  std::chrono::milliseconds wait) {
+                                                  const ActivationRequest& request) {
     if (!display)
         return std::nullopt;
-    const auto deadline = Clock::now() + wait;
+    // A compositor that does not answer holds up the click no longer than this.
+    const auto deadline = Clock::now() + std::chrono::seconds(1);
     wl_event_queue* queue = wl_display_create_queue(display);
     auto* onQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(onQueue), queue);

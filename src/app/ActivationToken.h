@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,10 +22,9 @@ struct ActivationRequest {
 
 // Asks the compositor on display for an xdg-activation token to give a program it starts. None
 // where the compositor offers no xdg_activation_v1, the connection fails, or no answer comes
-// within the wait. The answer is read on an event queue of its own, so the events of whoever
+// within a second. The answer is read on an event queue of its own, so the events of whoever
 // else uses the connection stay where they are.
-std::optional<std::string>
-requestActivationToken(wl_display* display, const ActivationRequest& request,
-                       std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
+std::optional<std::string> requestActivationToken(wl_display* display,
+                                                  const ActivationRequest& request);
 
 } // namespace pathwicks

@@ -27,10 +27,14 @@ inline uint32_t times(uint32_t pixel, uint32_t a) {
     return alphaGreen | redBlue;
 }
 
+// A premultiplied colour over the pixel; an opaque one needs nothing of what lies below.
+inline void over(uint32_t& pixel, uint32_t source) {
+    pixel = source >= 0xff000000 ? source : source + times(pixel, 255 - (source >> 24));
+}
+
 // The colour at `coverage` (0 to 255) over the pixel.
 inline void blend(uint32_t& pixel, uint32_t color, uint32_t coverage) {
-    const uint32_t source = coverage >= 255 ? color : times(color, coverage);
-    pixel = source >= 0xff000000 ? source : source + times(pixel, 255 - (source >> 24));
+    over(pixel, coverage >= 255 ? color : times(color, coverage));
 }
 
 // How much of a pixel, as a square one wide, a band `half` to either side of a line covers
@@ -433,12 +437,8 @@ void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) cons
         const auto* colors = reinterpret_cast<const uint32_t*>(image.constScanLine(y - offset.y()));
         uint32_t* pixels = row(y);
         shown(y, to.left(), to.right(), [&](int first, int last) {
-            for (int x = first; x <= last; ++x) {
-                // Most pixels of a corner are opaque: they need nothing of what lies below.
-                const uint32_t color = colors[x - offset.x()];
-                pixels[x] = color >= 0xff000000 ? color
-                                                : color + times(pixels[x], 255 - (color >> 24));
-            }
+            for (int x = first; x <= last; ++x)
+                over(pixels[x], colors[x - offset.x()]);
         });
     }
 }
@@ -552,8 +552,7 @@ void PixelTarget::middleSteps(bool steep, bool smooth, int from, int to, int64_t
             blend(target, color, coverage);
             return;
         }
-        const uint32_t source = sources[coverage];
-        target = source >= 0xff000000 ? source : source + times(target, 255 - (source >> 24));
+        over(target, sources[coverage]);
     };
     for (int i = from; i <= to; ++i, across += step) {
         const int at = int(across >> 16);
