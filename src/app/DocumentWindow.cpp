@@ -10,6 +10,7 @@
 #include "app/RecoveryKeeper.h"
 #include "app/TourMode.h"
 #include "app/UserDialogs.h"
+#include "app/WatchedPaths.h"
 #include "app/WindowFrame.h"
 #include "app/WindowMarkerCheck.h"
 #include "model/FileIO.h"
@@ -17,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -207,26 +207,18 @@ void DocumentWindow::watchDocumentFile() {
     if (document_->path().empty())
         return;
     if (!fileWatcher_) {
-        fileWatcher_ = new QFileSystemWatcher(this);
+        fileWatcher_ = new WatchedPaths(this);
         // Another program's save may take several steps: it is followed once they settle.
         auto* settled = new QTimer(this);
         settled->setSingleShot(true);
         settled->setInterval(200);
         connect(settled, &QTimer::timeout, this, &DocumentWindow::followDiskChange);
         // A save elsewhere may replace the file: its folder tells of the new one.
-        connect(fileWatcher_, &QFileSystemWatcher::fileChanged, settled,
-                qOverload<>(&QTimer::start));
-        connect(fileWatcher_, &QFileSystemWatcher::directoryChanged, settled,
-                qOverload<>(&QTimer::start));
+        connect(fileWatcher_, &WatchedPaths::changed, settled, qOverload<>(&QTimer::start));
     }
     const QString file = QFile::decodeName(QByteArray::fromStdString(document_->path()));
     const QString folder = QFile::decodeName(QByteArray::fromStdString(document_->folder()));
-    if (!fileWatcher_->files().isEmpty())
-        fileWatcher_->removePaths(fileWatcher_->files());
-    if (!fileWatcher_->directories().isEmpty())
-        fileWatcher_->removePaths(fileWatcher_->directories());
-    fileWatcher_->addPath(file);
-    fileWatcher_->addPath(folder);
+    fileWatcher_->watch({file, folder});
 }
 
 void DocumentWindow::followDiskChange() {

@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 
-class QFileSystemWatcher;
 
 #include <memory>
 
@@ -15,6 +14,7 @@ class Application;
 class CommandMenus;
 class RecoveryKeeper;
 class TourMode;
+class WatchedPaths;
 class WindowFrame;
 class WindowMarkerCheck;
 
@@ -74,7 +74,7 @@ private:
     std::unique_ptr<WindowFrame> frame_;
     Listeners<>::Id changeListener_ = 0;
     bool appeared_ = false;
-    QFileSystemWatcher* fileWatcher_ = nullptr;
+    WatchedPaths* fileWatcher_ = nullptr;
     // The file's stamp the user chose to keep their changes over; not asked about again.
     std::optional<FileStamp> keptOver_;
     bool askingAboutDisk_ = false;

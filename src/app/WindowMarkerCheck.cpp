@@ -5,6 +5,7 @@
 #include "app/DocumentView.h"
 #include "app/MarkerCheckQueue.h"
 #include "app/PlainText.h"
+#include "app/WatchedPaths.h"
 #include "goto/GotoCache.h"
 #include "goto/MarkerCheck.h"
 #include "goto/MarkerLookup.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
@@ -51,9 +51,8 @@ WindowMarkerCheck::WindowMarkerCheck(Document& document, DocumentView& view,
     again_->setSingleShot(true);
     again_->setInterval(settleMs);
     connect(again_, &QTimer::timeout, this, [this] { start(); });
-    watcher_ = new QFileSystemWatcher(this);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, again_, qOverload<>(&QTimer::start));
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, again_, qOverload<>(&QTimer::start));
+    watched_ = new WatchedPaths(this);
+    connect(watched_, &WatchedPaths::changed, again_, qOverload<>(&QTimer::start));
     // The history is told of an edit before the edit is made: the ids are looked at after it.
     changeListener_ = document_.undoManager().changed.add(
         [this] { QTimer::singleShot(0, this, &WindowMarkerCheck::idsMayHaveChanged); });
@@ -130,15 +129,11 @@ void WindowMarkerCheck::watchMarkedFiles() {
     paths.removeDuplicates();
     if (paths.size() > mostWatched)
         paths.resize(mostWatched);
-    const QStringList before = watched();
-    if (!before.isEmpty())
-        watcher_->removePaths(before);
-    if (!paths.isEmpty())
-        watcher_->addPaths(paths);
+    watched_->watch(paths);
 }
 
 QStringList WindowMarkerCheck::watched() const {
-    return watcher_->files() + watcher_->directories();
+    return watched_->paths();
 }
 
 void WindowMarkerCheck::cancel() {

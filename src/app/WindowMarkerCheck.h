@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-class QFileSystemWatcher;
 class QLabel;
 class QTimer;
 class QStatusBar;
@@ -19,6 +18,7 @@ namespace pathwicks {
 
 class Document;
 class DocumentView;
+class WatchedPaths;
 
 // A window's marker check: started when the document opens, when its window becomes active,
 // after each save, on View › Check Markers, when the boxes' ids change (after a first answer
@@ -66,7 +66,7 @@ private:
     std::optional<MarkerStates> states_;
     std::vector<std::string> ids_; // the boxes' ids at the last look, sorted
     Listeners<>::Id changeListener_ = 0;
-    QFileSystemWatcher* watcher_ = nullptr;
+    WatchedPaths* watched_ = nullptr;
     QTimer* again_ = nullptr; // a check soon after a change, once for a burst of them
 };
 

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -117,7 +118,8 @@ TEST_F(DocumentWindowTest, AFrameIsSavedAndRestoredAsTheSameThing) {
     ASSERT_TRUE(window->save());
     const std::string once = readText(file);
     window->resize(620, 410);
-    QTRY_COMPARE(window->size(), QSize(620, 410));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->size() == QSize(620, 410); }))
+        << window->width() << "x" << window->height();
     ASSERT_TRUE(window->save());
     const std::string resized = readText(file);
     EXPECT_NE(resized.find("{{100, 80}, {620, 410}}"), std::string::npos) << resized;
@@ -379,7 +381,7 @@ TEST_F(DocumentWindowTest, AChangeOnDiskReloadsOrAsksAndRevertGoesBackToTheFile)
     DocumentWindow* window = open();
     ASSERT_TRUE(window);
     writeText(file, withFirstTitle("From elsewhere"));
-    QTRY_COMPARE(firstTitle(*window), std::string("From elsewhere"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstTitle(*window) == "From elsewhere"; })) << firstTitle(*window);
     EXPECT_TRUE(window->view().notice().text().contains("reloaded"));
     EXPECT_FALSE(window->isWindowModified());
     window->document().undoManager().undo();
@@ -387,7 +389,7 @@ TEST_F(DocumentWindowTest, AChangeOnDiskReloadsOrAsksAndRevertGoesBackToTheFile)
 
     renameFirst(*window, "Mine");
     writeText(file, withFirstTitle("Theirs"));
-    QTRY_COMPARE(dialogs.count("reload? tour.pathwicks"), 1L);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.count("reload? tour.pathwicks") == 1; }));
     EXPECT_EQ(firstTitle(*window), "Mine"); // Keep Mine
     window->followDiskChange();
     EXPECT_EQ(dialogs.count("reload? "), 1L); // not asked again about the same change
@@ -397,4 +399,23 @@ TEST_F(DocumentWindowTest, AChangeOnDiskReloadsOrAsksAndRevertGoesBackToTheFile)
     EXPECT_TRUE(dialogs.mentions("Revert “tour.pathwicks”"));
     EXPECT_EQ(firstTitle(*window), "Theirs");
     EXPECT_FALSE(window->isWindowModified());
+}
+
+// The windows share one watch of the files: a window that closes takes its files out of it and
+// leaves the others' in; a file that another program replaces is followed on after the reload.
+TEST_F(DocumentWindowTest, AWindowFollowsItsFileAfterAnotherInTheFolderCloses) {
+    const fs::path other = folder / "other.pathwicks";
+    writeText(other, tourText);
+    QPointer<DocumentWindow> first = open();
+    DocumentWindow* second = open(other);
+    ASSERT_TRUE(first && second);
+    first->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first; }));
+
+    const fs::path replacement = folder / "other.pathwicks.new";
+    writeText(replacement, withFirstTitle("Replaced"));
+    fs::rename(replacement, other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstTitle(*second) == "Replaced"; })) << firstTitle(*second);
+    writeText(other, withFirstTitle("Written over"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstTitle(*second) == "Written over"; })) << firstTitle(*second);
 }

@@ -120,7 +120,7 @@ TEST_F(EditingWindowTest, TitlesAreTypedInPlaceAndEachEditIsOneUndoStep) {
         field->setText(each.fieldText == "L" ? "Lparse input" : "Parse input");
         EXPECT_EQ(box(0)->title, each.fieldText == "L" ? "Lparse input" : "Parse input");
         QTest::keyClick(field, each.commit ? Qt::Key_Return : Qt::Key_Escape);
-        QTRY_VERIFY(!field->isVisible());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !field->isVisible(); }));
         EXPECT_EQ(box(0)->title, each.title);
         if (each.commit) {
             window->document().undoManager().undo();
@@ -134,7 +134,7 @@ TEST_F(EditingWindowTest, TitlesAreTypedInPlaceAndEachEditIsOneUndoStep) {
         if (action->text() == "&Reference")
             action->trigger();
     ASSERT_EQ(canvas().model().content().size(), 3u);
-    QTRY_VERIFY(titleField()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return titleField()->isVisible(); }));
     QTest::keyClicks(titleField(), "Walk");
     QTest::keyClick(titleField(), Qt::Key_Return);
     EXPECT_EQ(box(2)->title, "Walk");
@@ -167,7 +167,9 @@ TEST_F(EditingWindowTest, ContextMenusOfferWhatAppliesWhereTheClickLands) {
     canvas().deselectAll();
     QTest::mouseClick(widget, Qt::RightButton, Qt::NoModifier, QPoint(250, 125));
     QMenu* menu = nullptr;
-    QTRY_VERIFY((menu = window->findChild<QMenu*>("contextMenu")) && menu->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return (menu = window->findChild<QMenu*>("contextMenu")) && menu->isVisible();
+    }));
     menu->actions().at(0)->trigger();
     menu->close();
     EXPECT_TRUE(canvas().model().arrows.empty());
@@ -229,5 +231,5 @@ TEST_F(EditingWindowTest, ClosingTheLastDocumentShowsTheStartWindow) {
             return qobject_cast<StartWindow*>(w) && w->isVisible();
         });
     };
-    QTRY_VERIFY(startWindowShown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return startWindowShown(); }));
 }

@@ -295,6 +295,7 @@ TEST_F(MarkerCheckWindowTest, StatesFollowEditsOfTheBoxesAndOfTheCode) {
 
     EXPECT_TRUE(window->markerCheck().watched().contains(QString::fromStdString(two)));
     std::ofstream(two, std::ios::binary) << "\n// nothing here now\n";
-    QTRY_COMPARE_WITH_TIMEOUT(status(*window), QString("3 boxes: 2 found, 1 missing"), 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status(*window) == "3 boxes: 2 found, 1 missing"; }, 2000))
+        << status(*window).toStdString();
     EXPECT_EQ(reportOf(*window), "missing pathwick-TWO Second\n");
 }
