@@ -276,12 +276,16 @@ QStringList Application::recentFiles() const {
 }
 
 void Application::noteRecentFile(const QString& path) {
-    QStringList files = recentFiles();
+    const QStringList before = recentFiles();
+    QStringList files = before;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     files.removeAll(absolute);
     files.prepend(absolute);
     while (files.size() > maxRecentFiles)
         files.removeLast();
+    // Opening the latest document again writes nothing (a write waits on the disk).
+    if (files == before)
+        return;
     QSettings().setValue(recentFilesKey, files);
     emit recentFilesChanged();
 }
