@@ -371,6 +371,29 @@ void findHidden(const DrawList& list, Device& device, Occlusion& above) {
     above.pack();
 }
 
+// A background streamed to memory, as a large one is, need not be written where the boxes
+// paint over it opaque: those lines would only be fetched back to be painted again.
+bool paintBackground(const DrawList& list, const Device& device) {
+    const auto* back = std::get_if<RectOp>(&list.front());
+    if (!device.target || device.scale < smallScale || !device.hidden.empty() || !back ||
+        back->stroke || !back->fill || !PixelTarget::streams(device.target->area()))
+        return false;
+    const PixelMap& map = *device.pixels;
+    const auto box = crispBoxOf(*back, map);
+    if (!box || box->corner > 0)
+        return false;
+    // The rows of each box between its corners, which it paints opaque from side to side.
+    std::vector<QRect> holes;
+    for (size_t i = 1; i < list.size(); ++i) {
+        const auto* rect = std::get_if<RectOp>(&list[i]);
+        const auto crisp = rect && rect->fill ? crispBoxOf(*rect, map) : std::nullopt;
+        if (crisp)
+            holes.push_back(crisp->outer.adjusted(0, crisp->corner, 0, -crisp->corner));
+    }
+    device.target->fill(box->outer, qPremultiply(toQColor(*back->fill).rgba()), std::move(holes));
+    return true;
+}
+
 // The pixels of a box that only its fill paints: inside its outline, less its corners.
 bool onPlainFill(const QRect& area, const CrispBox& box, bool stroked) {
     const QRect& o = box.outer;
@@ -714,6 +737,10 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     size_t at = 0;
     while (at < list.size()) {
         if (!device.shows(at)) {
+            ++at;
+            continue;
+        }
+        if (at == 0 && paintBackground(list, device)) {
             ++at;
             continue;
         }

@@ -353,32 +353,109 @@ std::optional<PixelTarget> PixelTarget::of(const QPainter& painter) {
 }
 
 #if defined(__SSE2__)
-void PixelTarget::streamFill(const QRect& r, QRgb color) const {
+namespace {
+
+// Pixels of a cache line, of 64 bytes: streaming part of one is many times slower.
+constexpr int cacheLine = 16;
+
+// Pixels first to last of a row streamed to memory, widened to whole cache lines within
+// `left` to `right` but for those up to `done`, which it moves on.
+void streamRun(uint32_t* pixels, int first, int last, int left, int right, int& done,
+               uint32_t color) {
+    const int skew = int((reinterpret_cast<uintptr_t>(pixels) / 4) % cacheLine);
+    first = std::max({left, done + 1, first - (first + skew) % cacheLine});
+    last = std::min(right, last + cacheLine - 1 - (last + skew) % cacheLine);
     const __m128i four = _mm_set1_epi32(int(color));
-    // Pixels of a cache line, of 64 bytes: streaming part of one is many times slower.
-    constexpr int line = 16;
+    uint32_t* pixel = pixels + first;
+    uint32_t* const end = pixels + last + 1;
+    for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
+        *pixel = color;
+    for (; pixel + 4 <= end; pixel += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
+    for (; pixel < end; ++pixel)
+        *pixel = color;
+    done = std::max(done, last);
+}
+
+// Where the rows of a fill show between holes: the holes that reach across each row in turn,
+// for rows from the top down.
+class Gaps {
+public:
+    Gaps(std::vector<QRect> holes, int left, int right)
+        : holes_(std::move(holes)), left_(left), right_(right) {
+        std::sort(holes_.begin(), holes_.end(),
+                  [](const QRect& a, const QRect& b) { return a.top() < b.top(); });
+    }
+
+    // The stretches of row y outside every hole, in order; rows go down one by one.
+    const std::vector<std::pair<int, int>>& of(int y) {
+        bool changed = gaps_.empty() && across_.empty();
+        for (; next_ < holes_.size() && holes_[next_].top() <= y; ++next_, changed = true)
+            across_.push_back(holes_[next_]);
+        changed |= std::erase_if(across_, [y](const QRect& h) { return h.bottom() < y; }) > 0;
+        if (!changed)
+            return gaps_;
+        std::sort(across_.begin(), across_.end(),
+                  [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+        gaps_.clear();
+        int x = left_;
+        for (const QRect& h : across_) {
+            if (h.left() > x && x <= right_)
+                gaps_.emplace_back(x, std::min(h.left() - 1, right_));
+            x = std::max(x, h.right() + 1);
+        }
+        if (x <= right_)
+            gaps_.emplace_back(x, right_);
+        return gaps_;
+    }
+
+private:
+    std::vector<QRect> holes_, across_;
+    size_t next_ = 0;
+    int left_, right_;
+    std::vector<std::pair<int, int>> gaps_;
+};
+
+} // namespace
+
+void PixelTarget::streamFill(const QRect& r, QRgb color) const {
     for (int y = r.top(); y <= r.bottom(); ++y) {
         uint32_t* const pixels = row(y);
-        const int skew = int((reinterpret_cast<uintptr_t>(pixels) / 4) % line);
         int done = r.left() - 1;
+        // Widened to whole lines: shapes above paint over what they cover again.
         shown(y, r.left(), r.right(), [&](int first, int last) {
-            // Widened to whole lines: shapes above paint over what they cover again.
-            first = std::max({r.left(), done + 1, first - (first + skew) % line});
-            last = std::min(r.right(), last + line - 1 - (last + skew) % line);
-            uint32_t* pixel = pixels + first;
-            uint32_t* const end = pixels + last + 1;
-            for (; pixel < end && (reinterpret_cast<uintptr_t>(pixel) & 15) != 0; ++pixel)
-                *pixel = color;
-            for (; pixel + 4 <= end; pixel += 4)
-                _mm_stream_si128(reinterpret_cast<__m128i*>(pixel), four);
-            for (; pixel < end; ++pixel)
-                *pixel = color;
-            done = std::max(done, last);
+            streamRun(pixels, first, last, r.left(), r.right(), done, color);
         });
     }
     _mm_sfence();
 }
 #endif
+
+void PixelTarget::fill(const QRect& area, QRgb premultiplied, std::vector<QRect> holes) const {
+    const QRect r = area & clip_;
+#if defined(__SSE2__)
+    if (qAlpha(premultiplied) == 255 && streams(r) && !above_) {
+        Gaps gaps(std::move(holes), r.left(), r.right());
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            uint32_t* const pixels = row(y);
+            int done = r.left() - 1;
+            for (const auto& [first, last] : gaps.of(y))
+                streamRun(pixels, first, last, r.left(), r.right(), done, premultiplied);
+        }
+        _mm_sfence();
+        return;
+    }
+#endif
+    fill(r, premultiplied);
+}
+
+bool PixelTarget::streams(const QRect& area) {
+#if defined(__SSE2__)
+    return qint64(area.width()) * area.height() >= streamedFill;
+#else
+    return false;
+#endif
+}
 
 void PixelTarget::fill(const QRect& area, const QColor& color) const {
     fill(area, qPremultiply(color.rgba()));
@@ -391,7 +468,7 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
 #if defined(__SSE2__)
     // A fill of many megabytes, as a background at a device pixel ratio of 2 is, goes straight
     // to memory: twice as quick as through the caches it would only pass through.
-    if (qAlpha(premultiplied) == 255 && qint64(r.width()) * r.height() >= streamedFill) {
+    if (qAlpha(premultiplied) == 255 && streams(r)) {
         streamFill(r, premultiplied);
         return;
     }

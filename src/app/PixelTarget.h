@@ -34,6 +34,13 @@ public:
     void fill(const QRect& area, const QColor& color) const;
     void fill(const QRect& area, QRgb premultiplied) const;
 
+    // An opaque fill of the area but for `holes`, which shapes painted after it cover opaque:
+    // where the fill goes straight to memory, what they cover is not written, and so not
+    // fetched back when they are painted.
+    void fill(const QRect& area, QRgb premultiplied, std::vector<QRect> holes) const;
+    // Whether an opaque fill of the area goes straight to memory, past the caches.
+    static bool streams(const QRect& area);
+
     // A rectangle of whole pixels with a rim a pixel wide, both opaque premultiplied colours:
     // as filling all of it with `rim`, then its inside with `inside`.
     void framed(const QRect& outer, QRgb rim, QRgb inside) const;

@@ -126,6 +126,30 @@ TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
     }
 }
 
+// A background large enough to go straight to memory is not written under the boxes' insides:
+// the picture is the same as painted in halves too small for that, whatever the image held.
+TEST(DrawListPainter, ALargeBackgroundLeavesThePictureAsItWas) {
+    const StepsModel model = busyModel();
+    const QtTextMeasurer measurer;
+    CanvasViewport viewport{{600, 600}, {0, 0, 600, 600}};
+    viewport.scale = 3.5;
+    const DrawList list = drawCanvas(model, {}, viewport, config(), measurer);
+    auto picture = [&](const std::vector<QRect>& parts, QColor before) {
+        QImage image(2100, 2100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(before);
+        for (const QRect& part : parts) {
+            QPainter painter(&image);
+            painter.setClipRect(part);
+            painter.scale(3.5, 3.5);
+            paintDrawList(painter, list, measurer);
+        }
+        return image;
+    };
+    const QImage expected = picture({{0, 0, 2100, 1050}, {0, 1050, 2100, 1050}}, Qt::magenta);
+    EXPECT_TRUE(picture({{0, 0, 2100, 2100}}, Qt::magenta) == expected);
+    EXPECT_TRUE(picture({{0, 0, 2100, 2100}}, Qt::cyan) == expected);
+}
+
 TEST(DrawListPainter, PaintsBoxesGridAndTitles) {
     StepsModel model;
     auto r = std::make_shared<Reference>();
