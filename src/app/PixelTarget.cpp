@@ -37,6 +37,27 @@ inline void blend(uint32_t& pixel, uint32_t color, uint32_t coverage) {
     over(pixel, coverage >= 255 ? color : times(color, coverage));
 }
 
+// `count` pixels set to the colour, sixteen (a cache line) a step where there are as many.
+inline void fillRun(uint32_t* pixels, int count, uint32_t color) {
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(int(color));
+    int i = 0;
+    for (; i + 4 * 4 <= count; i += 4 * 4) {
+        auto* const at = reinterpret_cast<__m128i*>(pixels + i);
+        _mm_storeu_si128(at, four);
+        _mm_storeu_si128(at + 1, four);
+        _mm_storeu_si128(at + 2, four);
+        _mm_storeu_si128(at + 3, four);
+    }
+    for (; i + 4 <= count; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), four);
+    for (; i < count; ++i)
+        pixels[i] = color;
+#else
+    std::fill(pixels, pixels + count, color);
+#endif
+}
+
 // How much of a pixel, as a square one wide, a band `half` to either side of a line covers
 // when the pixel's centre lies `d` from the line.
 double across(double d, double half) {
@@ -129,7 +150,7 @@ struct Stroke {
 void blendRun(uint32_t* pixels, int count, uint32_t color, uint32_t coverage) {
     const uint32_t source = coverage >= 255 ? color : times(color, coverage);
     if (source >= 0xff000000) {
-        std::fill(pixels, pixels + count, source);
+        fillRun(pixels, count, source);
         return;
     }
     const uint32_t rest = 255 - (source >> 24);
@@ -486,7 +507,7 @@ void PixelTarget::fill(const QRect& area, QRgb premultiplied) const {
         uint32_t* pixels = row(y);
         shown(y, r.left(), r.right(), [&](int first, int last) {
             if (opaque) {
-                std::fill(pixels + first, pixels + last + 1, premultiplied);
+                fillRun(pixels + first, last - first + 1, premultiplied);
                 return;
             }
             for (int x = first; x <= last; ++x)
@@ -504,7 +525,7 @@ void PixelTarget::framed(const QRect& outer, QRgb rim, QRgb inside) const {
         uint32_t* pixels = row(y);
         const bool edge = y == outer.top() || y == outer.bottom();
         shown(y, left, right, [&](int first, int last) {
-            std::fill(pixels + first, pixels + last + 1, edge ? rim : inside);
+            fillRun(pixels + first, last - first + 1, edge ? rim : inside);
             if (outer.left() >= first && outer.left() <= last)
                 pixels[outer.left()] = rim;
             if (outer.right() >= first && outer.right() <= last)
