@@ -645,6 +645,10 @@ void PixelTarget::middleSteps(bool steep, bool smooth, int from, int to, int64_t
         straightRun(steep, from, to, int(across >> 16), color, 255 - part, part);
         return;
     }
+    if (!smooth && !steep) {
+        hardRuns(from, to, across, step, color);
+        return;
+    }
     const QRect& c = clip_;
     const int low = steep ? c.left() : c.top(), high = steep ? c.right() : c.bottom();
     auto pixel = [&](int i, int at) -> uint32_t& { return steep ? row(i)[at] : row(at)[i]; };
@@ -677,6 +681,22 @@ void PixelTarget::middleSteps(bool steep, bool smooth, int from, int to, int64_t
             paint(pixel(i, at), 255 - part);
         if (part > 0 && at + 1 >= low && at + 1 <= high)
             paint(pixel(i, at + 1), part);
+    }
+}
+
+void PixelTarget::hardRuns(int from, int to, int64_t across, int64_t step,
+                           uint32_t color) const {
+    constexpr int64_t pixel = 1 << 16;
+    for (int i = from; i <= to;) {
+        const int at = int(across >> 16);
+        // The steps until the line passes to the next row.
+        const int64_t steps = step > 0 ? ((int64_t(at) + 1) * pixel - across + step - 1) / step
+                                       : (across - int64_t(at) * pixel) / -step + 1;
+        const int end = int(std::min<int64_t>(to, i + steps - 1));
+        if (at >= clip_.top() && at <= clip_.bottom())
+            blendRun(row(at) + i, end - i + 1, color, 255);
+        across += step * (end - i + 1);
+        i = end + 1;
     }
 }
 
