@@ -128,6 +128,17 @@ void paintSquare(const Surface& p, const QRect& outer, int outline, const RectOp
 
 void paintRounded(const Surface& p, const QRect& o, const CornerPicture& c) {
     const int k = c.k, w = c.stroke ? c.outline : 0;
+    // Where shapes above cover parts, each row is looked up once, not once for each part.
+    if (p.target && p.target->hidesCovered() &&
+        c.image.format() == QImage::Format_ARGB32_Premultiplied) {
+        auto premultiplied = [](const std::optional<Color>& color) -> std::optional<QRgb> {
+            if (!color)
+                return std::nullopt;
+            return qPremultiply(toQColor(*color).rgba());
+        };
+        p.target->rounded(o, c.image, k, w, premultiplied(c.stroke), premultiplied(c.fill));
+        return;
+    }
     const int l = o.left(), t = o.top(), r = l + o.width(), b = t + o.height();
     const int across = o.width() - 2 * k, down = o.height() - 2 * k;
     p.drawImage(QPoint(l, t), c.image, QRect(0, 0, k, k));

@@ -534,6 +534,53 @@ void PixelTarget::framed(const QRect& outer, QRgb rim, QRgb inside) const {
     }
 }
 
+void PixelTarget::rounded(const QRect& o, const QImage& corners, int k, int w,
+                          std::optional<QRgb> rim, std::optional<QRgb> inside) const {
+    const int l = o.left(), t = o.top(), r = l + o.width(), b = t + o.height();
+    const int left = std::max(l, clip_.left()), right = std::min(r - 1, clip_.right());
+    const int top = std::max(t, clip_.top()), bottom = std::min(b - 1, clip_.bottom());
+    for (int y = top; y <= bottom && left <= right; ++y) {
+        uint32_t* const pixels = row(y);
+        const bool corner = y < t + k || y >= b - k;
+        // The picture's rows above its middle one are the top corners', those below the
+        // bottom ones'; its columns likewise.
+        const auto* picture = reinterpret_cast<const uint32_t*>(
+            corners.constScanLine(corner ? (y < t + k ? y - t : y - (b - k) + k + 1) : 0));
+        const std::optional<QRgb> across = y < t + w || y >= b - w ? rim : inside;
+        shown(y, left, right, [&](int first, int last) {
+            // The part of the stretch from a to just before e.
+            auto part = [&](int a, int e, auto&& paint) {
+                a = std::max(a, first);
+                e = std::min(e, last + 1);
+                if (a < e)
+                    paint(a, e);
+            };
+            auto fillWith = [&](QRgb color) {
+                return [&, color](int a, int e) { fillRun(pixels + a, e - a, color); };
+            };
+            auto overFrom = [&](int shift) {
+                return [&, shift](int a, int e) {
+                    for (int x = a; x < e; ++x)
+                        over(pixels[x], picture[x - shift]);
+                };
+            };
+            if (corner) {
+                part(l, l + k, overFrom(l));
+                if (across)
+                    part(l + k, r - k, fillWith(*across));
+                part(r - k, r, overFrom(r - 2 * k - 1));
+                return;
+            }
+            if (rim && w > 0) {
+                part(l, l + w, fillWith(*rim));
+                part(r - w, r, fillWith(*rim));
+            }
+            if (inside)
+                part(l + w, r - w, fillWith(*inside));
+        });
+    }
+}
+
 void PixelTarget::draw(QPoint at, const QImage& image, const QRect& source) const {
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return;

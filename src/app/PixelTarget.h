@@ -45,6 +45,13 @@ public:
     // as filling all of it with `rim`, then its inside with `inside`.
     void framed(const QRect& outer, QRgb rim, QRgb inside) const;
 
+    // A box of whole pixels with rounded corners, in one pass over its rows: each k by k
+    // pixels of its corners the matching quarter of `corners` (a premultiplied picture 2k + 1
+    // pixels a side) over the pixels; between them a rim w pixels wide and the inside, in
+    // opaque premultiplied colours (none: left as they are).
+    void rounded(const QRect& outer, const QImage& corners, int k, int w, std::optional<QRgb> rim,
+                 std::optional<QRgb> inside) const;
+
     // The part `source` of a premultiplied image over the pixels from `at` on.
     void draw(QPoint at, const QImage& image, const QRect& source) const;
     // An opaque premultiplied image in place of the pixels from `at` on; with `columns`, only
@@ -63,6 +70,8 @@ public:
     const QRect& area() const { return clip_; }
     // The image painted into.
     const QImage& image() const { return *image_; }
+    // Whether what shapes above cover is left out (see hideCovered).
+    bool hidesCovered() const { return above_ != nullptr; }
     // From now on, what the shape at `level` paints, less what shapes above it in `above`
     // cover (none: every pixel of the area).
     void hideCovered(const Occlusion* above, uint32_t level) {
