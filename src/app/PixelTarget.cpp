@@ -539,13 +539,15 @@ void PixelTarget::rounded(const QRect& o, const QImage& corners, int k, int w,
     const int l = o.left(), t = o.top(), r = l + o.width(), b = t + o.height();
     const int left = std::max(l, clip_.left()), right = std::min(r - 1, clip_.right());
     const int top = std::max(t, clip_.top()), bottom = std::min(b - 1, clip_.bottom());
+    const uchar* const bits = corners.constBits();
+    const qsizetype stride = corners.bytesPerLine();
     for (int y = top; y <= bottom && left <= right; ++y) {
         uint32_t* const pixels = row(y);
         const bool corner = y < t + k || y >= b - k;
         // The picture's rows above its middle one are the top corners', those below the
         // bottom ones'; its columns likewise.
         const auto* picture = reinterpret_cast<const uint32_t*>(
-            corners.constScanLine(corner ? (y < t + k ? y - t : y - (b - k) + k + 1) : 0));
+            bits + (y < t + k ? y - t : y - (b - k) + k + 1) * stride);
         const std::optional<QRgb> across = y < t + w || y >= b - w ? rim : inside;
         shown(y, left, right, [&](int first, int last) {
             // The part of the stretch from a to just before e.
