@@ -210,7 +210,20 @@ struct RowPainter {
     void run(int from, int to, uint32_t c) const {
         blendRun(pixels + from, to - from + 1, color, c);
     }
-    void pixel(int x, uint32_t c) const { blend(pixels[x], color, c); }
+    void pixel(int x, uint32_t c) {
+        // Along a line nearly straight across, over a plain fill, a pixel mostly ends as the
+        // one before it did: the last blend is kept.
+        uint32_t& target = pixels[x];
+        if (c == lastCoverage && target == lastBelow) {
+            target = lastResult;
+            return;
+        }
+        lastCoverage = c;
+        lastBelow = target;
+        blend(target, color, c);
+        lastResult = target;
+    }
+    uint32_t lastCoverage = 256, lastBelow = 0, lastResult = 0;
 };
 
 // Keeps what coverRow finds, by column from `first` on: for a line straight down, whose rows
