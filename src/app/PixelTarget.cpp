@@ -819,8 +819,8 @@ void PixelTarget::line(QPointF a, QPointF b, double width, Cap cap, const QColor
         if (above_) {
             // Where boxes above surely cover the rest of a tile's rows, they are passed at once.
             const int end = std::min(bottom, above_->lastOfTile(y));
-            const int low = std::min(first, columns(end).first);
-            const int high = std::max(last, columns(end).second);
+            const auto [endFirst, endLast] = columns(end);
+            const int low = std::min(first, endFirst), high = std::max(last, endLast);
             if (low <= high && above_->surelyHides(y, low, high, level_)) {
                 y = end;
                 continue;
