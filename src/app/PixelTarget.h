@@ -89,11 +89,11 @@ private:
     // above hides a part; `across` as thinLine() counts it.
     void middleSteps(bool steep, bool smooth, int from, int to, int64_t across, int64_t step,
                      uint32_t color) const;
-    // Steps from `from` to `to` of a line straight across (rows `at` and `at + 1`) or down
-    // (steep: columns `at` and `at + 1`), at the two coverages; clipped across only.
     // Steps from `from` to `to` of a hard line a pixel wide that runs more across than down: a
     // run of pixels for each row it passes along.
     void hardRuns(int from, int to, int64_t across, int64_t step, uint32_t color) const;
+    // Steps from `from` to `to` of a line straight across (rows `at` and `at + 1`) or down
+    // (steep: columns `at` and `at + 1`), at the two coverages; clipped across only.
     void straightRun(bool steep, int from, int to, int at, uint32_t color, uint32_t coverage,
                      uint32_t next) const;
     void streamFill(const QRect& r, QRgb color) const;
