@@ -2,6 +2,7 @@
 
 #include "app/CrispShapes.h"
 #include "app/Occlusion.h"
+#include "app/PaintingThread.h"
 #include "app/PixelTarget.h"
 #include "app/TitleStamps.h"
 
@@ -155,9 +156,20 @@ void paint(QPainter& p, const LinesOp& op, const Device& device) {
     const bool discs = roundCaps && !squareLooksRound(op.lineWidth, device);
     QPen stroke = pen(op.color, op.lineWidth, roundCaps && !discs ? Qt::SquareCap : Qt::FlatCap);
     setDashes(stroke, op, device);
-    p.setPen(stroke);
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
+    if (device.target && stroke.widthF() > 0) {
+        // Stroked here and filled: where a clip cuts a path, the painter strokes it a shade
+        // differently on either side, and a frame painted in bands would show where they meet.
+        const QPainterPath outline =
+            p.worldTransform().map(QPainterPathStroker(stroke).createStroke(path));
+        p.save();
+        p.resetTransform();
+        p.fillPath(outline, stroke.color());
+        p.restore();
+    } else {
+        p.setPen(stroke);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    }
 
     if (discs) {
         QPainterPath caps;
@@ -327,17 +339,50 @@ QRect boxPixels(const RectOp& op, const PixelMap& map) {
                          map);
 }
 
+// The device pixels lines may paint: wide enough for the thinnest line, any cap and a pixel
+// of antialiasing. None without lines.
+QRect linesPixels(const LinesOp& op, const PixelMap& map) {
+    if (op.lines.empty())
+        return {};
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const Line& line : op.lines) {
+        left = std::min({left, line.from.x, line.to.x});
+        right = std::max({right, line.from.x, line.to.x});
+        top = std::min({top, line.from.y, line.to.y});
+        bottom = std::max({bottom, line.from.y, line.to.y});
+    }
+    const double reach = std::abs(op.lineWidth) + 3 / map.scale;
+    return coveredPixels(
+        {left - reach, top - reach, right - left + 2 * reach, bottom - top + 2 * reach}, map);
+}
+
+// Whether the op may paint a pixel of the target, if there is one: when a frame is painted in
+// bands, half of them lie wholly outside each band. Runs of ops in one style are found first,
+// as they would be in the whole frame, and then their ops passed over, so that each band paints
+// them alike.
+bool reaches(const DrawOp& op, const Device& device) {
+    if (!device.target)
+        return true;
+    const QRect& area = device.target->area();
+    if (const auto* text = std::get_if<TextOp>(&op))
+        return area.intersects(textPixels(*text, device));
+    if (const auto* rect = std::get_if<RectOp>(&op))
+        return area.intersects(boxPixels(*rect, *device.pixels));
+    return area.intersects(linesPixels(std::get<LinesOp>(op), *device.pixels));
+}
+
 // Whether the filled shapes above the first add up to more than the painted area, so that
 // they must cover one another, and what lies below them, much: otherwise, as in a walkthrough
 // laid out in rows, finding what they cover costs more than it saves.
 bool crowded(const DrawList& list, const Device& device) {
     const QRect area = device.target->area();
-    const double scale = device.pixels->scale;
     double filled = 0;
     for (size_t i = 1; i < list.size(); ++i) {
         const auto* rect = std::get_if<RectOp>(&list[i]);
-        if (rect && rect->fill && isOpaque(rect->fill))
-            filled += std::abs(rect->rect.width * rect->rect.height) * scale * scale;
+        if (rect && rect->fill && isOpaque(rect->fill)) {
+            const QRect shown = coveredPixels(rect->rect, *device.pixels) & area;
+            filled += double(shown.width()) * shown.height();
+        }
     }
     return filled > double(area.width()) * area.height();
 }
@@ -426,11 +471,13 @@ bool plainAround(const PixelTarget& target, const QRect& area, QRgb plain, const
 constexpr int glyphReach = 1;
 
 // Whether the pixels of `image` within reach of the stamp's ink, placed at `at` in image
-// coordinates, are all `plain`: then its glyphs touch nothing painted before them.
-bool clearAround(const QImage& image, QPoint at, const TitleStamps::Stamp& stamp, QRgb plain) {
+// coordinates, are all `plain` and within `bounds`: then its glyphs touch nothing painted
+// before them.
+bool clearAround(const QImage& image, const QRect& bounds, QPoint at,
+                 const TitleStamps::Stamp& stamp, QRgb plain) {
     const QRect halo = QRect(at, stamp.image.size())
                            .adjusted(-glyphReach, -glyphReach, glyphReach, glyphReach);
-    if (!image.rect().contains(halo))
+    if (!bounds.contains(halo))
         return false;
     const int rows = int(stamp.ink.size());
     for (int y = halo.top(); y <= halo.bottom(); ++y) {
@@ -492,7 +539,7 @@ std::optional<TitleStamps::Stamp> paintAndTake(QPainter& p, const TextOp& op,
         first = none ? 0 : first - left;
         last = none ? -1 : last - left;
     }
-    if (!clearAround(before, changed.topLeft(), stamp, plain))
+    if (!clearAround(before, before.rect(), changed.topLeft(), stamp, plain))
         return std::nullopt;
     stamp.image.setDevicePixelRatio(1);
     // Opaque pixels of either format are the same premultiplied.
@@ -576,8 +623,8 @@ bool copyStamp(const TitleStamps::Stamp& stamp, QPoint at, QRgb plain, bool firs
         target.copy(at, stamp.image);
         return true;
     }
-    if (!target.area().contains(QRect(at, stamp.image.size())) ||
-        !clearAround(target.image(), at, stamp, plain))
+    // Pixels beyond the area may be another thread's to paint.
+    if (!clearAround(target.image(), target.area(), at, stamp, plain))
         return false;
     // Within the columns of its ink, every pixel is plain, as the stamp's are.
     target.copy(at, stamp.image, &stamp.ink);
@@ -660,7 +707,7 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
         RectOp op = first;
         for (size_t i = at; i < end; ++i) {
             op.rect = rects[qsizetype(i - at)];
-            if (device.shows(i))
+            if (device.shows(i) && reaches(list[i], device))
                 paint(p, op, device);
         }
         return end;
@@ -693,7 +740,7 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
     if (device.target) {
         const QColor color = toQColor(first.color);
         for (size_t i = at; i < end; ++i)
-            if (device.shows(i))
+            if (device.shows(i) && reaches(list[i], device))
                 paintDirect(std::get<LinesOp>(list[i]), device, color);
         return end;
     }
@@ -717,17 +764,25 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
     return end;
 }
 
-} // namespace
+// The view's pixels per unit of the list, as its painter's world transform scales.
+double viewScale(const QPainter& painter) {
+    return std::sqrt(std::abs(painter.worldTransform().determinant()));
+}
 
-void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer& fonts) {
+// The list painted whole, at `scale` view pixels per unit; with a band, the painter's clip,
+// in the device's pixels.
+void paintWhole(QPainter& painter, const DrawList& list, const QtTextMeasurer& fonts,
+                double scale, const QRect* band = nullptr) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const QTransform& transform = painter.worldTransform();
-    Device device{fonts, std::sqrt(std::abs(transform.determinant())), PixelMap::of(painter),
+    Device device{fonts, scale, PixelMap::of(painter),
                   std::nullopt, {}, nullptr, SIZE_MAX, {}};
     if (device.pixels)
         device.target = PixelTarget::of(painter);
+    // Worked back from the painter, the clip may lose a row or a column to rounding.
+    if (device.target && band)
+        device.target->setArea(*band);
     // Far out, boxes are a few pixels and rarely cover one another.
     thread_local Occlusion above;
     thread_local TitleStamps stamps;
@@ -746,6 +801,10 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
         }
         const DrawOp& op = list[at];
         if (std::holds_alternative<TextOp>(op)) {
+            if (!reaches(op, device)) {
+                ++at;
+                continue;
+            }
             if (paintStamped(painter, list, at, device, stamps)) {
                 ++at;
                 continue;
@@ -766,11 +825,61 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
                    batchable(*nextLines, device) && sameStyle(*lines, *nextLines)) {
             at = paintRun(painter, list, at, *lines, device);
         } else {
-            std::visit([&](const auto& o) { paint(painter, o, device); }, op);
+            if (reaches(op, device))
+                std::visit([&](const auto& o) { paint(painter, o, device); }, op);
             ++at;
         }
     }
     painter.restore();
+}
+
+// A frame of this many device pixels or more is painted in two bands at once.
+constexpr qint64 bandedFrame = 512 * 1024;
+
+// The pixels of the image within `band`, painted with the list as a painter with the given
+// transform to them would: by a painter of their own over the same memory, so that another
+// can paint the rest at the same time.
+void paintBand(const QImage& image, const QTransform& transform, double scale,
+               const QRect& band, const DrawList& list, const QtTextMeasurer& fonts) {
+    // Without the image's device pixel ratio, the painter's whole transform is the world's:
+    // the same numbers, not worked out again.
+    QImage pixels(const_cast<uchar*>(image.constBits()), image.width(), image.height(),
+                  image.bytesPerLine(), image.format());
+    pixels.setDotsPerMeterX(image.dotsPerMeterX());
+    pixels.setDotsPerMeterY(image.dotsPerMeterY());
+    QPainter own(&pixels);
+    own.setClipRect(band);
+    own.setWorldTransform(transform);
+    paintWhole(own, list, fonts, scale, &band);
+}
+
+} // namespace
+
+void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer& fonts) {
+    const auto target = PixelMap::of(painter) ? PixelTarget::of(painter) : std::nullopt;
+    const double scale = viewScale(painter);
+    if (!target) {
+        paintWhole(painter, list, fonts, scale);
+        return;
+    }
+    // Straight into the pixels, always by a painter of its own, so that what the painter
+    // paints is the same whether the frame is painted whole or in bands.
+    const QImage& image = target->image();
+    const QTransform transform = painter.deviceTransform();
+    const QRect& area = target->area();
+    if (qint64(area.width()) * area.height() >= bandedFrame) {
+        // The upper band here, the lower on a second thread.
+        const int middle = area.top() + area.height() / 2;
+        const QRect upper(area.left(), area.top(), area.width(), middle - area.top());
+        const QRect lower(area.left(), middle, area.width(), area.bottom() + 1 - middle);
+        if (paintAlongside(
+                fonts, [&] { paintBand(image, transform, scale, upper, list, fonts); },
+                [&](const QtTextMeasurer& own) {
+                    paintBand(image, transform, scale, lower, list, own);
+                }))
+            return;
+    }
+    paintBand(image, transform, scale, area, list, fonts);
 }
 
 } // namespace pathwicks

@@ -281,7 +281,10 @@ struct Steps {
     int64_t across;  // at the first, in sixteenths of a sixteenth of a pixel
     int64_t step;    // added each step
 
-    static std::optional<Steps> of(QPointF a, QPointF b, const QRect& c) {
+    // The steps inside the clip `c` of `image`: counted on from the first inside the image,
+    // whatever the clip, so that a line crossing the clip's edge goes on past it with the same
+    // steps, as when an image is painted in parts.
+    static std::optional<Steps> of(QPointF a, QPointF b, const QRect& c, const QRect& image) {
         const bool steep = std::abs(b.y() - a.y()) > std::abs(b.x() - a.x());
         double x0 = (steep ? a.y() : a.x()) - 0.5, y0 = (steep ? a.x() : a.y()) - 0.5;
         double x1 = (steep ? b.y() : b.x()) - 0.5, y1 = (steep ? b.x() : b.y()) - 0.5;
@@ -290,22 +293,34 @@ struct Steps {
             std::swap(y0, y1);
         }
         const double slope = x1 > x0 ? (y1 - y0) / (x1 - x0) : 0;
-        const int lowest = steep ? c.top() : c.left(), highest = steep ? c.bottom() : c.right();
-        int first = std::max(lowest, pixelAt(x0 + 0.5));
-        int last = std::min(highest, pixelAt(x1 + 0.5));
-        // Nor those that pass beside it.
-        const int across0 = (steep ? c.left() : c.top()) - 1;
-        const int across1 = (steep ? c.right() : c.bottom()) + 1;
-        if (slope != 0) {
-            const double enter = x0 + (across0 - y0) / slope, leave = x0 + (across1 - y0) / slope;
-            first = std::max(first, pixelAt(std::min(enter, leave)) - 1);
-            last = std::min(last, pixelAt(std::max(enter, leave)) + 1);
-        } else if (y0 < across0 || y0 > across1) {
+        // The first and last steps that can land inside r.
+        auto within = [&](const QRect& r) -> std::optional<std::pair<int, int>> {
+            const int lowest = steep ? r.top() : r.left(), highest = steep ? r.bottom() : r.right();
+            int first = std::max(lowest, pixelAt(x0 + 0.5));
+            int last = std::min(highest, pixelAt(x1 + 0.5));
+            // Nor those that pass beside it.
+            const int across0 = (steep ? r.left() : r.top()) - 1;
+            const int across1 = (steep ? r.right() : r.bottom()) + 1;
+            if (slope != 0) {
+                const double enter = x0 + (across0 - y0) / slope;
+                const double leave = x0 + (across1 - y0) / slope;
+                first = std::max(first, pixelAt(std::min(enter, leave)) - 1);
+                last = std::min(last, pixelAt(std::max(enter, leave)) + 1);
+            } else if (y0 < across0 || y0 > across1) {
+                return std::nullopt;
+            }
+            return std::pair{first, last};
+        };
+        const auto inClip = within(c), inImage = within(image);
+        if (!inClip || !inImage)
             return std::nullopt;
-        }
+        const auto [first, last] = *inClip;
+        const int from = std::min(first, inImage->first);
+        const int64_t step = std::llround(slope * 65536);
         return Steps{steep, x0, x1, first, last,
-                     std::llround(std::clamp(y0 + (first - x0) * slope, -1e9, 1e9) * 65536),
-                     std::llround(slope * 65536)};
+                     std::llround(std::clamp(y0 + (from - x0) * slope, -1e9, 1e9) * 65536) +
+                         (first - int64_t(from)) * step,
+                     step};
     }
 };
 
@@ -642,7 +657,7 @@ inline void PixelTarget::plot(int x, int y, uint32_t color, uint32_t coverage) c
 }
 
 void PixelTarget::thinLine(QPointF a, QPointF b, uint32_t color, bool smooth) const {
-    const auto steps = Steps::of(a, b, clip_);
+    const auto steps = Steps::of(a, b, clip_, image_->rect());
     if (!steps)
         return;
     const auto [steep, x0, x1, first, last, start, step] = *steps;

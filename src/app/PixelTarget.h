@@ -68,6 +68,9 @@ public:
 
     // The pixels painted to: the image, less what the painter clips.
     const QRect& area() const { return clip_; }
+    // From now on, the pixels of the image within `pixels`: those the painter clips to, where
+    // they are known exactly.
+    void setArea(const QRect& pixels) { clip_ = image_->rect() & pixels; }
     // The image painted into.
     const QImage& image() const { return *image_; }
     // Whether what shapes above cover is left out (see hideCovered).

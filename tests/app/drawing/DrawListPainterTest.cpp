@@ -74,13 +74,10 @@ TEST(DrawListPainter, LeavingOutWhatLiesOutsideChangesNoPixelInside) {
     }
 }
 
-// Boxes piled three deep, some selected, with notes or a marker's mark, arrows under them.
-// Painted into a larger image, where the boxes add up to less than its area, nothing covered
-// is left out; with an empty op after each box, no title is copied from an earlier painting.
-// The picture is the same in every way, and painted again once all is kept.
-TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
+// Boxes piled three deep over 600 points square, some selected, with notes or a marker's
+// mark, arrows under them.
+StepsModel piledModel(MarkerStates& states) {
     StepsModel model;
-    MarkerStates states;
     std::mt19937 random(11);
     std::uniform_real_distribution<double> coordinate(-40, 560);
     std::vector<ReferencePtr> content;
@@ -98,6 +95,15 @@ TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
     model.setContent(content);
     for (int i = 0; i < 150; ++i)
         model.arrows.push_back({content[size_t(i)], content[size_t(i * 37 + 5) % 150]});
+    return model;
+}
+
+// Painted into a larger image, where the boxes add up to less than its area, nothing covered
+// is left out; with an empty op after each box, no title is copied from an earlier painting.
+// The picture is the same in every way, and painted again once all is kept.
+TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
+    MarkerStates states;
+    const StepsModel model = piledModel(states);
     const QtTextMeasurer measurer;
     const DrawList list = drawCanvas(model, {}, {{600, 600}, {0, 0, 600, 600}}, config(),
                                      measurer, &states);
@@ -123,6 +129,38 @@ TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
                                         {&list, 600}, {&spaced, 1200}})
             EXPECT_TRUE(picture(*ops, side) == expected)
                 << ops->size() << " ops, " << side << ", ratio " << ratio;
+    }
+}
+
+// A large picture is painted in two bands at once. Whatever crosses from one into the other
+// (long arrows far out, dashed marks, titles) is painted as in parts too small for bands.
+TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
+    MarkerStates states;
+    const StepsModel model = piledModel(states);
+    const QtTextMeasurer measurer;
+    for (const auto& [zoom, ratio] : {std::pair{0.4, 1.0}, {1.6, 1.0}, {1.6, 1.5}, {2.5, 1.25}}) {
+        CanvasViewport viewport{{600, 600}, {0, 0, 600, 600}};
+        viewport.scale = zoom;
+        const DrawList list = drawCanvas(model, {}, viewport, config(), measurer, &states);
+        const int side = int(960 * ratio);
+        auto picture = [&](const std::vector<QRect>& parts) {
+            QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::magenta);
+            for (const QRect& part : parts) {
+                QPainter painter(&image);
+                painter.setClipRect(part);
+                painter.scale(zoom, zoom);
+                paintDrawList(painter, list, measurer);
+            }
+            return image;
+        };
+        // In fifths, each under half a million pixels, none parted at the middle.
+        std::vector<QRect> fifths;
+        for (int top = 0; top < 960; top += 192)
+            fifths.emplace_back(0, top, 960, 192);
+        const QImage parts = picture(fifths);
+        EXPECT_TRUE(picture({{0, 0, 960, 960}}) == parts) << zoom << ", ratio " << ratio;
     }
 }
 
