@@ -764,6 +764,25 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
     return end;
 }
 
+// Paints the op at `at` and the run of ops in its style that it begins; where they end. A run
+// of one is painted as it always was.
+size_t paintFrom(QPainter& painter, const DrawList& list, size_t at, Device& device) {
+    const DrawOp& op = list[at];
+    const auto* rect = std::get_if<RectOp>(&op);
+    const auto* lines = std::get_if<LinesOp>(&op);
+    const auto* nextRect = at + 1 < list.size() ? std::get_if<RectOp>(&list[at + 1]) : nullptr;
+    const auto* nextLines = at + 1 < list.size() ? std::get_if<LinesOp>(&list[at + 1]) : nullptr;
+    if (rect && nextRect && batchable(*rect, device.scale) &&
+        batchable(*nextRect, device.scale) && sameStyle(*rect, *nextRect))
+        return paintRun(painter, list, at, *rect, device);
+    if (lines && nextLines && batchable(*lines, device) && batchable(*nextLines, device) &&
+        sameStyle(*lines, *nextLines))
+        return paintRun(painter, list, at, *lines, device);
+    if (reaches(op, device))
+        std::visit([&](const auto& o) { paint(painter, o, device); }, op);
+    return at + 1;
+}
+
 // The view's pixels per unit of the list, as its painter's world transform scales.
 double viewScale(const QPainter& painter) {
     return std::sqrt(std::abs(painter.worldTransform().determinant()));
@@ -812,23 +831,7 @@ void paintWhole(QPainter& painter, const DrawList& list, const QtTextMeasurer& f
             // Painted over, the box's fill is no longer plain where its later lines go.
             device.titleBox = SIZE_MAX;
         }
-        // A run of one is painted as it always was.
-        const auto* rect = std::get_if<RectOp>(&op);
-        const auto* lines = std::get_if<LinesOp>(&op);
-        const auto* nextRect = at + 1 < list.size() ? std::get_if<RectOp>(&list[at + 1]) : nullptr;
-        const auto* nextLines =
-            at + 1 < list.size() ? std::get_if<LinesOp>(&list[at + 1]) : nullptr;
-        if (rect && nextRect && batchable(*rect, device.scale) &&
-            batchable(*nextRect, device.scale) && sameStyle(*rect, *nextRect)) {
-            at = paintRun(painter, list, at, *rect, device);
-        } else if (lines && nextLines && batchable(*lines, device) &&
-                   batchable(*nextLines, device) && sameStyle(*lines, *nextLines)) {
-            at = paintRun(painter, list, at, *lines, device);
-        } else {
-            if (reaches(op, device))
-                std::visit([&](const auto& o) { paint(painter, o, device); }, op);
-            ++at;
-        }
+        at = paintFrom(painter, list, at, device);
     }
     painter.restore();
 }
