@@ -255,7 +255,8 @@ void LargeIndexBuild(benchmark::State& state) {
 
 // A frame is painted on two threads where there are two cores: each row times a frame as it
 // would be waited for (its wall time), and counts the processor time of both threads.
-#define FRAMES(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()
+#define FRAMES(name) \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()
 FRAMES(LargeScreenful)->Arg(0)->Arg(1);
 FRAMES(LargeScreenfulRatio2);
 FRAMES(LargeFitToWindow)->Arg(0)->Arg(1);
