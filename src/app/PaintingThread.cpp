@@ -94,8 +94,13 @@ bool paintAlongside(const QtTextMeasurer& fonts, const std::function<void()>& he
         !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return false;
     if (!worker) {
+        // The first frame, often a window's first, is painted here before the thread starts:
+        // the fonts the thread makes would hold up the fonts that frame needs.
+        here();
+        there(fonts);
         worker = new Worker;
         qAddPostRoutine(stopWorker);
+        return true;
     }
     worker->start(there);
     // The task refers to what the caller holds: it must have ended, or be taken back, before

@@ -138,6 +138,12 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
     MarkerStates states;
     const StepsModel model = piledModel(states);
     const QtTextMeasurer measurer;
+    {
+        // The first large frame is painted in one piece, and starts the second thread.
+        QImage first(800, 800, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&first);
+        paintDrawList(painter, {}, measurer);
+    }
     for (const auto& [zoom, ratio] : {std::pair{0.4, 1.0}, {1.6, 1.0}, {1.6, 1.5}, {2.5, 1.25}}) {
         CanvasViewport viewport{{600, 600}, {0, 0, 600, 600}};
         viewport.scale = zoom;
