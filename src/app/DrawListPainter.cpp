@@ -50,6 +50,8 @@ struct Device {
     // pixels their stamps wrote, while every line so far was stamped.
     size_t titleBox = SIZE_MAX;
     QRect titleInk;
+    // With a target: its area in the list's units, a device pixel wider all round.
+    Rect reach;
 
     // Whether the op at i shows at all; if so, what the target paints for it from now on
     // leaves out the pixels boxes above it cover.
@@ -339,23 +341,6 @@ QRect boxPixels(const RectOp& op, const PixelMap& map) {
                          map);
 }
 
-// The device pixels lines may paint: wide enough for the thinnest line, any cap and a pixel
-// of antialiasing. None without lines.
-QRect linesPixels(const LinesOp& op, const PixelMap& map) {
-    if (op.lines.empty())
-        return {};
-    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
-    for (const Line& line : op.lines) {
-        left = std::min({left, line.from.x, line.to.x});
-        right = std::max({right, line.from.x, line.to.x});
-        top = std::min({top, line.from.y, line.to.y});
-        bottom = std::max({bottom, line.from.y, line.to.y});
-    }
-    const double reach = std::abs(op.lineWidth) + 3 / map.scale;
-    return coveredPixels(
-        {left - reach, top - reach, right - left + 2 * reach, bottom - top + 2 * reach}, map);
-}
-
 // Whether the op may paint a pixel of the target, if there is one: when a frame is painted in
 // bands, half of them lie wholly outside each band. Runs of ops in one style are found first,
 // as they would be in the whole frame, and then their ops passed over, so that each band paints
@@ -363,12 +348,33 @@ QRect linesPixels(const LinesOp& op, const PixelMap& map) {
 bool reaches(const DrawOp& op, const Device& device) {
     if (!device.target)
         return true;
-    const QRect& area = device.target->area();
     if (const auto* text = std::get_if<TextOp>(&op))
-        return area.intersects(textPixels(*text, device));
-    if (const auto* rect = std::get_if<RectOp>(&op))
-        return area.intersects(boxPixels(*rect, *device.pixels));
-    return area.intersects(linesPixels(std::get<LinesOp>(op), *device.pixels));
+        return device.target->area().intersects(textPixels(*text, device));
+    // In the list's units, to spare rounding each op's pixels: the wider area lets in some
+    // that end within a pixel of it, which paint nothing there.
+    const Rect& area = device.reach;
+    const double pixel = 1 / device.pixels->scale;
+    auto meets = [&](double left, double top, double right, double bottom, double by) {
+        return left - by <= area.maxX() && right + by >= area.minX() &&
+               top - by <= area.maxY() && bottom + by >= area.minY();
+    };
+    if (const auto* rect = std::get_if<RectOp>(&op)) {
+        const Rect& r = rect->rect;
+        return meets(r.minX(), r.minY(), r.maxX(), r.maxY(),
+                     (rect->stroke ? std::abs(rect->lineWidth) : 0) + 3 * pixel);
+    }
+    const auto& lines = std::get<LinesOp>(op).lines;
+    if (lines.empty())
+        return false;
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const Line& line : lines) {
+        left = std::min({left, line.from.x, line.to.x});
+        right = std::max({right, line.from.x, line.to.x});
+        top = std::min({top, line.from.y, line.to.y});
+        bottom = std::max({bottom, line.from.y, line.to.y});
+    }
+    return meets(left, top, right, bottom,
+                 std::abs(std::get<LinesOp>(op).lineWidth) + 4 * pixel);
 }
 
 // Whether the filled shapes above the first add up to more than the painted area, so that
@@ -795,13 +801,20 @@ void paintWhole(QPainter& painter, const DrawList& list, const QtTextMeasurer& f
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    Device device{fonts, scale, PixelMap::of(painter),
-                  std::nullopt, {}, nullptr, SIZE_MAX, {}};
+    Device device{fonts, scale, PixelMap::of(painter), std::nullopt, {}, nullptr, SIZE_MAX, {},
+                  {}};
     if (device.pixels)
         device.target = PixelTarget::of(painter);
     // Worked back from the painter, the clip may lose a row or a column to rounding.
     if (device.target && band)
         device.target->setArea(*band);
+    if (device.target) {
+        const PixelMap& map = *device.pixels;
+        const QRect& area = device.target->area();
+        device.reach = {(area.left() - 1 - map.dx) / map.scale,
+                        (area.top() - 1 - map.dy) / map.scale, (area.width() + 2) / map.scale,
+                        (area.height() + 2) / map.scale};
+    }
     // Far out, boxes are a few pixels and rarely cover one another.
     thread_local Occlusion above;
     thread_local TitleStamps stamps;
