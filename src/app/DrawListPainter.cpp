@@ -363,18 +363,17 @@ bool reaches(const DrawOp& op, const Device& device) {
         return meets(r.minX(), r.minY(), r.maxX(), r.maxY(),
                      (rect->stroke ? std::abs(rect->lineWidth) : 0) + 3 * pixel);
     }
-    const auto& lines = std::get<LinesOp>(op).lines;
-    if (lines.empty())
+    const auto& lines = std::get<LinesOp>(op);
+    if (lines.lines.empty())
         return false;
     double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
-    for (const Line& line : lines) {
+    for (const Line& line : lines.lines) {
         left = std::min({left, line.from.x, line.to.x});
         right = std::max({right, line.from.x, line.to.x});
         top = std::min({top, line.from.y, line.to.y});
         bottom = std::max({bottom, line.from.y, line.to.y});
     }
-    return meets(left, top, right, bottom,
-                 std::abs(std::get<LinesOp>(op).lineWidth) + 4 * pixel);
+    return meets(left, top, right, bottom, std::abs(lines.lineWidth) + 4 * pixel);
 }
 
 // Whether the filled shapes above the first add up to more than the painted area, so that

@@ -105,16 +105,12 @@ bool paintAlongside(const QtTextMeasurer& fonts, const std::function<void()>& he
     worker->start(there);
     // The task refers to what the caller holds: it must have ended, or be taken back, before
     // this returns, come what may.
-    struct Withdraw {
-        Worker* worker;
-        bool ran = false;
-        ~Withdraw() {
-            if (!ran)
-                worker->withdraw();
-        }
-    } withdraw{worker};
-    here();
-    withdraw.ran = true;
+    try {
+        here();
+    } catch (...) {
+        worker->withdraw();
+        throw;
+    }
     if (worker->withdraw())
         there(fonts);
     return true;

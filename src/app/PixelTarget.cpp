@@ -311,7 +311,7 @@ struct Steps {
             }
             return std::pair{first, last};
         };
-        const auto inClip = within(c), inImage = within(image);
+        const auto inClip = within(c), inImage = c == image ? inClip : within(image);
         if (!inClip || !inImage)
             return std::nullopt;
         const auto [first, last] = *inClip;
