@@ -233,6 +233,13 @@ bool batchable(const RectOp& op, double scale) {
            isOpaque(op.stroke);
 }
 
+// Far out, a box whose outline is under a pixel is filled in whole device pixels, alone or in
+// a run: so it looks the same whatever the list holds around it.
+bool filledInPixels(const RectOp& op, const Device& device) {
+    return device.pixels && device.scale < smallScale && op.lineWidth * device.scale < 1 &&
+           batchable(op, device.scale);
+}
+
 bool sameStyle(const RectOp& a, const RectOp& b) {
     return a.fill == b.fill && a.stroke == b.stroke && a.lineWidth == b.lineWidth;
 }
@@ -703,7 +710,7 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const RectOp& firs
             break;
         rects.append(op->rect);
     }
-    if (device.pixels && scale < smallScale && first.lineWidth * scale < 1) {
+    if (filledInPixels(first, device)) {
         fillOutlined(p, rects, first, *device.pixels, device.target);
         return end;
     }
@@ -770,15 +777,16 @@ size_t paintRun(QPainter& p, const DrawList& list, size_t at, const LinesOp& fir
 }
 
 // Paints the op at `at` and the run of ops in its style that it begins; where they end. A run
-// of one is painted as it always was.
+// of one is painted as it always was, but for a box filled in pixels.
 size_t paintFrom(QPainter& painter, const DrawList& list, size_t at, Device& device) {
     const DrawOp& op = list[at];
     const auto* rect = std::get_if<RectOp>(&op);
     const auto* lines = std::get_if<LinesOp>(&op);
     const auto* nextRect = at + 1 < list.size() ? std::get_if<RectOp>(&list[at + 1]) : nullptr;
     const auto* nextLines = at + 1 < list.size() ? std::get_if<LinesOp>(&list[at + 1]) : nullptr;
-    if (rect && nextRect && batchable(*rect, device.scale) &&
-        batchable(*nextRect, device.scale) && sameStyle(*rect, *nextRect))
+    const bool rectsRun = rect && nextRect && batchable(*rect, device.scale) &&
+                          batchable(*nextRect, device.scale) && sameStyle(*rect, *nextRect);
+    if (rectsRun || (rect && filledInPixels(*rect, device)))
         return paintRun(painter, list, at, *rect, device);
     if (lines && nextLines && batchable(*lines, device) && batchable(*nextLines, device) &&
         sameStyle(*lines, *nextLines))

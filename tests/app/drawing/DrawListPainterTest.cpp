@@ -170,6 +170,24 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
     }
 }
 
+// Far out, a box is filled in whole pixels alone as in a run of its style, so that it looks
+// the same when a band or a partial repaint leaves out the rest of the run.
+TEST(DrawListPainter, AFarOutBoxLooksTheSameAloneAsInARun) {
+    const QtTextMeasurer measurer;
+    const RectOp badge{{10, 10, 30, 16}, 8, config().namedColor("MarkerMissing"), std::nullopt, 1};
+    RectOp outside = badge;
+    outside.rect.x = 1000;
+    auto picture = [&](const DrawList& list) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.2, 0.2);
+        paintDrawList(painter, list, measurer);
+        return image;
+    };
+    EXPECT_TRUE(picture({badge}) == picture({badge, outside}));
+}
+
 // A background large enough to go straight to memory is not written under the boxes' insides:
 // the picture is the same as painted in halves too small for that, whatever the image held.
 TEST(DrawListPainter, ALargeBackgroundLeavesThePictureAsItWas) {
