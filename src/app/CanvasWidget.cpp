@@ -585,13 +585,18 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     const AppearanceConfig& config = AppearanceConfig::shared();
     if (!index_ || !index_->fits(canvas_->model()))
         index_ = std::make_unique<DrawingIndex>(canvas_->model(), arrowReach(config));
-    const DrawList list =
-        drawCanvas(*index_, canvas_->interactionOverlay(), viewport, config, measurer_,
-                   markerStates_);
+    const InteractionOverlay overlay = canvas_->interactionOverlay();
     QPainter painter(this);
     painter.scale(view_.zoom, view_.zoom);
     painter.translate(-view_.origin.x, -view_.origin.y);
-    paintDrawList(painter, list, measurer_);
+    paintDrawn(
+        painter, viewport.dirty,
+        [&](const Rect& area, const QtTextMeasurer& fonts) {
+            CanvasViewport part = viewport;
+            part.dirty = area;
+            return drawCanvas(*index_, overlay, part, config, fonts, markerStates_);
+        },
+        measurer_);
 }
 
 void CanvasWidget::moveEvent(QMoveEvent* event) {

@@ -876,6 +876,33 @@ void paintBand(const QImage& image, const QTransform& transform, double scale,
     paintWhole(own, list, fonts, scale, &band);
 }
 
+// Paints the frame over `area`, the painter's pixels, with `paintPart` for each band of it and
+// the fonts of the thread it runs on: a large frame in two bands at once, the upper here and
+// the lower on a second thread; otherwise whole.
+void paintInBands(const QRect& area, const QtTextMeasurer& fonts,
+                  const std::function<void(const QRect&, const QtTextMeasurer&)>& paintPart) {
+    if (qint64(area.width()) * area.height() >= bandedFrame) {
+        const int middle = area.top() + area.height() / 2;
+        const QRect upper(area.left(), area.top(), area.width(), middle - area.top());
+        const QRect lower(area.left(), middle, area.width(), area.bottom() + 1 - middle);
+        if (paintAlongside(
+                fonts, [&] { paintPart(upper, fonts); },
+                [&](const QtTextMeasurer& own) { paintPart(lower, own); }))
+            return;
+    }
+    paintPart(area, fonts);
+}
+
+// The part of `area` that `band` of the device's pixels shows, a pixel wider all round, with
+// `toList` from the device to the list's units.
+Rect partOf(const Rect& area, const QRect& band, const QTransform& toList) {
+    const QRectF shown = toList.mapRect(QRectF(band.adjusted(-1, -1, 1, 1)));
+    const double left = std::max(area.minX(), shown.left());
+    const double top = std::max(area.minY(), shown.top());
+    return Rect{left, top, std::max(0.0, std::min(area.maxX(), shown.right()) - left),
+                std::max(0.0, std::min(area.maxY(), shown.bottom()) - top)};
+}
+
 } // namespace
 
 void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer& fonts) {
@@ -889,20 +916,26 @@ void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer
     // paints is the same whether the frame is painted whole or in bands.
     const QImage& image = target->image();
     const QTransform transform = painter.deviceTransform();
-    const QRect& area = target->area();
-    if (qint64(area.width()) * area.height() >= bandedFrame) {
-        // The upper band here, the lower on a second thread.
-        const int middle = area.top() + area.height() / 2;
-        const QRect upper(area.left(), area.top(), area.width(), middle - area.top());
-        const QRect lower(area.left(), middle, area.width(), area.bottom() + 1 - middle);
-        if (paintAlongside(
-                fonts, [&] { paintBand(image, transform, scale, upper, list, fonts); },
-                [&](const QtTextMeasurer& own) {
-                    paintBand(image, transform, scale, lower, list, own);
-                }))
-            return;
+    paintInBands(target->area(), fonts, [&](const QRect& band, const QtTextMeasurer& own) {
+        paintBand(image, transform, scale, band, list, own);
+    });
+}
+
+void paintDrawn(QPainter& painter, const Rect& area, const DrawArea& draw,
+                const QtTextMeasurer& fonts) {
+    const auto target = PixelMap::of(painter) ? PixelTarget::of(painter) : std::nullopt;
+    if (!target) {
+        paintDrawList(painter, draw(area, fonts), fonts);
+        return;
     }
-    paintBand(image, transform, scale, area, list, fonts);
+    const QImage& image = target->image();
+    const QTransform transform = painter.deviceTransform();
+    const QTransform toList = transform.inverted();
+    const double scale = viewScale(painter);
+    paintInBands(target->area(), fonts, [&](const QRect& band, const QtTextMeasurer& own) {
+        const Rect part = band == target->area() ? area : partOf(area, band, toList);
+        paintBand(image, transform, scale, band, draw(part, own), own);
+    });
 }
 
 } // namespace pathwicks

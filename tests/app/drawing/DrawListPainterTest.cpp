@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace pathwicks {
@@ -133,7 +134,8 @@ TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
 }
 
 // A large picture is painted in two bands at once. Whatever crosses from one into the other
-// (long arrows far out, dashed marks, titles) is painted as in parts too small for bands.
+// (long arrows far out, dashed marks, titles) is painted as in parts too small for bands, also
+// when each band draws the list of its own part.
 TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
     MarkerStates states;
     const StepsModel model = piledModel(states);
@@ -144,12 +146,13 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
         QPainter painter(&first);
         paintDrawList(painter, {}, measurer);
     }
-    for (const auto& [zoom, ratio] : {std::pair{0.4, 1.0}, {1.6, 1.0}, {1.6, 1.5}, {2.5, 1.25}}) {
+    for (const auto& [zoom, ratio] :
+         {std::pair{0.4, 1.0}, {0.15, 1.0}, {1.6, 1.0}, {1.6, 1.5}, {2.5, 1.25}}) {
         CanvasViewport viewport{{600, 600}, {0, 0, 600, 600}};
         viewport.scale = zoom;
         const DrawList list = drawCanvas(model, {}, viewport, config(), measurer, &states);
         const int side = int(960 * ratio);
-        auto picture = [&](const std::vector<QRect>& parts) {
+        auto picture = [&](const std::vector<QRect>& parts, bool drawnInBands = false) {
             QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(ratio);
             image.fill(Qt::magenta);
@@ -157,7 +160,20 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
                 QPainter painter(&image);
                 painter.setClipRect(part);
                 painter.scale(zoom, zoom);
-                paintDrawList(painter, list, measurer);
+                // Far out, the boxes are moved down to lie across the middle.
+                painter.translate(0, std::max(0.0, 480 / zoom - 300));
+                if (!drawnInBands) {
+                    paintDrawList(painter, list, measurer);
+                    continue;
+                }
+                paintDrawn(
+                    painter, viewport.dirty,
+                    [&](const Rect& area, const QtTextMeasurer& fonts) {
+                        CanvasViewport band = viewport;
+                        band.dirty = area;
+                        return drawCanvas(model, {}, band, config(), fonts, &states);
+                    },
+                    measurer);
             }
             return image;
         };
@@ -167,6 +183,8 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
             fifths.emplace_back(0, top, 960, 192);
         const QImage parts = picture(fifths);
         EXPECT_TRUE(picture({{0, 0, 960, 960}}) == parts) << zoom << ", ratio " << ratio;
+        EXPECT_TRUE(picture({{0, 0, 960, 960}}, true) == parts)
+            << "each band drawn alone, " << zoom << ", ratio " << ratio;
     }
 }
 
