@@ -99,6 +99,18 @@ StepsModel piledModel(MarkerStates& states) {
     return model;
 }
 
+// The list with an empty op after each box: no box is in a run of its style, and no title
+// follows its box.
+DrawList spacedOut(const DrawList& list) {
+    DrawList spaced;
+    for (const DrawOp& op : list) {
+        spaced.push_back(op);
+        if (std::holds_alternative<RectOp>(op))
+            spaced.push_back(RectOp{{-10, -10, 1, 1}, 0, std::nullopt, std::nullopt, 1});
+    }
+    return spaced;
+}
+
 // Painted into a larger image, where the boxes add up to less than its area, nothing covered
 // is left out; with an empty op after each box, no title is copied from an earlier painting.
 // The picture is the same in every way, and painted again once all is kept.
@@ -108,12 +120,7 @@ TEST(DrawListPainter, CoveredShapesAndCopiedTitlesLeaveThePictureAsItWas) {
     const QtTextMeasurer measurer;
     const DrawList list = drawCanvas(model, {}, {{600, 600}, {0, 0, 600, 600}}, config(),
                                      measurer, &states);
-    DrawList spaced;
-    for (const DrawOp& op : list) {
-        spaced.push_back(op);
-        if (std::holds_alternative<RectOp>(op))
-            spaced.push_back(RectOp{{-10, -10, 1, 1}, 0, std::nullopt, std::nullopt, 1});
-    }
+    const DrawList spaced = spacedOut(list);
     // Also on screens of more device pixels a point, where titles fall between pixels.
     for (const double ratio : {1.0, 1.25, 1.5, 2.0}) {
         auto picture = [&](const DrawList& ops, int side) {
@@ -151,6 +158,9 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
         CanvasViewport viewport{{600, 600}, {0, 0, 600, 600}};
         viewport.scale = zoom;
         const DrawList list = drawCanvas(model, {}, viewport, config(), measurer, &states);
+        const DrawArea drawBand = [&](const Rect& area, const QtTextMeasurer& fonts) {
+            return drawCanvas(model, {}, {{600, 600}, area, {}, zoom}, config(), fonts, &states);
+        };
         const int side = int(960 * ratio);
         auto picture = [&](const std::vector<QRect>& parts, bool drawnInBands = false) {
             QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -162,18 +172,10 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
                 painter.scale(zoom, zoom);
                 // Far out, the boxes are moved down to lie across the middle.
                 painter.translate(0, std::max(0.0, 480 / zoom - 300));
-                if (!drawnInBands) {
+                if (drawnInBands)
+                    paintDrawn(painter, viewport.dirty, drawBand, measurer);
+                else
                     paintDrawList(painter, list, measurer);
-                    continue;
-                }
-                paintDrawn(
-                    painter, viewport.dirty,
-                    [&](const Rect& area, const QtTextMeasurer& fonts) {
-                        CanvasViewport band = viewport;
-                        band.dirty = area;
-                        return drawCanvas(model, {}, band, config(), fonts, &states);
-                    },
-                    measurer);
             }
             return image;
         };
@@ -186,24 +188,6 @@ TEST(DrawListPainter, APictureInBandsIsThePictureInParts) {
         EXPECT_TRUE(picture({{0, 0, 960, 960}}, true) == parts)
             << "each band drawn alone, " << zoom << ", ratio " << ratio;
     }
-}
-
-// Far out, a box is filled in whole pixels alone as in a run of its style, so that it looks
-// the same when a band or a partial repaint leaves out the rest of the run.
-TEST(DrawListPainter, AFarOutBoxLooksTheSameAloneAsInARun) {
-    const QtTextMeasurer measurer;
-    const RectOp badge{{10, 10, 30, 16}, 8, config().namedColor("MarkerMissing"), std::nullopt, 1};
-    RectOp outside = badge;
-    outside.rect.x = 1000;
-    auto picture = [&](const DrawList& list) {
-        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.scale(0.2, 0.2);
-        paintDrawList(painter, list, measurer);
-        return image;
-    };
-    EXPECT_TRUE(picture({badge}) == picture({badge, outside}));
 }
 
 // A background large enough to go straight to memory is not written under the boxes' insides:
@@ -285,14 +269,18 @@ TEST(DrawListPainter, FarOutEveryBoxShows) {
     for (const double scale : {0.1, 0.06}) {
         CanvasViewport viewport{{6200, 1900}, {0, 0, 6200, 1900}, {}, scale};
         const DrawList list = drawCanvas(model, {}, viewport, config(), measurer);
-        QImage image(int(6200 * scale) + 1, int(1900 * scale) + 1,
-                     QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        {
+        auto picture = [&](const DrawList& ops) {
+            QImage image(int(6200 * scale) + 1, int(1900 * scale) + 1,
+                         QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
             QPainter painter(&image);
             painter.scale(scale, scale);
-            paintDrawList(painter, list, measurer);
-        }
+            paintDrawList(painter, ops, measurer);
+            return image;
+        };
+        // Each box apart from the run of its style, as a band or a repaint may leave it, alike.
+        QImage image = picture(list);
+        EXPECT_TRUE(picture(spacedOut(list)) == image) << scale;
         auto pixelsOf = [&](const Rect& r) {
             return QRectF(r.x * scale, r.y * scale, r.width * scale, r.height * scale)
                 .toAlignedRect()
@@ -349,13 +337,9 @@ TEST(DrawListPainter, FarOutEveryBoxShows) {
                               : once;
         }
         const DrawList marked = drawCanvas(model, {}, viewport, config(), measurer, &states);
-        const QImage unmarked = image.copy();
-        image.fill(Qt::transparent);
-        {
-            QPainter painter(&image);
-            painter.scale(scale, scale);
-            paintDrawList(painter, marked, measurer);
-        }
+        const QImage unmarked = image;
+        image = picture(marked);
+        EXPECT_TRUE(picture(spacedOut(marked)) == image) << scale << ", marked";
         for (size_t i = 0; i < content.size(); ++i) {
             if (i % 10 != 3 && i % 20 != 7)
                 continue;
