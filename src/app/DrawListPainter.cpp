@@ -198,13 +198,13 @@ struct TextPlace {
 };
 
 TextPlace placeOf(const TextOp& op, const Device& device) {
-    const QFontMetricsF& metrics = device.fonts.metrics(op.style);
+    const QtTextMeasurer::Lines& lines = device.fonts.lines(op.style);
     QPointF start(op.centerX - op.width / 2, op.baseline);
     if (const auto& map = device.pixels) {
         start.rx() += (std::round(map->x(start.x())) - map->x(start.x())) / map->scale;
         start.ry() += (std::round(map->y(start.y())) - map->y(start.y())) / map->scale;
     }
-    const QRectF glyphs(start.x(), start.y() - metrics.ascent(), op.width, metrics.height());
+    const QRectF glyphs(start.x(), start.y() - lines.ascent, op.width, lines.height);
     const QRectF clip = toQRect(op.clip);
     // Clipping is costly; most titles lie well inside their box.
     return {start, glyphs.topLeft(), glyphs, clip, !clip.contains(glyphs)};
@@ -335,7 +335,7 @@ QRect textPixels(const TextPlace& place, const PixelMap& map, double margin) {
 // the font's ascent and descent.
 QRect textPixels(const TextOp& op, const Device& device) {
     return textPixels(placeOf(op, device), *device.pixels,
-                      device.fonts.metrics(op.style).height() / 2)
+                      device.fonts.lines(op.style).height / 2)
         .adjusted(-1, -1, 1, 1);
 }
 

@@ -11,7 +11,11 @@ namespace pathwicks {
 QtTextMeasurer::QtTextMeasurer()
     : referenceFont_(fontFor(referenceTextAttributes())),
       labelFont_(fontFor(labelTextAttributes())), referenceMetrics_(referenceFont_),
-      labelMetrics_(labelFont_), referenceFontKey_(referenceFont_.key().toStdString()),
+      labelMetrics_(labelFont_),
+      referenceLines_{referenceMetrics_.ascent(), referenceMetrics_.height(),
+                      referenceMetrics_.lineSpacing()},
+      labelLines_{labelMetrics_.ascent(), labelMetrics_.height(), labelMetrics_.lineSpacing()},
+      referenceFontKey_(referenceFont_.key().toStdString()),
       labelFontKey_(labelFont_.key().toStdString()) {}
 
 QFont QtTextMeasurer::fontFor(const TextAttributes& attributes) {
@@ -43,8 +47,16 @@ const std::string& QtTextMeasurer::fontKey(TextStyle style) const {
     return style == TextStyle::label ? labelFontKey_ : referenceFontKey_;
 }
 
-const QFontMetricsF& QtTextMeasurer::metrics(TextStyle style) const {
-    return style == TextStyle::label ? labelMetrics_ : referenceMetrics_;
+const QtTextMeasurer::Lines& QtTextMeasurer::lines(TextStyle style) const {
+    return style == TextStyle::label ? labelLines_ : referenceLines_;
+}
+
+QtTextMeasurer::Lines QtTextMeasurer::linesOf(const QFontMetricsF& metrics) const {
+    if (&metrics == &referenceMetrics_)
+        return referenceLines_;
+    if (&metrics == &labelMetrics_)
+        return labelLines_;
+    return {metrics.ascent(), metrics.height(), metrics.lineSpacing()};
 }
 
 const QFontMetricsF& QtTextMeasurer::metricsFor(const TextAttributes& attributes,
@@ -67,19 +79,20 @@ Size QtTextMeasurer::measureText(std::string_view text, const TextAttributes& at
     };
     if (other)
         return {measure(), metrics.height()};
+    const double height = linesOf(metrics).height;
     auto& widths = &metrics == &labelMetrics_ ? labelWidths_ : referenceWidths_;
     // Kept to a bounded size: a huge document does not fill the memory with widths.
     constexpr size_t remembered = 20000;
     constexpr size_t longestRemembered = 4096;
     if (text.size() > longestRemembered)
-        return {measure(), metrics.height()};
+        return {measure(), height};
     if (const auto found = widths.find(text); found != widths.end())
-        return {found->second, metrics.height()};
+        return {found->second, height};
     if (widths.size() >= remembered)
         widths.clear();
     const double width = measure();
     widths.emplace(std::string(text), width);
-    return {width, metrics.height()};
+    return {width, height};
 }
 
 const QStaticText& QtTextMeasurer::preparedText(std::string_view text, TextStyle style) const {
@@ -98,12 +111,12 @@ const QStaticText& QtTextMeasurer::preparedText(std::string_view text, TextStyle
 
 double QtTextMeasurer::ascent(const TextAttributes& attributes) const {
     std::optional<QFontMetricsF> other;
-    return metricsFor(attributes, other).ascent();
+    return linesOf(metricsFor(attributes, other)).ascent;
 }
 
 double QtTextMeasurer::lineHeight(const TextAttributes& attributes) const {
     std::optional<QFontMetricsF> other;
-    return metricsFor(attributes, other).lineSpacing();
+    return linesOf(metricsFor(attributes, other)).spacing;
 }
 
 } // namespace pathwicks

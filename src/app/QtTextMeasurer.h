@@ -25,8 +25,16 @@ public:
     double ascent(const TextAttributes& attributes) const override;
     double lineHeight(const TextAttributes& attributes) const override;
 
+    // A font's ascent, height and line spacing, worked out once: asked of its metrics, each
+    // looks up the font's engine again, behind a lock.
+    struct Lines {
+        double ascent = 0;
+        double height = 0;
+        double spacing = 0;
+    };
+
     const QFont& font(TextStyle style) const;
-    const QFontMetricsF& metrics(TextStyle style) const;
+    const Lines& lines(TextStyle style) const;
     // The style's font described in full (QFont::key), worked out once.
     const std::string& fontKey(TextStyle style) const;
 
@@ -39,11 +47,15 @@ public:
 private:
     const QFontMetricsF& metricsFor(const TextAttributes& attributes,
                                     std::optional<QFontMetricsF>& other) const;
+    // The lines of the metrics `metricsFor` gave, the canvas's or another font's.
+    Lines linesOf(const QFontMetricsF& metrics) const;
 
     QFont referenceFont_;
     QFont labelFont_;
     QFontMetricsF referenceMetrics_;
     QFontMetricsF labelMetrics_;
+    Lines referenceLines_;
+    Lines labelLines_;
     std::string referenceFontKey_;
     std::string labelFontKey_;
     // Widths already measured in the two fonts of the canvas: laying out a title measures the
