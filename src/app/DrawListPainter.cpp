@@ -903,39 +903,43 @@ Rect partOf(const Rect& area, const QRect& band, const QTransform& toList) {
                 std::max(0.0, std::min(area.maxY(), shown.bottom()) - top)};
 }
 
+// Paints straight into the painter's pixels, if they can be had, and false if not. Always by
+// a painter of its own, so that what it paints is the same whether the frame is painted whole
+// or in bands: each band, with the fonts of its thread, paints the list `listFor(band, whole,
+// fonts)` gives, `whole` when the band is the frame.
+template <class ListFor>
+bool paintPixels(QPainter& painter, const QtTextMeasurer& fonts, const ListFor& listFor) {
+    const auto target = PixelMap::of(painter) ? PixelTarget::of(painter) : std::nullopt;
+    if (!target)
+        return false;
+    const QImage& image = target->image();
+    const QTransform transform = painter.deviceTransform();
+    const double scale = viewScale(painter);
+    paintInBands(target->area(), fonts, [&](const QRect& band, const QtTextMeasurer& own) {
+        paintBand(image, transform, scale, band, listFor(band, band == target->area(), own),
+                  own);
+    });
+    return true;
+}
+
 } // namespace
 
 void paintDrawList(QPainter& painter, const DrawList& list, const QtTextMeasurer& fonts) {
-    const auto target = PixelMap::of(painter) ? PixelTarget::of(painter) : std::nullopt;
-    const double scale = viewScale(painter);
-    if (!target) {
-        paintWhole(painter, list, fonts, scale);
-        return;
-    }
-    // Straight into the pixels, always by a painter of its own, so that what the painter
-    // paints is the same whether the frame is painted whole or in bands.
-    const QImage& image = target->image();
-    const QTransform transform = painter.deviceTransform();
-    paintInBands(target->area(), fonts, [&](const QRect& band, const QtTextMeasurer& own) {
-        paintBand(image, transform, scale, band, list, own);
-    });
+    const auto same = [&](const QRect&, bool, const QtTextMeasurer&) -> const DrawList& {
+        return list;
+    };
+    if (!paintPixels(painter, fonts, same))
+        paintWhole(painter, list, fonts, viewScale(painter));
 }
 
 void paintDrawn(QPainter& painter, const Rect& area, const DrawArea& draw,
                 const QtTextMeasurer& fonts) {
-    const auto target = PixelMap::of(painter) ? PixelTarget::of(painter) : std::nullopt;
-    if (!target) {
-        paintDrawList(painter, draw(area, fonts), fonts);
-        return;
-    }
-    const QImage& image = target->image();
-    const QTransform transform = painter.deviceTransform();
-    const QTransform toList = transform.inverted();
-    const double scale = viewScale(painter);
-    paintInBands(target->area(), fonts, [&](const QRect& band, const QtTextMeasurer& own) {
-        const Rect part = band == target->area() ? area : partOf(area, band, toList);
-        paintBand(image, transform, scale, band, draw(part, own), own);
-    });
+    const QTransform toList = painter.deviceTransform().inverted();
+    const auto drawn = [&](const QRect& band, bool whole, const QtTextMeasurer& own) {
+        return draw(whole ? area : partOf(area, band, toList), own);
+    };
+    if (!paintPixels(painter, fonts, drawn))
+        paintWhole(painter, draw(area, fonts), fonts, viewScale(painter));
 }
 
 } // namespace pathwicks
